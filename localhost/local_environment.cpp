@@ -1,0 +1,74 @@
+#include "local_environment.h"
+
+#include <dlfcn.h>
+
+#include <cstring>
+
+#include "local_frame.h"
+
+namespace pramvix::local {
+
+void LocalEnvironment::AddFunction(const char* name, const char* params, ApplyFunc apply, void* userData) {
+  functions_.push_back(Function{name, params, apply, userData});
+}
+
+void LocalEnvironment::ThrowError(const char* message) { throw HostError(message); }
+
+bool LocalEnvironment::MakeWritable(PVideoFrame* frame) {
+  if (!*frame || (*frame)->IsWritable()) return false;
+  const VideoFrame& source = **frame;
+  auto* copy = new LocalFrame(source.GetRowSize(), source.GetHeight(), PitchFor(source.GetRowSize()));
+  for (int r = 0; r < source.GetHeight(); ++r) {
+    std::memcpy(copy->Bytes() + static_cast<size_t>(r) * copy->GetPitch(),
+                source.GetReadPtr() + static_cast<size_t>(r) * source.GetPitch(),
+                static_cast<size_t>(source.GetRowSize()));
+  }
+  *frame = PVideoFrame(copy);
+  std::lock_guard<std::mutex> lock(mutex_);
+  ++copies_;
+  return true;
+}
+
+int LocalEnvironment::Copies() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return copies_;
+}
+
+void LocalEnvironment::LoadPlugin(const std::string& path) {
+  // The library stays loaded: filters it built may outlive this host.
+  void* library = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+  if (!library) throw HostError("Cannot load plugin '" + path + "': " + dlerror());
+  using Init = const char* (*)(IScriptEnvironment*);
+  auto init = reinterpret_cast<Init>(dlsym(library, "AvisynthPluginInit"));
+  if (!init) throw HostError("'" + path + "' cannot be used as a plugin");
+  init(this);
+}
+
+const LocalEnvironment::Function* LocalEnvironment::Find(const std::string& name) const {
+  for (const Function& function : functions_) {
+    if (function.name == name) return &function;
+  }
+  return nullptr;
+}
+
+bool Matches(char letter, const AVSValue& value) {
+  switch (letter) {
+    case 'c': return value.IsClip() && value.AsClip();
+    case 'i': return value.IsInt();
+    case 'f': return value.IsFloat();
+    case 'b': return value.IsBool();
+    case 's': return value.IsString();
+    default: return false;
+  }
+}
+
+AVSValue LocalEnvironment::Invoke(const std::string& name, const std::vector<AVSValue>& args) {
+  const Function* function = Find(name);
+  if (!function) throw HostError("There is no function named '" + name + "'");
+  bool fits = args.size() == function->params.size();
+  for (size_t i = 0; fits && i < args.size(); ++i) fits = Matches(function->params[i], args[i]);
+  if (!fits) throw HostError("Invalid arguments to function '" + name + "'");
+  return function->apply(AVSValue(args), function->userData, this);
+}
+
+}  // namespace pramvix::local

@@ -1,0 +1,61 @@
+#include "base/frame_request.h"
+
+#include <cstdint>
+
+namespace pramvix {
+
+namespace {
+
+// Whether the region's pixels and rows lie inside a frame of this geometry.
+// 64-bit sums: the region is any four 32-bit integers.
+bool RowsInside(const Region& region, int frameHeight) {
+  return static_cast<int64_t>(region.FirstRow()) + region.RowCount() <= frameHeight;
+}
+
+bool PixelsInside(const Region& region, int rowSize) {
+  return region.x >= 0 && 2 * (static_cast<int64_t>(region.x) + region.width) <= rowSize;
+}
+
+void CheckCovers(const PClip& clip, const ConstFrame& frame, const Region& region, const char* tooSmall,
+                 const char* notYUY2, IScriptEnvironment* env) {
+  if (region.Empty()) return;
+  if (!clip->GetVideoInfo().IsYUY2()) env->ThrowError(notYUY2);
+  if (!PixelsInside(region, frame.rowSize) || !RowsInside(region, frame.height)) env->ThrowError(tooSmall);
+}
+
+}  // namespace
+
+ConstFrame ViewOf(const PVideoFrame& frame) {
+  return ConstFrame{frame->GetReadPtr(), frame->GetPitch(), frame->GetRowSize(), frame->GetHeight()};
+}
+
+MutableFrame MakeMainWritable(PVideoFrame& frame, const FilterTexts& texts, IScriptEnvironment* env) {
+  env->MakeWritable(&frame);
+  uint8_t* data = frame->GetWritePtr();
+  if (!data) env->ThrowError(texts.notWritable);
+  return MutableFrame{data, frame->GetPitch(), frame->GetRowSize(), frame->GetHeight()};
+}
+
+void CheckRowSize(const MutableFrame& main, const FilterTexts& texts, IScriptEnvironment* env) {
+  if (main.rowSize % 4 != 0) env->ThrowError(texts.width);
+}
+
+void CheckRegion(const MutableFrame& main, const Region& region, const FilterTexts& texts,
+                 IScriptEnvironment* env) {
+  if (2 * (static_cast<int64_t>(region.x) + region.width) > main.rowSize) env->ThrowError(texts.rightEdge);
+  if (region.Empty()) return;
+  if (region.x < 0) env->ThrowError(texts.leftEdge);
+  if (!RowsInside(region, main.height)) env->ThrowError(texts.bottom);
+}
+
+void CheckLogoCovers(const PClip& logoClip, const ConstFrame& logo, const Region& region,
+                     const FilterTexts& texts, IScriptEnvironment* env) {
+  CheckCovers(logoClip, logo, region, texts.logoTooSmall, texts.logoNotYUY2, env);
+}
+
+void CheckAlternateCovers(const PClip& alternateClip, const ConstFrame& alternate, const Region& region,
+                          const FilterTexts& texts, IScriptEnvironment* env) {
+  CheckCovers(alternateClip, alternate, region, texts.alternateTooSmall, texts.alternateNotYUY2, env);
+}
+
+}  // namespace pramvix

@@ -1,0 +1,37 @@
+#pragma once
+// The steps every frame request shares: views of the fetched frames, the main
+// frame made writable, and the checks that come before any byte is written.
+#include "base/filter_texts.h"
+#include "base/region.h"
+#include "base/yuy2.h"
+#include "host/host.h"
+
+namespace pramvix {
+
+ConstFrame ViewOf(const PVideoFrame& frame);
+
+// Applies MakeWritable to the main frame and returns its writable rows.
+MutableFrame MakeMainWritable(PVideoFrame& frame, const FilterTexts& texts, IScriptEnvironment* env);
+
+// The row size of a YUY2 frame must be a multiple of 4 bytes (an even width).
+void CheckRowSize(const MutableFrame& main, const FilterTexts& texts, IScriptEnvironment* env);
+
+// The right-edge check, then the region's left edge and its rows. An empty
+// region visits nothing and passes all but the right-edge check.
+void CheckRegion(const MutableFrame& main, const Region& region, const FilterTexts& texts,
+                 IScriptEnvironment* env);
+
+// A frame read at the region's pixels must be YUY2 and hold them.
+void CheckLogoCovers(const PClip& logoClip, const ConstFrame& logo, const Region& region,
+                     const FilterTexts& texts, IScriptEnvironment* env);
+void CheckAlternateCovers(const PClip& alternateClip, const ConstFrame& alternate, const Region& region,
+                          const FilterTexts& texts, IScriptEnvironment* env);
+
+// Calls visit(r) for every region row r, top to bottom.
+template <class Visit>
+void ForEachRegionRow(const Region& region, Visit&& visit) {
+  const int first = region.FirstRow();
+  for (int i = 0; i < region.RowCount(); ++i) visit(first + i);
+}
+
+}  // namespace pramvix

@@ -1,0 +1,24 @@
+#pragma once
+#include "host/value.h"
+#include "host/video_frame.h"
+
+namespace pramvix {
+
+class IScriptEnvironment;
+
+// A factory: turns a script call's arguments into a clip value.
+using ApplyFunc = AVSValue (*)(AVSValue args, void* user_data, IScriptEnvironment* env);
+
+// The operations of the host that the plug-in relies on.
+class IScriptEnvironment {
+ public:
+  virtual ~IScriptEnvironment() = default;
+  virtual void AddFunction(const char* name, const char* params, ApplyFunc apply, void* user_data) = 0;
+  // Raises the host's error carrying `message`; never returns.
+  [[noreturn]] virtual void ThrowError(const char* message) = 0;
+  // Afterwards *frame is held by this handle alone, with the same size and
+  // contents. Returns true when a copy was made.
+  virtual bool MakeWritable(PVideoFrame* frame) = 0;
+};
+
+}  // namespace pramvix

@@ -1,0 +1,10 @@
+#pragma once
+#include "host/host.h"
+
+namespace pramvix {
+
+// One factory per script function: reads the call's arguments by position and
+// builds the filter. The user data is ignored.
+AVSValue CreateNoLogo(AVSValue args, void* user_data, IScriptEnvironment* env);
+
+}  // namespace pramvix

@@ -1,0 +1,17 @@
+#include "plugin/function_table.h"
+
+#include "plugin/factories.h"
+
+namespace pramvix {
+
+const FunctionEntry kFunctionTable[] = {
+    {"NoLogo", "cciiiiii", CreateNoLogo},
+};
+
+const size_t kFunctionCount = sizeof(kFunctionTable) / sizeof(kFunctionTable[0]);
+
+void RegisterFunctions(IScriptEnvironment* env) {
+  for (const FunctionEntry& entry : kFunctionTable) env->AddFunction(entry.name, entry.params, entry.factory, nullptr);
+}
+
+}  // namespace pramvix

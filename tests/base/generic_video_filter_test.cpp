@@ -1,0 +1,74 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "support/host_test.h"
+
+namespace pramvix::testing {
+namespace {
+
+class FilterBaseTest : public HostTest {};
+
+// Description, parity and audio come from the first clip; version is 1.
+TEST_F(FilterBaseTest, PassesEverythingButFramesToTheFirstClip) {
+  const PClip main = MemoryClip::Of({Picture::YUY2(8, 2), Picture::YUY2(8, 2), Picture::YUY2(8, 2)});
+  const PClip logo = MemoryClip::Of({Picture::YUY2(8, 2)});
+  const PClip filter = env.Invoke("NoLogo", {main, logo, 0, 10, 0, 0, 2, 2}).AsClip();
+  const VideoInfo& a = filter->GetVideoInfo();
+  const VideoInfo& b = main->GetVideoInfo();
+  EXPECT_EQ(a.width, b.width);
+  EXPECT_EQ(a.height, b.height);
+  EXPECT_EQ(a.num_frames, 3);
+  EXPECT_EQ(a.pixel_type, kPixelYUY2);
+  EXPECT_EQ(a.audio_samples_per_second, b.audio_samples_per_second);
+  EXPECT_EQ(a.num_audio_samples, b.num_audio_samples);
+  EXPECT_EQ(filter->GetVersion(), 1);
+  EXPECT_FALSE(filter->GetParity(2));
+  EXPECT_TRUE(filter->GetParity(3));
+  std::vector<uint8_t> fromFilter(40), fromClip(40);
+  filter->GetAudio(fromFilter.data(), 7, 10, &env);
+  main->GetAudio(fromClip.data(), 7, 10, &env);
+  EXPECT_EQ(fromFilter, fromClip);
+  EXPECT_EQ(fromFilter[0], 28);
+}
+
+// MakeWritable copies a shared frame and leaves a frame held once alone;
+// both paths give the same picture.
+TEST_F(FilterBaseTest, BothPathsOfMakeWritableGiveTheSameFrame) {
+  Picture main = Picture::YUY2(8, 2, 100);
+  const PClip shared = ClipOf(main);
+  const PClip copies = ClipOf(main);
+  static_cast<MemoryClip*>(copies.get())->ServeCopies(true);
+  const PClip logo = ClipOf(Picture::YUY2(8, 2));
+  const int before = env.Copies();
+  const PVideoFrame a = env.Invoke("NoLogo", {shared, logo, 0, 0, 2, 0, 4, 2}).AsClip()->GetFrame(0, &env);
+  EXPECT_EQ(env.Copies(), before + 1);
+  const PVideoFrame b = env.Invoke("NoLogo", {copies, logo, 0, 0, 2, 0, 4, 2}).AsClip()->GetFrame(0, &env);
+  EXPECT_EQ(env.Copies(), before + 1);
+  EXPECT_EQ(local::PictureOf(a), local::PictureOf(b));
+  EXPECT_EQ(local::PictureOf(shared->GetFrame(0, &env)), main);
+}
+
+TEST_F(FilterBaseTest, HostClampsFrameNumbersToTheClip) {
+  Picture first = Picture::YUY2(4, 1, 10);
+  Picture last = Picture::YUY2(4, 1, 20);
+  const PClip clip = MemoryClip::Of({first, last});
+  EXPECT_EQ(local::PictureOf(clip->GetFrame(-7, &env)), first);
+  EXPECT_EQ(local::PictureOf(clip->GetFrame(2147483647, &env)), last);
+}
+
+TEST_F(FilterBaseTest, GuardBytesShowAWriteOutsideThePicture) {
+  const PVideoFrame frame = local::FrameOf(Picture::YUY2(4, 2), 8);
+  auto* local = static_cast<LocalFrame*>(frame.get());
+  EXPECT_TRUE(local->Intact());
+  EXPECT_EQ(frame->GetPitch(), 16);
+  local->Bytes()[7] = 1;  // inside the picture
+  EXPECT_TRUE(local->Intact());
+#if !defined(__SANITIZE_ADDRESS__)
+  local->Bytes()[8] = 1;  // padding of the first row
+  EXPECT_FALSE(local->Intact());
+#endif
+}
+
+}  // namespace
+}  // namespace pramvix::testing

@@ -1,0 +1,169 @@
+#include <gtest/gtest.h>
+
+#include "removal/logo_removal.h"
+#include "support/host_test.h"
+
+namespace pramvix::testing {
+namespace {
+
+class NoLogoTest : public HostTest {
+ protected:
+  // NoLogo over one-frame clips of these pictures.
+  Picture NoLogo(const Picture& main, const Picture& logo, int threshold, int x, int y, int width, int height,
+                 int mainPadding = 0, int logoPadding = 0) {
+    return Run("NoLogo", {ClipOf(main, mainPadding), ClipOf(logo, logoPadding), 0, threshold, x, y, width, height});
+  }
+  std::string NoLogoError(const Picture& main, const Picture& logo, int x, int y, int width, int height) {
+    return ErrorOf("NoLogo", {ClipOf(main), ClipOf(logo), 0, 10, x, y, width, height});
+  }
+};
+
+const std::vector<int> kRamp = {10, 20, 30, 40, 50, 60, 70, 80};
+
+// The correction at the region's last pixel, which no later step softens:
+// pixel 2 holds the row's reference, pixel 3 the tested reference luma.
+TEST_F(NoLogoTest, CorrectsWorkedValues) {
+  struct Case { int s, L, v; };
+  const Case cases[] = {{200, 100, 177}, {120, 120, 16}, {235, 230, 155}, {100, 16, 100},
+                        {50, 10, 54},    {100, 255, 250}, {16, 200, 0},   {240, 238, 240}};
+  for (const Case& c : cases) {
+    Picture main = Picture::YUY2(8, 1, 90);
+    Picture logo = Picture::YUY2(8, 1);
+    main.Luma(0, 3) = static_cast<uint8_t>(c.s);
+    logo.Luma(0, 2) = c.L < 128 ? 255 : 0;
+    logo.Luma(0, 3) = static_cast<uint8_t>(c.L);
+    EXPECT_EQ(NoLogo(main, logo, 1, 2, 0, 2, 1).Luma(0, 3), c.v) << "s=" << c.s << " L=" << c.L;
+    EXPECT_EQ(UncoveredLuma(c.s, c.L, Overlay{}), c.v) << "s=" << c.s << " L=" << c.L;
+  }
+}
+
+// Threshold 0 inverts the region; each new value softens the pixel to its left
+// from what the pass has already written, so pixel 3 reads the softened
+// pixel 2. The pixel left of the region changes; the last one is not softened.
+TEST_F(NoLogoTest, InvertingModeSoftensFromWhatTheRowPassWrote) {
+  Picture main = Picture::YUY2(8, 1);
+  main.SetLumaRow(0, 0, kRamp);
+  const Picture out = NoLogo(main, Picture::YUY2(8, 1), 0, 2, 0, 4, 1);
+  EXPECT_EQ(out.LumaRow(0), (std::vector<int>{10, 85, 175, 198, 199, 195, 70, 80}));
+  for (int j = 1; j < out.rowSize; j += 2) EXPECT_EQ(out.Byte(0, j), 128) << "chroma byte " << j;
+}
+
+TEST_F(NoLogoTest, FlatReferenceKeepsLumaButSoftensAtItsEdges) {
+  Picture main = Picture::YUY2(8, 1);
+  main.SetLumaRow(0, 0, {10, 20, 90, 40, 50, 100, 70, 80});
+  Picture logo = Picture::YUY2(8, 1);
+  logo.SetLumaRow(0, 0, {0, 0, 50, 50, 50, 50, 0, 0});
+  EXPECT_EQ(NoLogo(main, logo, 10, 2, 0, 4, 1).LumaRow(0), (std::vector<int>{10, 40, 90, 40, 63, 100, 70, 80}));
+}
+
+TEST_F(NoLogoTest, RegionRowsStartAtYOrAtTheTop) {
+  Picture main = Picture::YUY2(4, 4);
+  for (int r = 0; r < 4; ++r) main.SetLumaRow(r, 0, {10, 20, 30, 40});
+  const Picture logo = Picture::YUY2(4, 4);
+  const Picture fromTop = NoLogo(main, logo, 0, 0, 0, 4, 2);
+  EXPECT_EQ(NoLogo(main, logo, 0, 0, -5, 4, 2), fromTop);
+  EXPECT_NE(fromTop.LumaRow(1), main.LumaRow(1));
+  EXPECT_EQ(fromTop.LumaRow(2), main.LumaRow(2));
+  const Picture fromRow2 = NoLogo(main, logo, 0, 0, 2, 4, 2);
+  EXPECT_EQ(fromRow2.LumaRow(1), main.LumaRow(1));
+  EXPECT_EQ(fromRow2.LumaRow(2), fromTop.LumaRow(0));
+  EXPECT_EQ(fromRow2.LumaRow(3), fromTop.LumaRow(1));
+}
+
+TEST_F(NoLogoTest, EmptyRegionReturnsTheFrameUnchanged) {
+  Picture main = Picture::YUY2(8, 2);
+  main.SetLumaRow(0, 0, kRamp);
+  const Picture logo = Picture::YUY2(8, 2);
+  EXPECT_EQ(NoLogo(main, logo, 0, 2, 0, 0, 2), main);
+  EXPECT_EQ(NoLogo(main, logo, 0, 2, 0, -3, 2), main);
+  EXPECT_EQ(NoLogo(main, logo, 0, 2, 0, 4, 0), main);
+  EXPECT_EQ(NoLogo(main, logo, 0, 2, 0, 4, -1), main);
+}
+
+TEST_F(NoLogoTest, PitchesOfEachFrameGiveTheSameResult) {
+  Picture main = Picture::YUY2(12, 6);
+  Picture logo = Picture::YUY2(12, 6);
+  for (size_t i = 0; i < main.bytes.size(); ++i) {
+    main.bytes[i] = static_cast<uint8_t>(i * 37 + 11);
+    logo.bytes[i] = static_cast<uint8_t>(i * i * 13 + 5);
+  }
+  const Picture packed = NoLogo(main, logo, 20, 3, 1, 7, 4);
+  EXPECT_EQ(NoLogo(main, logo, 20, 3, 1, 7, 4, 8, 40), packed);
+  EXPECT_EQ(NoLogo(main, logo, 20, 3, 1, 7, 4, 52, 4), packed);
+  env.SetPitchPadding(24);  // the writable copy gets yet another pitch
+  EXPECT_EQ(NoLogo(main, logo, 20, 3, 1, 7, 4, 8, 0), packed);
+}
+
+TEST_F(NoLogoTest, RefusesAClipThatIsNotYUY2) {
+  const LiveCounts before;
+  {
+    const PClip rgb = MemoryClip::Of({Picture::YUY2(8, 2)}, 0, kPixelRGB32);
+    const PClip logo = ClipOf(Picture::YUY2(8, 2));
+    EXPECT_EQ(ErrorOf("NoLogo", {rgb, logo, 0, 10, 0, 0, 2, 2}),
+              "NoLogo: YUY2 data only (no RGB); use ConvertToYUY2");
+    EXPECT_EQ(rgb.use_count(), 1);
+    EXPECT_EQ(logo.use_count(), 1);
+  }
+  EXPECT_TRUE(LiveCounts() == before);
+}
+
+TEST_F(NoLogoTest, OddWidthBuildsButEveryRequestRaisesTheWidthText) {
+  const PClip filter = env.Invoke("NoLogo", {ClipOf(Picture::YUY2(5, 2)), ClipOf(Picture::YUY2(5, 2)), 0, 10, 0,
+                                             0, 2, 2})
+                           .AsClip();
+  for (int n = 0; n < 2; ++n) {
+    try {
+      filter->GetFrame(n, &env);
+      ADD_FAILURE() << "frame " << n << " was served";
+    } catch (const HostError& error) {
+      EXPECT_STREQ(error.what(), "NoLogo: width must be a multiple of 2; use Crop");
+    }
+  }
+}
+
+TEST_F(NoLogoTest, RegionMayEndAtTheRightEdgeButNotPastIt) {
+  Picture main = Picture::YUY2(8, 2);
+  main.SetLumaRow(0, 0, kRamp);
+  const Picture logo = Picture::YUY2(8, 2);
+  // The last pixel's right neighbour in the reference is held at the edge.
+  EXPECT_EQ(NoLogo(main, logo, 0, 4, 0, 4, 1).LumaRow(0), (std::vector<int>{10, 20, 30, 91, 163, 181, 180, 175}));
+
+  const LiveCounts before;
+  {
+    const PClip clip = ClipOf(main);
+    EXPECT_EQ(ErrorOf("NoLogo", {clip, ClipOf(logo), 0, 0, 4, 0, 5, 1}), "You X position is too far right.");
+    EXPECT_EQ(local::PictureOf(clip->GetFrame(0, &env)), main);
+  }
+  EXPECT_TRUE(LiveCounts() == before);
+}
+
+// A region at the frame's left edge: neighbours left of pixel 0 are held at
+// pixel 0, and a write there is skipped.
+TEST_F(NoLogoTest, RegionAtTheLeftEdgeHoldsNeighboursInTheRow) {
+  Picture main = Picture::YUY2(8, 1);
+  main.SetLumaRow(0, 0, kRamp);
+  const Picture logo = Picture::YUY2(8, 1);
+  EXPECT_EQ(NoLogo(main, logo, 0, 0, 0, 2, 1).LumaRow(0), (std::vector<int>{241, 235, 30, 40, 50, 60, 70, 80}));
+  EXPECT_EQ(NoLogo(main, logo, 0, 1, 0, 2, 1).LumaRow(0), (std::vector<int>{85, 181, 225, 40, 50, 60, 70, 80}));
+}
+
+TEST_F(NoLogoTest, RefusesRegionsAndReferencesThatLeaveAFrame) {
+  const Picture main = Picture::YUY2(8, 4);
+  const Picture logo = Picture::YUY2(8, 4);
+  EXPECT_EQ(NoLogoError(main, logo, -1, 0, 2, 2), "NoLogo: X position must not be negative");
+  EXPECT_EQ(NoLogoError(main, logo, 0, 3, 2, 2), "NoLogo: the region reaches below the bottom of the frame");
+  EXPECT_EQ(NoLogoError(main, logo, 0, -9, 2, 5), "NoLogo: the region reaches below the bottom of the frame");
+  EXPECT_EQ(NoLogoError(main, Picture::YUY2(4, 4), 2, 0, 4, 2), "NoLogo: the logo frame is too small for the region");
+  EXPECT_EQ(NoLogoError(main, Picture::YUY2(8, 2), 0, 1, 2, 2), "NoLogo: the logo frame is too small for the region");
+  EXPECT_EQ(ErrorOf("NoLogo", {ClipOf(main), MemoryClip::Of({logo}, 0, kPixelYV12), 0, 10, 0, 0, 2, 2}),
+            "NoLogo: the logo clip must be YUY2");
+  // Sums that would overflow 32 bits are refused, not wrapped.
+  EXPECT_EQ(NoLogoError(main, logo, 2147483647, 0, 2147483647, 1), "You X position is too far right.");
+  EXPECT_EQ(NoLogoError(main, logo, 0, 2147483647, 2, 2147483647),
+            "NoLogo: the region reaches below the bottom of the frame");
+  // A smaller reference that still holds the region is fine.
+  EXPECT_EQ(NoLogoError(main, Picture::YUY2(4, 2), 1, 0, 3, 2), "");
+}
+
+}  // namespace
+}  // namespace pramvix::testing

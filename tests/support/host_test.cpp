@@ -1,0 +1,28 @@
+#include "support/host_test.h"
+
+#include "plugin/function_table.h"
+
+namespace pramvix::testing {
+
+HostTest::HostTest() { RegisterFunctions(&env); }
+
+Picture HostTest::Run(const std::string& function, const std::vector<AVSValue>& args, int n) {
+  const PClip filter = env.Invoke(function, args).AsClip();
+  const PVideoFrame frame = filter->GetFrame(n, &env);
+  EXPECT_TRUE(static_cast<const LocalFrame*>(frame.get())->Intact()) << "guard or padding bytes changed";
+  return local::PictureOf(frame);
+}
+
+std::string HostTest::ErrorOf(const std::string& function, const std::vector<AVSValue>& args, int n) {
+  try {
+    const PClip filter = env.Invoke(function, args).AsClip();
+    filter->GetFrame(n, &env);
+  } catch (const HostError& error) {
+    return error.what();
+  }
+  return "";
+}
+
+PClip ClipOf(const Picture& picture, int pitchPadding) { return MemoryClip::Of({picture}, pitchPadding); }
+
+}  // namespace pramvix::testing
