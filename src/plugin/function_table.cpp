@@ -6,6 +6,8 @@ namespace pramvix {
 
 const FunctionEntry kFunctionTable[] = {
     {"NoLogo", "cciiiiii", CreateNoLogo},
+    {"NoLogoM", "cciiiiiifii", CreateNoLogoM},
+    {"NoLogoAuto", "cci", CreateNoLogoAuto},
 };
 
 const size_t kFunctionCount = sizeof(kFunctionTable) / sizeof(kFunctionTable[0]);

@@ -1,6 +1,8 @@
 #include "plugin/arguments.h"
 #include "plugin/factories.h"
 #include "removal/no_logo.h"
+#include "removal/no_logo_auto.h"
+#include "removal/no_logo_m.h"
 
 namespace pramvix {
 
@@ -10,6 +12,22 @@ AVSValue CreateNoLogo(AVSValue args, void*, IScriptEnvironment* env) {
   return NewFilter<NoLogo>("NoLogo: out of memory", env, ClipArg(args, 0, missing, env),
                            ClipArg(args, 1, missing, env), IntArg(args, 2), IntArg(args, 3), IntArg(args, 4),
                            IntArg(args, 5), IntArg(args, 6), IntArg(args, 7));
+}
+
+// NoLogoM(clip, logo clip, logo frame, threshold, x, y, width, height, gain, level, offset)
+AVSValue CreateNoLogoM(AVSValue args, void*, IScriptEnvironment* env) {
+  const char* missing = "NoLogoM: a clip argument is missing";
+  return NewFilter<NoLogoM>("NoLogoM: out of memory", env, ClipArg(args, 0, missing, env),
+                            ClipArg(args, 1, missing, env), IntArg(args, 2), IntArg(args, 3), IntArg(args, 4),
+                            IntArg(args, 5), IntArg(args, 6), IntArg(args, 7), FloatArg(args, 8), IntArg(args, 9),
+                            IntArg(args, 10));
+}
+
+// NoLogoAuto(clip, logo clip, logo frame)
+AVSValue CreateNoLogoAuto(AVSValue args, void*, IScriptEnvironment* env) {
+  const char* missing = "NoLogoAuto: a clip argument is missing";
+  return NewFilter<NoLogoAuto>("NoLogoAuto: out of memory", env, ClipArg(args, 0, missing, env),
+                               ClipArg(args, 1, missing, env), IntArg(args, 2));
 }
 
 }  // namespace pramvix

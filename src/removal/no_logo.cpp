@@ -2,8 +2,7 @@
 
 #include <utility>
 
-#include "base/frame_request.h"
-#include "removal/logo_removal.h"
+#include "removal/removal_request.h"
 
 namespace pramvix {
 
@@ -23,16 +22,9 @@ NoLogo::NoLogo(PClip child, PClip logoClip, int logoFrame, int threshold, int x,
 }
 
 PVideoFrame NoLogo::GetFrame(int n, IScriptEnvironment* env) {
-  const PVideoFrame logo = logoClip->GetFrame(logoFrame, env);
-  PVideoFrame frame = child->GetFrame(n, env);
-  const MutableFrame main = MakeMainWritable(frame, kTexts, env);
-  CheckRowSize(main, kTexts, env);
-  CheckRegion(main, region, kTexts, env);
-  const ConstFrame reference = ViewOf(logo);
-  CheckLogoCovers(logoClip, reference, region, kTexts, env);
-
-  RemoveLogo(main, reference, region, RemovalRule{threshold, Overlay{}});
-  return frame;
+  return ServeRemoval(
+      child, n, logoClip, logoFrame, [this](const MutableFrame&) { return region; },
+      RemovalRule{threshold, Overlay{}}, kTexts, env);
 }
 
 }  // namespace pramvix

@@ -1,0 +1,90 @@
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <limits>
+#include <random>
+
+#include "support/host_test.h"
+
+namespace pramvix::testing {
+namespace {
+
+class NoLogoAutoTest : public HostTest {};
+
+// The correction at the last pixel of the first row, read against pixel 1.
+TEST_F(NoLogoAutoTest, CorrectsWorkedValues) {
+  struct Case { int s, L, v; };
+  const Case cases[] = {{200, 100, 177}, {235, 230, 155}, {240, 238, 240}, {100, 255, 250}, {16, 200, 0}};
+  for (const Case& c : cases) {
+    Picture main = Picture::YUY2(4, 2, 90);
+    Picture logo = Picture::YUY2(4, 2);
+    main.Luma(0, 3) = static_cast<uint8_t>(c.s);
+    logo.Luma(0, 3) = static_cast<uint8_t>(c.L);
+    EXPECT_EQ(Run("NoLogoAuto", {ClipOf(main), ClipOf(logo), 0}).Luma(0, 3), c.v) << "s=" << c.s << " L=" << c.L;
+  }
+}
+
+// Removal over the whole frame is NoLogo with threshold 5 over every row but
+// the last and every pixel but the first.
+TEST_F(NoLogoAutoTest, EqualsNoLogoOverTheFrameButItsEdges) {
+  for (uint32_t seed = 1; seed <= 20; ++seed) {
+    std::mt19937 random(seed);
+    const int width = 2 * static_cast<int>(1 + random() % 12), height = static_cast<int>(1 + random() % 6);
+    Picture main = Picture::YUY2(width, height), logo = Picture::YUY2(width, height);
+    for (auto& byte : main.bytes) byte = static_cast<uint8_t>(random());
+    // A reference mostly flat with logo patches, so every rule is exercised.
+    for (int r = 0; r < height; ++r) {
+      for (int p = 0; p < width; ++p) logo.Luma(r, p) = static_cast<uint8_t>(random() % 3 ? 16 + random() % 4 : random());
+    }
+    const PClip mainClip = ClipOf(main), logoClip = ClipOf(logo);
+    EXPECT_EQ(Run("NoLogoAuto", {mainClip, logoClip, 0}),
+              Run("NoLogo", {mainClip, logoClip, 0, 5, 1, 0, width - 1, height - 1}))
+        << "seed " << seed;
+  }
+}
+
+// Marking mode shows logo pixels inverted and softens as removal does; the
+// last row stays as it was.
+TEST_F(NoLogoAutoTest, MarkingModeInvertsOnlyLogoPixels) {
+  Picture main = Picture::YUY2(6, 2);
+  main.SetLumaRow(0, 0, {10, 20, 30, 40, 50, 60});
+  main.SetLumaRow(1, 0, {10, 20, 30, 40, 50, 60});
+  Picture logo = Picture::YUY2(6, 2, 0);
+  logo.SetLumaRow(0, 0, {0, 0, 0, 100, 100, 100});
+  logo.SetLumaRow(1, 0, {0, 0, 0, 100, 100, 100});
+  const PClip logoClip = MemoryClip::Of({Picture::YUY2(6, 2), Picture::YUY2(6, 2), Picture::YUY2(6, 2), logo});
+  const Picture marked = Run("NoLogoAuto", {ClipOf(main), logoClip, -3});
+  EXPECT_EQ(marked.LumaRow(0), (std::vector<int>{10, 20, 88, 215, 205, 195}));
+  EXPECT_EQ(marked.LumaRow(1), main.LumaRow(1));
+  // Frame 3 in removal mode: the same pixels corrected instead.
+  EXPECT_EQ(Run("NoLogoAuto", {ClipOf(main), logoClip, 3}).LumaRow(0), (std::vector<int>{10, 20, 16, 0, 0, 0}));
+  // The most negative frame number marks with the logo clip's last frame.
+  EXPECT_EQ(Run("NoLogoAuto", {ClipOf(main), logoClip, std::numeric_limits<int>::min()}), marked);
+}
+
+TEST_F(NoLogoAutoTest, FirstPixelChangesOnlyThroughSofteningAndOneRowFramesNotAtAll) {
+  Picture main = Picture::YUY2(4, 2);
+  main.SetLumaRow(0, 0, {10, 20, 30, 40});
+  Picture logo = Picture::YUY2(4, 2, 50);
+  logo.SetLumaRow(0, 0, {0, 50, 50, 50});  // pixels 0 and 2 differ: pixel 0 is softened
+  EXPECT_EQ(Run("NoLogoAuto", {ClipOf(main), ClipOf(logo), 0}).LumaRow(0), (std::vector<int>{13, 20, 30, 40}));
+  Picture oneRow = Picture::YUY2(4, 1);
+  oneRow.SetLumaRow(0, 0, {10, 20, 30, 40});
+  EXPECT_EQ(Run("NoLogoAuto", {ClipOf(oneRow), ClipOf(Picture::YUY2(4, 1, 200)), 0}), oneRow);
+}
+
+TEST_F(NoLogoAutoTest, RefusesWhatItCannotWalk) {
+  EXPECT_EQ(ErrorOf("NoLogoAuto", {MemoryClip::Of({Picture::YUY2(4, 2)}, 0, kPixelRGB24), ClipOf(Picture::YUY2(4, 2)), 0}),
+            "NoLogo: YUY2 data only (no RGB); use ConvertToYUY2");
+  EXPECT_EQ(ErrorOf("NoLogoAuto", {ClipOf(Picture::YUY2(5, 2)), ClipOf(Picture::YUY2(5, 2)), 0}),
+            "NoLogo: width must be a multiple of 2; use Crop");
+  EXPECT_EQ(ErrorOf("NoLogoAuto", {ClipOf(Picture::YUY2(8, 4)), ClipOf(Picture::YUY2(6, 4)), 0}),
+            "NoLogoAuto: the logo frame is too small for the region");
+  EXPECT_EQ(ErrorOf("NoLogoAuto", {ClipOf(Picture::YUY2(8, 4)), ClipOf(Picture::YUY2(8, 2)), 0}),
+            "NoLogoAuto: the logo frame is too small for the region");
+  // One row fewer is all the walk reads.
+  EXPECT_EQ(ErrorOf("NoLogoAuto", {ClipOf(Picture::YUY2(8, 4)), ClipOf(Picture::YUY2(8, 3)), 0}), "");
+}
+
+}  // namespace
+}  // namespace pramvix::testing

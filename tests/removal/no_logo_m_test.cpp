@@ -1,0 +1,103 @@
+#include <gtest/gtest.h>
+
+#include "removal/logo_removal.h"
+#include "support/host_test.h"
+
+namespace pramvix::testing {
+namespace {
+
+class NoLogoMTest : public HostTest {
+ protected:
+  Picture NoLogoM(const Picture& main, const Picture& logo, int threshold, int x, int width, AVSValue gain,
+                  int level = 222, int offset = 0) {
+    return Run("NoLogoM", {ClipOf(main), ClipOf(logo), 0, threshold, x, 0, width, 1, gain, level, offset});
+  }
+};
+
+// The correction at the region's last pixel, which nothing softens afterwards.
+TEST_F(NoLogoMTest, CorrectsWorkedValues) {
+  struct Case { int s, L, level; float gain; int offset, v; };
+  const Case cases[] = {{200, 100, 222, 1.0f, 0, 177},  {180, 60, 222, 0.5f, 2, 175},
+                        {200, 100, 230, 1.0f, 0, 174},  {200, 100, 222, 1.25f, 0, 172},
+                        {120, 120, 222, 1.0f, 8, 24},   {240, 100, 222, 0.5f, 20, 250},
+                        {150, 216, 200, 1.0f, 0, 150},  {235, 230, 180, 1.5f, -10, 0}};
+  for (const Case& c : cases) {
+    Picture main = Picture::YUY2(8, 1, 90);
+    Picture logo = Picture::YUY2(8, 1);
+    main.Luma(0, 3) = static_cast<uint8_t>(c.s);
+    logo.Luma(0, 2) = c.L < 128 ? 255 : 0;
+    logo.Luma(0, 3) = static_cast<uint8_t>(c.L);
+    EXPECT_EQ(NoLogoM(main, logo, 1, 2, 2, c.gain, c.level, c.offset).Luma(0, 3), c.v) << "s=" << c.s << " L=" << c.L;
+    EXPECT_EQ(UncoveredLuma(c.s, c.L, Overlay{c.level, c.gain, c.offset}), c.v) << "s=" << c.s << " L=" << c.L;
+  }
+}
+
+TEST_F(NoLogoMTest, IntegerGainIsAFloat) {
+  Picture main = Picture::YUY2(8, 1, 90);
+  Picture logo = Picture::YUY2(8, 1);
+  main.Luma(0, 3) = 200;
+  logo.Luma(0, 3) = 100;
+  EXPECT_EQ(NoLogoM(main, logo, 1, 2, 2, 2).Luma(0, 3), 154);
+  EXPECT_EQ(NoLogoM(main, logo, 1, 2, 2, 2.0f), NoLogoM(main, logo, 1, 2, 2, 2));
+}
+
+// Pixel x holds the row's reference: a positive threshold never corrects it,
+// a negative one does; either way the next step softens it.
+TEST_F(NoLogoMTest, ThresholdSignDecidesWhetherTheFirstPixelIsCorrected) {
+  Picture main = Picture::YUY2(8, 1);
+  main.SetLumaRow(0, 0, {10, 20, 30, 200, 200, 60, 70, 80});
+  Picture logo = Picture::YUY2(8, 1);
+  logo.SetLumaRow(0, 0, {16, 16, 100, 100, 100, 16, 16, 16});
+  EXPECT_EQ(NoLogoM(main, logo, 1, 2, 3, 1.0f).LumaRow(0), (std::vector<int>{10, 20, 83, 161, 200, 60, 70, 80}));
+  EXPECT_EQ(NoLogoM(main, logo, -1, 2, 3, 1.0f).LumaRow(0), (std::vector<int>{10, 10, 62, 138, 177, 60, 70, 80}));
+}
+
+TEST_F(NoLogoMTest, InvertingModeReaches255AndSoftensThePixelLeftOfTheRegion) {
+  const Picture out = NoLogoM(Picture::YUY2(8, 1, 0), Picture::YUY2(8, 1), 0, 2, 2, 1.0f);
+  EXPECT_EQ(out.LumaRow(0), (std::vector<int>{0, 85, 198, 255, 0, 0, 0, 0}));
+  for (int j = 1; j < out.rowSize; j += 2) EXPECT_EQ(out.Byte(0, j), 128);
+}
+
+TEST_F(NoLogoMTest, RegionAtEitherEdgeOfTheRow) {
+  Picture main = Picture::YUY2(4, 1);
+  main.SetLumaRow(0, 0, {10, 20, 30, 40});
+  const Picture logo = Picture::YUY2(4, 1);
+  // At x = 0 the write left of the row is skipped; pixel 0's left neighbour is
+  // held at pixel 0 when pixel 1 softens it.
+  EXPECT_EQ(NoLogoM(main, logo, 0, 0, 2, 1.0f).LumaRow(0), (std::vector<int>{241, 235, 30, 40}));
+  EXPECT_EQ(NoLogoM(main, logo, 0, 1, 3, 1.0f).LumaRow(0), (std::vector<int>{85, 181, 207, 215}));
+}
+
+TEST_F(NoLogoMTest, ConstructionRefusesIncompatibleClipsFirst) {
+  const LiveCounts before;
+  {
+    const PClip yuy2 = ClipOf(Picture::YUY2(8, 2));
+    const PClip rgb = MemoryClip::Of({Picture::YUY2(8, 2)}, 0, kPixelRGB32);
+    const PClip narrow = ClipOf(Picture::YUY2(6, 2));
+    const PClip shorter = ClipOf(Picture::YUY2(8, 1));
+    auto error = [&](const PClip& main, const PClip& logo) {
+      return ErrorOf("NoLogoM", {main, logo, 0, 10, 0, 0, 2, 1, 1.0f, 222, 0});
+    };
+    EXPECT_EQ(error(rgb, yuy2), "Logo_Blend: Incompatible clips");
+    EXPECT_EQ(error(yuy2, narrow), "Logo_Blend: Incompatible clips");
+    EXPECT_EQ(error(yuy2, shorter), "Logo_Blend: Incompatible clips");
+    EXPECT_EQ(error(rgb, rgb), "NoLogoM: YUY2 data only (no RGB); use ConvertToYUY2");
+    EXPECT_EQ(yuy2.use_count(), 1);
+    EXPECT_EQ(rgb.use_count(), 1);
+  }
+  EXPECT_TRUE(LiveCounts() == before);
+}
+
+TEST_F(NoLogoMTest, LogoClipWithFewerFramesIsAcceptedAndFrameRequestsUseItsTexts) {
+  const PClip main = MemoryClip::Of({Picture::YUY2(8, 2), Picture::YUY2(8, 2), Picture::YUY2(8, 2)});
+  EXPECT_EQ(ErrorOf("NoLogoM", {main, ClipOf(Picture::YUY2(8, 2)), 0, 10, 0, 0, 2, 1, 1.0f, 222, 0}, 2), "");
+  const PClip odd = ClipOf(Picture::YUY2(5, 2));
+  EXPECT_EQ(ErrorOf("NoLogoM", {odd, odd, 0, 10, 0, 0, 2, 1, 1.0f, 222, 0}),
+            "NoLogoM: width must be a multiple of 2; use Crop");
+  EXPECT_EQ(ErrorOf("NoLogoM", {main, main, 0, 10, 5, 0, 4, 1, 1.0f, 222, 0}), "You X position is too far right.");
+  EXPECT_EQ(ErrorOf("NoLogoM", {main, main, 0, 10, 0, 1, 4, 2, 1.0f, 222, 0}),
+            "NoLogoM: the region reaches below the bottom of the frame");
+}
+
+}  // namespace
+}  // namespace pramvix::testing
