@@ -26,6 +26,20 @@ void NoLogoKernel(benchmark::State& state) {
   }
 }
 
+void NoLogoMFrame(benchmark::State& state) {
+  Scene scene(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+  const PClip filter = scene.Filter("NoLogoM", {0, 20, scene.x, scene.y, scene.w, scene.h, 1.1f, 215, 2});
+  for (auto _ : state) benchmark::DoNotOptimize(filter->GetFrame(0, &scene.env));
+}
+
+void NoLogoAutoFrame(benchmark::State& state) {
+  Scene scene(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+  const PClip filter = scene.Filter("NoLogoAuto", {0});
+  for (auto _ : state) benchmark::DoNotOptimize(filter->GetFrame(0, &scene.env));
+}
+
+BENCHMARK(NoLogoMFrame)->Args({720, 576})->Args({1920, 1080});
+BENCHMARK(NoLogoAutoFrame)->Args({720, 576})->Args({1920, 1080});
 BENCHMARK(NoLogoFrame)->Args({720, 576})->Args({1920, 1080});
 BENCHMARK(NoLogoKernel)->Args({720, 576})->Args({1920, 1080});
 

@@ -20,21 +20,26 @@ int UncoveredLuma(int s, int L, const Overlay& overlay) {
 
 void RemoveLogoRow(MutableLumaRow main, ConstLumaRow reference, int x, int width, const RemovalRule& rule) {
   if (width <= 0) return;
+  // Locals, not the rule's fields: the byte stores below may alias anything,
+  // and the compiler would reload every field after each of them.
+  const int threshold = rule.threshold;
+  const bool mark = rule.logoPixels == LogoPixels::kMark;
+  const bool everywhere = rule.softening == Softening::kEverywhere;
+  const Overlay overlay = rule.overlay;
   const int edge = reference[x];
   const int end = x + width;
   for (int k = x; k < end; ++k) {
     const int s = main[k];
     const int L = reference[k];
     int v = s;
-    if (rule.threshold == 0) {
+    if (threshold == 0) {
       v = 255 - s;
-    } else if (Abs(edge - L) >= rule.threshold) {
-      v = rule.logoPixels == LogoPixels::kMark ? 255 - s : UncoveredLuma(s, L, rule.overlay);
+    } else if (Abs(edge - L) >= threshold) {
+      v = mark ? 255 - s : UncoveredLuma(s, L, overlay);
     }
     main[k] = static_cast<uint8_t>(v);
 
-    const bool soften = rule.softening == Softening::kEverywhere ||
-                        Abs(reference.Held(k - 1) - reference.Held(k + 1)) >= rule.threshold;
+    const bool soften = everywhere || Abs(reference.Held(k - 1) - reference.Held(k + 1)) >= threshold;
     // The pixel to the left takes the mean of itself, its left neighbour (as
     // this pass left it) and the new value; at the row's start there is none.
     if (soften && k >= 1) main[k - 1] = static_cast<uint8_t>((main.Held(k - 2) + main[k - 1] + v) / 3);

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
+
 #include "removal/logo_removal.h"
 #include "support/host_test.h"
 
@@ -30,6 +33,22 @@ TEST_F(NoLogoMTest, CorrectsWorkedValues) {
     EXPECT_EQ(NoLogoM(main, logo, 1, 2, 2, c.gain, c.level, c.offset).Luma(0, 3), c.v) << "s=" << c.s << " L=" << c.L;
     EXPECT_EQ(UncoveredLuma(c.s, c.L, Overlay{c.level, c.gain, c.offset}), c.v) << "s=" << c.s << " L=" << c.L;
   }
+}
+
+// Not-finite quotients count as 0 and out-of-range ones saturate before the
+// limit to 0…250; extreme levels and offsets do not overflow.
+TEST_F(NoLogoMTest, ExtremeArgumentsGiveDefinedResults) {
+  const float inf = std::numeric_limits<float>::infinity();
+  const int most = std::numeric_limits<int>::max(), least = std::numeric_limits<int>::min();
+  struct Case { float gain; int level, offset, v; };
+  const Case cases[] = {{std::nanf(""), 222, 0, 200}, {inf, 222, 0, 200},  {-inf, 222, 0, 200},
+                        {1e30f, 222, 0, 0},           {-1e30f, 222, 0, 250}, {1.0f, 222, most, 250},
+                        {1.0f, 222, least, 0},        {1.0f, most, 0, 116},  {1.0f, least, 0, 116}};
+  for (const Case& c : cases) {
+    EXPECT_EQ(UncoveredLuma(200, 100, Overlay{c.level, c.gain, c.offset}), c.v)
+        << "gain " << c.gain << " level " << c.level << " offset " << c.offset;
+  }
+  EXPECT_EQ(UncoveredLuma(200, 16, Overlay{222, inf, 0}), 200);  // 0 times infinity
 }
 
 TEST_F(NoLogoMTest, IntegerGainIsAFloat) {
