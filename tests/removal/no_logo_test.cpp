@@ -78,6 +78,8 @@ TEST_F(NoLogoTest, EmptyRegionReturnsTheFrameUnchanged) {
   EXPECT_EQ(NoLogo(main, logo, 0, 2, 0, -3, 2), main);
   EXPECT_EQ(NoLogo(main, logo, 0, 2, 0, 4, 0), main);
   EXPECT_EQ(NoLogo(main, logo, 0, 2, 0, 4, -1), main);
+  // An empty region is not walked however tall it is: it would take minutes.
+  EXPECT_EQ(NoLogo(main, logo, 0, 2, 0, 0, 2147483647), main);
 }
 
 TEST_F(NoLogoTest, PitchesOfEachFrameGiveTheSameResult) {
