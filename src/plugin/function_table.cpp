@@ -6,6 +6,8 @@ namespace pramvix {
 
 const FunctionEntry kFunctionTable[] = {
     {"NoLogo", "cciiiiii", CreateNoLogo},
+    {"LogoMask", "ccciiiiii", CreateLogoMask},
+    {"AddLogo", "ccifiiiii", CreateAddLogo},
 };
 
 const size_t kFunctionCount = sizeof(kFunctionTable) / sizeof(kFunctionTable[0]);
