@@ -8,5 +8,7 @@ namespace pramvix {
 AVSValue CreateNoLogo(AVSValue args, void* user_data, IScriptEnvironment* env);
 AVSValue CreateNoLogoM(AVSValue args, void* user_data, IScriptEnvironment* env);
 AVSValue CreateNoLogoAuto(AVSValue args, void* user_data, IScriptEnvironment* env);
+AVSValue CreateLogoMask(AVSValue args, void* user_data, IScriptEnvironment* env);
+AVSValue CreateAddLogo(AVSValue args, void* user_data, IScriptEnvironment* env);
 
 }  // namespace pramvix

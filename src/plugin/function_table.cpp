@@ -7,6 +7,8 @@ namespace pramvix {
 const FunctionEntry kFunctionTable[] = {
     {"NoLogo", "cciiiiii", CreateNoLogo},
     {"NoLogoM", "cciiiiiifii", CreateNoLogoM},
+    {"LogoMask", "ccciiiiii", CreateLogoMask},
+    {"AddLogo", "ccifiiiii", CreateAddLogo},
     {"NoLogoAuto", "cci", CreateNoLogoAuto},
 };
 

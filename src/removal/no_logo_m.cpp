@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "base/compatible_clips.h"
 #include "removal/removal_request.h"
 
 namespace pramvix {
@@ -9,10 +10,6 @@ namespace pramvix {
 namespace {
 const FilterTexts kTexts = PRAMVIX_FILTER_TEXTS("NoLogoM", "NoLogoM: width must be a multiple of 2; use Crop",
                                                 "You X position is too far right.");
-
-bool SameFrames(const VideoInfo& a, const VideoInfo& b) {
-  return a.width == b.width && a.height == b.height && a.pixel_type == b.pixel_type;
-}
 }  // namespace
 
 NoLogoM::NoLogoM(PClip child, PClip logoClip, int logoFrame, int threshold, int x, int y, int width, int height,
@@ -29,7 +26,7 @@ NoLogoM::NoLogoM(PClip child, PClip logoClip, int logoFrame, int threshold, int 
       gain(gain),
       logoClip(std::move(logoClip)) {
   // The incompatibility is reported first, also for two clips of other layouts.
-  if (!SameFrames(this->logoClip->GetVideoInfo(), vi)) env->ThrowError("Logo_Blend: Incompatible clips");
+  if (!CompatibleClips(this->logoClip->GetVideoInfo(), vi)) env->ThrowError("Logo_Blend: Incompatible clips");
   if (!vi.IsYUY2()) env->ThrowError("NoLogoM: YUY2 data only (no RGB); use ConvertToYUY2");
 }
 

@@ -14,6 +14,8 @@ namespace {
 const std::vector<std::pair<std::string, std::string>> kExpectedTable = {
     {"NoLogo", "cciiiiii"},
     {"NoLogoM", "cciiiiiifii"},
+    {"LogoMask", "ccciiiiii"},
+    {"AddLogo", "ccifiiiii"},
     {"NoLogoAuto", "cci"},
 };
 

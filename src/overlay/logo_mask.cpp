@@ -1,0 +1,45 @@
+#include "overlay/logo_mask.h"
+
+#include <utility>
+
+#include "base/compatible_clips.h"
+#include "base/frame_request.h"
+#include "overlay/mask_kernel.h"
+
+namespace pramvix {
+
+namespace {
+const FilterTexts kTexts = PRAMVIX_FILTER_TEXTS("LogoMask", "IfLogo: width must be a multiple of 2; use Crop",
+                                                "You X position is too far right.");
+}  // namespace
+
+LogoMask::LogoMask(PClip child, PClip alternateClip, PClip logoClip, int logoFrame, int threshold, int x, int y,
+                   int width, int height, IScriptEnvironment* env)
+    : GenericVideoFilter(std::move(child)),
+      logoFrame(logoFrame),
+      threshold(threshold),
+      region{x, y, width, height},
+      logoClip(std::move(logoClip)),
+      alternateClip(std::move(alternateClip)) {
+  // The alternate clip is not compared: its frames are checked where they are read.
+  if (!CompatibleClips(this->logoClip->GetVideoInfo(), vi)) env->ThrowError("LogoMask: Incompatible clips");
+  if (!vi.IsYUY2()) env->ThrowError("LogoMask: YUY2 data only (no RGB); use ConvertToYUY2");
+}
+
+PVideoFrame LogoMask::GetFrame(int n, IScriptEnvironment* env) {
+  PVideoFrame frame = child->GetFrame(n, env);
+  const PVideoFrame alternateHandle = alternateClip->GetFrame(n, env);
+  const PVideoFrame logoHandle = logoClip->GetFrame(logoFrame, env);
+  const MutableFrame main = MakeMainWritable(frame, kTexts, env);
+  CheckRowSize(main, kTexts, env);
+  CheckRegion(main, region, kTexts, env);
+  const ConstFrame alternate = ViewOf(alternateHandle);
+  CheckAlternateCovers(alternateClip, alternate, region, kTexts, env);
+  const ConstFrame logo = ViewOf(logoHandle);
+  CheckLogoCovers(logoClip, logo, region, kTexts, env);
+
+  MaskRegion(main, alternate, logo, region, threshold);
+  return frame;
+}
+
+}  // namespace pramvix

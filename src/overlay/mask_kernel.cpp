@@ -1,0 +1,28 @@
+#include "overlay/mask_kernel.h"
+
+#include <cstddef>
+
+#include "base/frame_request.h"
+
+namespace pramvix {
+
+void MaskRow(uint8_t* main, const uint8_t* alternate, const uint8_t* logo, int width, int threshold) {
+  if (width <= 0) return;
+  const int reference = logo[0];
+  for (ptrdiff_t j = 0; j < 2 * static_cast<ptrdiff_t>(width); j += 2) {
+    if (logo[j] - reference >= threshold) {
+      main[j] = alternate[j];
+      main[j + 1] = alternate[j + 1];
+    }
+  }
+}
+
+void MaskRegion(const MutableFrame& main, const ConstFrame& alternate, const ConstFrame& logo,
+                const Region& region, int threshold) {
+  const ptrdiff_t start = 2 * static_cast<ptrdiff_t>(region.x);
+  ForEachRegionRow(region, [&](int r) {
+    MaskRow(main.Row(r) + start, alternate.Row(r) + start, logo.Row(r) + start, region.width, threshold);
+  });
+}
+
+}  // namespace pramvix

@@ -1,0 +1,219 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "overlay/blend_kernel.h"
+#include "support/host_test.h"
+#include "support/recording_clip.h"
+
+namespace pramvix::testing {
+namespace {
+
+class AddLogoTest : public HostTest {
+ protected:
+  Picture AddLogo(const Picture& main, const Picture& logo, AVSValue threshold, int x, int y, int width, int height,
+                  int mainPadding = 0, int logoPadding = 0) {
+    return Run("AddLogo", {ClipOf(main, mainPadding), ClipOf(logo, logoPadding), 0, threshold, x, y, width, height,
+                           0});
+  }
+  std::string AddLogoError(const PClip& main, const PClip& logo, int x, int y, int width, int height) {
+    return ErrorOf("AddLogo", {main, logo, 0, 10, x, y, width, height, 0});
+  }
+  // Main luma a at pixel 1 of a two-pixel region whose logo lumas are b, c.
+  int Blend(int a, int b, int c, AVSValue threshold) {
+    Picture main = Picture::YUY2(4, 1, 90);
+    main.Luma(0, 1) = static_cast<uint8_t>(a);
+    Picture logo = Picture::YUY2(4, 1);
+    logo.SetLumaRow(0, 0, {b, c});
+    return AddLogo(main, logo, threshold, 0, 0, 2, 1).Luma(0, 1);
+  }
+};
+
+TEST_F(AddLogoTest, BlendsTheWorkedExamples) {
+  struct Case { int a, b, c, v; };
+  const Case cases[] = {{100, 50, 80, 126},   // raised toward a brighter logo
+                        {100, 120, 100, 81},  // q = -19.999 truncates to -19
+                        {100, 50, 145, 238},  // 240, clamped
+                        {200, 50, 240, 200},  // d = 0: no shift
+                        {100, 50, 55, 100}};  // below the threshold
+  for (const Case& c : cases) {
+    EXPECT_EQ(Blend(c.a, c.b, c.c, 10), c.v) << "a=" << c.a << " b=" << c.b << " c=" << c.c;
+  }
+  // Only the luma of the pixel is written.
+  Picture main = Picture::YUY2(4, 1, 90);
+  main.Luma(0, 1) = 100;
+  Picture logo = Picture::YUY2(4, 1);
+  logo.SetLumaRow(0, 0, {50, 80, 200, 200});
+  Picture expected = main;
+  expected.Luma(0, 1) = 126;
+  EXPECT_EQ(AddLogo(main, logo, 10, 0, 0, 2, 1), expected);
+
+  EXPECT_EQ(BlendedLuma(100, 50, 80), 126);
+  EXPECT_EQ(BlendedLuma(100, 120, 100), 81);
+  EXPECT_EQ(BlendedLuma(100, 50, 145), 238);
+  EXPECT_EQ(BlendedLuma(200, 50, 240), 200);
+  EXPECT_EQ(BlendedLuma(240, 50, 240), 238);  // 0 / 0 is no shift either
+}
+
+// Results of 237 and 16 stay; 239 and 15 are clamped.
+TEST_F(AddLogoTest, ClampsTo16And238) {
+  EXPECT_EQ(Blend(234, 0, 80, 10), 237);
+  EXPECT_EQ(Blend(236, 0, 80, 10), 238);
+  EXPECT_EQ(Blend(238, 0, 80, 10), 238);  // 239
+  EXPECT_EQ(Blend(19, 141, 140, 1), 17);
+  EXPECT_EQ(Blend(18, 141, 140, 1), 16);
+  EXPECT_EQ(Blend(17, 141, 140, 1), 16);  // 15
+}
+
+// Threshold 0 inverts every luma of the region, without clamping; chroma and
+// the pixels outside the region stay.
+TEST_F(AddLogoTest, ThresholdZeroInvertsTheRegion) {
+  Picture main = Picture::YUY2(6, 1);
+  main.SetLumaRow(0, 0, {10, 10, 250, 0, 128, 10});
+  Picture logo = Picture::YUY2(6, 1);
+  logo.SetLumaRow(0, 0, {0, 50, 50, 200, 50, 0});
+  const Picture out = AddLogo(main, logo, 0, 1, 0, 4, 1);
+  EXPECT_EQ(out.LumaRow(0), (std::vector<int>{10, 245, 5, 255, 127, 10}));
+  for (int j = 1; j < out.rowSize; j += 2) EXPECT_EQ(out.Byte(0, j), 128) << "chroma byte " << j;
+}
+
+// A negative threshold blends every pixel, the row's first included: where
+// the logo luma equals the reference the shift is 0, and only the clamp acts.
+TEST_F(AddLogoTest, NegativeThresholdBlendsEveryPixel) {
+  Picture main = Picture::YUY2(4, 1);
+  main.SetLumaRow(0, 0, {10, 250, 100, 100});
+  Picture logo = Picture::YUY2(4, 1);
+  logo.SetLumaRow(0, 0, {50, 50, 80, 50});
+  EXPECT_EQ(AddLogo(main, logo, -1, 0, 0, 4, 1).LumaRow(0), (std::vector<int>{16, 238, 126, 100}));
+  EXPECT_EQ(AddLogo(main, logo, 10, 0, 0, 4, 1).LumaRow(0), (std::vector<int>{10, 250, 126, 100}));
+  EXPECT_EQ(AddLogo(main, logo, 256, 0, 0, 4, 1), main);
+}
+
+// The threshold's slot is a float: it is truncated toward zero, so 30.9 still
+// blends a difference of 30 and 0.7 selects the inverting mode; out-of-range
+// values saturate and not a number counts as 0.
+TEST_F(AddLogoTest, FloatThresholdIsTruncatedTowardZero) {
+  EXPECT_EQ(Blend(100, 50, 80, 30.9f), 126);
+  EXPECT_EQ(Blend(100, 50, 80, 31), 100);
+  EXPECT_EQ(Blend(100, 50, 80, 31.0f), 100);
+  EXPECT_EQ(Blend(100, 50, 80, 0.7f), 155);
+  EXPECT_EQ(Blend(100, 50, 80, -0.7f), 155);
+  EXPECT_EQ(Blend(100, 50, 80, std::nanf("")), 155);
+  EXPECT_EQ(Blend(100, 50, 80, 1e20f), 100);
+  EXPECT_EQ(Blend(100, 50, 80, -1e20f), 126);
+  EXPECT_EQ(Blend(100, 50, 80, std::numeric_limits<float>::infinity()), 100);
+  EXPECT_EQ(Blend(100, 50, 80, -std::numeric_limits<float>::infinity()), 126);
+}
+
+TEST_F(AddLogoTest, RowsStartAtYOrTheTopAndEachHasItsOwnReference) {
+  const Picture main = Picture::YUY2(2, 3, 100);
+  Picture logo = Picture::YUY2(2, 3);
+  logo.SetLumaRow(0, 0, {50, 80});
+  logo.SetLumaRow(1, 0, {120, 100});
+  logo.SetLumaRow(2, 0, {80, 80});
+  const Picture top = AddLogo(main, logo, 10, 0, -2, 2, 2);
+  EXPECT_EQ(top.LumaRow(0), (std::vector<int>{100, 126}));
+  EXPECT_EQ(top.LumaRow(1), (std::vector<int>{100, 81}));
+  EXPECT_EQ(top.LumaRow(2), (std::vector<int>{100, 100}));
+  const Picture lower = AddLogo(main, logo, 10, 0, 1, 2, 2);
+  EXPECT_EQ(lower.LumaRow(0), (std::vector<int>{100, 100}));
+  EXPECT_EQ(lower.LumaRow(1), (std::vector<int>{100, 81}));
+  EXPECT_EQ(AddLogo(main, logo, 10, 0, 0, 0, 3), main);
+  EXPECT_EQ(AddLogo(main, logo, 0, 0, 0, 2, -1), main);
+}
+
+// The source frames are never written: asking again, or in another order,
+// gives the same frames.
+TEST_F(AddLogoTest, ResultsDoNotDependOnEarlierRequests) {
+  std::vector<Picture> frames;
+  for (int n = 0; n < 3; ++n) {
+    Picture picture = Picture::YUY2(4, 1);
+    picture.SetLumaRow(0, 0, {20 + n, 40 + n, 60 + n, 80 + n});
+    frames.push_back(picture);
+  }
+  Picture logo = Picture::YUY2(4, 1);
+  logo.SetLumaRow(0, 0, {50, 80, 100, 50});
+  for (int threshold : {0, 10}) {
+    const PClip logoClip = ClipOf(logo);
+    auto filterOf = [&] {
+      return env.Invoke("AddLogo", {MemoryClip::Of(frames), logoClip, 0, threshold, 0, 0, 4, 1, 0}).AsClip();
+    };
+    std::vector<Picture> fresh;
+    for (int n = 0; n < 3; ++n) fresh.push_back(local::PictureOf(filterOf()->GetFrame(n, &env)));
+    EXPECT_EQ(fresh[0].LumaRow(0), threshold == 0 ? (std::vector<int>{235, 215, 195, 175})
+                                                   : (std::vector<int>{20, 77, 124, 80}));
+    const PClip filter = filterOf();
+    for (int n : {2, 0, 0, 1, 2, 1, 0}) EXPECT_EQ(local::PictureOf(filter->GetFrame(n, &env)), fresh[n]) << n;
+  }
+}
+
+TEST_F(AddLogoTest, PitchesOfEachFrameGiveTheSameResult) {
+  Picture main = Picture::YUY2(12, 6);
+  Picture logo = Picture::YUY2(12, 6);
+  for (size_t i = 0; i < main.bytes.size(); ++i) {
+    main.bytes[i] = static_cast<uint8_t>(i * 37 + 11);
+    logo.bytes[i] = static_cast<uint8_t>(i * i * 13 + 5);
+  }
+  const Picture packed = AddLogo(main, logo, 20, 3, 1, 7, 4);
+  EXPECT_NE(packed, main);
+  EXPECT_EQ(AddLogo(main, logo, 20, 3, 1, 7, 4, 8, 40), packed);
+  EXPECT_EQ(AddLogo(main, logo, 20, 3, 1, 7, 4, 52, 4), packed);
+  env.SetPitchPadding(24);  // the writable copy gets yet another pitch
+  EXPECT_EQ(AddLogo(main, logo, 20, 3, 1, 7, 4, 8, 0), packed);
+}
+
+TEST_F(AddLogoTest, RequestChecksComeBeforeAnyWrite) {
+  Picture main = Picture::YUY2(8, 4);
+  for (size_t i = 0; i < main.bytes.size(); ++i) main.bytes[i] = static_cast<uint8_t>(i);
+  const LiveCounts before;
+  {
+    const PClip clip = ClipOf(main);
+    const PClip logo = ClipOf(Picture::YUY2(8, 4, 200));
+    EXPECT_EQ(AddLogoError(clip, logo, 4, 0, 5, 1), "You X position is too far right.");
+    EXPECT_EQ(AddLogoError(clip, logo, -1, 0, 2, 1), "AddLogo: X position must not be negative");
+    EXPECT_EQ(AddLogoError(clip, logo, 0, 3, 2, 2), "AddLogo: the region reaches below the bottom of the frame");
+    EXPECT_EQ(AddLogoError(clip, logo, 0, 2147483647, 2, 2147483647),
+              "AddLogo: the region reaches below the bottom of the frame");
+    // A logo clip whose frames are smaller than it says.
+    const PClip shrunk(new MemoryClip(clip->GetVideoInfo(), {local::FrameOf(Picture::YUY2(4, 4))}));
+    EXPECT_EQ(AddLogoError(clip, shrunk, 1, 0, 4, 2), "AddLogo: the logo frame is too small for the region");
+    EXPECT_EQ(local::PictureOf(clip->GetFrame(0, &env)), main);
+    const PClip odd = ClipOf(Picture::YUY2(5, 2));
+    EXPECT_EQ(AddLogoError(odd, odd, 0, 0, 2, 2), "NoLogo: width must be a multiple of 2; use Crop");
+  }
+  EXPECT_TRUE(LiveCounts() == before);
+}
+
+TEST_F(AddLogoTest, ConstructionComparesTheLogoClipBeforeThePixelType) {
+  const std::string incompatible = "Logo_Blend: Incompatible clips";
+  const LiveCounts before;
+  {
+    const PClip main = ClipOf(Picture::YUY2(8, 2));
+    const PClip rgb = MemoryClip::Of({Picture::YUY2(8, 2)}, 0, kPixelRGB32);
+    EXPECT_EQ(AddLogoError(main, ClipOf(Picture::YUY2(6, 2)), 0, 0, 2, 1), incompatible);
+    EXPECT_EQ(AddLogoError(main, ClipOf(Picture::YUY2(8, 1)), 0, 0, 2, 1), incompatible);
+    EXPECT_EQ(AddLogoError(main, rgb, 0, 0, 2, 1), incompatible);
+    EXPECT_EQ(AddLogoError(rgb, main, 0, 0, 2, 1), incompatible);
+    EXPECT_EQ(AddLogoError(rgb, MemoryClip::Of({Picture::YUY2(8, 2)}, 0, kPixelRGB32), 0, 0, 2, 1),
+              "AddLogo: YUY2 data only (no RGB); use ConvertToYUY2");
+    EXPECT_EQ(main.use_count(), 1);
+    EXPECT_EQ(rgb.use_count(), 1);
+  }
+  EXPECT_TRUE(LiveCounts() == before);
+}
+
+// The last integer is required by the type string but never read.
+TEST_F(AddLogoTest, FetchesTheLogoFrameThenTheMainFrame) {
+  std::vector<std::string> log;
+  const PClip main(new RecordingClip(ClipOf(Picture::YUY2(8, 2)), "main", &log));
+  const PClip logo(new RecordingClip(ClipOf(Picture::YUY2(8, 2)), "logo", &log));
+  const PClip filter = env.Invoke("AddLogo", {main, logo, 5, 10.0f, 0, 0, 2, 1, -123456}).AsClip();
+  filter->GetFrame(2, &env);
+  EXPECT_EQ(log, (std::vector<std::string>{"logo 5", "main 2"}));
+}
+
+}  // namespace
+}  // namespace pramvix::testing

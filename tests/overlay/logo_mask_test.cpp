@@ -1,0 +1,214 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "overlay/mask_kernel.h"
+#include "support/host_test.h"
+#include "support/recording_clip.h"
+
+namespace pramvix::testing {
+namespace {
+
+class LogoMaskTest : public HostTest {
+ protected:
+  Picture LogoMask(const Picture& main, const Picture& alternate, const Picture& logo, int threshold, int x, int y,
+                   int width, int height, int mainPadding = 0, int alternatePadding = 0, int logoPadding = 0) {
+    return Run("LogoMask", {ClipOf(main, mainPadding), ClipOf(alternate, alternatePadding), ClipOf(logo, logoPadding),
+                            0, threshold, x, y, width, height});
+  }
+  std::string LogoMaskError(const PClip& main, const PClip& alternate, const PClip& logo, int x, int y, int width,
+                            int height) {
+    return ErrorOf("LogoMask", {main, alternate, logo, 0, 20, x, y, width, height});
+  }
+};
+
+// Every byte tells where it came from: the main picture counts up from 0, the
+// alternate one from 100.
+Picture Numbered(int width, int height, int first) {
+  Picture picture = Picture::YUY2(width, height);
+  for (size_t i = 0; i < picture.bytes.size(); ++i) picture.bytes[i] = static_cast<uint8_t>(first + i);
+  return picture;
+}
+
+// One row of 8 pixels, region pixels 1 to 5 with the given logo lumas; the
+// pixels outside the region have a logo luma that would mark them.
+Picture LogoRow(const std::vector<int>& regionLumas) {
+  Picture logo = Picture::YUY2(8, 1, 255);
+  logo.SetLumaRow(0, 1, regionLumas);
+  return logo;
+}
+
+// The bytes of Numbered(8, 1, 0) with the given pixels taken from the
+// alternate picture: luma and the chroma byte after it.
+std::vector<uint8_t> Replaced(const std::vector<int>& pixels) {
+  std::vector<uint8_t> bytes = Numbered(8, 1, 0).bytes;
+  for (int p : pixels) {
+    bytes[2 * p] = static_cast<uint8_t>(100 + 2 * p);
+    bytes[2 * p + 1] = static_cast<uint8_t>(101 + 2 * p);
+  }
+  return bytes;
+}
+
+// Differences 0, 5, 30, 21, -1 against the row's first logo luma 40: pixels
+// x + 2 (odd, with its V byte) and x + 3 (even, with its U byte) are logo.
+TEST_F(LogoMaskTest, ReplacesLogoPixelsWithTheirChromaByte) {
+  const Picture out = LogoMask(Numbered(8, 1, 0), Numbered(8, 1, 100), LogoRow({40, 45, 70, 61, 39}), 20, 1, 0, 5, 1);
+  EXPECT_EQ(out.bytes, (std::vector<uint8_t>{0, 1, 2, 3, 4, 5, 106, 107, 108, 109, 10, 11, 12, 13, 14, 15}));
+  EXPECT_EQ(out.bytes, Replaced({3, 4}));
+
+  std::vector<uint8_t> row = Numbered(8, 1, 0).bytes;
+  const std::vector<uint8_t> alternate = Numbered(8, 1, 100).bytes;
+  MaskRow(row.data() + 2, alternate.data() + 2, LogoRow({40, 45, 70, 61, 39}).bytes.data() + 2, 5, 20);
+  EXPECT_EQ(row, Replaced({3, 4}));
+}
+
+// The difference is signed: darker logo pixels are never logo while the
+// threshold is positive, and the row's first pixel (difference 0) always is
+// once the threshold is 0 or less.
+TEST_F(LogoMaskTest, ThresholdBoundsAndTheOneSidedTest) {
+  const Picture main = Numbered(8, 1, 0);
+  const Picture alternate = Numbered(8, 1, 100);
+  auto mask = [&](const std::vector<int>& lumas, int threshold) {
+    return LogoMask(main, alternate, LogoRow(lumas), threshold, 1, 0, 5, 1).bytes;
+  };
+  EXPECT_EQ(mask({100, 40, 160, 50, 150}, 50), Replaced({3, 5}));  // -60 and -50 are not logo
+  EXPECT_EQ(mask({100, 40, 160, 50, 150}, 0), Replaced({1, 3, 5}));
+  EXPECT_EQ(mask({100, 0, 0, 0, 0}, 0), Replaced({1}));
+  EXPECT_EQ(mask({100, 0, 0, 0, 0}, -99), Replaced({1}));
+  EXPECT_EQ(mask({100, 0, 0, 0, 0}, -100), Replaced({1, 2, 3, 4, 5}));
+  EXPECT_EQ(mask({255, 0, 0, 0, 0}, -254), Replaced({1}));
+  EXPECT_EQ(mask({255, 0, 0, 0, 0}, -255), Replaced({1, 2, 3, 4, 5}));
+  EXPECT_EQ(mask({0, 255, 255, 255, 255}, 255), Replaced({2, 3, 4, 5}));
+  EXPECT_EQ(mask({0, 255, 255, 255, 255}, 256), Replaced({}));
+  EXPECT_EQ(mask({0, 255, 255, 255, 255}, 2147483647), Replaced({}));
+  EXPECT_EQ(mask({0, 0, 0, 0, 0}, -2147483647 - 1), Replaced({1, 2, 3, 4, 5}));
+}
+
+// Each row compares with its own first logo luma; rows start at y, or at the
+// top when y is 0 or less.
+TEST_F(LogoMaskTest, EachRowHasItsOwnReferenceAndRowsStartAtYOrTheTop) {
+  const Picture main = Picture::YUY2(4, 3, 50);
+  const Picture alternate = Picture::YUY2(4, 3, 200);
+  Picture logo = Picture::YUY2(4, 3);
+  logo.SetLumaRow(0, 0, {10, 40, 10, 40});
+  logo.SetLumaRow(1, 0, {40, 10, 40, 10});
+  logo.SetLumaRow(2, 0, {90, 90, 120, 60});
+  const Picture top = LogoMask(main, alternate, logo, 30, 0, -5, 4, 2);
+  EXPECT_EQ(top.LumaRow(0), (std::vector<int>{50, 200, 50, 200}));
+  EXPECT_EQ(top.LumaRow(1), (std::vector<int>{50, 50, 50, 50}));
+  EXPECT_EQ(top.LumaRow(2), (std::vector<int>{50, 50, 50, 50}));
+  EXPECT_EQ(LogoMask(main, alternate, logo, 30, 0, 0, 4, 2), top);
+  const Picture lower = LogoMask(main, alternate, logo, 30, 0, 1, 4, 2);
+  EXPECT_EQ(lower.LumaRow(0), (std::vector<int>{50, 50, 50, 50}));
+  EXPECT_EQ(lower.LumaRow(2), (std::vector<int>{50, 50, 200, 50}));
+  EXPECT_EQ(LogoMask(main, alternate, logo, 30, 0, 1, 0, 2), main);
+  EXPECT_EQ(LogoMask(main, alternate, logo, 30, 0, 1, 4, -1), main);
+}
+
+TEST_F(LogoMaskTest, PitchesOfEachFrameGiveTheSameResult) {
+  Picture main = Picture::YUY2(12, 6);
+  Picture alternate = Picture::YUY2(12, 6);
+  Picture logo = Picture::YUY2(12, 6);
+  for (size_t i = 0; i < main.bytes.size(); ++i) {
+    main.bytes[i] = static_cast<uint8_t>(i * 37 + 11);
+    alternate.bytes[i] = static_cast<uint8_t>(i * 91 + 3);
+    logo.bytes[i] = static_cast<uint8_t>(i * i * 13 + 5);
+  }
+  const Picture packed = LogoMask(main, alternate, logo, 10, 3, 1, 7, 4);
+  EXPECT_NE(packed, main);
+  EXPECT_EQ(LogoMask(main, alternate, logo, 10, 3, 1, 7, 4, 8, 40, 4), packed);
+  EXPECT_EQ(LogoMask(main, alternate, logo, 10, 3, 1, 7, 4, 52, 4, 28), packed);
+  env.SetPitchPadding(24);  // the writable copy gets yet another pitch
+  EXPECT_EQ(LogoMask(main, alternate, logo, 10, 3, 1, 7, 4, 0, 12, 0), packed);
+}
+
+// The alternate clip is read only at the region's pixels: any size that
+// holds them will do, and is addressed with its own row size and pitch.
+TEST_F(LogoMaskTest, AlternateClipOfAnotherSizeIsAcceptedWhenItHoldsTheRegion) {
+  Picture large = Picture::YUY2(12, 4, 200, 90);
+  large.SetLumaRow(1, 0, {201, 202, 203, 204, 205, 206});
+  Picture logo = Picture::YUY2(8, 2);
+  logo.SetLumaRow(1, 1, {0, 50, 50, 0});
+  const Picture out = LogoMask(Picture::YUY2(8, 2, 60), large, logo, 30, 1, 1, 4, 1);
+  EXPECT_EQ(out.LumaRow(0), Picture::YUY2(8, 2, 60).LumaRow(0));
+  EXPECT_EQ(out.LumaRow(1), (std::vector<int>{60, 60, 203, 204, 60, 60, 60, 60}));
+  EXPECT_EQ(out.Byte(1, 5), 90);
+  EXPECT_EQ(out.Byte(1, 7), 90);
+
+  const Picture small = Picture::YUY2(5, 2, 200);
+  EXPECT_EQ(LogoMask(Picture::YUY2(8, 2, 60), small, logo, 30, 1, 1, 4, 1).LumaRow(1),
+            (std::vector<int>{60, 60, 200, 200, 60, 60, 60, 60}));
+}
+
+TEST_F(LogoMaskTest, RefusesAnAlternateFrameThatCannotBeReadAtTheRegion) {
+  const Picture main = Picture::YUY2(8, 4);
+  const PClip logo = ClipOf(Picture::YUY2(8, 4));
+  EXPECT_EQ(LogoMaskError(ClipOf(main), ClipOf(Picture::YUY2(4, 4)), logo, 1, 0, 4, 2),
+            "LogoMask: the alternate frame is too small for the region");
+  EXPECT_EQ(LogoMaskError(ClipOf(main), ClipOf(Picture::YUY2(8, 2)), logo, 0, 1, 4, 2),
+            "LogoMask: the alternate frame is too small for the region");
+  const PClip rgb = MemoryClip::Of({main}, 0, kPixelRGB32);
+  // Accepted when built; refused where its frames would be read.
+  EXPECT_NO_THROW(env.Invoke("LogoMask", {ClipOf(main), rgb, logo, 0, 20, 0, 0, 4, 2}));
+  EXPECT_EQ(LogoMaskError(ClipOf(main), rgb, logo, 0, 0, 4, 2), "LogoMask: the alternate clip must be YUY2");
+  EXPECT_EQ(LogoMaskError(ClipOf(main), rgb, logo, 0, 0, 0, 2), "");
+}
+
+TEST_F(LogoMaskTest, RequestChecksComeBeforeAnyWrite) {
+  Picture main = Numbered(8, 4, 0);
+  const LiveCounts before;
+  {
+    const PClip clip = ClipOf(main);
+    const PClip other = ClipOf(Picture::YUY2(8, 4));
+    EXPECT_EQ(LogoMaskError(clip, other, other, 4, 0, 5, 1), "You X position is too far right.");
+    EXPECT_EQ(LogoMaskError(clip, other, other, -1, 0, 2, 1), "LogoMask: X position must not be negative");
+    EXPECT_EQ(LogoMaskError(clip, other, other, 0, 3, 2, 2),
+              "LogoMask: the region reaches below the bottom of the frame");
+    // A logo clip whose frames are smaller than it says.
+    VideoInfo vi = clip->GetVideoInfo();
+    const PClip shrunk(new MemoryClip(vi, {local::FrameOf(Picture::YUY2(8, 2))}));
+    EXPECT_EQ(LogoMaskError(clip, other, shrunk, 0, 1, 2, 2), "LogoMask: the logo frame is too small for the region");
+    EXPECT_EQ(local::PictureOf(clip->GetFrame(0, &env)), main);
+    const PClip odd = ClipOf(Picture::YUY2(5, 2));
+    EXPECT_EQ(LogoMaskError(odd, odd, odd, 0, 0, 2, 2), "IfLogo: width must be a multiple of 2; use Crop");
+  }
+  EXPECT_TRUE(LiveCounts() == before);
+}
+
+TEST_F(LogoMaskTest, ConstructionComparesTheLogoClipBeforeThePixelType) {
+  const std::string incompatible = "LogoMask: Incompatible clips";
+  const std::string notYUY2 = "LogoMask: YUY2 data only (no RGB); use ConvertToYUY2";
+  const LiveCounts before;
+  {
+    const PClip main = ClipOf(Picture::YUY2(8, 2));
+    const PClip rgb = MemoryClip::Of({Picture::YUY2(8, 2)}, 0, kPixelRGB32);
+    auto build = [&](const PClip& first, const PClip& logo) {
+      return ErrorOf("LogoMask", {first, ClipOf(Picture::YUY2(2, 1)), logo, 0, 20, 0, 0, 2, 1});
+    };
+    EXPECT_EQ(build(main, ClipOf(Picture::YUY2(10, 2))), incompatible);
+    EXPECT_EQ(build(main, ClipOf(Picture::YUY2(8, 3))), incompatible);
+    EXPECT_EQ(build(main, rgb), incompatible);
+    EXPECT_EQ(build(rgb, main), incompatible);
+    EXPECT_EQ(build(rgb, ClipOf(Picture::YUY2(6, 2))), incompatible);
+    EXPECT_EQ(build(rgb, MemoryClip::Of({Picture::YUY2(8, 2)}, 0, kPixelRGB32)), notYUY2);
+    // Frame rate and frame count are not compared.
+    EXPECT_EQ(build(main, MemoryClip::Of({Picture::YUY2(8, 2), Picture::YUY2(8, 2)})), "");
+    EXPECT_EQ(main.use_count(), 1);
+    EXPECT_EQ(rgb.use_count(), 1);
+  }
+  EXPECT_TRUE(LiveCounts() == before);
+}
+
+TEST_F(LogoMaskTest, FetchesMainThenAlternateThenLogoFrame) {
+  std::vector<std::string> log;
+  const PClip main(new RecordingClip(ClipOf(Picture::YUY2(8, 2)), "main", &log));
+  const PClip alternate(new RecordingClip(ClipOf(Picture::YUY2(8, 2)), "alternate", &log));
+  const PClip logo(new RecordingClip(ClipOf(Picture::YUY2(8, 2)), "logo", &log));
+  const PClip filter = env.Invoke("LogoMask", {main, alternate, logo, 7, 20, 0, 0, 2, 1}).AsClip();
+  filter->GetFrame(3, &env);
+  EXPECT_EQ(log, (std::vector<std::string>{"main 3", "alternate 3", "logo 7"}));
+}
+
+}  // namespace
+}  // namespace pramvix::testing
