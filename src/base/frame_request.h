@@ -27,9 +27,11 @@ void CheckLogoCovers(const PClip& logoClip, const ConstFrame& logo, const Region
 void CheckAlternateCovers(const PClip& alternateClip, const ConstFrame& alternate, const Region& region,
                           const FilterTexts& texts, IScriptEnvironment* env);
 
-// Calls visit(r) for every region row r, top to bottom.
+// Calls visit(r) for every region row r, top to bottom. An empty region
+// visits no row: its rows were never checked against the frame.
 template <class Visit>
 void ForEachRegionRow(const Region& region, Visit&& visit) {
+  if (region.Empty()) return;
   const int first = region.FirstRow();
   for (int i = 0; i < region.RowCount(); ++i) visit(first + i);
 }

@@ -6,5 +6,7 @@ namespace pramvix {
 // One factory per script function: reads the call's arguments by position and
 // builds the filter. The user data is ignored.
 AVSValue CreateNoLogo(AVSValue args, void* user_data, IScriptEnvironment* env);
+AVSValue CreateIfLogo(AVSValue args, void* user_data, IScriptEnvironment* env);
+AVSValue CreateIfNoLogo(AVSValue args, void* user_data, IScriptEnvironment* env);
 
 }  // namespace pramvix

@@ -6,6 +6,8 @@ namespace pramvix {
 
 const FunctionEntry kFunctionTable[] = {
     {"NoLogo", "cciiiiii", CreateNoLogo},
+    {"IfLogo", "ccciiiiiii", CreateIfLogo},
+    {"IfNoLogo", "ccciiiiiii", CreateIfNoLogo},
 };
 
 const size_t kFunctionCount = sizeof(kFunctionTable) / sizeof(kFunctionTable[0]);

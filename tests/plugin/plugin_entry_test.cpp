@@ -13,6 +13,8 @@ namespace {
 // The script functions as a host sees them after loading the library.
 const std::vector<std::pair<std::string, std::string>> kExpectedTable = {
     {"NoLogo", "cciiiiii"},
+    {"IfLogo", "ccciiiiiii"},
+    {"IfNoLogo", "ccciiiiiii"},
 };
 
 TEST(PluginEntry, RegistersTheFunctionTableInOrder) {
