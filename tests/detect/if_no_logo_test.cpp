@@ -100,18 +100,5 @@ TEST_F(IfNoLogoTest, RegionAtTheFrameEdgesHoldsNeighboursInTheRow) {
             Row({100, 100, 155, 100, 100, 55}));
 }
 
-// Rows (2, 1), (1, 2), (1, 2): 4 misses against 2 hits fail; with the last
-// row (2, 1), 2 < 8 passes.
-TEST_F(IfNoLogoTest, MissTotalOfTwiceTheHitTotalKeepsTheMainFrame) {
-  Picture main = Picture::YUY2(6, 3);
-  main.SetLumaRow(0, 0, {100, 100, 150, 150, 150, 100});
-  main.SetLumaRow(1, 0, {100, 100, 150, 100, 150, 100});
-  main.SetLumaRow(2, 0, {100, 100, 150, 100, 150, 100});
-  const Picture logo = Picture::YUY2(6, 3);
-  EXPECT_EQ(IfNoLogo(main, logo, 10, 0, {2, 0, 3, 3}), main);
-  main.SetLumaRow(2, 0, {100, 100, 150, 150, 150, 100});
-  EXPECT_EQ(IfNoLogo(main, logo, 10, 0, {2, 0, 3, 3}), Alternate());
-}
-
 }  // namespace
 }  // namespace pramvix::testing

@@ -143,6 +143,32 @@ TEST_P(LogoTestFilterTest, RequestChecksComeBeforeAnyWriteWithTheFiltersTexts) {
   EXPECT_TRUE(LiveCounts() == before);
 }
 
+// Every position is an edge at logo threshold 0, and steps of 50 and 0 count
+// alike in both tests. Rows (2, 1), (1, 2), (1, 2) give 2 hits and 4 misses:
+// 4 < 4 fails. With the last row (2, 1) instead, 2 < 8 passes.
+TEST_P(LogoTestFilterTest, MissTotalOfTwiceTheHitTotalKeepsTheMainFrame) {
+  Picture main = Picture::YUY2(6, 3);
+  main.SetLumaRow(0, 0, {100, 100, 150, 150, 150, 100});
+  main.SetLumaRow(1, 0, {100, 100, 150, 100, 150, 100});
+  main.SetLumaRow(2, 0, {100, 100, 150, 100, 150, 100});
+  const Picture logo = Picture::YUY2(6, 3);
+  EXPECT_EQ(Switch(Function(), main, logo, 10, 0, {2, 0, 3, 3}), main);
+  main.SetLumaRow(2, 0, {100, 100, 150, 150, 150, 100});
+  EXPECT_EQ(Switch(Function(), main, logo, 10, 0, {2, 0, 3, 3}), Alternate());
+}
+
+// Row 0 passes on its own, row 1 fails on its own; y of 0 or less starts at
+// the top row.
+TEST_P(LogoTestFilterTest, RowsStartAtYOrAtTheTop) {
+  Picture main = Picture::YUY2(4, 2);
+  main.SetLumaRow(0, 0, {100, 100, 200, 16});
+  main.SetLumaRow(1, 0, {100, 100, 100, 16});
+  const Picture logo = Picture::YUY2(4, 2);
+  EXPECT_EQ(Switch(Function(), main, logo, 10, 0, {2, 0, 1, 1}), Alternate());
+  EXPECT_EQ(Switch(Function(), main, logo, 10, 0, {2, -5, 1, 1}), Alternate());
+  EXPECT_EQ(Switch(Function(), main, logo, 10, 0, {2, 1, 1, 1}), main);
+}
+
 // An empty region scans nothing: the main frame comes back unmarked.
 TEST_P(LogoTestFilterTest, EmptyRegionReturnsTheMainFrameUnchanged) {
   for (const Region& region : {Region{2, 0, 0, 1}, Region{2, 0, -3, 1}, Region{2, 0, 2, 0}, Region{2, 0, 2, -1}}) {
