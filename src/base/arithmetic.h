@@ -20,4 +20,11 @@ inline int ClampInt64(int64_t v, int lo, int hi) {
 
 inline int Abs(int v) { return v < 0 ? -v : v; }  // for differences of bytes only
 
+// |v| for any 32-bit v: the most negative number, whose magnitude does not
+// fit, is taken as the largest.
+inline int SaturatingAbs(int v) {
+  if (v == std::numeric_limits<int>::min()) return std::numeric_limits<int>::max();
+  return v < 0 ? -v : v;
+}
+
 }  // namespace pramvix

@@ -10,5 +10,7 @@ AVSValue CreateNoLogoM(AVSValue args, void* user_data, IScriptEnvironment* env);
 AVSValue CreateNoLogoAuto(AVSValue args, void* user_data, IScriptEnvironment* env);
 AVSValue CreateLogoMask(AVSValue args, void* user_data, IScriptEnvironment* env);
 AVSValue CreateAddLogo(AVSValue args, void* user_data, IScriptEnvironment* env);
+AVSValue CreateIfLogo(AVSValue args, void* user_data, IScriptEnvironment* env);
+AVSValue CreateIfNoLogo(AVSValue args, void* user_data, IScriptEnvironment* env);
 
 }  // namespace pramvix

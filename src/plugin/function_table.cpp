@@ -9,6 +9,8 @@ const FunctionEntry kFunctionTable[] = {
     {"NoLogoM", "cciiiiiifii", CreateNoLogoM},
     {"LogoMask", "ccciiiiii", CreateLogoMask},
     {"AddLogo", "ccifiiiii", CreateAddLogo},
+    {"IfLogo", "ccciiiiiii", CreateIfLogo},
+    {"IfNoLogo", "ccciiiiiii", CreateIfNoLogo},
     {"NoLogoAuto", "cci", CreateNoLogoAuto},
 };
 

@@ -1,8 +1,8 @@
 #include "removal/no_logo_auto.h"
 
-#include <limits>
 #include <utility>
 
+#include "base/arithmetic.h"
 #include "removal/removal_request.h"
 
 namespace pramvix {
@@ -15,13 +15,6 @@ constexpr int kThreshold = 5;
 // The walk covers the frame but its first pixel of each row and its last row:
 // the same as NoLogo over that region.
 Region WholeFrame(const MutableFrame& main) { return Region{1, 0, main.Width() - 1, main.height - 1}; }
-
-// |n|, with the most negative number taken as the largest (the host clamps
-// frame numbers past the clip's end to its last frame).
-int FrameNumber(int n) {
-  if (n == std::numeric_limits<int>::min()) return std::numeric_limits<int>::max();
-  return n < 0 ? -n : n;
-}
 }  // namespace
 
 NoLogoAuto::NoLogoAuto(PClip child, PClip logoClip, int logoFrame, IScriptEnvironment* env)
@@ -29,9 +22,11 @@ NoLogoAuto::NoLogoAuto(PClip child, PClip logoClip, int logoFrame, IScriptEnviro
   if (!vi.IsYUY2()) env->ThrowError("NoLogo: YUY2 data only (no RGB); use ConvertToYUY2");
 }
 
+// The most negative frame number stands for the largest, which the host clamps
+// to the logo clip's last frame.
 PVideoFrame NoLogoAuto::GetFrame(int n, IScriptEnvironment* env) {
   const LogoPixels logoPixels = logoFrame < 0 ? LogoPixels::kMark : LogoPixels::kCorrect;
-  return ServeRemoval(child, n, logoClip, FrameNumber(logoFrame), WholeFrame,
+  return ServeRemoval(child, n, logoClip, SaturatingAbs(logoFrame), WholeFrame,
                       RemovalRule{kThreshold, Overlay{}, logoPixels}, kTexts, env);
 }
 

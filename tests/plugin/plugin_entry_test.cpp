@@ -16,6 +16,8 @@ const std::vector<std::pair<std::string, std::string>> kExpectedTable = {
     {"NoLogoM", "cciiiiiifii"},
     {"LogoMask", "ccciiiiii"},
     {"AddLogo", "ccifiiiii"},
+    {"IfLogo", "ccciiiiiii"},
+    {"IfNoLogo", "ccciiiiiii"},
     {"NoLogoAuto", "cci"},
 };
 

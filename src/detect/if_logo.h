@@ -1,0 +1,17 @@
+#pragma once
+#include "detect/logo_test_filter.h"
+
+namespace pramvix {
+
+// Returns the alternate clip's frame where the main frame shows the logo: it
+// has luma steps at enough of the positions where the logo frame, averaged
+// over three pixels, has them. A negative frame threshold also marks every
+// hit in the main frame.
+class IfLogo : public LogoTestFilter {
+ public:
+  using LogoTestFilter::LogoTestFilter;
+  PVideoFrame GetFrame(int n, IScriptEnvironment* env) override;
+  ~IfLogo() override = default;
+};
+
+}  // namespace pramvix

@@ -1,0 +1,17 @@
+#pragma once
+#include "detect/logo_test_filter.h"
+
+namespace pramvix {
+
+// IfLogo's variant: single-sample logo edges, steps of the threshold or more
+// and dark pixels count as hits, and rows are marked too. Only a positive
+// frame threshold can return the alternate frame; a negative one always
+// returns the marked main frame.
+class IfNoLogo : public LogoTestFilter {
+ public:
+  using LogoTestFilter::LogoTestFilter;
+  PVideoFrame GetFrame(int n, IScriptEnvironment* env) override;
+  ~IfNoLogo() override = default;
+};
+
+}  // namespace pramvix

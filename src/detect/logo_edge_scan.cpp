@@ -1,0 +1,74 @@
+#include "detect/logo_edge_scan.h"
+
+#include <cstdint>
+
+#include "base/arithmetic.h"
+#include "base/frame_request.h"
+
+namespace pramvix {
+
+namespace {
+
+uint8_t Complement(uint8_t v) { return static_cast<uint8_t>(255 - v); }
+
+template <class RowTest>
+Totals ScanRegion(const MutableFrame& main, const ConstFrame& logo, const Region& region, RowTest rowTest) {
+  Totals totals;
+  ForEachRegionRow(region, [&](int r) { totals.AddRow(rowTest(LumaOf(main, r), LumaOf(logo, r))); });
+  return totals;
+}
+
+}  // namespace
+
+TestRule TestRuleOf(int frameThreshold, int logoThreshold) {
+  return TestRule{SaturatingAbs(logoThreshold), SaturatingAbs(frameThreshold), frameThreshold < 0};
+}
+
+RowCounts IfLogoRow(MutableLumaRow main, ConstLumaRow logo, int x, int width, const TestRule& rule) {
+  RowCounts counts;
+  const int end = x + width;
+  for (int p = x; p < end; ++p) {
+    const int left = (logo.Held(p - 4) + logo.Held(p - 3) + logo.Held(p - 2)) / 3;
+    const int right = (logo[p] + logo.Held(p + 1) + logo.Held(p + 2)) / 3;
+    if (Abs(left - right) < rule.logoStep) continue;
+    if (Abs(main.Held(p - 2) - main[p]) > rule.frameStep) {
+      ++counts.hits;
+      if (rule.marking) main[p] = Complement(main[p]);
+    } else {
+      ++counts.misses;
+    }
+  }
+  return counts;
+}
+
+RowCounts IfNoLogoRow(MutableLumaRow main, ConstLumaRow logo, int x, int width, const TestRule& rule) {
+  RowCounts counts;
+  const int end = x + width;
+  for (int p = x; p < end; ++p) {
+    if (Abs(logo.Held(p - 2) - logo[p]) < rule.logoStep) continue;
+    const bool dark = main[p] < 16 && main[x] >= 16;
+    if (Abs(main.Held(p - 2) - main[p]) >= rule.frameStep || dark) {
+      ++counts.hits;
+      if (rule.marking) main[p] = Complement(main[p]);
+    } else {
+      ++counts.misses;
+    }
+  }
+  if (rule.marking && counts.misses < counts.hits) main[x] = Complement(main[x]);
+  return counts;
+}
+
+Totals ScanIfLogo(const MutableFrame& main, const ConstFrame& logo, const Region& region, const TestRule& rule) {
+  return ScanRegion(main, logo, region, [&](MutableLumaRow m, ConstLumaRow l) {
+    return IfLogoRow(m, l, region.x, region.width, rule);
+  });
+}
+
+Totals ScanIfNoLogo(const MutableFrame& main, const ConstFrame& logo, const Region& region,
+                    const TestRule& rule) {
+  return ScanRegion(main, logo, region, [&](MutableLumaRow m, ConstLumaRow l) {
+    return IfNoLogoRow(m, l, region.x, region.width, rule);
+  });
+}
+
+}  // namespace pramvix

@@ -1,0 +1,180 @@
+// What IfLogo and IfNoLogo share: construction, the frames of a request, the
+// checks before any write, and pitches.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "detect/switch_test.h"
+
+namespace pramvix::testing {
+namespace {
+
+struct Texts {
+  std::string function, width, rightEdge;
+};
+void PrintTo(const Texts& texts, std::ostream* out) { *out << texts.function; }
+
+class LogoTestFilterTest : public SwitchTest, public ::testing::WithParamInterface<Texts> {
+ protected:
+  const std::string& Function() const { return GetParam().function; }
+};
+
+INSTANTIATE_TEST_SUITE_P(
+    BothFilters, LogoTestFilterTest,
+    ::testing::Values(Texts{"IfLogo", "IfLogo: width must be a multiple of 2; use Crop", "You X position is too far right."},
+                      Texts{"IfNoLogo", "IfNoLogo: width must be a multiple of 2; use Crop",
+                            "Your X position is too far right."}),
+    [](const ::testing::TestParamInfo<Texts>& info) { return info.param.function; });
+
+// One hit at pixel 2 (|100 − 200|) passes either test; no hit fails it.
+const Picture kPasses = Row({100, 100, 200, 100});
+const Picture kFails = Row({100, 100, 100, 100});
+const Picture kFlat4 = Row({16, 16, 16, 16});
+
+TEST_P(LogoTestFilterTest, RefusesTheLogoClipBeforeTheMainClipAndLeavesNothing) {
+  const LiveCounts before;
+  {
+    const PClip rgb = MemoryClip::Of({Picture::YUY2(8, 2)}, 0, kPixelRGB32);
+    const PClip alternate = ClipOf(Alternate());
+    auto error = [&](const PClip& main, const PClip& logo) {
+      return ErrorOf(Function(), {main, alternate, logo, 0, 10, 10, 0, 0, 2, 2});
+    };
+    // Not YUY2 and another size: the size is reported.
+    EXPECT_EQ(error(rgb, ClipOf(Picture::YUY2(6, 2))), "If Luma Logo test: Incompatible clips");
+    EXPECT_EQ(error(rgb, MemoryClip::Of({Picture::YUY2(8, 2)}, 0, kPixelRGB32)),
+              "IfLogo: YUY2 data only (no RGB); use ConvertToYUY2");
+    const PClip yuy2 = ClipOf(Picture::YUY2(8, 2));
+    EXPECT_EQ(error(yuy2, ClipOf(Picture::YUY2(8, 3))), "If Luma Logo test: Incompatible clips");
+    EXPECT_EQ(error(yuy2, MemoryClip::Of({Picture::YUY2(8, 2)}, 0, kPixelYV12)), "If Luma Logo test: Incompatible clips");
+    EXPECT_EQ(error(yuy2, ClipOf(Picture::YUY2(8, 2))), "");
+    EXPECT_EQ(rgb.use_count(), 1);
+    EXPECT_EQ(yuy2.use_count(), 1);
+    EXPECT_EQ(alternate.use_count(), 1);
+  }
+  EXPECT_TRUE(LiveCounts() == before);
+}
+
+// The alternate clip is never compared nor read: one of another size and
+// pixel type is returned as it is.
+TEST_P(LogoTestFilterTest, AlternateOfAnotherSizeAndTypeIsReturnedAsItIs) {
+  Picture other = Picture::YUY2(3, 5, 33, 44);
+  other.Byte(4, 5) = 7;
+  const PClip alternate = MemoryClip::Of({other}, 12, kPixelRGB32);
+  auto run = [&](const Picture& main) {
+    return Run(Function(), {ClipOf(main), alternate, ClipOf(kFlat4), 0, 10, 0, 2, 0, 1, 1});
+  };
+  EXPECT_EQ(run(kPasses), other);
+  EXPECT_EQ(run(kFails), kFails);
+}
+
+// Main, alternate and logo frames are fetched, and the main frame is copied
+// to be writable, on every call: when the alternate comes back, when the main
+// does, and when IfNoLogo cannot choose the alternate.
+TEST_P(LogoTestFilterTest, FetchesAllThreeFramesAndMakesTheMainWritableOnEveryCall) {
+  const PClip main = MemoryClip::Of({kPasses, kFails});
+  const PClip alternate = MemoryClip::Of({Alternate()});
+  const PClip logo = MemoryClip::Of({kFlat4});
+  auto requests = [](const PClip& clip) { return static_cast<MemoryClip*>(clip.get())->Requests(); };
+  for (int frameThreshold : {10, 0}) {
+    const PClip filter =
+        env.Invoke(Function(), {main, alternate, logo, 0, frameThreshold, 0, 2, 0, 1, 1}).AsClip();
+    for (int n : {0, 1}) {
+      const int copies = env.Copies();
+      const int fetched[] = {requests(main), requests(alternate), requests(logo)};
+      const Picture out = local::PictureOf(filter->GetFrame(n, &env));
+      const bool alternateBack = n == 0 && (frameThreshold > 0 || Function() == "IfLogo");
+      EXPECT_EQ(out, alternateBack ? Alternate() : (n == 0 ? kPasses : kFails)) << "frame " << n << " threshold " << frameThreshold;
+      EXPECT_EQ(env.Copies(), copies + 1);
+      EXPECT_EQ(requests(main), fetched[0] + 1);
+      EXPECT_EQ(requests(alternate), fetched[1] + 1);
+      EXPECT_EQ(requests(logo), fetched[2] + 1);
+    }
+  }
+}
+
+// Each frame is stepped by its own pitch: padded clips and a padded writable
+// copy give the same bytes, marked main and alternate alike.
+TEST_P(LogoTestFilterTest, PitchesOfEachFrameGiveTheSameResult) {
+  Picture main = Picture::YUY2(12, 6);
+  Picture logo = Picture::YUY2(12, 6);
+  for (size_t i = 0; i < main.bytes.size(); ++i) {
+    main.bytes[i] = static_cast<uint8_t>(i * 37 + 11);
+    logo.bytes[i] = static_cast<uint8_t>(i * i * 13 + 5);
+  }
+  const Picture alternate = Picture::YUY2(5, 3, 60, 70);
+  // A frame threshold at which each filter keeps the main frame, with marks.
+  const int marking = Function() == "IfLogo" ? -120 : -20;
+  auto run = [&](int frameThreshold, int mainPadding, int alternatePadding, int logoPadding) {
+    return Run(Function(), {ClipOf(main, mainPadding), ClipOf(alternate, alternatePadding), ClipOf(logo, logoPadding),
+                            0, frameThreshold, 20, 3, 1, 7, 4});
+  };
+  const Picture packed = run(marking, 0, 0, 0);
+  EXPECT_NE(packed, main);
+  EXPECT_EQ(packed.bytes.size(), main.bytes.size());
+  EXPECT_EQ(run(marking, 8, 4, 40), packed);
+  EXPECT_EQ(run(marking, 52, 0, 4), packed);
+  EXPECT_EQ(run(20, 8, 36, 12), alternate);
+  env.SetPitchPadding(24);  // the writable copy gets yet another pitch
+  EXPECT_EQ(run(marking, 8, 0, 0), packed);
+}
+
+TEST_P(LogoTestFilterTest, RequestChecksComeBeforeAnyWriteWithTheFiltersTexts) {
+  const LiveCounts before;
+  {
+    const Picture main = Picture::YUY2(8, 4, 100);
+    const PClip mainClip = ClipOf(main);
+    auto error = [&](const PClip& clip, int x, int y, int width, int height) {
+      return ErrorOf(Function(), {clip, ClipOf(Alternate()), ClipOf(Picture::YUY2(8, 4)), 0, -1, 0, x, y, width,
+                                  height});
+    };
+    EXPECT_EQ(ErrorOf(Function(), {ClipOf(Picture::YUY2(5, 2)), ClipOf(Alternate()), ClipOf(Picture::YUY2(5, 2)), 0,
+                                   10, 10, 0, 0, 2, 2}),
+              GetParam().width);
+    EXPECT_EQ(error(mainClip, 4, 0, 5, 1), GetParam().rightEdge);
+    EXPECT_EQ(error(mainClip, -1, 0, 2, 1), Function() + ": X position must not be negative");
+    EXPECT_EQ(error(mainClip, 0, 3, 2, 2), Function() + ": the region reaches below the bottom of the frame");
+    EXPECT_EQ(error(mainClip, 0, -9, 2, 5), Function() + ": the region reaches below the bottom of the frame");
+    EXPECT_EQ(error(mainClip, 2147483647, 0, 2147483647, 1), GetParam().rightEdge);
+    EXPECT_EQ(local::PictureOf(mainClip->GetFrame(0, &env)), main);
+    // A region at the right edge is fine; an empty one anywhere left of it too.
+    EXPECT_EQ(error(mainClip, 4, 0, 4, 4), "");
+    EXPECT_EQ(error(mainClip, -5, 99, 0, 3), "");
+  }
+  EXPECT_TRUE(LiveCounts() == before);
+}
+
+// Every position is an edge at logo threshold 0, and steps of 50 and 0 count
+// alike in both tests. Rows (2, 1), (1, 2), (1, 2) give 2 hits and 4 misses:
+// 4 < 4 fails. With the last row (2, 1) instead, 2 < 8 passes.
+TEST_P(LogoTestFilterTest, MissTotalOfTwiceTheHitTotalKeepsTheMainFrame) {
+  Picture main = Picture::YUY2(6, 3);
+  main.SetLumaRow(0, 0, {100, 100, 150, 150, 150, 100});
+  main.SetLumaRow(1, 0, {100, 100, 150, 100, 150, 100});
+  main.SetLumaRow(2, 0, {100, 100, 150, 100, 150, 100});
+  const Picture logo = Picture::YUY2(6, 3);
+  EXPECT_EQ(Switch(Function(), main, logo, 10, 0, {2, 0, 3, 3}), main);
+  main.SetLumaRow(2, 0, {100, 100, 150, 150, 150, 100});
+  EXPECT_EQ(Switch(Function(), main, logo, 10, 0, {2, 0, 3, 3}), Alternate());
+}
+
+// Row 0 passes on its own, row 1 fails on its own; y of 0 or less starts at
+// the top row.
+TEST_P(LogoTestFilterTest, RowsStartAtYOrAtTheTop) {
+  Picture main = Picture::YUY2(4, 2);
+  main.SetLumaRow(0, 0, {100, 100, 200, 16});
+  main.SetLumaRow(1, 0, {100, 100, 100, 16});
+  const Picture logo = Picture::YUY2(4, 2);
+  EXPECT_EQ(Switch(Function(), main, logo, 10, 0, {2, 0, 1, 1}), Alternate());
+  EXPECT_EQ(Switch(Function(), main, logo, 10, 0, {2, -5, 1, 1}), Alternate());
+  EXPECT_EQ(Switch(Function(), main, logo, 10, 0, {2, 1, 1, 1}), main);
+}
+
+// An empty region scans nothing: the main frame comes back unmarked.
+TEST_P(LogoTestFilterTest, EmptyRegionReturnsTheMainFrameUnchanged) {
+  for (const Region& region : {Region{2, 0, 0, 1}, Region{2, 0, -3, 1}, Region{2, 0, 2, 0}, Region{2, 0, 2, -1}}) {
+    EXPECT_EQ(Switch(Function(), kPasses, kFlat4, -10, 0, region), kPasses);
+  }
+}
+
+}  // namespace
+}  // namespace pramvix::testing
