@@ -4,7 +4,6 @@
 #   PRAMVIX_AVISYNTH_FOUND       TRUE
 #   Pramvix::AviSynthHeaders     the headers (all a plug-in needs)
 #   Pramvix::AviSynthLibrary     the headers and libavisynth (for hosts of our own)
-#   PRAMVIX_AVISYNTH_VERSION     the version pkg-config reports, if any
 #   PRAMVIX_AVISYNTH_PLUGIN_DIR  the autoload folder `cmake --install` copies to
 option(PRAMVIX_AVSPLUS "Build the AviSynth+ bridge when AviSynth+ is installed" ON)
 set(PRAMVIX_AVISYNTH_INCLUDE_DIR "" CACHE PATH "Directory holding avisynth.h (pkg-config avisynth when empty)")
@@ -12,6 +11,7 @@ set(PRAMVIX_AVISYNTH_INCLUDE_DIR "" CACHE PATH "Directory holding avisynth.h (pk
 set(PRAMVIX_AVISYNTH_FOUND FALSE)
 set(_avs_libdir "")
 set(_avs_header_dir "")
+set(PRAMVIX_AVISYNTH_VERSION "")
 if(PRAMVIX_AVSPLUS)
   if(NOT PRAMVIX_AVISYNTH_INCLUDE_DIR)
     find_package(PkgConfig QUIET)
@@ -24,7 +24,7 @@ if(PRAMVIX_AVSPLUS)
           endif()
         endforeach()
         set(_avs_libdir "${PC_AVISYNTH_LIBDIR}")
-        set(PRAMVIX_AVISYNTH_VERSION "${PC_AVISYNTH_VERSION}")
+        set(PRAMVIX_AVISYNTH_VERSION ", version ${PC_AVISYNTH_VERSION}")
       endif()
     endif()
   elseif(EXISTS "${PRAMVIX_AVISYNTH_INCLUDE_DIR}/avisynth.h")
@@ -51,7 +51,7 @@ if(_avs_header_dir)
     set(_avs_libdir "${CMAKE_INSTALL_FULL_LIBDIR}")
   endif()
   set(PRAMVIX_AVISYNTH_PLUGIN_DIR "${_avs_libdir}/avisynth" CACHE PATH "AviSynth+ plug-in autoload folder")
-  message(STATUS "AviSynth+ ${PRAMVIX_AVISYNTH_VERSION} found (${_avs_header_dir}): building the bridge; "
+  message(STATUS "AviSynth+ found (${_avs_header_dir}${PRAMVIX_AVISYNTH_VERSION}): building the bridge; "
                  "plug-in folder ${PRAMVIX_AVISYNTH_PLUGIN_DIR}")
 else()
   message(NOTICE "-- AviSynth+ not found (pkg-config avisynth, PRAMVIX_AVISYNTH_INCLUDE_DIR): "

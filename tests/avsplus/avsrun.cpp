@@ -2,6 +2,7 @@
 // plug-in loaded, and prints each frame's geometry and a hash of its visible
 // bytes (or writes the bytes to a file).
 //   pramvix_avsrun [-p PLUGIN] [-n FRAMES] [-o FILE] (SCRIPT_FILE | -e SCRIPT)
+// `-p -` loads nothing: the plug-in must come from the autoload folders.
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
@@ -59,7 +60,7 @@ int main(int argc, char** argv) {
 
   pramvix::avsplus_test::RealHost host;
   std::cout << host.Version() << "\n";
-  std::string error = host.LoadPlugin(plugin);
+  std::string error = plugin == "-" ? "" : host.LoadPlugin(plugin);
   if (error.empty()) error = host.Evaluate(script);
   if (!error.empty()) {
     std::cerr << error << "\n";
