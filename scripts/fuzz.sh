@@ -11,7 +11,7 @@ if ! command -v clang++ >/dev/null || ! ls /usr/lib/llvm-*/lib/clang/*/lib/linux
   DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y --no-install-recommends clang libclang-rt-dev
 fi
 cmake -S . -B build/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
-  -DPRAMVIX_FUZZ=ON -DPRAMVIX_TESTS=OFF -DPRAMVIX_BENCH=OFF >/dev/null
+  -DPRAMVIX_FUZZ=ON -DPRAMVIX_TESTS=OFF -DPRAMVIX_BENCH=OFF -DPRAMVIX_AVSPLUS=OFF >/dev/null
 cmake --build build/fuzz -j "$(nproc)"
 for target in build/fuzz/fuzz/*fuzz; do
   name=$(basename "$target")

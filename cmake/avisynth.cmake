@@ -1,0 +1,59 @@
+# Finds an installed AviSynth+ the way plug-ins do: through pkg-config
+# (`avisynth`), or through PRAMVIX_AVISYNTH_INCLUDE_DIR pointing at the
+# directory that holds avisynth.h. Defines, when found:
+#   PRAMVIX_AVISYNTH_FOUND       TRUE
+#   Pramvix::AviSynthHeaders     the headers (all a plug-in needs)
+#   Pramvix::AviSynthLibrary     the headers and libavisynth (for hosts of our own)
+#   PRAMVIX_AVISYNTH_PLUGIN_DIR  the autoload folder `cmake --install` copies to
+option(PRAMVIX_AVSPLUS "Build the AviSynth+ bridge when AviSynth+ is installed" ON)
+set(PRAMVIX_AVISYNTH_INCLUDE_DIR "" CACHE PATH "Directory holding avisynth.h (pkg-config avisynth when empty)")
+
+set(PRAMVIX_AVISYNTH_FOUND FALSE)
+set(_avs_libdir "")
+set(_avs_header_dir "")
+set(PRAMVIX_AVISYNTH_VERSION "")
+if(PRAMVIX_AVSPLUS)
+  if(NOT PRAMVIX_AVISYNTH_INCLUDE_DIR)
+    find_package(PkgConfig QUIET)
+    if(PKG_CONFIG_FOUND)
+      pkg_check_modules(PC_AVISYNTH QUIET avisynth)
+      if(PC_AVISYNTH_FOUND)
+        foreach(_dir IN LISTS PC_AVISYNTH_INCLUDE_DIRS)
+          if(NOT _avs_header_dir AND EXISTS "${_dir}/avisynth.h")
+            set(_avs_header_dir "${_dir}")
+          endif()
+        endforeach()
+        set(_avs_libdir "${PC_AVISYNTH_LIBDIR}")
+        set(PRAMVIX_AVISYNTH_VERSION ", version ${PC_AVISYNTH_VERSION}")
+      endif()
+    endif()
+  elseif(EXISTS "${PRAMVIX_AVISYNTH_INCLUDE_DIR}/avisynth.h")
+    set(_avs_header_dir "${PRAMVIX_AVISYNTH_INCLUDE_DIR}")
+  endif()
+endif()
+
+if(_avs_header_dir)
+  set(PRAMVIX_AVISYNTH_FOUND TRUE)
+  add_library(Pramvix::AviSynthHeaders INTERFACE IMPORTED)
+  set_target_properties(Pramvix::AviSynthHeaders PROPERTIES INTERFACE_INCLUDE_DIRECTORIES "${_avs_header_dir}")
+
+  # The library itself is only needed by hosts of our own (the test runner).
+  get_filename_component(_avs_prefix_lib "${_avs_header_dir}/../../lib" ABSOLUTE)
+  find_library(PRAMVIX_AVISYNTH_LIBRARY avisynth HINTS ${_avs_libdir} ${_avs_prefix_lib})
+  if(PRAMVIX_AVISYNTH_LIBRARY)
+    add_library(Pramvix::AviSynthLibrary INTERFACE IMPORTED)
+    set_target_properties(Pramvix::AviSynthLibrary PROPERTIES
+      INTERFACE_LINK_LIBRARIES "Pramvix::AviSynthHeaders;${PRAMVIX_AVISYNTH_LIBRARY}")
+  endif()
+
+  if(NOT _avs_libdir)
+    include(GNUInstallDirs)
+    set(_avs_libdir "${CMAKE_INSTALL_FULL_LIBDIR}")
+  endif()
+  set(PRAMVIX_AVISYNTH_PLUGIN_DIR "${_avs_libdir}/avisynth" CACHE PATH "AviSynth+ plug-in autoload folder")
+  message(STATUS "AviSynth+ found (${_avs_header_dir}${PRAMVIX_AVISYNTH_VERSION}): building the bridge; "
+                 "plug-in folder ${PRAMVIX_AVISYNTH_PLUGIN_DIR}")
+else()
+  message(NOTICE "-- AviSynth+ not found (pkg-config avisynth, PRAMVIX_AVISYNTH_INCLUDE_DIR): "
+                 "the AviSynth+ bridge and the real-host tests are skipped")
+endif()

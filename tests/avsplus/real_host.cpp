@@ -1,0 +1,123 @@
+#include "real_host.h"
+
+#include <avisynth.h>
+
+#include <cstring>
+#include <stdexcept>
+
+namespace pramvix::avsplus_test {
+
+namespace {
+
+// A tiny filter of this host: its frames lack the last pixel of each row,
+// served as sub-frames of the input. The host allocates no odd-width YUY2
+// frames, so this is how a filter meets one.
+class DropLastPixel : public ::GenericVideoFilter {
+ public:
+  DropLastPixel(::PClip clip, ::IScriptEnvironment* env) : GenericVideoFilter(clip) {
+    if (!vi.IsYUY2() || vi.width < 2) env->ThrowError("DropLastPixel: YUY2 of width 2 or more only");
+    vi.width -= 1;
+  }
+  ::PVideoFrame __stdcall GetFrame(int n, ::IScriptEnvironment* env) override {
+    const ::PVideoFrame frame = child->GetFrame(n, env);
+    return env->Subframe(frame, 0, frame->GetPitch(), frame->GetRowSize() - 2, frame->GetHeight());
+  }
+  int __stdcall SetCacheHints(int hints, int) override { return hints == CACHE_GET_MTMODE ? MT_NICE_FILTER : 0; }
+};
+
+::AVSValue __cdecl CreateDropLastPixel(::AVSValue args, void*, ::IScriptEnvironment* env) {
+  return new DropLastPixel(args[0].AsClip(), env);
+}
+
+}  // namespace
+
+struct RealHost::Impl {
+  ::IScriptEnvironment* env = nullptr;
+  ::PClip clip;
+
+  // Runs a host call and turns the host's error into its text.
+  template <class Call>
+  std::string Catch(Call&& call) {
+    try {
+      call();
+    } catch (const ::AvisynthError& error) {
+      return error.msg;
+    } catch (const ::IScriptEnvironment::NotFound&) {
+      return "not found";
+    }
+    return "";
+  }
+};
+
+RealHost::RealHost() : impl_(std::make_unique<Impl>()) {
+  impl_->env = CreateScriptEnvironment(AVISYNTH_INTERFACE_VERSION);
+  if (!impl_->env) throw std::runtime_error("AviSynth+ could not create a script environment");
+  impl_->env->AddFunction("DropLastPixel", "c", CreateDropLastPixel, nullptr);
+}
+
+RealHost::~RealHost() {
+  impl_->clip = nullptr;  // every clip goes before its environment
+  impl_->env->DeleteScriptEnvironment();
+}
+
+std::string RealHost::Version() const {
+  return impl_->env->Invoke("VersionString", ::AVSValue(nullptr, 0)).AsString();
+}
+
+std::string RealHost::LoadPlugin(const std::string& path) {
+  return impl_->Catch([&] { impl_->env->Invoke("LoadPlugin", ::AVSValue(path.c_str())); });
+}
+
+bool RealHost::FunctionExists(const std::string& name) const { return impl_->env->FunctionExists(name.c_str()); }
+
+std::string RealHost::Evaluate(const std::string& script) {
+  impl_->clip = nullptr;
+  return impl_->Catch([&] {
+    const ::AVSValue args[2] = {script.c_str(), "test"};
+    const ::AVSValue result = impl_->env->Invoke("Eval", ::AVSValue(args, 2));
+    if (!result.IsClip()) impl_->env->ThrowError("the script returned no clip");
+    impl_->clip = result.AsClip();
+  });
+}
+
+ClipFacts RealHost::Facts() const {
+  const ::VideoInfo& vi = impl_->clip->GetVideoInfo();
+  ClipFacts facts;
+  facts.width = vi.width;
+  facts.height = vi.height;
+  facts.numFrames = vi.num_frames;
+  facts.yuy2 = vi.IsYUY2();
+  facts.fpsNumerator = vi.fps_numerator;
+  facts.fpsDenominator = vi.fps_denominator;
+  facts.audioRate = vi.audio_samples_per_second;
+  facts.audioSamples = vi.num_audio_samples;
+  facts.channels = vi.nchannels;
+  facts.bytesPerAudioFrame = vi.HasAudio() ? vi.BytesPerAudioSample() : 0;
+  return facts;
+}
+
+std::string RealHost::Frame(int n, DumpedFrame* out) const {
+  return impl_->Catch([&] {
+    const ::PVideoFrame frame = impl_->clip->GetFrame(n, impl_->env);
+    out->rowSize = frame->GetRowSize();
+    out->height = frame->GetHeight();
+    out->pitch = frame->GetPitch();
+    out->bytes.resize(static_cast<size_t>(out->rowSize) * out->height);
+    for (int r = 0; r < out->height; ++r) {
+      std::memcpy(out->bytes.data() + static_cast<size_t>(r) * out->rowSize,
+                  frame->GetReadPtr() + static_cast<ptrdiff_t>(r) * out->pitch, static_cast<size_t>(out->rowSize));
+    }
+  });
+}
+
+std::string RealHost::Audio(int64_t start, int64_t count, std::vector<uint8_t>* out) const {
+  return impl_->Catch([&] {
+    const ::VideoInfo& vi = impl_->clip->GetVideoInfo();
+    out->assign(static_cast<size_t>(count * vi.BytesPerAudioSample()), 0);
+    impl_->clip->GetAudio(out->data(), start, count, impl_->env);
+  });
+}
+
+bool RealHost::Parity(int n) const { return impl_->clip->GetParity(n); }
+
+}  // namespace pramvix::avsplus_test

@@ -1,0 +1,227 @@
+// The plug-in in the real AviSynth+ host: the same bytes and the same error
+// texts as through the local host, audio and parity passed through, and the
+// same output when the host runs the filters on several threads.
+#include <dlfcn.h>
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "plugin/function_table.h"
+#include "real_host.h"
+#include "samples.h"
+#include "support/host_test.h"
+
+namespace pramvix::avsplus_test {
+namespace {
+
+using testing::LocalEnvironment;
+using testing::MemoryClip;
+using testing::Picture;
+
+constexpr int kFrames = 24;  // frames of kBars
+
+const SampleCall* SampleOf(const std::string& function) {
+  for (const SampleCall& sample : kSampleCalls) {
+    if (function == sample.function) return &sample;
+  }
+  return nullptr;
+}
+
+bool Registered(const std::string& function) {
+  for (size_t i = 0; i < kFunctionCount; ++i) {
+    if (function == kFunctionTable[i].name) return true;
+  }
+  return false;
+}
+
+std::string Call(const std::string& function, const std::string& args) { return function + "(" + args + ")"; }
+
+// The line of the script on which a call placed after `clips` lies.
+int CallLine(const std::string& clips) {
+  int line = 1;
+  for (char c : clips) line += c == '\n';
+  return line;
+}
+
+Picture PictureOf(const DumpedFrame& frame) { return Picture{frame.rowSize, frame.height, frame.bytes}; }
+
+class RealHostTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_EQ(host.LoadPlugin(PRAMVIX_PLUGIN_PATH), ""); }
+
+  // Frames `order` of the script's clip; an error fails the test.
+  std::vector<DumpedFrame> Render(const std::string& script, const std::vector<int>& order) {
+    std::vector<DumpedFrame> frames(order.size());
+    const std::string error = host.Evaluate(script);
+    EXPECT_EQ(error, "") << script;
+    if (!error.empty()) return {};
+    for (size_t i = 0; i < order.size(); ++i) EXPECT_EQ(host.Frame(order[i], &frames[i]), "") << script;
+    return frames;
+  }
+
+  // A clip of the local host holding the real host's frames of `name`.
+  PClip LocalClip(const std::string& clips, const std::string& name) {
+    std::vector<Picture> pictures;
+    for (const DumpedFrame& frame : Render(clips + name, Frames())) pictures.push_back(PictureOf(frame));
+    return MemoryClip::Of(pictures);
+  }
+
+  // The sample call through the local host, on the real host's input frames.
+  std::vector<Picture> RenderLocally(const std::string& clips, const SampleCall& sample) {
+    LocalEnvironment local;
+    local.LoadPlugin(PRAMVIX_PLUGIN_PATH);
+    std::vector<AVSValue> args;
+    std::istringstream list(sample.args);
+    for (std::string arg; std::getline(list >> std::ws, arg, ',');) {
+      if (std::isalpha(static_cast<unsigned char>(arg[0]))) {
+        args.emplace_back(LocalClip(clips, arg));
+      } else if (arg.find('.') != std::string::npos) {
+        args.emplace_back(std::stof(arg));
+      } else {
+        args.emplace_back(std::stoi(arg));
+      }
+    }
+    const PClip filter = local.Invoke(sample.function, args).AsClip();
+    std::vector<Picture> pictures;
+    for (int n = 0; n < kFrames; ++n) pictures.push_back(local::PictureOf(filter->GetFrame(n, &local)));
+    return pictures;
+  }
+
+  static std::vector<int> Frames() {
+    std::vector<int> order;
+    for (int n = 0; n < kFrames; ++n) order.push_back(n);
+    return order;
+  }
+
+  // Runs `check` for every registered function's sample call.
+  template <class Check>
+  void ForEachRegisteredSample(Check&& check) {
+    for (const SampleCall& sample : kSampleCalls) {
+      if (!Registered(sample.function)) continue;
+      SCOPED_TRACE(sample.function);
+      check(sample);
+    }
+  }
+
+  RealHost host;
+};
+
+TEST_F(RealHostTest, EveryRegisteredFunctionIsKnownToTheHostAndHasASampleCall) {
+  ASSERT_GT(kFunctionCount, 0u);
+  for (size_t i = 0; i < kFunctionCount; ++i) {
+    EXPECT_TRUE(host.FunctionExists(kFunctionTable[i].name)) << kFunctionTable[i].name;
+    EXPECT_NE(SampleOf(kFunctionTable[i].name), nullptr) << "no sample call for " << kFunctionTable[i].name;
+  }
+  for (const char* name : {"NoLogo", "NoLogoM", "LogoMask", "AddLogo", "IfLogo", "IfNoLogo", "NoLogoAuto"}) {
+    EXPECT_NE(SampleOf(name), nullptr) << name;
+  }
+}
+
+TEST_F(RealHostTest, TheLibraryExportsItsEntryPointsAndNotTheHostsCallTable) {
+  void* library = dlopen(PRAMVIX_PLUGIN_PATH, RTLD_NOW | RTLD_LOCAL);
+  ASSERT_NE(library, nullptr) << dlerror();
+  EXPECT_NE(dlsym(library, "AvisynthPluginInit3"), nullptr);
+  EXPECT_NE(dlsym(library, "AvisynthPluginInit"), nullptr);
+  EXPECT_EQ(dlsym(library, "AVS_linkage"), nullptr);
+  dlclose(library);
+}
+
+// Both shapes have frames whose pitch exceeds their row size; the crop's
+// frames also start inside their parent's rows.
+TEST_F(RealHostTest, EveryFunctionGivesTheLocalHostsBytes) {
+  for (const std::string& shape : {std::string(), std::string(kCropped)}) {
+    SCOPED_TRACE("shape '" + shape + "'");
+    const std::string clips = Clips(kBars, shape);
+    const std::vector<DumpedFrame> input = Render(clips + "main", Frames());
+    ASSERT_EQ(input.size(), static_cast<size_t>(kFrames));
+    EXPECT_GT(input[0].pitch, input[0].rowSize);
+    ForEachRegisteredSample([&](const SampleCall& sample) {
+      const std::vector<DumpedFrame> real = Render(clips + Call(sample.function, sample.args), Frames());
+      const std::vector<Picture> local = RenderLocally(clips, sample);
+      ASSERT_EQ(real.size(), local.size());
+      int changed = 0;
+      for (int n = 0; n < kFrames; ++n) {
+        EXPECT_TRUE(PictureOf(real[n]) == local[n]) << "frame " << n;
+        changed += real[n].bytes != input[n].bytes;
+      }
+      EXPECT_GT(changed, 0) << "the sample call changes no frame, so it shows nothing";
+    });
+  }
+}
+
+TEST_F(RealHostTest, ErrorsReachTheScriptsCallerWithTheFiltersText) {
+  const std::string clips = Clips(kBars);
+  const std::string location = "\n(test, line " + std::to_string(CallLine(clips)) + ")";
+  int checked = 0;
+  for (const ErrorCase& error : kErrorCases) {
+    if (!Registered(error.function)) continue;
+    const std::string call = Call(error.function, error.args);
+    SCOPED_TRACE(call);
+    const std::string built = host.Evaluate(clips + call);
+    if (error.whenBuilt) {
+      EXPECT_EQ(built, error.text + location);
+    } else {
+      ASSERT_EQ(built, "");
+      DumpedFrame frame;
+      EXPECT_EQ(host.Frame(0, &frame), error.text);
+      EXPECT_EQ(host.Frame(5, &frame), error.text);  // every request, not just the first
+    }
+    ++checked;
+  }
+  EXPECT_GT(checked, 0);
+}
+
+TEST_F(RealHostTest, ClipsThatAreNotYUY2AreRefusedWithTheFiltersText) {
+  const std::string clips = Clips(kBars, ".ConvertToYV12()");
+  const std::string location = "\n(test, line " + std::to_string(CallLine(clips)) + ")";
+  ForEachRegisteredSample([&](const SampleCall& sample) {
+    EXPECT_EQ(host.Evaluate(clips + Call(sample.function, sample.args)), sample.notYUY2Text + location);
+  });
+}
+
+TEST_F(RealHostTest, DescriptionAudioAndParityAreTheFirstClips) {
+  const std::string clips = Clips(kLongFields);
+  ASSERT_EQ(host.Evaluate(clips + "main"), "");
+  const ClipFacts facts = host.Facts();
+  ASSERT_GT(facts.audioSamples, int64_t{INT_MAX}) << "positions beyond 32 bits need a longer clip";
+  const int64_t start = facts.audioSamples - 5000;
+  std::vector<uint8_t> audio;
+  ASSERT_EQ(host.Audio(start, 1000, &audio), "");
+  ASSERT_NE(audio, std::vector<uint8_t>(audio.size(), 0)) << "silence would show nothing";
+  std::vector<bool> parity;
+  for (int n = 0; n < 4; ++n) parity.push_back(host.Parity(n));
+  ASSERT_NE(parity[0], parity[1]);
+
+  ForEachRegisteredSample([&](const SampleCall& sample) {
+    ASSERT_EQ(host.Evaluate(clips + Call(sample.function, sample.args)), "");
+    EXPECT_TRUE(host.Facts() == facts);
+    std::vector<uint8_t> filtered;
+    ASSERT_EQ(host.Audio(start, 1000, &filtered), "");
+    EXPECT_EQ(filtered, audio);
+    for (int n = 0; n < 4; ++n) EXPECT_EQ(host.Parity(n), parity[n]) << "frame " << n;
+  });
+}
+
+// Prefetch(2) runs the filter on two threads at once, as its declared
+// multithreading mode allows; frames are asked for in order and out of it.
+TEST_F(RealHostTest, OutputUnderPrefetchIsTheSingleThreadedOutput) {
+  const std::string clips = Clips(kBars);
+  std::vector<int> order = Frames();
+  for (int n = kFrames - 1; n >= 0; n -= 3) order.push_back(n);
+  ForEachRegisteredSample([&](const SampleCall& sample) {
+    const std::string call = Call(sample.function, sample.args);
+    const std::vector<DumpedFrame> alone = Render(clips + call, order);
+    const std::vector<DumpedFrame> threaded = Render(clips + call + ".Prefetch(2)", order);
+    ASSERT_EQ(alone.size(), threaded.size());
+    for (size_t i = 0; i < order.size(); ++i) {
+      EXPECT_EQ(threaded[i].bytes, alone[i].bytes) << "frame " << order[i];
+    }
+  });
+}
+
+}  // namespace
+}  // namespace pramvix::avsplus_test
