@@ -51,9 +51,9 @@ class FileSource final : public ByteSource {
 
 class BytesSource final : public ByteSource {
  public:
-  BytesSource(const uint8_t* data, size_t size) : data_(data, data + size) {}
-  bool Seekable() const override { return true; }
-  int64_t Size() const override { return static_cast<int64_t>(data_.size()); }
+  BytesSource(const uint8_t* data, size_t size, bool seekable) : data_(data, data + size), seekable_(seekable) {}
+  bool Seekable() const override { return seekable_; }
+  int64_t Size() const override { return seekable_ ? static_cast<int64_t>(data_.size()) : -1; }
 
  protected:
   size_t Fill(uint8_t* out, size_t size) override {
@@ -63,13 +63,14 @@ class BytesSource final : public ByteSource {
     return n;
   }
   bool SeekRaw(int64_t offset) override {
-    if (offset < 0 || static_cast<uint64_t>(offset) > data_.size()) return false;
+    if (!seekable_ || offset < 0 || static_cast<uint64_t>(offset) > data_.size()) return false;
     at_ = static_cast<size_t>(offset);
     return true;
   }
 
  private:
   std::vector<uint8_t> data_;
+  bool seekable_;
   size_t at_ = 0;
 };
 
@@ -155,8 +156,8 @@ std::unique_ptr<ByteSource> OpenSource(const std::string& path) {
   return std::make_unique<FileSource>(fd, path, true);
 }
 
-std::unique_ptr<ByteSource> MemorySource(const uint8_t* data, size_t size) {
-  return std::make_unique<BytesSource>(data, size);
+std::unique_ptr<ByteSource> MemorySource(const uint8_t* data, size_t size, bool seekable) {
+  return std::make_unique<BytesSource>(data, size, seekable);
 }
 
 }  // namespace pramvix::cli

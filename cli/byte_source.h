@@ -48,7 +48,7 @@ class ByteSource {
 
 // Standard input ("-") or a file; throws CliError when it cannot be opened.
 std::unique_ptr<ByteSource> OpenSource(const std::string& path);
-// Bytes held in memory (tests, fuzzing).
-std::unique_ptr<ByteSource> MemorySource(const uint8_t* data, size_t size);
+// Bytes held in memory (tests, fuzzing); when not seekable it reads like a pipe.
+std::unique_ptr<ByteSource> MemorySource(const uint8_t* data, size_t size, bool seekable = true);
 
 }  // namespace pramvix::cli

@@ -21,13 +21,14 @@ std::vector<uint8_t> ToRGB(const local::Picture& picture) {
   for (int r = 0; r < picture.height; ++r) {
     for (int p = 0; p < width; ++p) {
       const int pair = (p / 2) * 4;
-      const double y = 1.164 * (picture.Byte(r, 2 * p) - 16);
+      // The inverse of RGBToYUV: luma scaled by 255/219, chroma by 255/224.
+      const double y = 1.164383 * (picture.Byte(r, 2 * p) - 16);
       const double u = picture.Byte(r, pair + 1) - 128;
       const double v = picture.Byte(r, pair + 3) - 128;
       uint8_t* out = &rgb[(static_cast<size_t>(r) * width + p) * 3];
-      out[0] = Clamp255(y + 1.596 * v);
-      out[1] = Clamp255(y - 0.392 * u - 0.813 * v);
-      out[2] = Clamp255(y + 2.017 * u);
+      out[0] = Clamp255(y + 1.596027 * v);
+      out[1] = Clamp255(y - 0.391762 * u - 0.812968 * v);
+      out[2] = Clamp255(y + 2.017232 * u);
     }
   }
   return rgb;
