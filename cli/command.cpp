@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstdio>
 #include <memory>
+#include <utility>
 
 #include "cli_error.h"
 #include "command_line.h"

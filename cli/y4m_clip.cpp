@@ -29,7 +29,6 @@ Y4MClip::Y4MClip(std::unique_ptr<Y4MReader> reader) : reader_(std::move(reader))
   const Y4MFormat& f = reader_->Format();
   const int count = reader_->FrameCount();
   vi_ = InfoOf(f.width, f.height, f.fpsNumerator, f.fpsDenominator, count >= 0 ? count : kUnknownLength);
-  planar_.resize(f.FrameBytes());
 }
 
 PVideoFrame Y4MClip::GetFrame(int n, IScriptEnvironment*) {
@@ -57,6 +56,8 @@ PVideoFrame Y4MClip::Fetch(int n) {
     throw CliError(reader_->Name() + ": frame " + std::to_string(n) +
                    " is no longer held, and a pipe cannot be read backwards");
   }
+  // Allocated with the first frame read, not on a header's word alone.
+  if (planar_.empty()) planar_.resize(reader_->Format().FrameBytes());
   // Frames before n are read and dropped: a pipe is read in order.
   while (reader_->Next() <= n) {
     if (!reader_->ReadFrame(planar_.data())) break;

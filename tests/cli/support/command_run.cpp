@@ -3,11 +3,11 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <fstream>
@@ -30,6 +30,17 @@ void WriteAll(int fd, const std::string& bytes) {
     if (n <= 0) return;  // the child closed its input early
     done += static_cast<size_t>(n);
   }
+}
+
+// The child's own peak resident memory so far. (The rusage of a forked child
+// would also count the pages it shared with this process before exec.)
+long PeakKilobytes(pid_t pid) {
+  std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+  std::string line;
+  while (std::getline(status, line)) {
+    if (line.rfind("VmHWM:", 0) == 0) return std::atol(line.c_str() + 6);
+  }
+  return 0;
 }
 
 }  // namespace
@@ -83,6 +94,7 @@ CommandResult RunProgram(const std::string& program, const std::vector<std::stri
         fds[i].fd = -1;
         --open;
       } else if (i == 0) {
+        result.peakKilobytes = std::max(result.peakKilobytes, PeakKilobytes(pid));
         result.outBytes += static_cast<size_t>(n);
         if (input.keepOutput) result.out.append(buffer.data(), static_cast<size_t>(n));
       } else {
@@ -92,10 +104,8 @@ CommandResult RunProgram(const std::string& program, const std::vector<std::stri
   }
   feeder.join();
   int status = 0;
-  rusage usage{};
-  wait4(pid, &status, 0, &usage);
+  waitpid(pid, &status, 0);
   result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  result.peakKilobytes = usage.ru_maxrss;
   return result;
 }
 

@@ -12,7 +12,7 @@ struct CommandResult {
   std::string out;         // standard output (empty when discarded)
   size_t outBytes = 0;     // bytes on standard output
   std::string err;         // standard error
-  long peakKilobytes = 0;  // the child's peak resident memory
+  long peakKilobytes = 0;  // the child's peak resident memory, sampled as it writes
 };
 
 struct CommandInput {
