@@ -1,8 +1,54 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs the demo: images go to out/.
+# Installs what is missing, builds, generates a sample clip with a logo burned
+# in, and runs every function that the pramvix command lists on it: before and
+# after pictures and a page showing them side by side go to out/demo/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 bash scripts/build.sh release
-mkdir -p out
-build/release/demo/pramvix_demo out/demo
+out=out/demo
+mkdir -p "$out"
+rm -f "$out"/after-*.png
+build/release/demo/pramvix_sample "$out"
+pramvix=build/release/cli/pramvix
+
+# The logo (a ring and a bar) lies in x 236-294, y 16-56 of the 320x180 sample.
+region="232 12 72 48"
+declare -A args=(
+  [NoLogo]="$out/sample.y4m $out/logo.png 0 20 $region"
+  [NoLogoM]="$out/sample.y4m $out/logo.png 0 20 $region 1.0 222 0"
+  [NoLogoAuto]="$out/sample.y4m $out/logo.png 0"
+  [LogoMask]="$out/sample.y4m $out/plain.y4m $out/logo.png 0 20 $region"
+  [AddLogo]="$out/clean.y4m $out/logo.png 0 20 $region 0"
+  [IfLogo]="$out/sample.y4m $out/plain.y4m $out/logo.png 0 -20 40 236 12 68 48"
+  [IfNoLogo]="$out/sample.y4m $out/plain.y4m $out/logo.png 0 -20 40 236 12 68 48"
+)
+declare -A about=(
+  [NoLogo]="the logo removed from the luma"
+  [NoLogoM]="removed with level 222, gain 1.0, offset 0 (every pixel softened)"
+  [NoLogoAuto]="removed over the whole frame, no region given"
+  [LogoMask]="logo pixels replaced by a second clip (plain blue)"
+  [AddLogo]="the logo drawn into the clip without it"
+  [IfLogo]="marking mode: the logo is found, so the second clip's frame (plain blue) comes back"
+  [IfNoLogo]="marking mode: edge hits inverted in the main frame"
+)
+
+page="$out/index.html"
+{
+  echo "<!doctype html><meta charset=utf-8><title>Pramvix demo</title>"
+  echo "<style>body{font-family:sans-serif}td{padding:6px;vertical-align:top}</style>"
+  echo "<h1>Pramvix demo</h1><p>Frame 2 of a generated clip, before and after each function.</p><table>"
+  echo "<tr><td><img src=before.png><br>before</td><td><img src=logo.png><br>reference picture (logo over black)</td></tr>"
+} >"$page"
+for function in $($pramvix --list | sed 's/(.*//'); do
+  if [ -z "${args[$function]:-}" ]; then
+    echo "demo: no sample arguments for $function, skipped"
+    continue
+  fi
+  # shellcheck disable=SC2086  # the argument list is split on purpose
+  $pramvix -q --png 2 -o "$out/after-$function.png" "$function" ${args[$function]}
+  echo "<tr><td><img src=before.png><br>before</td><td><img src=after-$function.png><br><b>$function</b>: ${about[$function]}</td></tr>" >>"$page"
+  echo "demo: $out/after-$function.png"
+done
+echo "</table>" >>"$page"
+echo "demo: open $page"

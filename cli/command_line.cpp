@@ -1,0 +1,108 @@
+#include "command_line.h"
+
+#include <cerrno>
+#include <cstdlib>
+
+#include "cli_error.h"
+
+namespace pramvix::cli {
+
+namespace {
+
+bool IsOption(const std::string& word) {
+  if (word.size() < 2 || word[0] != '-') return false;
+  const char c = word[1];
+  return !(c >= '0' && c <= '9') && c != '.';
+}
+
+int FrameNumber(const std::string& text, const std::string& option) {
+  errno = 0;
+  char* end = nullptr;
+  const long value = std::strtol(text.c_str(), &end, 10);
+  if (text.empty() || *end != '\0' || errno != 0 || value < 0 || value > 2147483647L) {
+    throw UsageError(option + " needs a frame number of 0 or more, not '" + text + "'");
+  }
+  return static_cast<int>(value);
+}
+
+}  // namespace
+
+std::string UsageText() {
+  return "usage: pramvix [options] FUNCTION ARG...\n"
+         "       pramvix --list | --help [FUNCTION]\n"
+         "\n"
+         "Runs one of the plug-in's functions on video files. A clip argument is a Y4M 4:2:2\n"
+         "file (- for standard input) or a PNG picture (a one-frame clip, BT.601 limited range);\n"
+         "numbers are numbers. The result goes out as Y4M 4:2:2.\n"
+         "\n"
+         "options:\n"
+         "  -o FILE         write to FILE instead of standard output\n"
+         "  --png N         write frame N as a PNG picture instead of Y4M\n"
+         "  --frames A:B    only frames A to B (both included); A: runs to the end\n"
+         "  -q              no progress report\n"
+         "  --plugin PATH   load the plug-in library from PATH\n"
+         "                  (default: $PRAMVIX_PLUGIN, then beside the command, then the build tree)\n"
+         "  --list          list the functions and their arguments\n"
+         "  --help [F]      this text, or the arguments of function F\n";
+}
+
+CommandLine ParseCommandLine(const std::vector<std::string>& words) {
+  CommandLine command;
+  std::vector<std::string> positional;
+  bool optionsEnded = false;
+  for (size_t i = 0; i < words.size(); ++i) {
+    const std::string& word = words[i];
+    if (optionsEnded || !IsOption(word)) {
+      positional.push_back(word);
+      continue;
+    }
+    auto value = [&]() -> const std::string& {
+      if (i + 1 >= words.size()) throw UsageError(word + " needs a value");
+      return words[++i];
+    };
+    if (word == "--") {
+      optionsEnded = true;
+    } else if (word == "-o" || word == "--output") {
+      command.output = value();
+    } else if (word == "--png") {
+      command.pngFrame = FrameNumber(value(), word);
+    } else if (word == "--frames") {
+      const std::string& range = value();
+      const size_t colon = range.find(':');
+      if (colon == std::string::npos) throw UsageError("--frames needs A:B, not '" + range + "'");
+      command.first = colon == 0 ? 0 : FrameNumber(range.substr(0, colon), word);
+      command.last = colon + 1 == range.size() ? -1 : FrameNumber(range.substr(colon + 1), word);
+      if (command.last >= 0 && command.last < command.first) {
+        throw UsageError("--frames " + range + ": the last frame comes before the first");
+      }
+    } else if (word == "-q" || word == "--quiet") {
+      command.quiet = true;
+    } else if (word == "--plugin") {
+      command.plugin = value();
+    } else if (word == "--list") {
+      command.action = CommandLine::Action::kList;
+    } else if (word == "--help" || word == "-h") {
+      command.action = CommandLine::Action::kHelp;
+    } else {
+      throw UsageError("unknown option " + word);
+    }
+  }
+  if (command.action == CommandLine::Action::kHelp) {
+    if (positional.size() > 1) throw UsageError("--help takes one function name");
+    if (!positional.empty()) command.function = positional[0];
+    return command;
+  }
+  if (command.action == CommandLine::Action::kList) {
+    if (!positional.empty()) throw UsageError("--list takes no arguments");
+    return command;
+  }
+  if (positional.empty()) {
+    command.action = CommandLine::Action::kUsage;
+    return command;
+  }
+  command.function = positional[0];
+  command.args.assign(positional.begin() + 1, positional.end());
+  return command;
+}
+
+}  // namespace pramvix::cli

@@ -1,0 +1,237 @@
+#include "y4m.h"
+
+#include <cerrno>
+#include <cstring>
+#include <sstream>
+
+#include "cli_error.h"
+
+namespace pramvix::cli {
+
+namespace {
+
+constexpr size_t kMaxLine = 1024;
+
+// A decimal number of at most nine digits, nothing else.
+bool ParseCount(const std::string& text, long& value) {
+  if (text.empty() || text.size() > 9) return false;
+  value = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9') return false;
+    value = value * 10 + (c - '0');
+  }
+  return true;
+}
+
+bool ParseRatio(const std::string& text, unsigned& numerator, unsigned& denominator) {
+  const size_t colon = text.find(':');
+  long n = 0, d = 0;
+  if (colon == std::string::npos || !ParseCount(text.substr(0, colon), n) || !ParseCount(text.substr(colon + 1), d)) {
+    return false;
+  }
+  numerator = static_cast<unsigned>(n);
+  denominator = static_cast<unsigned>(d);
+  return true;
+}
+
+const char* kConvertHint = "convert it with ffmpeg -pix_fmt yuv422p -f yuv4mpegpipe";
+
+}  // namespace
+
+Y4MFormat ParseY4MHeader(const std::string& line) {
+  std::istringstream tokens(line);
+  std::string token;
+  if (!(tokens >> token) || token != "YUV4MPEG2") throw CliError("not a YUV4MPEG2 (Y4M) stream");
+  Y4MFormat format;
+  std::string chroma;
+  bool haveWidth = false, haveHeight = false;
+  while (tokens >> token) {
+    const char tag = token[0];
+    const std::string value = token.substr(1);
+    long number = 0;
+    switch (tag) {
+      case 'W':
+      case 'H':
+        if (!ParseCount(value, number) || number <= 0 || number > kMaxSide) {
+          throw CliError("frame size " + token + " is not between 1 and " + std::to_string(kMaxSide));
+        }
+        (tag == 'W' ? format.width : format.height) = static_cast<int>(number);
+        (tag == 'W' ? haveWidth : haveHeight) = true;
+        break;
+      case 'F':
+        if (!ParseRatio(value, format.fpsNumerator, format.fpsDenominator) || format.fpsNumerator == 0 ||
+            format.fpsDenominator == 0) {
+          throw CliError("invalid frame rate " + token);
+        }
+        break;
+      case 'A':
+        format.aspect = value;
+        break;
+      case 'I':
+        if (value == "m") throw CliError("mixed interlacing (Im) cannot be carried through; " + std::string(kConvertHint));
+        if (value != "p" && value != "t" && value != "b" && value != "?") throw CliError("invalid interlacing " + token);
+        format.interlace = value[0];
+        break;
+      case 'C':
+        chroma = value;
+        break;
+      case 'X':
+        break;  // extensions (such as a colour range) do not change the bytes
+      default:
+        throw CliError("unknown header field " + token);
+    }
+  }
+  if (!haveWidth || !haveHeight) throw CliError("the header gives no frame size");
+  if (chroma != "422") {
+    const std::string layout = chroma.empty() ? "4:2:0 (no C field)" : "C" + chroma;
+    throw CliError("chroma layout " + layout + " is not 8-bit 4:2:2; " + kConvertHint);
+  }
+  if (format.width % 2 != 0) {
+    throw CliError("width " + std::to_string(format.width) + " is odd; 4:2:2 video needs an even width");
+  }
+  return format;
+}
+
+std::string Y4MHeaderLine(const Y4MFormat& format) {
+  std::string line = "YUV4MPEG2 W" + std::to_string(format.width) + " H" + std::to_string(format.height) + " F" +
+                     std::to_string(format.fpsNumerator) + ":" + std::to_string(format.fpsDenominator) + " I" +
+                     format.interlace;
+  if (!format.aspect.empty()) line += " A" + format.aspect;
+  return line + " C422\n";
+}
+
+void PlanarToYUY2(const uint8_t* planar, int width, int height, uint8_t* yuy2, ptrdiff_t pitch) {
+  const size_t lumaBytes = static_cast<size_t>(width) * height;
+  const uint8_t* yPlane = planar;
+  const uint8_t* uPlane = planar + lumaBytes;
+  const uint8_t* vPlane = uPlane + lumaBytes / 2;
+  const int half = width / 2;
+  for (int r = 0; r < height; ++r) {
+    const uint8_t* y = yPlane + static_cast<size_t>(r) * width;
+    const uint8_t* u = uPlane + static_cast<size_t>(r) * half;
+    const uint8_t* v = vPlane + static_cast<size_t>(r) * half;
+    uint8_t* out = yuy2 + r * pitch;
+    for (int i = 0; i < half; ++i) {
+      out[4 * i] = y[2 * i];
+      out[4 * i + 1] = u[i];
+      out[4 * i + 2] = y[2 * i + 1];
+      out[4 * i + 3] = v[i];
+    }
+  }
+}
+
+void YUY2ToPlanar(const uint8_t* yuy2, ptrdiff_t pitch, int width, int height, uint8_t* planar) {
+  const size_t lumaBytes = static_cast<size_t>(width) * height;
+  uint8_t* yPlane = planar;
+  uint8_t* uPlane = planar + lumaBytes;
+  uint8_t* vPlane = uPlane + lumaBytes / 2;
+  const int half = width / 2;
+  for (int r = 0; r < height; ++r) {
+    uint8_t* y = yPlane + static_cast<size_t>(r) * width;
+    uint8_t* u = uPlane + static_cast<size_t>(r) * half;
+    uint8_t* v = vPlane + static_cast<size_t>(r) * half;
+    const uint8_t* in = yuy2 + r * pitch;
+    for (int i = 0; i < half; ++i) {
+      y[2 * i] = in[4 * i];
+      u[i] = in[4 * i + 1];
+      y[2 * i + 1] = in[4 * i + 2];
+      v[i] = in[4 * i + 3];
+    }
+  }
+}
+
+Y4MReader::Y4MReader(std::unique_ptr<ByteSource> source, std::string name)
+    : source_(std::move(source)), name_(std::move(name)) {
+  std::string line;
+  if (!source_->ReadLine(line, kMaxLine)) {
+    throw CliError(name_ + ": " + (line.empty() ? "empty input, not a Y4M stream" : "no Y4M header line"));
+  }
+  try {
+    format_ = ParseY4MHeader(line);
+  } catch (const CliError& e) {
+    throw CliError(name_ + ": " + e.what());
+  }
+  if (source_->Seekable()) Index();
+}
+
+// Walks the frame headers of a seekable input, skipping the picture bytes,
+// so that the frame count is known and any frame can be sought.
+void Y4MReader::Index() {
+  const int64_t size = source_->Size();
+  const auto frameBytes = static_cast<int64_t>(format_.FrameBytes());
+  int64_t at = source_->Tell();
+  const int64_t start = at;
+  std::string line;
+  while (at < size) {
+    if (offsets_.size() >= static_cast<size_t>(INT32_MAX)) throw CliError(name_ + ": too many frames");
+    offsets_.push_back(at);
+    const bool whole = source_->ReadLine(line, kMaxLine);
+    if (!whole || line.compare(0, 5, "FRAME") != 0 || (line.size() > 5 && line[5] != ' ')) {
+      throw CliError(name_ + ": frame " + std::to_string(offsets_.size() - 1) + ": expected a FRAME header");
+    }
+    at = source_->Tell() + frameBytes;
+    if (at > size) throw CliError(name_ + ": frame " + std::to_string(offsets_.size() - 1) + " is truncated");
+    if (!source_->Seek(at)) throw CliError(name_ + ": cannot seek");
+  }
+  count_ = static_cast<int>(offsets_.size());
+  if (!source_->Seek(start)) throw CliError(name_ + ": cannot seek");
+}
+
+bool Y4MReader::ReadFrame(uint8_t* planar) {
+  if (count_ >= 0 && next_ >= count_) return false;
+  std::string line;
+  const bool whole = source_->ReadLine(line, kMaxLine);
+  if (!whole && line.empty()) {
+    count_ = next_;
+    return false;
+  }
+  const std::string frame = "frame " + std::to_string(next_);
+  if (!whole || line.compare(0, 5, "FRAME") != 0 || (line.size() > 5 && line[5] != ' ')) {
+    throw CliError(name_ + ": " + frame + ": expected a FRAME header");
+  }
+  if (source_->Read(planar, format_.FrameBytes()) != format_.FrameBytes()) {
+    throw CliError(name_ + ": " + frame + " is truncated");
+  }
+  ++next_;
+  return true;
+}
+
+void Y4MReader::SeekFrame(int n) {
+  if (offsets_.empty() || n < 0 || n >= count_ || !source_->Seek(offsets_[static_cast<size_t>(n)])) {
+    throw CliError(name_ + ": cannot seek to frame " + std::to_string(n));
+  }
+  next_ = n;
+}
+
+std::vector<local::Picture> DecodeY4M(const uint8_t* data, size_t size, size_t maxFrames) {
+  Y4MReader reader(MemorySource(data, size), "input");
+  const Y4MFormat& format = reader.Format();
+  std::vector<local::Picture> pictures;
+  std::vector<uint8_t> planar;
+  while (pictures.size() < maxFrames && reader.Next() < reader.FrameCount()) {
+    planar.resize(format.FrameBytes());
+    if (!reader.ReadFrame(planar.data())) break;
+    local::Picture picture{2 * format.width, format.height, std::vector<uint8_t>(format.FrameBytes())};
+    PlanarToYUY2(planar.data(), format.width, format.height, picture.bytes.data(), picture.rowSize);
+    pictures.push_back(std::move(picture));
+  }
+  return pictures;
+}
+
+Y4MWriter::Y4MWriter(std::FILE* out, std::string name, const Y4MFormat& format)
+    : out_(out), name_(std::move(name)), format_(format), planar_(format.FrameBytes()) {
+  const std::string header = Y4MHeaderLine(format_);
+  Put(header.data(), header.size());
+}
+
+void Y4MWriter::WriteFrame(const uint8_t* yuy2, ptrdiff_t pitch) {
+  YUY2ToPlanar(yuy2, pitch, format_.width, format_.height, planar_.data());
+  Put("FRAME\n", 6);
+  Put(planar_.data(), planar_.size());
+}
+
+void Y4MWriter::Put(const void* data, size_t size) {
+  if (std::fwrite(data, 1, size, out_) != size) throw CliError(name_ + ": write error: " + std::strerror(errno));
+}
+
+}  // namespace pramvix::cli

@@ -1,0 +1,73 @@
+#pragma once
+#include <climits>
+#include <deque>
+#include <memory>
+#include <utility>
+#include <vector>
+
+#include "host/host.h"
+#include "y4m.h"
+
+namespace pramvix::cli {
+
+// Frame count reported for a stream whose end is not known yet (a pipe).
+constexpr int kUnknownLength = INT_MAX;
+
+// A clip read from a Y4M stream as its frames are asked for. A few recently
+// used frames are kept, so a filter may ask again for frame n or for a fixed
+// reference frame; memory stays bounded by those few frames whatever the
+// clip's length. A seekable file may be read in any order; a pipe only
+// forward, so a frame older than those kept is an error there. Frame numbers
+// past the end give the last frame, before the start the first, as frame
+// servers do.
+class Y4MClip final : public IClip {
+ public:
+  static constexpr size_t kKeptFrames = 4;
+
+  explicit Y4MClip(std::unique_ptr<Y4MReader> reader);
+
+  PVideoFrame GetFrame(int n, IScriptEnvironment* env) override;
+  bool GetParity(int n) override;
+  void GetAudio(void* buf, int start, int count, IScriptEnvironment* env) override;
+  const VideoInfo& GetVideoInfo() override { return vi_; }
+
+  // Whether the input holds frame n; reads forward to it when needed.
+  bool HasFrame(int n);
+  const Y4MFormat& Format() const { return reader_->Format(); }
+
+ private:
+  // Frame n, or an empty handle when the input ends before it.
+  PVideoFrame Fetch(int n);
+  PVideoFrame Kept(int n);
+  PVideoFrame Decoded();
+  void Keep(int n, const PVideoFrame& frame);
+
+  std::unique_ptr<Y4MReader> reader_;
+  VideoInfo vi_;
+  std::vector<uint8_t> planar_;  // bytes of the frame read last
+  int planarNumber_ = -1;
+  std::deque<std::pair<int, PVideoFrame>> kept_;  // most recently used last
+  PVideoFrame last_;  // the final frame, once the end of a pipe is seen
+};
+
+// A clip of one still picture (a PNG reference picture): the same frame for
+// every frame number, decoded once.
+class StillClip final : public IClip {
+ public:
+  explicit StillClip(const local::Picture& picture);
+
+  PVideoFrame GetFrame(int, IScriptEnvironment*) override { return frame_; }
+  bool GetParity(int) override { return false; }
+  void GetAudio(void* buf, int start, int count, IScriptEnvironment* env) override;
+  const VideoInfo& GetVideoInfo() override { return vi_; }
+
+ private:
+  VideoInfo vi_;
+  PVideoFrame frame_;
+};
+
+// Opens a clip argument: a Y4M stream or a PNG picture, told apart by their
+// first bytes; "-" is standard input. Throws CliError.
+PClip OpenClip(const std::string& path);
+
+}  // namespace pramvix::cli

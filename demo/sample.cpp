@@ -1,0 +1,96 @@
+// Writes the demo's sample material into a directory: sample.y4m (a moving
+// picture with a semi-transparent logo burned in), clean.y4m (the same without
+// the logo), plain.y4m (a flat blue clip), logo.png (the reference picture:
+// the logo over black) and before.png (frame 2 of sample.y4m).
+#include <cmath>
+#include <cstdio>
+#include <string>
+
+#include "cli_error.h"
+#include "png_io.h"
+#include "y4m.h"
+
+using pramvix::local::Picture;
+
+namespace {
+
+constexpr int kWidth = 320, kHeight = 180, kFrames = 24;
+constexpr int kLogoX = 236, kLogoY = 16;
+
+// Opacity of the logo at a pixel: a ring with a bar, 0 outside.
+double LogoOpacity(int p, int r) {
+  const double dx = p - (kLogoX + 20), dy = r - (kLogoY + 20);
+  const double d = std::sqrt(dx * dx + dy * dy);
+  if (d >= 10 && d <= 16) return 0.55;
+  if (p >= kLogoX + 40 && p < kLogoX + 58 && r >= kLogoY + 14 && r < kLogoY + 26) return 0.55;
+  return 0.0;
+}
+
+// A moving picture: diagonal bands and a colour wash that drift with t.
+Picture Scene(int t) {
+  Picture picture = Picture::YUY2(kWidth, kHeight);
+  for (int r = 0; r < kHeight; ++r) {
+    for (int p = 0; p < kWidth; ++p) {
+      const double wave = std::sin((p + 2 * r + 6 * t) * 0.05) * 0.5 + 0.5;
+      picture.Luma(r, p) = static_cast<uint8_t>(40 + 150 * wave * (r + 40) / (kHeight + 40));
+    }
+    for (int p = 0; p < kWidth; p += 2) {
+      picture.Byte(r, 2 * p + 1) = static_cast<uint8_t>(128 + 40 * std::sin((p + t * 4) * 0.02));
+      picture.Byte(r, 2 * p + 3) = static_cast<uint8_t>(128 + 40 * std::cos((r + t * 3) * 0.03));
+    }
+  }
+  return picture;
+}
+
+// Burns a white (luma 238) overlay of the logo's opacity into the luma.
+Picture WithLogo(Picture picture) {
+  for (int r = 0; r < kHeight; ++r) {
+    for (int p = 0; p < kWidth; ++p) {
+      const double a = LogoOpacity(p, r);
+      picture.Luma(r, p) = static_cast<uint8_t>(std::lround(picture.Luma(r, p) * (1 - a) + 238 * a));
+    }
+  }
+  return picture;
+}
+
+void WriteClip(const std::string& path, Picture (*frame)(int)) {
+  std::FILE* out = std::fopen(path.c_str(), "wb");
+  if (!out) throw pramvix::cli::CliError(path + ": cannot open for writing");
+  pramvix::cli::Y4MFormat format;
+  format.width = kWidth;
+  format.height = kHeight;
+  format.aspect = "1:1";
+  {
+    pramvix::cli::Y4MWriter writer(out, path, format);
+    for (int t = 0; t < kFrames; ++t) writer.WriteFrame(frame(t).bytes.data(), 2 * kWidth);
+  }
+  if (std::fclose(out) != 0) throw pramvix::cli::CliError(path + ": write error");
+}
+
+Picture Sample(int t) { return WithLogo(Scene(t)); }
+// Flat dark blue: U high, V neutral.
+Picture Plain(int) {
+  Picture picture = Picture::YUY2(kWidth, kHeight, 60, 128);
+  for (size_t j = 1; j < picture.bytes.size(); j += 4) picture.bytes[j] = 200;
+  return picture;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::string dir = argc > 1 ? argv[1] : "out/demo";
+  try {
+    WriteClip(dir + "/sample.y4m", Sample);
+    WriteClip(dir + "/clean.y4m", Scene);
+    WriteClip(dir + "/plain.y4m", Plain);
+    const Picture reference = WithLogo(Picture::YUY2(kWidth, kHeight, 16));
+    if (!pramvix::cli::WriteYUY2AsPNG(reference, dir + "/logo.png") ||
+        !pramvix::cli::WriteYUY2AsPNG(Sample(2), dir + "/before.png")) {
+      throw pramvix::cli::CliError("cannot write pictures under " + dir);
+    }
+  } catch (const pramvix::cli::CliError& e) {
+    std::fprintf(stderr, "pramvix_sample: %s\n", e.what());
+    return 1;
+  }
+  return 0;
+}

@@ -1,0 +1,212 @@
+// The pramvix command end to end, as a child process.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "cli/support/command_run.h"
+#include "function_help.h"
+#include "local_environment.h"
+#include "memory_clip.h"
+#include "png_io.h"
+
+namespace pramvix::testing {
+namespace {
+
+using local::Picture;
+
+class PramvixCommand : public ::testing::Test {
+ protected:
+  void SetUp() override { dir = ScratchDirectory(::testing::UnitTest::GetInstance()->current_test_info()->name()); }
+
+  // Frames of `function` run through the local host directly.
+  std::vector<Picture> Direct(const std::string& function, const std::vector<AVSValue>& args, int first, int last) {
+    local::LocalEnvironment host;
+    host.LoadPlugin(PRAMVIX_PLUGIN_PATH);
+    const PClip clip = host.Invoke(function, args).AsClip();
+    std::vector<Picture> frames;
+    for (int n = first; n <= last; ++n) frames.push_back(local::PictureOf(clip->GetFrame(n, &host)));
+    return frames;
+  }
+
+  std::string dir;
+};
+
+TEST_F(PramvixCommand, RoundTripThroughAPipeKeepsEveryByte) {
+  const std::string input = Y4MOf(RandomPictures(34, 6, 5, 1), 30000, 1001, 't');
+  WriteFile(dir + "/logo.y4m", Y4MOf(RandomPictures(34, 6, 1, 2)));
+  // A region of width 0 changes nothing: what comes out is what went in.
+  const CommandResult piped = RunPramvix({"NoLogo", "-", dir + "/logo.y4m", "0", "1", "0", "0", "0", "0"}, Feed(input));
+  EXPECT_EQ(piped.status, 0) << piped.err;
+  EXPECT_EQ(piped.err, "");
+  EXPECT_TRUE(piped.out == input);
+
+  WriteFile(dir + "/in.y4m", input);
+  const CommandResult filed = RunPramvix(
+      {"-q", "NoLogo", dir + "/in.y4m", dir + "/logo.y4m", "0", "1", "0", "0", "0", "0", "-o", dir + "/out.y4m"});
+  EXPECT_EQ(filed.status, 0) << filed.err;
+  EXPECT_EQ(filed.outBytes, 0u);
+  EXPECT_TRUE(ReadFile(dir + "/out.y4m") == input);
+}
+
+TEST_F(PramvixCommand, GivesTheSameBytesAsTheLocalHost) {
+  const auto frames = RandomPictures(40, 8, 6, 3);
+  const Picture logo = RandomPictures(40, 8, 1, 4)[0];
+  WriteFile(dir + "/in.y4m", Y4MOf(frames));
+  WriteFile(dir + "/logo.y4m", Y4MOf({logo, logo}));
+  const std::vector<std::string> numbers = {"1", "30", "5", "2", "20", "4"};
+  std::vector<std::string> args = {"NoLogo", "-", dir + "/logo.y4m"};
+  args.insert(args.end(), numbers.begin(), numbers.end());
+  const CommandResult result = RunPramvix(args, Feed(ReadFile(dir + "/in.y4m")));
+  ASSERT_EQ(result.status, 0) << result.err;
+  const auto expected = Direct("NoLogo",
+                               {local::MemoryClip::Of(frames), local::MemoryClip::Of({logo, logo}), 1, 30, 5, 2, 20, 4},
+                               0, 5);
+  ASSERT_NE(expected[0], frames[0]);  // the filter did change something
+  EXPECT_TRUE(result.out == Y4MOf(expected));
+
+  // The same with a PNG reference picture, converted as the command converts it.
+  ASSERT_TRUE(cli::WriteYUY2AsPNG(logo, dir + "/logo.png"));
+  const Picture fromPng = cli::ReadPNGFile(dir + "/logo.png");
+  const CommandResult png = RunPramvix({"NoLogo", dir + "/in.y4m", dir + "/logo.png", "0", "30", "5", "2", "20", "4",
+                                        "--frames", "2:3"});
+  ASSERT_EQ(png.status, 0) << png.err;
+  EXPECT_TRUE(png.out ==
+              Y4MOf(Direct("NoLogo", {local::MemoryClip::Of(frames), local::MemoryClip::Of({fromPng}), 0, 30, 5, 2,
+                                      20, 4},
+                           2, 3)));
+
+  // --png N: that frame as a picture.
+  const CommandResult still = RunPramvix(
+      {"--png", "4", "-o", dir + "/f4.png", "NoLogo", "-", dir + "/logo.png", "0", "30", "5", "2", "20", "4"},
+      Feed(ReadFile(dir + "/in.y4m")));
+  ASSERT_EQ(still.status, 0) << still.err;
+  const auto direct4 =
+      Direct("NoLogo", {local::MemoryClip::Of(frames), local::MemoryClip::Of({fromPng}), 0, 30, 5, 2, 20, 4}, 4, 4);
+  ASSERT_TRUE(cli::WriteYUY2AsPNG(direct4[0], dir + "/expected4.png"));
+  EXPECT_TRUE(ReadFile(dir + "/f4.png") == ReadFile(dir + "/expected4.png"));
+}
+
+TEST_F(PramvixCommand, UsageErrorsExitWithTwo) {
+  CommandResult r = RunPramvix({"NoLogo", "a.y4m", "b.png", "0"});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_EQ(r.err,
+            "pramvix: NoLogo takes 8 arguments, 3 given\n"
+            "expected: NoLogo(clip, clip, int, int, int, int, int, int)\n"
+            "see: pramvix --help NoLogo\n");
+  r = RunPramvix({"NoLogo", "a", "b", "0", "ten", "0", "0", "0", "0"});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_EQ(r.err.substr(0, r.err.find('\n')), "pramvix: NoLogo: argument 4 (threshold) must be an integer, not 'ten'");
+  r = RunPramvix({"NoSuchFilter", "a"});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_EQ(r.err, "pramvix: there is no function named 'NoSuchFilter'; pramvix --list shows them\n");
+  r = RunPramvix({"--bogus"});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_EQ(r.err, "pramvix: unknown option --bogus\n");
+  r = RunPramvix({});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_EQ(r.err.rfind("usage: pramvix", 0), 0u);
+}
+
+TEST_F(PramvixCommand, FilterAndFileErrorsExitWithOne) {
+  WriteFile(dir + "/in.y4m", Y4MOf(RandomPictures(16, 4, 2, 5)));
+  // x + width beyond the row: the filter's own text, exactly.
+  CommandResult r = RunPramvix({"NoLogo", dir + "/in.y4m", dir + "/in.y4m", "0", "10", "12", "0", "8", "2"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "You X position is too far right.\n");
+  r = RunPramvix({"NoLogo", dir + "/missing.y4m", dir + "/in.y4m", "0", "10", "0", "0", "8", "2"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "pramvix: " + dir + "/missing.y4m: cannot open: No such file or directory\n");
+  r = RunPramvix({"NoLogo", "-", dir + "/in.y4m", "0", "10", "0", "0", "8", "2"},
+                 Feed("YUV4MPEG2 W16 H4 F25:1 C420jpeg\nFRAME\n"));
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err,
+            "pramvix: standard input: chroma layout C420jpeg is not 8-bit 4:2:2; convert it with ffmpeg -pix_fmt "
+            "yuv422p -f yuv4mpegpipe\n");
+  r = RunPramvix({"NoLogo", "-", dir + "/in.y4m", "0", "10", "0", "0", "8", "2"}, Feed("GIF89a"));
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "pramvix: standard input: neither a Y4M stream nor a PNG picture\n");
+  r = RunPramvix({"--png", "9", "NoLogo", dir + "/in.y4m", dir + "/in.y4m", "0", "10", "0", "0", "8", "2"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "pramvix: the clip has no frame 9\n");
+  r = RunPramvix({"--plugin", dir + "/none.so", "--list"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err.rfind("pramvix: Cannot load plugin '" + dir + "/none.so'", 0), 0u);
+}
+
+TEST_F(PramvixCommand, ListsAndExplainsTheRegisteredFunctions) {
+  local::LocalEnvironment host;
+  host.LoadPlugin(PRAMVIX_PLUGIN_PATH);
+  std::string expected;
+  for (const auto& function : host.Functions()) expected += cli::Signature(function.name, function.params) + "\n";
+  CommandResult r = RunPramvix({"--list"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out, expected);
+  r = RunPramvix({"--help", "NoLogo"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out.rfind("NoLogo(clip, clip, int, int, int, int, int, int)\n", 0), 0u);
+  EXPECT_NE(r.out.find("  logo_frame  int    frame number of the reference picture"), std::string::npos);
+  // The library is found through the environment as well.
+  CommandInput input;
+  input.environment = {"PRAMVIX_PLUGIN=" + dir + "/elsewhere.so"};
+  r = RunPramvix({"--list"}, input);
+  EXPECT_EQ(r.status, 1);
+}
+
+// Some 200 MB through a pipe while the process stays small: frames are read
+// as they are needed and dropped soon after.
+TEST_F(PramvixCommand, LongPipeRunsInBoundedMemory) {
+  constexpr int kWidth = 720, kHeight = 576, kFrames = 240;
+  const std::string header = "YUV4MPEG2 W720 H576 F25:1 Ip C422\n";
+  const std::string frame = "FRAME\n" + std::string(static_cast<size_t>(kWidth) * kHeight * 2, '\x50');
+  auto sent = std::make_shared<int>(-1);
+  CommandInput input;
+  input.next = [=]() -> std::string {
+    const int n = (*sent)++;
+    return n < 0 ? header : (n < kFrames ? frame : std::string());
+  };
+  input.keepOutput = false;
+  input.environment = {"ASAN_OPTIONS=quarantine_size_mb=4"};
+  const CommandResult r = RunPramvix({"NoLogo", "-", "-", "0", "20", "600", "20", "80", "50"}, input);
+  // Two clips cannot both come from standard input.
+  EXPECT_EQ(r.status, 2);
+
+  WriteFile(dir + "/logo.y4m", header + frame);
+  *sent = -1;
+  const CommandResult run = RunPramvix({"NoLogo", "-", dir + "/logo.y4m", "0", "20", "600", "20", "80", "50"}, input);
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.outBytes, header.size() + kFrames * frame.size());
+#if defined(__SANITIZE_ADDRESS__)
+  constexpr long kLimitKilobytes = 64 * 1024;  // the sanitizer's shadow memory and redzones on top
+#else
+  constexpr long kLimitKilobytes = 40 * 1024;
+#endif
+  EXPECT_GT(run.peakKilobytes, 1024);  // sampled while it ran
+  EXPECT_LT(run.peakKilobytes, kLimitKilobytes) << "the whole input is " << kFrames * frame.size() / 1024 << " kB";
+}
+
+bool HaveProgram(const std::string& name) {
+  return RunProgram("/bin/sh", {"-c", "command -v " + name}).status == 0;
+}
+
+// A real pipeline: ffmpeg → pramvix → ffmpeg, then ffprobe counts the frames.
+TEST_F(PramvixCommand, FfmpegPipeline) {
+  if (!HaveProgram("ffmpeg") || !HaveProgram("ffprobe")) GTEST_SKIP() << "ffmpeg is not installed; pipeline not run";
+  ASSERT_TRUE(cli::WriteYUY2AsPNG(Picture::YUY2(320, 240, 40), dir + "/logo.png"));
+  const std::string pipeline =
+      "set -o pipefail; ffmpeg -v error -f lavfi -i testsrc=size=320x240:rate=25 -frames:v 30 -pix_fmt yuv422p "
+      "-f yuv4mpegpipe - | '" PRAMVIX_COMMAND_PATH "' NoLogo - '" + dir + "/logo.png' 0 20 200 20 80 50 | "
+      "ffmpeg -v error -y -i - -c:v ffv1 '" + dir + "/out.mkv'";
+  const CommandResult run = RunProgram("/bin/bash", {"-c", pipeline});
+  ASSERT_EQ(run.status, 0) << run.err;
+  const CommandResult probe =
+      RunProgram("/bin/sh", {"-c", "ffprobe -v error -count_frames -select_streams v:0 -show_entries "
+                                   "stream=width,height,nb_read_frames,pix_fmt -of csv=p=0 '" + dir + "/out.mkv'"});
+  ASSERT_EQ(probe.status, 0) << probe.err;
+  EXPECT_EQ(probe.out, "320,240,yuv422p,30\n");
+}
+
+}  // namespace
+}  // namespace pramvix::testing

@@ -1,0 +1,51 @@
+#pragma once
+// Runs the pramvix command as a child process, feeding its standard input
+// and collecting its output, exit status and peak memory.
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace pramvix::testing {
+
+struct CommandResult {
+  int status = -1;         // exit status; -1 when it did not exit normally
+  std::string out;         // standard output (empty when discarded)
+  size_t outBytes = 0;     // bytes on standard output
+  std::string err;         // standard error
+  long peakKilobytes = 0;  // the child's peak resident memory, sampled as it writes
+};
+
+struct CommandInput {
+  // Next piece of standard input; an empty string ends it. Without one the
+  // child's standard input is empty.
+  std::function<std::string()> next;
+  bool keepOutput = true;
+  std::vector<std::string> environment;  // extra NAME=VALUE entries
+};
+
+// Runs `program` (PRAMVIX_COMMAND_PATH when empty) with `args`.
+CommandResult RunProgram(const std::string& program, const std::vector<std::string>& args,
+                         const CommandInput& input = {});
+CommandResult RunPramvix(const std::vector<std::string>& args, const CommandInput& input = {});
+// Input of one string.
+CommandInput Feed(std::string bytes);
+
+// A fresh, empty directory for one test's files.
+std::string ScratchDirectory(const std::string& name);
+void WriteFile(const std::string& path, const std::string& bytes);
+std::string ReadFile(const std::string& path);
+
+}  // namespace pramvix::testing
+
+#include "picture.h"
+#include "y4m.h"
+
+namespace pramvix::testing {
+
+// A Y4M stream of these YUY2 pictures, as the command writes it.
+std::string Y4MOf(const std::vector<local::Picture>& pictures, unsigned fpsNumerator = 25,
+                  unsigned fpsDenominator = 1, char interlace = 'p');
+// Pictures of seeded pseudo-random bytes (every luma and chroma byte differs).
+std::vector<local::Picture> RandomPictures(int width, int height, int count, unsigned seed);
+
+}  // namespace pramvix::testing

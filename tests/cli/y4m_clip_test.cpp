@@ -1,0 +1,122 @@
+#include "y4m_clip.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "cli/support/command_run.h"
+#include "cli_error.h"
+#include "local_environment.h"
+#include "local_frame.h"
+#include "render.h"
+
+namespace pramvix::testing {
+namespace {
+
+using cli::CliError;
+using cli::Y4MClip;
+using local::Picture;
+
+class Y4MClipTest : public ::testing::Test {
+ protected:
+  // A clip over a Y4M of `count` random frames, read as a pipe or as a file.
+  PClip Open(int count, bool seekable, int width = 8, int height = 2) {
+    pictures = RandomPictures(width, height, count, 99);
+    bytes = Y4MOf(pictures);
+    auto source = cli::MemorySource(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), seekable);
+    return PClip(new Y4MClip(std::make_unique<cli::Y4MReader>(std::move(source), "clip.y4m")));
+  }
+  Picture FrameAt(const PClip& clip, int n) { return local::PictureOf(clip->GetFrame(n, &env)); }
+  std::string ErrorAt(const PClip& clip, int n) {
+    try {
+      clip->GetFrame(n, &env);
+    } catch (const CliError& e) {
+      return e.what();
+    }
+    return "";
+  }
+
+  local::LocalEnvironment env;
+  std::vector<Picture> pictures;
+  std::string bytes;
+};
+
+TEST_F(Y4MClipTest, PipeIsReadForwardKeepingTheLastFewFrames) {
+  const PClip clip = Open(10, false);
+  EXPECT_EQ(clip->GetVideoInfo().num_frames, cli::kUnknownLength);
+  EXPECT_EQ(FrameAt(clip, 0), pictures[0]);
+  EXPECT_EQ(FrameAt(clip, 3), pictures[3]);  // 1 and 2 read and dropped
+  EXPECT_EQ(FrameAt(clip, 4), pictures[4]);
+  EXPECT_EQ(FrameAt(clip, 0), pictures[0]);  // still kept: asked for recently
+  EXPECT_EQ(ErrorAt(clip, 1), "clip.y4m: frame 1 is no longer held, and a pipe cannot be read backwards");
+  for (int n = 5; n <= 8; ++n) EXPECT_EQ(FrameAt(clip, n), pictures[n]);
+  EXPECT_EQ(ErrorAt(clip, 3), "clip.y4m: frame 3 is no longer held, and a pipe cannot be read backwards");
+}
+
+TEST_F(Y4MClipTest, PipeEndGivesTheLastFrameAndTheCount) {
+  const PClip clip = Open(4, false);
+  auto* stream = dynamic_cast<Y4MClip*>(clip.get());
+  EXPECT_EQ(FrameAt(clip, 0), pictures[0]);
+  EXPECT_TRUE(stream->HasFrame(3));
+  EXPECT_FALSE(stream->HasFrame(4));
+  EXPECT_EQ(clip->GetVideoInfo().num_frames, 4);
+  EXPECT_EQ(FrameAt(clip, 9), pictures[3]);
+  EXPECT_EQ(FrameAt(clip, 3), pictures[3]);
+  EXPECT_EQ(FrameAt(clip, -2), pictures[0]);  // frame 0 still kept
+}
+
+TEST_F(Y4MClipTest, FileIsIndexedAndReadInAnyOrder) {
+  const PClip clip = Open(10, true);
+  EXPECT_EQ(clip->GetVideoInfo().num_frames, 10);
+  for (int n : {9, 0, 5, 1, 2, 3, 4, 0, 8}) EXPECT_EQ(FrameAt(clip, n), pictures[n]) << n;
+  EXPECT_EQ(FrameAt(clip, 12), pictures[9]);
+  EXPECT_EQ(FrameAt(clip, -1), pictures[0]);
+}
+
+TEST_F(Y4MClipTest, FixedReferenceFrameStaysAvailableOnAPipe) {
+  const PClip clip = Open(30, false);
+  for (int n = 0; n < 30; ++n) {
+    EXPECT_EQ(FrameAt(clip, n), pictures[n]);
+    EXPECT_EQ(FrameAt(clip, 0), pictures[0]);
+  }
+}
+
+// However long the pipe, only a few frames are alive at any time.
+TEST_F(Y4MClipTest, LongPipeThroughAFilterHoldsFewFrames) {
+  local::LocalEnvironment host;
+  host.LoadPlugin(PRAMVIX_PLUGIN_PATH);
+  const PClip clip = Open(400, false, 64, 16);
+  const Picture reference = Picture::YUY2(64, 16, 16);
+  const PClip logo(new cli::StillClip(reference));
+  const PClip filtered = host.Invoke("NoLogo", {clip, logo, 0, 10, 4, 2, 20, 8}).AsClip();
+  const int before = local::LocalFrame::Live();
+  int peak = 0;
+  std::FILE* sink = std::tmpfile();
+  ASSERT_NE(sink, nullptr);
+  cli::Y4MFormat format;
+  format.width = 64;
+  format.height = 16;
+  const int written = cli::RenderY4M(*filtered, dynamic_cast<Y4MClip*>(clip.get()), format, {}, host, sink, "sink",
+                                     [&](int) { peak = std::max(peak, local::LocalFrame::Live() - before); });
+  std::fclose(sink);
+  EXPECT_EQ(written, 400);
+  EXPECT_LE(peak, static_cast<int>(Y4MClip::kKeptFrames) + 2);
+  EXPECT_GE(peak, 1);
+}
+
+TEST(StillClip, GivesItsOnePictureForEveryFrame) {
+  local::LocalEnvironment env;
+  const Picture picture = RandomPictures(6, 2, 1, 5)[0];
+  const PClip clip(new cli::StillClip(picture));
+  EXPECT_EQ(clip->GetVideoInfo().num_frames, 1);
+  EXPECT_TRUE(clip->GetVideoInfo().IsYUY2());
+  EXPECT_EQ(local::PictureOf(clip->GetFrame(0, &env)), picture);
+  EXPECT_EQ(local::PictureOf(clip->GetFrame(7, &env)), picture);
+}
+
+}  // namespace
+}  // namespace pramvix::testing
