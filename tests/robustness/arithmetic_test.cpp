@@ -91,6 +91,7 @@ TEST(UndefinedArithmetic, BlendedLumaOverEveryByteTriple) {
   EXPECT_EQ(wrong, 0);
   // The largest shifts: a logo one step from 240 against the farthest reference.
   EXPECT_EQ(BlendedLuma(0, 0, 239), 238);     // 240 / (1 / 239.001) = 57360
+  EXPECT_EQ(BlendedLuma(0, 0, 241), 16);      // 240 / (−1 / 241.001) = −57840
   EXPECT_EQ(BlendedLuma(0, 255, 239), 16);    // 240 / (1 / −15.999) = −3839
   EXPECT_EQ(BlendedLuma(255, 0, 241), 238);   // −15 / (−1 / 241.001) = 3615
 }
