@@ -1,0 +1,208 @@
+// Every error a function raises, when it is built or asked for a frame, and
+// every error the host raises from inside a frame fetch, leaves nothing
+// behind: no byte of any input frame changed, no guard byte touched, and the
+// live clip and frame counts back where they were.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "failing_clip.h"
+#include "plugin/function_table.h"
+#include "support/filter_calls.h"
+#include "support/host_test.h"
+
+namespace pramvix::testing {
+namespace {
+
+using local::FailingClip;
+
+// A host whose MakeWritable never copies: a shared frame stays read-only.
+class NoCopyEnvironment final : public IScriptEnvironment {
+ public:
+  void AddFunction(const char*, const char*, ApplyFunc, void*) override {}
+  [[noreturn]] void ThrowError(const char* message) override { throw HostError(message); }
+  bool MakeWritable(PVideoFrame*) override { return false; }
+};
+
+// One error: the function, its text, and how the inputs differ from the
+// default (two-frame 16x6 YUY2 clips, region 2,1,6,3, frame 1 requested).
+struct ErrorCase {
+  std::string function, text;
+  int width = 16;                 // of the main clip, and of the others unless set
+  int logoWidth = 0, alternateWidth = 0;
+  unsigned char mainType = kPixelYUY2, logoType = kPixelYUY2, alternateType = kPixelYUY2;
+  bool smallLogoFrame = false;    // the logo clip's frame 1 is 6x6, and it is the one read
+  Region region{2, 1, 6, 3};
+  bool missingClip = false;       // each clip argument in turn is an empty handle
+  bool refuseCopies = false;
+
+  ErrorCase(std::string f, std::string t) : function(std::move(f)), text(std::move(t)) {}
+  ErrorCase& Width(int w) { width = w; return *this; }
+  ErrorCase& LogoWidth(int w) { logoWidth = w; return *this; }
+  ErrorCase& AlternateWidth(int w) { alternateWidth = w; return *this; }
+  ErrorCase& Types(unsigned char main, unsigned char logo) { mainType = main; logoType = logo; return *this; }
+  ErrorCase& AlternateType(unsigned char t) { alternateType = t; return *this; }
+  ErrorCase& SmallLogoFrame() { smallLogoFrame = true; return *this; }
+  ErrorCase& At(int x, int y, int w, int h) { region = {x, y, w, h}; return *this; }
+  ErrorCase& MissingClip() { missingClip = true; return *this; }
+  ErrorCase& RefuseCopies() { refuseCopies = true; return *this; }
+};
+
+std::vector<ErrorCase> ErrorCases() {
+  using E = ErrorCase;
+  std::vector<E> cases = {
+      E("NoLogo", "NoLogo: YUY2 data only (no RGB); use ConvertToYUY2").Types(kPixelRGB32, kPixelYUY2),
+      E("NoLogo", "NoLogo: width must be a multiple of 2; use Crop").Width(7),
+      E("NoLogo", "NoLogo: the logo clip must be YUY2").Types(kPixelYUY2, kPixelRGB32),
+      E("NoLogo", "NoLogo: the logo frame is too small for the region").LogoWidth(6),
+      E("NoLogoM", "Logo_Blend: Incompatible clips").LogoWidth(14),
+      E("NoLogoM", "NoLogoM: YUY2 data only (no RGB); use ConvertToYUY2").Types(kPixelRGB32, kPixelRGB32),
+      E("NoLogoM", "NoLogoM: width must be a multiple of 2; use Crop").Width(7),
+      E("LogoMask", "LogoMask: Incompatible clips").LogoWidth(14),
+      E("LogoMask", "LogoMask: YUY2 data only (no RGB); use ConvertToYUY2").Types(kPixelRGB32, kPixelRGB32),
+      E("LogoMask", "IfLogo: width must be a multiple of 2; use Crop").Width(7),
+      E("LogoMask", "LogoMask: the alternate frame is too small for the region").AlternateWidth(6),
+      E("LogoMask", "LogoMask: the alternate clip must be YUY2").AlternateType(kPixelRGB32),
+      E("AddLogo", "Logo_Blend: Incompatible clips").LogoWidth(14),
+      E("AddLogo", "AddLogo: YUY2 data only (no RGB); use ConvertToYUY2").Types(kPixelRGB32, kPixelRGB32),
+      E("AddLogo", "NoLogo: width must be a multiple of 2; use Crop").Width(7),
+      E("IfLogo", "If Luma Logo test: Incompatible clips").LogoWidth(14),
+      E("IfLogo", "IfLogo: YUY2 data only (no RGB); use ConvertToYUY2").Types(kPixelRGB32, kPixelRGB32),
+      E("IfLogo", "IfLogo: width must be a multiple of 2; use Crop").Width(7),
+      E("IfNoLogo", "If Luma Logo test: Incompatible clips").LogoWidth(14),
+      E("IfNoLogo", "IfLogo: YUY2 data only (no RGB); use ConvertToYUY2").Types(kPixelRGB32, kPixelRGB32),
+      E("IfNoLogo", "IfNoLogo: width must be a multiple of 2; use Crop").Width(7),
+      E("IfNoLogo", "Your X position is too far right.").At(12, 1, 5, 2),
+      E("NoLogoAuto", "NoLogo: YUY2 data only (no RGB); use ConvertToYUY2").Types(kPixelRGB32, kPixelYUY2),
+      E("NoLogoAuto", "NoLogo: width must be a multiple of 2; use Crop").Width(7),
+      E("NoLogoAuto", "NoLogoAuto: the logo clip must be YUY2").Types(kPixelYUY2, kPixelRGB32),
+      E("NoLogoAuto", "NoLogoAuto: the logo frame is too small for the region").SmallLogoFrame(),
+      E("NoLogoAuto", "NoLogoAuto: a clip argument is missing").MissingClip(),
+      E("NoLogoAuto", "NoLogoAuto: the host could not make the frame writable").RefuseCopies(),
+  };
+  // The region texts, which every filter with a region shares in its own name.
+  for (const std::string name : {"NoLogo", "NoLogoM", "LogoMask", "AddLogo", "IfLogo", "IfNoLogo"}) {
+    if (name != "IfNoLogo") cases.push_back(E(name, "You X position is too far right.").At(12, 1, 5, 2));
+    cases.push_back(E(name, name + ": X position must not be negative").At(-1, 1, 4, 2));
+    cases.push_back(E(name, name + ": the region reaches below the bottom of the frame").At(2, 4, 4, 3));
+    cases.push_back(E(name, name + ": the logo frame is too small for the region").SmallLogoFrame());
+    cases.push_back(E(name, name + ": a clip argument is missing").MissingClip());
+    cases.push_back(E(name, name + ": the host could not make the frame writable").RefuseCopies());
+  }
+  return cases;
+}
+
+// An input clip and the pictures it was built from.
+struct Input {
+  PClip clip;
+  std::vector<Picture> pictures;
+};
+
+class ErrorTest : public HostTest {
+ protected:
+  Input MakeInput(std::vector<Picture> pictures, int padding, unsigned char type) {
+    return Input{MemoryClip::Of(pictures, padding, type), std::move(pictures)};
+  }
+
+  // Builds the call and asks for frame 1; returns the text raised, empty if none.
+  std::string ErrorOf(const FilterCall& call, const CallInputs& in, IScriptEnvironment* requestEnv) {
+    try {
+      const PClip filter = env.Invoke(call.function, call.args(in)).AsClip();
+      filter->GetFrame(1, requestEnv);
+    } catch (const HostError& error) {
+      return error.what();
+    }
+    return "";
+  }
+
+  // The text raised when one clip argument after another is an empty handle;
+  // the host's own argument check would refuse it, so the factory is called.
+  std::vector<std::string> MissingClipErrors(const FilterCall& call, const CallInputs& in) {
+    std::vector<std::string> texts;
+    const LocalEnvironment::Function* function = env.Find(call.function);
+    for (size_t i = 0; i < function->params.size(); ++i) {
+      if (function->params[i] != 'c') continue;
+      std::vector<AVSValue> args = call.args(in);
+      args[i] = AVSValue();
+      try {
+        function->apply(AVSValue(args), function->userData, &env);
+        texts.push_back("");
+      } catch (const HostError& error) {
+        texts.push_back(error.what());
+      }
+    }
+    return texts;
+  }
+
+  void ExpectInputsUntouched(const std::vector<Input>& inputs) {
+    for (const Input& input : inputs) {
+      for (size_t n = 0; n < input.pictures.size(); ++n) {
+        const PVideoFrame frame = input.clip->GetFrame(static_cast<int>(n), &env);
+        EXPECT_TRUE(Intact(frame)) << "guard or padding bytes of an input frame changed";
+        EXPECT_EQ(local::PictureOf(frame), input.pictures[n]) << "an input frame changed";
+      }
+    }
+  }
+};
+
+TEST_F(ErrorTest, EveryErrorTextLeavesNothingBehind) {
+  env.SetPitchPadding(8);
+  for (const ErrorCase& c : ErrorCases()) {
+    SCOPED_TRACE(c.function + ": " + c.text);
+    const FilterCall* call = FilterCallOf(c.function);
+    ASSERT_NE(call, nullptr);
+    const LiveCounts before;
+    {
+      const int logoWidth = c.logoWidth ? c.logoWidth : c.width;
+      const int alternateWidth = c.alternateWidth ? c.alternateWidth : c.width;
+      const Picture logo1 = c.smallLogoFrame ? Patterned(6, 6, 14) : Patterned(logoWidth, 6, 14);
+      const std::vector<Input> inputs = {
+          MakeInput({Patterned(c.width, 6, 11), Patterned(c.width, 6, 12)}, 4, c.mainType),
+          MakeInput({Patterned(logoWidth, 6, 13), logo1}, 12, c.logoType),
+          MakeInput({Patterned(alternateWidth, 6, 15), Patterned(alternateWidth, 6, 16)}, 0, c.alternateType)};
+      CallInputs in{inputs[0].clip, inputs[1].clip, inputs[2].clip, c.smallLogoFrame ? 1 : 0, 10, c.region};
+      if (c.missingClip) {
+        for (const std::string& text : MissingClipErrors(*call, in)) EXPECT_EQ(text, c.text);
+      } else {
+        NoCopyEnvironment noCopies;
+        EXPECT_EQ(ErrorOf(*call, in, c.refuseCopies ? static_cast<IScriptEnvironment*>(&noCopies) : &env), c.text);
+      }
+      in = CallInputs{};
+      ExpectInputsUntouched(inputs);
+      for (const Input& input : inputs) EXPECT_EQ(input.clip.use_count(), 1) << "a filter kept a clip";
+    }
+    EXPECT_TRUE(LiveCounts() == before) << "a clip or frame was left alive";
+  }
+}
+
+// The host fails to deliver frame 1 of the main, logo or alternate clip in
+// turn: the request passes the host's own error on and releases every frame
+// it already held, the main frame's writable copy included.
+TEST_F(ErrorTest, HostErrorInsideAFrameFetchLeavesNothingBehind) {
+  env.SetPitchPadding(8);
+  enum Role { kMain, kLogo, kAlternate };
+  for (const FilterCall& call : FilterCalls()) {
+    for (const Role role : {kMain, kLogo, kAlternate}) {
+      if (role == kAlternate && !call.usesAlternate) continue;
+      SCOPED_TRACE(std::string(call.function) + " failing clip " + std::to_string(role));
+      const LiveCounts before;
+      {
+        const std::vector<Input> inputs = {MakeInput({Patterned(16, 6, 21), Patterned(16, 6, 22)}, 4, kPixelYUY2),
+                                           MakeInput({Patterned(16, 6, 23), Patterned(16, 6, 24)}, 12, kPixelYUY2),
+                                           MakeInput({Patterned(16, 6, 25), Patterned(16, 6, 26)}, 0, kPixelYUY2)};
+        CallInputs in{inputs[0].clip, inputs[1].clip, inputs[2].clip, 1, 10, Region{2, 1, 6, 3}};
+        PClip& failing = role == kMain ? in.main : (role == kLogo ? in.logo : in.alternate);
+        failing = PClip(new FailingClip(failing, 1));
+        EXPECT_EQ(ErrorOf(call, in, &env), FailingClip::TextFor(1));
+        in = CallInputs{};
+        ExpectInputsUntouched(inputs);
+        for (const Input& input : inputs) EXPECT_EQ(input.clip.use_count(), 1) << "a filter kept a clip";
+      }
+      EXPECT_TRUE(LiveCounts() == before) << "a clip or frame was left alive";
+    }
+  }
+}
+
+}  // namespace
+}  // namespace pramvix::testing

@@ -1,0 +1,105 @@
+// Every function writes only inside its reach: no guard or padding byte of any
+// frame, no byte of an input frame, and no byte of the main picture outside
+// the rows, pixels and planes the function documents changes.
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+
+#include "plugin/function_table.h"
+#include "support/filter_calls.h"
+#include "support/host_test.h"
+
+namespace pramvix::testing {
+namespace {
+
+class ReachTest : public HostTest {};
+
+constexpr int kWidth = 16, kHeight = 6;
+
+// Pitch padding of the main, logo and alternate frames and of MakeWritable's copies.
+struct Paddings { int main, logo, alternate, copies; };
+
+TEST_F(ReachTest, EveryRegisteredFunctionHasACallRow) {
+  for (size_t i = 0; i < kFunctionCount; ++i) {
+    EXPECT_NE(FilterCallOf(kFunctionTable[i].name), nullptr)
+        << "add a row for " << kFunctionTable[i].name << " to tests/support/filter_calls.cpp";
+  }
+}
+
+// The first byte of `out` outside the reach that differs from `main`, as text;
+// empty when there is none.
+std::string StrayWrite(const Picture& out, const Picture& main, const Reach& reach) {
+  for (int r = 0; r < main.height; ++r) {
+    for (int j = 0; j < main.rowSize; ++j) {
+      if (!reach.Covers(r, j) && out.Byte(r, j) != main.Byte(r, j)) {
+        return "row " + std::to_string(r) + " byte " + std::to_string(j) + ": " + std::to_string(main.Byte(r, j)) +
+               " became " + std::to_string(out.Byte(r, j));
+      }
+    }
+  }
+  return "";
+}
+
+// Regions inside the frame and at each of its edges, thresholds of every mode,
+// pitches that differ between the frames, and the main frame either shared
+// (the filter writes MakeWritable's copy) or served already writable.
+TEST_F(ReachTest, RequestsWriteOnlyInsideTheirReach) {
+  const Picture main = Patterned(kWidth, kHeight, 1), logo = Patterned(kWidth, kHeight, 2),
+                alternate = Patterned(kWidth, kHeight, 3);
+  const Region regions[] = {{3, 1, 7, 3},  {0, 0, 5, 2}, {9, 2, 7, 4}, {2, -3, 6, 2}, {0, 0, kWidth, kHeight},
+                            {15, 5, 1, 1}, {1, 3, 1, 2}, {4, 2, 0, 3}, {4, 2, 3, -1}};
+  const int thresholds[] = {0, 1, 10, -1, 300};
+  const Paddings paddings[] = {{0, 0, 0, 0}, {4, 12, 8, 20}, {36, 0, 3, 7}};
+
+  for (const FilterCall& call : FilterCalls()) {
+    int changedFrames = 0;
+    for (const Paddings& padding : paddings) {
+      env.SetPitchPadding(padding.copies);
+      for (const bool served : {false, true}) {
+        for (const Region& region : regions) {
+          for (const int threshold : thresholds) {
+            std::ostringstream what;
+            what << call.function << " region " << region.x << "," << region.y << "," << region.width << ","
+                 << region.height << " threshold " << threshold << " paddings " << padding.main << "/"
+                 << padding.logo << "/" << padding.alternate << "/" << padding.copies
+                 << (served ? " writable main frame" : " shared main frame");
+            SCOPED_TRACE(what.str());
+            const PClip mainClip = ClipOf(main, padding.main), logoClip = ClipOf(logo, padding.logo),
+                        alternateClip = ClipOf(alternate, padding.alternate);
+            static_cast<MemoryClip*>(mainClip.get())->ServeCopies(served);
+            PVideoFrame frame;
+            try {
+              const CallInputs in{mainClip, logoClip, alternateClip, 0, threshold, region};
+              frame = env.Invoke(call.function, call.args(in)).AsClip()->GetFrame(0, &env);
+            } catch (const HostError& error) {
+              ADD_FAILURE() << "raised " << error.what();
+              continue;
+            }
+            EXPECT_TRUE(Intact(frame)) << "guard or padding bytes of the returned frame changed";
+            for (const PClip& input : {mainClip, logoClip, alternateClip}) {
+              const PVideoFrame stored = input->GetFrame(0, &env);
+              EXPECT_TRUE(Intact(stored)) << "guard or padding bytes of an input frame changed";
+            }
+            const Picture out = local::PictureOf(frame);
+            EXPECT_EQ(local::PictureOf(logoClip->GetFrame(0, &env)), logo);
+            EXPECT_EQ(local::PictureOf(alternateClip->GetFrame(0, &env)), alternate);
+            if (!served) {
+              EXPECT_EQ(local::PictureOf(mainClip->GetFrame(0, &env)), main) << "the shared frame was written";
+            }
+            if (call.mayReturnAlternate && out == alternate) continue;
+            ASSERT_EQ(out.rowSize, main.rowSize);
+            ASSERT_EQ(out.height, main.height);
+            EXPECT_EQ(StrayWrite(out, main, call.reach(region, kWidth, kHeight)), "");
+            changedFrames += out != main;
+          }
+        }
+      }
+    }
+    // Otherwise the checks above would have had nothing to catch.
+    EXPECT_GT(changedFrames, 0) << call.function << " changed no frame";
+  }
+}
+
+}  // namespace
+}  // namespace pramvix::testing

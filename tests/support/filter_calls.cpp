@@ -1,0 +1,93 @@
+#include "support/filter_calls.h"
+
+#include <random>
+
+#include "local_frame.h"
+
+namespace pramvix::testing {
+
+namespace {
+
+// NoLogo and NoLogoM: the region's luma, and the pixel left of it, which the
+// row pass softens.
+Reach RegionRowsFromLeftNeighbour(const Region& region, int, int) {
+  if (region.Empty()) return {};
+  const int left = region.x > 0 ? region.x - 1 : 0;
+  return Reach{region.FirstRow(), region.FirstRow() + region.RowCount(), 2 * left, 2 * (region.x + region.width)};
+}
+
+Reach RegionLuma(const Region& region, int, int) {
+  if (region.Empty()) return {};
+  return Reach{region.FirstRow(), region.FirstRow() + region.RowCount(), 2 * region.x, 2 * (region.x + region.width)};
+}
+
+Reach RegionLumaAndChroma(const Region& region, int width, int height) {
+  Reach reach = RegionLuma(region, width, height);
+  reach.chroma = true;
+  return reach;
+}
+
+// NoLogoAuto: the luma of every row but the last.
+Reach AllRowsButTheLast(const Region&, int width, int height) { return Reach{0, height - 1, 0, 2 * width}; }
+
+std::vector<AVSValue> NoLogoArgs(const CallInputs& in) {
+  const Region& r = in.region;
+  return {in.main, in.logo, in.logoFrame, in.threshold, r.x, r.y, r.width, r.height};
+}
+
+std::vector<AVSValue> NoLogoMArgs(const CallInputs& in) {
+  const Region& r = in.region;
+  return {in.main, in.logo, in.logoFrame, in.threshold, r.x, r.y, r.width, r.height, 1.0f, 222, 0};
+}
+
+std::vector<AVSValue> LogoMaskArgs(const CallInputs& in) {
+  const Region& r = in.region;
+  return {in.main, in.alternate, in.logo, in.logoFrame, in.threshold, r.x, r.y, r.width, r.height};
+}
+
+std::vector<AVSValue> AddLogoArgs(const CallInputs& in) {
+  const Region& r = in.region;
+  return {in.main, in.logo, in.logoFrame, in.threshold, r.x, r.y, r.width, r.height, 0};
+}
+
+// IfLogo and IfNoLogo in marking mode, with a step few pixels of a patterned
+// frame pass: the test mostly fails and the main frame comes back marked.
+std::vector<AVSValue> LogoTestArgs(const CallInputs& in) {
+  const Region& r = in.region;
+  return {in.main, in.alternate, in.logo, in.logoFrame, -200, in.threshold, r.x, r.y, r.width, r.height};
+}
+
+std::vector<AVSValue> NoLogoAutoArgs(const CallInputs& in) { return {in.main, in.logo, in.logoFrame}; }
+
+}  // namespace
+
+const std::vector<FilterCall>& FilterCalls() {
+  static const std::vector<FilterCall> calls = {
+      {"NoLogo", false, NoLogoArgs, RegionRowsFromLeftNeighbour, false},
+      {"NoLogoM", false, NoLogoMArgs, RegionRowsFromLeftNeighbour, false},
+      {"LogoMask", true, LogoMaskArgs, RegionLumaAndChroma, false},
+      {"AddLogo", false, AddLogoArgs, RegionLuma, false},
+      {"IfLogo", true, LogoTestArgs, RegionLuma, true},
+      {"IfNoLogo", true, LogoTestArgs, RegionLuma, true},
+      {"NoLogoAuto", false, NoLogoAutoArgs, AllRowsButTheLast, false},
+  };
+  return calls;
+}
+
+const FilterCall* FilterCallOf(const std::string& function) {
+  for (const FilterCall& call : FilterCalls()) {
+    if (function == call.function) return &call;
+  }
+  return nullptr;
+}
+
+local::Picture Patterned(int width, int height, uint32_t seed) {
+  local::Picture picture = local::Picture::YUY2(width, height);
+  std::mt19937 random(seed);
+  for (auto& byte : picture.bytes) byte = static_cast<uint8_t>(random());
+  return picture;
+}
+
+bool Intact(const PVideoFrame& frame) { return static_cast<const local::LocalFrame*>(frame.get())->Intact(); }
+
+}  // namespace pramvix::testing

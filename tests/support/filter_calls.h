@@ -1,0 +1,56 @@
+#pragma once
+// How each script function is called from one common set of inputs, keyed by
+// function name, and which bytes of the main frame its requests may write.
+// A new function joins the robustness and concurrency tests with one row.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "base/region.h"
+#include "host/host.h"
+#include "picture.h"
+
+namespace pramvix::testing {
+
+// The inputs a call is made from; each function takes what it needs.
+struct CallInputs {
+  PClip main, logo, alternate;
+  int logoFrame = 0;
+  int threshold = 10;
+  Region region;
+};
+
+// The bytes of the main frame a request may change: rows [firstRow, endRow)
+// and row bytes [firstByte, endByte); luma bytes only unless `chroma`.
+struct Reach {
+  int firstRow = 0, endRow = 0;
+  int firstByte = 0, endByte = 0;
+  bool chroma = false;
+
+  bool Covers(int row, int byte) const {
+    return row >= firstRow && row < endRow && byte >= firstByte && byte < endByte && (chroma || byte % 2 == 0);
+  }
+};
+
+struct FilterCall {
+  const char* function;
+  bool usesAlternate;
+  std::vector<AVSValue> (*args)(const CallInputs& in);
+  // For a main frame of this many pixels and rows.
+  Reach (*reach)(const Region& region, int width, int height);
+  // The function may instead hand back the alternate clip's frame untouched.
+  bool mayReturnAlternate;
+};
+
+const std::vector<FilterCall>& FilterCalls();
+// The row of a function, or null when it has none.
+const FilterCall* FilterCallOf(const std::string& function);
+
+// A YUY2 picture whose every byte comes from a fixed seed, so that any stray
+// or missing write shows and every run sees the same bytes.
+local::Picture Patterned(int width, int height, uint32_t seed);
+
+// No guard or padding byte of a local host frame has changed.
+bool Intact(const PVideoFrame& frame);
+
+}  // namespace pramvix::testing
