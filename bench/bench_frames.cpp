@@ -1,7 +1,5 @@
 #include "bench_frames.h"
 
-#include <benchmark/benchmark.h>
-
 #include "plugin/function_table.h"
 
 namespace pramvix::bench {
@@ -28,10 +26,22 @@ PClip Scene::Filter(const std::string& function, std::vector<AVSValue> args) {
   return env.Invoke(function, args).AsClip();
 }
 
+MutableFrame Scene::RowsOf(local::Picture& picture) {
+  return MutableFrame{picture.bytes.data(), picture.rowSize, picture.rowSize, picture.height};
+}
+
+ConstFrame Scene::ReadRowsOf(const local::Picture& picture) {
+  return ConstFrame{picture.bytes.data(), picture.rowSize, picture.rowSize, picture.height};
+}
+
+void RequestFrames(benchmark::State& state, Scene& scene, const PClip& filter) {
+  for (auto _ : state) benchmark::DoNotOptimize(filter->GetFrame(0, &scene.env));
+}
+
 namespace {
 // The baseline: one frame copied as MakeWritable copies it.
 void CopyFrame(benchmark::State& state) {
-  Scene scene(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+  Scene scene(state);
   for (auto _ : state) {
     PVideoFrame frame = scene.mainClip->GetFrame(0, &scene.env);
     scene.env.MakeWritable(&frame);

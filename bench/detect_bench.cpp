@@ -1,7 +1,5 @@
 // The switching filters' frame requests and region scans on broadcast sizes,
 // next to the cost of copying one frame (what MakeWritable costs).
-#include <benchmark/benchmark.h>
-
 #include "bench_frames.h"
 #include "detect/logo_edge_scan.h"
 
@@ -17,20 +15,18 @@ PClip SwitchFilter(Scene& scene, const char* function, int frameThreshold) {
 }
 
 void Frame(benchmark::State& state, const char* function, int frameThreshold) {
-  Scene scene(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
-  const PClip filter = SwitchFilter(scene, function, frameThreshold);
-  for (auto _ : state) benchmark::DoNotOptimize(filter->GetFrame(0, &scene.env));
+  Scene scene(state);
+  RequestFrames(state, scene, SwitchFilter(scene, function, frameThreshold));
 }
 
 template <Totals (*Scan)(const MutableFrame&, const ConstFrame&, const Region&, const TestRule&)>
 void Kernel(benchmark::State& state) {
-  Scene scene(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+  Scene scene(state);
   local::Picture work = scene.main;
-  const MutableFrame main{work.bytes.data(), work.rowSize, work.rowSize, work.height};
-  const ConstFrame logo{scene.logo.bytes.data(), scene.logo.rowSize, scene.logo.rowSize, scene.logo.height};
-  const Region region{scene.x, scene.y, scene.w, scene.h};
   const TestRule rule = TestRuleOf(20, 30);
-  for (auto _ : state) benchmark::DoNotOptimize(Scan(main, logo, region, rule));
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(Scan(Scene::RowsOf(work), Scene::ReadRowsOf(scene.logo), scene.LogoRegion(), rule));
+  }
 }
 
 void IfLogoFrame(benchmark::State& state) { Frame(state, "IfLogo", 20); }

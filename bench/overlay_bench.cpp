@@ -1,7 +1,5 @@
 // LogoMask and AddLogo on broadcast sizes: the full frame request and the row
 // kernels alone, next to the frame-copy baseline in the same run.
-#include <benchmark/benchmark.h>
-
 #include "bench_frames.h"
 #include "overlay/blend_kernel.h"
 #include "overlay/mask_kernel.h"
@@ -16,45 +14,37 @@ local::Picture AlternateOf(const Scene& scene) {
 }
 
 void LogoMaskFrame(benchmark::State& state) {
-  Scene scene(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+  Scene scene(state);
   const PClip alternate = local::MemoryClip::Of({AlternateOf(scene)});
-  const PClip filter =
-      scene.env.Invoke("LogoMask", {scene.mainClip, alternate, scene.logoClip, 0, 20, scene.x, scene.y, scene.w, scene.h})
-          .AsClip();
-  for (auto _ : state) benchmark::DoNotOptimize(filter->GetFrame(0, &scene.env));
+  RequestFrames(state, scene,
+                scene.env
+                    .Invoke("LogoMask", {scene.mainClip, alternate, scene.logoClip, 0, 20, scene.x, scene.y, scene.w,
+                                         scene.h})
+                    .AsClip());
 }
 
 void LogoMaskKernel(benchmark::State& state) {
-  Scene scene(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+  Scene scene(state);
   local::Picture work = scene.main;
-  const local::Picture alternatePicture = AlternateOf(scene);
-  const MutableFrame main{work.bytes.data(), work.rowSize, work.rowSize, work.height};
-  const ConstFrame alternate{alternatePicture.bytes.data(), alternatePicture.rowSize, alternatePicture.rowSize,
-                             alternatePicture.height};
-  const ConstFrame logo{scene.logo.bytes.data(), scene.logo.rowSize, scene.logo.rowSize, scene.logo.height};
-  const Region region{scene.x, scene.y, scene.w, scene.h};
+  const local::Picture alternate = AlternateOf(scene);
   for (auto _ : state) {
-    MaskRegion(main, alternate, logo, region, 20);
+    MaskRegion(Scene::RowsOf(work), Scene::ReadRowsOf(alternate), Scene::ReadRowsOf(scene.logo), scene.LogoRegion(), 20);
     benchmark::ClobberMemory();
   }
 }
 
 void AddLogoFrame(benchmark::State& state) {
-  Scene scene(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
-  const PClip filter = scene.Filter("AddLogo", {0, 20, scene.x, scene.y, scene.w, scene.h, 0});
-  for (auto _ : state) benchmark::DoNotOptimize(filter->GetFrame(0, &scene.env));
+  Scene scene(state);
+  RequestFrames(state, scene, scene.Filter("AddLogo", {0, 20, scene.x, scene.y, scene.w, scene.h, 0}));
 }
 
 // Blending its own output again keeps the kernel on the blending path: the
 // logo picture decides which pixels blend, not the main luma.
 void AddLogoKernel(benchmark::State& state) {
-  Scene scene(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+  Scene scene(state);
   local::Picture work = scene.main;
-  const MutableFrame main{work.bytes.data(), work.rowSize, work.rowSize, work.height};
-  const ConstFrame logo{scene.logo.bytes.data(), scene.logo.rowSize, scene.logo.rowSize, scene.logo.height};
-  const Region region{scene.x, scene.y, scene.w, scene.h};
   for (auto _ : state) {
-    BlendRegion(main, logo, region, 20);
+    BlendRegion(Scene::RowsOf(work), Scene::ReadRowsOf(scene.logo), scene.LogoRegion(), 20);
     benchmark::ClobberMemory();
   }
 }

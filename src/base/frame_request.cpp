@@ -58,4 +58,13 @@ void CheckAlternateCovers(const PClip& alternateClip, const ConstFrame& alternat
   CheckCovers(alternateClip, alternate, region, texts.alternateTooSmall, texts.alternateNotYUY2, env);
 }
 
+RegionFrames BeginRegionRequest(PVideoFrame& main, const PClip& logoClip, const PVideoFrame& logo,
+                                const Region& region, const FilterTexts& texts, IScriptEnvironment* env) {
+  const RegionFrames frames{MakeMainWritable(main, texts, env), ViewOf(logo)};
+  CheckRowSize(frames.main, texts, env);
+  CheckRegion(frames.main, region, texts, env);
+  CheckLogoCovers(logoClip, frames.logo, region, texts, env);
+  return frames;
+}
+
 }  // namespace pramvix

@@ -27,6 +27,19 @@ void CheckLogoCovers(const PClip& logoClip, const ConstFrame& logo, const Region
 void CheckAlternateCovers(const PClip& alternateClip, const ConstFrame& alternate, const Region& region,
                           const FilterTexts& texts, IScriptEnvironment* env);
 
+// The frames of a region request once checked: the main frame writable, the
+// logo frame to be read.
+struct RegionFrames {
+  MutableFrame main;
+  ConstFrame logo;
+};
+
+// Makes the main frame writable, then makes the checks every region filter
+// makes, in this order, before any byte is written: the row size, the region
+// against the main frame, and the logo frame against the region.
+RegionFrames BeginRegionRequest(PVideoFrame& main, const PClip& logoClip, const PVideoFrame& logo,
+                                const Region& region, const FilterTexts& texts, IScriptEnvironment* env);
+
 // Calls visit(r) for every region row r, top to bottom. An empty region has
 // no rows, however tall it is (its rows were never checked against a frame).
 template <class Visit>

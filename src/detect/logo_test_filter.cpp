@@ -28,11 +28,9 @@ LogoTestFilter::Request LogoTestFilter::Begin(int n, const FilterTexts& texts, I
   request.main = child->GetFrame(n, env);
   request.alternate = alternateClip->GetFrame(n, env);
   request.logo = logoClip->GetFrame(logoFrame, env);
-  request.mainRows = MakeMainWritable(request.main, texts, env);
-  CheckRowSize(request.mainRows, texts, env);
-  CheckRegion(request.mainRows, region, texts, env);
-  request.logoRows = ViewOf(request.logo);
-  CheckLogoCovers(logoClip, request.logoRows, region, texts, env);
+  const RegionFrames frames = BeginRegionRequest(request.main, logoClip, request.logo, region, texts, env);
+  request.mainRows = frames.main;
+  request.logoRows = frames.logo;
   return request;
 }
 

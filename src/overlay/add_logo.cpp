@@ -27,13 +27,8 @@ AddLogo::AddLogo(PClip child, PClip logoClip, int logoFrame, int threshold, int 
 PVideoFrame AddLogo::GetFrame(int n, IScriptEnvironment* env) {
   const PVideoFrame logoHandle = logoClip->GetFrame(logoFrame, env);
   PVideoFrame frame = child->GetFrame(n, env);
-  const MutableFrame main = MakeMainWritable(frame, kTexts, env);
-  CheckRowSize(main, kTexts, env);
-  CheckRegion(main, region, kTexts, env);
-  const ConstFrame logo = ViewOf(logoHandle);
-  CheckLogoCovers(logoClip, logo, region, kTexts, env);
-
-  BlendRegion(main, logo, region, threshold);
+  const RegionFrames frames = BeginRegionRequest(frame, logoClip, logoHandle, region, kTexts, env);
+  BlendRegion(frames.main, frames.logo, region, threshold);
   return frame;
 }
 

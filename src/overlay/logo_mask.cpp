@@ -30,15 +30,10 @@ PVideoFrame LogoMask::GetFrame(int n, IScriptEnvironment* env) {
   PVideoFrame frame = child->GetFrame(n, env);
   const PVideoFrame alternateHandle = alternateClip->GetFrame(n, env);
   const PVideoFrame logoHandle = logoClip->GetFrame(logoFrame, env);
-  const MutableFrame main = MakeMainWritable(frame, kTexts, env);
-  CheckRowSize(main, kTexts, env);
-  CheckRegion(main, region, kTexts, env);
+  const RegionFrames frames = BeginRegionRequest(frame, logoClip, logoHandle, region, kTexts, env);
   const ConstFrame alternate = ViewOf(alternateHandle);
   CheckAlternateCovers(alternateClip, alternate, region, kTexts, env);
-  const ConstFrame logo = ViewOf(logoHandle);
-  CheckLogoCovers(logoClip, logo, region, kTexts, env);
-
-  MaskRegion(main, alternate, logo, region, threshold);
+  MaskRegion(frames.main, alternate, frames.logo, region, threshold);
   return frame;
 }
 

@@ -23,7 +23,7 @@ NoLogo::NoLogo(PClip child, PClip logoClip, int logoFrame, int threshold, int x,
 
 PVideoFrame NoLogo::GetFrame(int n, IScriptEnvironment* env) {
   return ServeRemoval(
-      child, n, logoClip, logoFrame, [this](const MutableFrame&) { return region; },
+      child, n, logoClip, logoFrame, [this](const ConstFrame&) { return region; },
       RemovalRule{threshold, Overlay{}}, kTexts, env);
 }
 

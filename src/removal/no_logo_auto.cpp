@@ -14,7 +14,7 @@ constexpr int kThreshold = 5;
 
 // The walk covers the frame but its first pixel of each row and its last row:
 // the same as NoLogo over that region.
-Region WholeFrame(const MutableFrame& main) { return Region{1, 0, main.Width() - 1, main.height - 1}; }
+Region WholeFrame(const ConstFrame& main) { return Region{1, 0, main.Width() - 1, main.height - 1}; }
 }  // namespace
 
 NoLogoAuto::NoLogoAuto(PClip child, PClip logoClip, int logoFrame, IScriptEnvironment* env)

@@ -7,20 +7,15 @@
 
 namespace pramvix {
 
-// regionOf(main) gives the region to clean in the checked main frame.
+// regionOf(main) gives the region to clean in the main frame.
 template <class RegionOf>
 PVideoFrame ServeRemoval(const PClip& child, int n, const PClip& logoClip, int logoFrame, RegionOf regionOf,
                          const RemovalRule& rule, const FilterTexts& texts, IScriptEnvironment* env) {
   const PVideoFrame logo = logoClip->GetFrame(logoFrame, env);
   PVideoFrame frame = child->GetFrame(n, env);
-  const MutableFrame main = MakeMainWritable(frame, texts, env);
-  CheckRowSize(main, texts, env);
-  const Region region = regionOf(main);
-  CheckRegion(main, region, texts, env);
-  const ConstFrame reference = ViewOf(logo);
-  CheckLogoCovers(logoClip, reference, region, texts, env);
-
-  RemoveLogo(main, reference, region, rule);
+  const Region region = regionOf(ViewOf(frame));
+  const RegionFrames frames = BeginRegionRequest(frame, logoClip, logo, region, texts, env);
+  RemoveLogo(frames.main, frames.logo, region, rule);
   return frame;
 }
 
