@@ -53,6 +53,8 @@ if(_avs_header_dir)
   set(PRAMVIX_AVISYNTH_PLUGIN_DIR "${_avs_libdir}/avisynth" CACHE PATH "AviSynth+ plug-in autoload folder")
   message(STATUS "AviSynth+ found (${_avs_header_dir}${PRAMVIX_AVISYNTH_VERSION}): building the bridge; "
                  "plug-in folder ${PRAMVIX_AVISYNTH_PLUGIN_DIR}")
+elseif(NOT PRAMVIX_AVSPLUS)
+  message(STATUS "AviSynth+ bridge turned off (PRAMVIX_AVSPLUS=OFF)")
 else()
   message(NOTICE "-- AviSynth+ not found (pkg-config avisynth, PRAMVIX_AVISYNTH_INCLUDE_DIR): "
                  "the AviSynth+ bridge and the real-host tests are skipped")
