@@ -25,23 +25,26 @@ float FuzzFloat(FuzzedDataProvider& in) {
   return in.ConsumeBool() ? in.PickValueInArray(kAwkward) : in.ConsumeFloatingPoint<float>();
 }
 
-PClip FuzzClip(FuzzedDataProvider& in, std::vector<local::Picture>& pictures) {
+PClip FuzzClip(FuzzedDataProvider& in, std::vector<local::Picture>& pictures, const PClip& like) {
   static const unsigned char kTypes[] = {kPixelYUY2, kPixelYUY2, kPixelYUY2, kPixelRGB32, kPixelYV12};
-  const unsigned char type = in.PickValueInArray(kTypes);
-  const int width = in.ConsumeIntegralInRange(0, 24);
-  const int height = in.ConsumeIntegralInRange(0, 7);
+  // Often the first clip's shape again: most filters refuse clips that differ,
+  // and the deeper paths are only reached past that check.
+  const bool same = like && in.ConsumeBool();
+  const VideoInfo* shape = same ? &like->GetVideoInfo() : nullptr;
+  const unsigned char type = shape ? shape->pixel_type : in.PickValueInArray(kTypes);
+  const int rowSize = shape ? 2 * shape->width : in.ConsumeIntegralInRange(0, 24);  // odd sizes too
+  const int height = shape ? shape->height : in.ConsumeIntegralInRange(0, 7);
   const int padding = in.ConsumeIntegralInRange(0, 40);
   const int frames = in.ConsumeIntegralInRange(1, 3);
   std::vector<local::Picture> clipPictures;
   for (int f = 0; f < frames; ++f) {
-    local::Picture picture{width, height, {}};  // row size in bytes: odd sizes too
-    picture.bytes = in.ConsumeBytes<uint8_t>(static_cast<size_t>(width) * height);
-    picture.bytes.resize(static_cast<size_t>(width) * height, static_cast<uint8_t>(f * 77 + 16));
+    local::Picture picture{rowSize, height, {}};
+    picture.bytes = in.ConsumeBytes<uint8_t>(static_cast<size_t>(rowSize) * height);
+    picture.bytes.resize(static_cast<size_t>(rowSize) * height, static_cast<uint8_t>(f * 77 + 16));
     clipPictures.push_back(picture);
     pictures.push_back(picture);
   }
-  PClip clip = local::MemoryClip::Of(clipPictures, padding, type);
-  return clip;
+  return local::MemoryClip::Of(clipPictures, padding, type);
 }
 
 }  // namespace pramvix::fuzz

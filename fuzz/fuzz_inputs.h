@@ -13,9 +13,10 @@ namespace pramvix::fuzz {
 int FuzzInt(FuzzedDataProvider& in);
 float FuzzFloat(FuzzedDataProvider& in);
 
-// A clip of 1…3 frames, 0…24 pixels wide (odd widths too), 0…7 rows, rows
-// padded by 0…40 bytes, usually YUY2. Its pictures go to `pictures` so the
-// caller can see afterwards that nothing wrote into them.
-PClip FuzzClip(FuzzedDataProvider& in, std::vector<local::Picture>& pictures);
+// A clip of 1…3 frames, rows of 0…24 bytes (odd sizes too), 0…7 rows, rows
+// padded by 0…40 bytes, usually YUY2; often of the same shape as `like`, when
+// given. Its pictures go to `pictures` so the caller can see afterwards that
+// nothing wrote into them.
+PClip FuzzClip(FuzzedDataProvider& in, std::vector<local::Picture>& pictures, const PClip& like = PClip());
 
 }  // namespace pramvix::fuzz

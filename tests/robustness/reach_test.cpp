@@ -27,20 +27,6 @@ TEST_F(ReachTest, EveryRegisteredFunctionHasACallRow) {
   }
 }
 
-// The first byte of `out` outside the reach that differs from `main`, as text;
-// empty when there is none.
-std::string StrayWrite(const Picture& out, const Picture& main, const Reach& reach) {
-  for (int r = 0; r < main.height; ++r) {
-    for (int j = 0; j < main.rowSize; ++j) {
-      if (!reach.Covers(r, j) && out.Byte(r, j) != main.Byte(r, j)) {
-        return "row " + std::to_string(r) + " byte " + std::to_string(j) + ": " + std::to_string(main.Byte(r, j)) +
-               " became " + std::to_string(out.Byte(r, j));
-      }
-    }
-  }
-  return "";
-}
-
 // Regions inside the frame and at each of its edges, thresholds of every mode,
 // pitches that differ between the frames, and the main frame either shared
 // (the filter writes MakeWritable's copy) or served already writable.

@@ -63,13 +63,13 @@ std::vector<AVSValue> NoLogoAutoArgs(const CallInputs& in) { return {in.main, in
 
 const std::vector<FilterCall>& FilterCalls() {
   static const std::vector<FilterCall> calls = {
-      {"NoLogo", false, NoLogoArgs, RegionRowsFromLeftNeighbour, false},
-      {"NoLogoM", false, NoLogoMArgs, RegionRowsFromLeftNeighbour, false},
-      {"LogoMask", true, LogoMaskArgs, RegionLumaAndChroma, false},
-      {"AddLogo", false, AddLogoArgs, RegionLuma, false},
-      {"IfLogo", true, LogoTestArgs, RegionLuma, true},
-      {"IfNoLogo", true, LogoTestArgs, RegionLuma, true},
-      {"NoLogoAuto", false, NoLogoAutoArgs, AllRowsButTheLast, false},
+      {"NoLogo", false, NoLogoArgs, RegionRowsFromLeftNeighbour, false, 4},
+      {"NoLogoM", false, NoLogoMArgs, RegionRowsFromLeftNeighbour, false, 4},
+      {"LogoMask", true, LogoMaskArgs, RegionLumaAndChroma, false, 5},
+      {"AddLogo", false, AddLogoArgs, RegionLuma, false, 4},
+      {"IfLogo", true, LogoTestArgs, RegionLuma, true, 6},
+      {"IfNoLogo", true, LogoTestArgs, RegionLuma, true, 6},
+      {"NoLogoAuto", false, NoLogoAutoArgs, AllRowsButTheLast, false, -1},
   };
   return calls;
 }
@@ -79,6 +79,18 @@ const FilterCall* FilterCallOf(const std::string& function) {
     if (function == call.function) return &call;
   }
   return nullptr;
+}
+
+std::string StrayWrite(const local::Picture& out, const local::Picture& main, const Reach& reach) {
+  for (int r = 0; r < main.height; ++r) {
+    for (int j = 0; j < main.rowSize; ++j) {
+      if (!reach.Covers(r, j) && out.Byte(r, j) != main.Byte(r, j)) {
+        return "row " + std::to_string(r) + " byte " + std::to_string(j) + ": " + std::to_string(main.Byte(r, j)) +
+               " became " + std::to_string(out.Byte(r, j));
+      }
+    }
+  }
+  return "";
 }
 
 local::Picture Patterned(int width, int height, uint32_t seed) {

@@ -40,6 +40,9 @@ struct FilterCall {
   Reach (*reach)(const Region& region, int width, int height);
   // The function may instead hand back the alternate clip's frame untouched.
   bool mayReturnAlternate;
+  // Position of the region's x in the arguments (y, width, height follow);
+  // -1 when the function has no region.
+  int regionArg;
 };
 
 const std::vector<FilterCall>& FilterCalls();
@@ -49,6 +52,10 @@ const FilterCall* FilterCallOf(const std::string& function);
 // A YUY2 picture whose every byte comes from a fixed seed, so that any stray
 // or missing write shows and every run sees the same bytes.
 local::Picture Patterned(int width, int height, uint32_t seed);
+
+// The first byte of `out` outside the reach that differs from `main`,
+// described; empty when there is none.
+std::string StrayWrite(const local::Picture& out, const local::Picture& main, const Reach& reach);
 
 // No guard or padding byte of a local host frame has changed.
 bool Intact(const PVideoFrame& frame);
