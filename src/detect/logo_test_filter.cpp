@@ -28,9 +28,7 @@ LogoTestFilter::Request LogoTestFilter::Begin(int n, const FilterTexts& texts, I
   request.main = child->GetFrame(n, env);
   request.alternate = alternateClip->GetFrame(n, env);
   request.logo = logoClip->GetFrame(logoFrame, env);
-  const RegionFrames frames = BeginRegionRequest(request.main, logoClip, request.logo, region, texts, env);
-  request.mainRows = frames.main;
-  request.logoRows = frames.logo;
+  request.rows = BeginRegionRequest(request.main, logoClip, request.logo, region, texts, env);
   return request;
 }
 

@@ -3,6 +3,7 @@
 // their clips, and the frames of a request up to the point where each runs its
 // own test.
 #include "base/filter_texts.h"
+#include "base/frame_request.h"
 #include "base/generic_video_filter.h"
 #include "base/region.h"
 #include "base/yuy2.h"
@@ -29,8 +30,7 @@ class LogoTestFilter : public GenericVideoFilter {
     PVideoFrame main;
     PVideoFrame alternate;
     PVideoFrame logo;
-    MutableFrame mainRows;
-    ConstFrame logoRows;
+    RegionFrames rows;  // the main frame's writable rows and the logo frame's
   };
   Request Begin(int n, const FilterTexts& texts, IScriptEnvironment* env) const;
 
