@@ -19,13 +19,13 @@ void Frame(benchmark::State& state, const char* function, int frameThreshold) {
   RequestFrames(state, scene, SwitchFilter(scene, function, frameThreshold));
 }
 
-template <Totals (*Scan)(const MutableFrame&, const ConstFrame&, const Region&, const TestRule&)>
+template <Totals (*Scan)(const MutableFrame&, const ConstFrame&, const Region&, const TestRule&, Simd)>
 void Kernel(benchmark::State& state) {
   Scene scene(state);
   local::Picture work = scene.main;
   const TestRule rule = TestRuleOf(20, 30);
   for (auto _ : state) {
-    benchmark::DoNotOptimize(Scan(Scene::RowsOf(work), Scene::ReadRowsOf(scene.logo), scene.LogoRegion(), rule));
+    benchmark::DoNotOptimize(Scan(Scene::RowsOf(work), Scene::ReadRowsOf(scene.logo), scene.LogoRegion(), rule, BestSimd()));
   }
 }
 

@@ -28,7 +28,7 @@ void LogoMaskKernel(benchmark::State& state) {
   local::Picture work = scene.main;
   const local::Picture alternate = AlternateOf(scene);
   for (auto _ : state) {
-    MaskRegion(Scene::RowsOf(work), Scene::ReadRowsOf(alternate), Scene::ReadRowsOf(scene.logo), scene.LogoRegion(), 20);
+    MaskRegion(Scene::RowsOf(work), Scene::ReadRowsOf(alternate), Scene::ReadRowsOf(scene.logo), scene.LogoRegion(), 20, BestSimd());
     benchmark::ClobberMemory();
   }
 }
@@ -44,7 +44,7 @@ void AddLogoKernel(benchmark::State& state) {
   Scene scene(state);
   local::Picture work = scene.main;
   for (auto _ : state) {
-    BlendRegion(Scene::RowsOf(work), Scene::ReadRowsOf(scene.logo), scene.LogoRegion(), 20);
+    BlendRegion(Scene::RowsOf(work), Scene::ReadRowsOf(scene.logo), scene.LogoRegion(), 20, BestSimd());
     benchmark::ClobberMemory();
   }
 }

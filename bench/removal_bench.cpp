@@ -26,7 +26,7 @@ void NoLogoKernel(benchmark::State& state) {
   Scene scene(state);
   local::Picture work = scene.main;
   for (auto _ : state) {
-    RemoveLogo(Scene::RowsOf(work), Scene::ReadRowsOf(scene.logo), scene.LogoRegion(), RemovalRule{20, Overlay{}});
+    RemoveLogo(Scene::RowsOf(work), Scene::ReadRowsOf(scene.logo), scene.LogoRegion(), RemovalRule{20, Overlay{}}, BestSimd());
     benchmark::ClobberMemory();
   }
 }

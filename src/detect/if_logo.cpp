@@ -11,7 +11,7 @@ const FilterTexts kTexts = PRAMVIX_FILTER_TEXTS("IfLogo", "IfLogo: width must be
 
 PVideoFrame IfLogo::GetFrame(int n, IScriptEnvironment* env) {
   Request request = Begin(n, kTexts, env);
-  const Totals totals = ScanIfLogo(request.rows.main, request.rows.logo, region, Rule());
+  const Totals totals = ScanIfLogo(request.rows.main, request.rows.logo, region, Rule(), simd);
   // The alternate frame goes back as it came; the main frame's marks are dropped.
   return totals.LogoFound() ? request.alternate : request.main;
 }

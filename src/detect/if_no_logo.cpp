@@ -11,7 +11,7 @@ const FilterTexts kTexts = PRAMVIX_FILTER_TEXTS("IfNoLogo", "IfNoLogo: width mus
 
 PVideoFrame IfNoLogo::GetFrame(int n, IScriptEnvironment* env) {
   Request request = Begin(n, kTexts, env);
-  const Totals totals = ScanIfNoLogo(request.rows.main, request.rows.logo, region, Rule());
+  const Totals totals = ScanIfNoLogo(request.rows.main, request.rows.logo, region, Rule(), simd);
   return totals.LogoFound() && frameThreshold > 0 ? request.alternate : request.main;
 }
 

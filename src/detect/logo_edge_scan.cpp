@@ -58,14 +58,15 @@ RowCounts IfNoLogoRow(MutableLumaRow main, ConstLumaRow logo, int x, int width, 
   return counts;
 }
 
-Totals ScanIfLogo(const MutableFrame& main, const ConstFrame& logo, const Region& region, const TestRule& rule) {
+Totals ScanIfLogo(const MutableFrame& main, const ConstFrame& logo, const Region& region, const TestRule& rule,
+                  Simd) {
   return ScanRegion(main, logo, region, [&](MutableLumaRow m, ConstLumaRow l) {
     return IfLogoRow(m, l, region.x, region.width, rule);
   });
 }
 
 Totals ScanIfNoLogo(const MutableFrame& main, const ConstFrame& logo, const Region& region,
-                    const TestRule& rule) {
+                    const TestRule& rule, Simd) {
   return ScanRegion(main, logo, region, [&](MutableLumaRow m, ConstLumaRow l) {
     return IfNoLogoRow(m, l, region.x, region.width, rule);
   });

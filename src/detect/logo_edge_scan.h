@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "base/region.h"
+#include "base/simd.h"
 #include "base/yuy2.h"
 
 namespace pramvix {
@@ -56,7 +57,9 @@ RowCounts IfLogoRow(MutableLumaRow main, ConstLumaRow logo, int x, int width, co
 RowCounts IfNoLogoRow(MutableLumaRow main, ConstLumaRow logo, int x, int width, const TestRule& rule);
 
 // Every row of the region; each frame stepped by its own pitch.
-Totals ScanIfLogo(const MutableFrame& main, const ConstFrame& logo, const Region& region, const TestRule& rule);
-Totals ScanIfNoLogo(const MutableFrame& main, const ConstFrame& logo, const Region& region, const TestRule& rule);
+Totals ScanIfLogo(const MutableFrame& main, const ConstFrame& logo, const Region& region, const TestRule& rule,
+                  Simd simd);
+Totals ScanIfNoLogo(const MutableFrame& main, const ConstFrame& logo, const Region& region, const TestRule& rule,
+                    Simd simd);
 
 }  // namespace pramvix

@@ -5,6 +5,7 @@
 #include "base/filter_texts.h"
 #include "base/frame_request.h"
 #include "base/generic_video_filter.h"
+#include "base/simd.h"
 #include "base/region.h"
 #include "base/yuy2.h"
 #include "detect/logo_edge_scan.h"
@@ -43,6 +44,7 @@ class LogoTestFilter : public GenericVideoFilter {
   // Released in reverse: alternateClip, then logoClip, then the base's child.
   const PClip logoClip;
   const PClip alternateClip;
+  const Simd simd = BestSimd();  // the pixel kernels' instruction set, chosen once
 };
 
 }  // namespace pramvix

@@ -28,7 +28,7 @@ PVideoFrame AddLogo::GetFrame(int n, IScriptEnvironment* env) {
   const PVideoFrame logoHandle = logoClip->GetFrame(logoFrame, env);
   PVideoFrame frame = child->GetFrame(n, env);
   const RegionFrames frames = BeginRegionRequest(frame, logoClip, logoHandle, region, kTexts, env);
-  BlendRegion(frames.main, frames.logo, region, threshold);
+  BlendRegion(frames.main, frames.logo, region, threshold, simd);
   return frame;
 }
 

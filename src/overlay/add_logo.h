@@ -1,5 +1,6 @@
 #pragma once
 #include "base/generic_video_filter.h"
+#include "base/simd.h"
 #include "base/region.h"
 
 namespace pramvix {
@@ -18,6 +19,7 @@ class AddLogo : public GenericVideoFilter {
   const int threshold;
   const Region region;
   const PClip logoClip;
+  const Simd simd = BestSimd();  // the pixel kernels' instruction set, chosen once
 };
 
 }  // namespace pramvix

@@ -28,7 +28,7 @@ void BlendRow(uint8_t* main, const uint8_t* logo, int width, int threshold) {
   }
 }
 
-void BlendRegion(const MutableFrame& main, const ConstFrame& logo, const Region& region, int threshold) {
+void BlendRegion(const MutableFrame& main, const ConstFrame& logo, const Region& region, int threshold, Simd) {
   const ptrdiff_t start = 2 * static_cast<ptrdiff_t>(region.x);
   ForEachRegionRow(region, [&](int r) { BlendRow(main.Row(r) + start, logo.Row(r) + start, region.width, threshold); });
 }

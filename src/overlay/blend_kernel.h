@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "base/region.h"
+#include "base/simd.h"
 #include "base/yuy2.h"
 
 namespace pramvix {
@@ -21,6 +22,6 @@ void BlendRow(uint8_t* main, const uint8_t* logo, int width, int threshold);
 
 // Every row of the region, each frame stepped by its own pitch. The region
 // must lie inside both frames.
-void BlendRegion(const MutableFrame& main, const ConstFrame& logo, const Region& region, int threshold);
+void BlendRegion(const MutableFrame& main, const ConstFrame& logo, const Region& region, int threshold, Simd simd);
 
 }  // namespace pramvix

@@ -33,7 +33,7 @@ PVideoFrame LogoMask::GetFrame(int n, IScriptEnvironment* env) {
   const RegionFrames frames = BeginRegionRequest(frame, logoClip, logoHandle, region, kTexts, env);
   const ConstFrame alternate = ViewOf(alternateHandle);
   CheckAlternateCovers(alternateClip, alternate, region, kTexts, env);
-  MaskRegion(frames.main, alternate, frames.logo, region, threshold);
+  MaskRegion(frames.main, alternate, frames.logo, region, threshold, simd);
   return frame;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 #include "base/generic_video_filter.h"
+#include "base/simd.h"
 #include "base/region.h"
 
 namespace pramvix {
@@ -20,6 +21,7 @@ class LogoMask : public GenericVideoFilter {
   // Declared in this order so that the alternate clip is released first.
   const PClip logoClip;
   const PClip alternateClip;
+  const Simd simd = BestSimd();  // the pixel kernels' instruction set, chosen once
 };
 
 }  // namespace pramvix

@@ -18,7 +18,7 @@ void MaskRow(uint8_t* main, const uint8_t* alternate, const uint8_t* logo, int w
 }
 
 void MaskRegion(const MutableFrame& main, const ConstFrame& alternate, const ConstFrame& logo,
-                const Region& region, int threshold) {
+                const Region& region, int threshold, Simd) {
   const ptrdiff_t start = 2 * static_cast<ptrdiff_t>(region.x);
   ForEachRegionRow(region, [&](int r) {
     MaskRow(main.Row(r) + start, alternate.Row(r) + start, logo.Row(r) + start, region.width, threshold);

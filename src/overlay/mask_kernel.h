@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "base/region.h"
+#include "base/simd.h"
 #include "base/yuy2.h"
 
 namespace pramvix {
@@ -17,6 +18,6 @@ void MaskRow(uint8_t* main, const uint8_t* alternate, const uint8_t* logo, int w
 // Every row of the region, each frame stepped by its own pitch. The region
 // must lie inside all three frames.
 void MaskRegion(const MutableFrame& main, const ConstFrame& alternate, const ConstFrame& logo,
-                const Region& region, int threshold);
+                const Region& region, int threshold, Simd simd);
 
 }  // namespace pramvix

@@ -70,10 +70,13 @@ void RemoveLogoRow(MutableLumaRow main, ConstLumaRow reference, int x, int width
   for (; k < end; ++k) pass.Step<true>(main, reference, k);
 }
 
+RemoveLogoRowKernel RemoveLogoRowFor(Simd) { return RemoveLogoRow; }
+
 void RemoveLogo(const MutableFrame& main, const ConstFrame& reference, const Region& region,
-                const RemovalRule& rule) {
+                const RemovalRule& rule, Simd simd) {
+  const RemoveLogoRowKernel row = RemoveLogoRowFor(simd);
   ForEachRegionRow(region, [&](int r) {
-    RemoveLogoRow(LumaOf(main, r), LumaOf(reference, r), region.x, region.width, rule);
+    row(LumaOf(main, r), LumaOf(reference, r), region.x, region.width, rule);
   });
 }
 

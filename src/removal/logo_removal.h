@@ -2,6 +2,7 @@
 // What the logo-removal filters share: the luma that lies under a logo, and
 // the row pass that writes it and softens the logo's edges.
 #include "base/region.h"
+#include "base/simd.h"
 #include "base/yuy2.h"
 
 namespace pramvix {
@@ -37,8 +38,14 @@ struct RemovalRule {
 // both rows; neighbours beyond a row's ends are held inside it.
 void RemoveLogoRow(MutableLumaRow main, ConstLumaRow reference, int x, int width, const RemovalRule& rule);
 
-// Every row of the region; each frame stepped by its own pitch.
+using RemoveLogoRowKernel = void (*)(MutableLumaRow main, ConstLumaRow reference, int x, int width,
+                                     const RemovalRule& rule);
+// The row pass built for `simd`; every variant writes the same bytes.
+RemoveLogoRowKernel RemoveLogoRowFor(Simd simd);
+
+// Every row of the region with the row pass for `simd`; each frame stepped by
+// its own pitch.
 void RemoveLogo(const MutableFrame& main, const ConstFrame& reference, const Region& region,
-                const RemovalRule& rule);
+                const RemovalRule& rule, Simd simd);
 
 }  // namespace pramvix

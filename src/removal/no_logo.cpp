@@ -24,7 +24,7 @@ NoLogo::NoLogo(PClip child, PClip logoClip, int logoFrame, int threshold, int x,
 PVideoFrame NoLogo::GetFrame(int n, IScriptEnvironment* env) {
   return ServeRemoval(
       child, n, logoClip, logoFrame, [this](const ConstFrame&) { return region; },
-      RemovalRule{threshold, Overlay{}}, kTexts, env);
+      RemovalRule{threshold, Overlay{}}, simd, kTexts, env);
 }
 
 }  // namespace pramvix

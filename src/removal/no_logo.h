@@ -1,5 +1,6 @@
 #pragma once
 #include "base/generic_video_filter.h"
+#include "base/simd.h"
 #include "base/region.h"
 
 namespace pramvix {
@@ -18,6 +19,7 @@ class NoLogo : public GenericVideoFilter {
   const int logoFrame;
   const int threshold;
   const Region region;
+  const Simd simd = BestSimd();  // the pixel kernels' instruction set, chosen once
 };
 
 }  // namespace pramvix

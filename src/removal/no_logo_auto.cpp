@@ -27,7 +27,7 @@ NoLogoAuto::NoLogoAuto(PClip child, PClip logoClip, int logoFrame, IScriptEnviro
 PVideoFrame NoLogoAuto::GetFrame(int n, IScriptEnvironment* env) {
   const LogoPixels logoPixels = logoFrame < 0 ? LogoPixels::kMark : LogoPixels::kCorrect;
   return ServeRemoval(child, n, logoClip, SaturatingAbs(logoFrame), WholeFrame,
-                      RemovalRule{kThreshold, Overlay{}, logoPixels}, kTexts, env);
+                      RemovalRule{kThreshold, Overlay{}, logoPixels}, simd, kTexts, env);
 }
 
 }  // namespace pramvix

@@ -1,5 +1,6 @@
 #pragma once
 #include "base/generic_video_filter.h"
+#include "base/simd.h"
 
 namespace pramvix {
 
@@ -16,6 +17,7 @@ class NoLogoAuto : public GenericVideoFilter {
  private:
   const int logoFrame;
   const PClip logoClip;
+  const Simd simd = BestSimd();  // the pixel kernels' instruction set, chosen once
 };
 
 }  // namespace pramvix

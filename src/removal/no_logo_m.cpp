@@ -33,7 +33,7 @@ NoLogoM::NoLogoM(PClip child, PClip logoClip, int logoFrame, int threshold, int 
 PVideoFrame NoLogoM::GetFrame(int n, IScriptEnvironment* env) {
   const RemovalRule rule{threshold, Overlay{level, gain, offset}, LogoPixels::kCorrect, Softening::kEverywhere};
   return ServeRemoval(
-      child, n, logoClip, logoFrame, [this](const ConstFrame&) { return Region{x, y, width, height}; }, rule,
+      child, n, logoClip, logoFrame, [this](const ConstFrame&) { return Region{x, y, width, height}; }, rule, simd,
       kTexts, env);
 }
 

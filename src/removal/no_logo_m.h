@@ -1,5 +1,6 @@
 #pragma once
 #include "base/generic_video_filter.h"
+#include "base/simd.h"
 
 namespace pramvix {
 
@@ -25,6 +26,7 @@ class NoLogoM : public GenericVideoFilter {
   const int offset;
   const float gain;
   const PClip logoClip;
+  const Simd simd = BestSimd();  // the pixel kernels' instruction set, chosen once
 };
 
 }  // namespace pramvix

@@ -10,12 +10,13 @@ namespace pramvix {
 // regionOf(main) gives the region to clean in the main frame.
 template <class RegionOf>
 PVideoFrame ServeRemoval(const PClip& child, int n, const PClip& logoClip, int logoFrame, RegionOf regionOf,
-                         const RemovalRule& rule, const FilterTexts& texts, IScriptEnvironment* env) {
+                         const RemovalRule& rule, Simd simd, const FilterTexts& texts,
+                         IScriptEnvironment* env) {
   const PVideoFrame logo = logoClip->GetFrame(logoFrame, env);
   PVideoFrame frame = child->GetFrame(n, env);
   const Region region = regionOf(ViewOf(frame));
   const RegionFrames frames = BeginRegionRequest(frame, logoClip, logo, region, texts, env);
-  RemoveLogo(frames.main, frames.logo, region, rule);
+  RemoveLogo(frames.main, frames.logo, region, rule, simd);
   return frame;
 }
 
