@@ -17,7 +17,8 @@ void LocalEnvironment::ThrowError(const char* message) { throw HostError(message
 bool LocalEnvironment::MakeWritable(PVideoFrame* frame) {
   if (!*frame || (*frame)->IsWritable()) return false;
   const VideoFrame& source = **frame;
-  auto* copy = new LocalFrame(source.GetRowSize(), source.GetHeight(), PitchFor(source.GetRowSize()));
+  auto* copy = new LocalFrame(source.GetRowSize(), source.GetHeight(), PitchFor(source.GetRowSize()),
+                              LocalFrame::Start::kFilledByCaller);
   for (int r = 0; r < source.GetHeight(); ++r) {
     std::memcpy(copy->Bytes() + static_cast<size_t>(r) * copy->GetPitch(),
                 source.GetReadPtr() + static_cast<size_t>(r) * source.GetPitch(),

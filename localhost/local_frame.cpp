@@ -21,15 +21,19 @@ size_t PictureBytes(int pitch, int height) {
 }
 }  // namespace
 
-LocalFrame::LocalFrame(int rowSize, int height, int pitch)
+LocalFrame::LocalFrame(int rowSize, int height, int pitch, Start start)
     : rowSize_(rowSize),
       height_(height),
       pitch_(pitch),
-      buffer_(PictureBytes(pitch, height) + 2 * kGuardBytes, kGuardValue),
-      data_(buffer_.data() + kGuardBytes) {
+      size_(PictureBytes(pitch, height) + 2 * kGuardBytes),
+      buffer_(new uint8_t[size_]),
+      data_(buffer_.get() + kGuardBytes) {
+  std::memset(buffer_.get(), kGuardValue, kGuardBytes);
+  std::memset(data_ + PictureBytes(pitch, height), kGuardValue, kGuardBytes);
   for (int r = 0; r < height_; ++r) {
     uint8_t* row = data_ + static_cast<size_t>(r) * pitch_;
-    for (int j = 0; j < pitch_; ++j) row[j] = j < rowSize_ ? 0 : kPaddingValue;
+    if (start == Start::kZero) std::memset(row, 0, static_cast<size_t>(rowSize_));
+    std::memset(row + rowSize_, kPaddingValue, static_cast<size_t>(pitch_ - rowSize_));
   }
   Poison(true);
   gLiveFrames.fetch_add(1);
@@ -41,7 +45,7 @@ LocalFrame::~LocalFrame() {
 }
 
 void LocalFrame::Poison(bool on) const {
-  const uint8_t* base = buffer_.data();
+  const uint8_t* base = buffer_.get();
   auto mark = [on](const uint8_t* p, size_t n) {
     if (n == 0) return;
     if (on) {
@@ -59,7 +63,7 @@ bool LocalFrame::Intact() const {
   Poison(false);
   bool intact = true;
   for (int i = 0; i < kGuardBytes; ++i) {
-    intact = intact && buffer_[i] == kGuardValue && buffer_[buffer_.size() - 1 - i] == kGuardValue;
+    intact = intact && buffer_[i] == kGuardValue && buffer_[size_ - 1 - i] == kGuardValue;
   }
   for (int r = 0; r < height_; ++r) {
     const uint8_t* row = data_ + static_cast<size_t>(r) * pitch_;

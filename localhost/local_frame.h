@@ -1,6 +1,8 @@
 #pragma once
 #include <cstdint>
-#include <vector>
+#include <cstddef>
+#include <cstring>
+#include <memory>
 
 #include "host/host.h"
 
@@ -16,8 +18,12 @@ class LocalFrame final : public VideoFrame {
   static constexpr uint8_t kGuardValue = 0xE7;
   static constexpr uint8_t kPaddingValue = 0x5A;
 
+  // How the picture bytes start: zero, or left for a copy that fills them all
+  // (so copying a frame costs what a host's copy costs).
+  enum class Start { kZero, kFilledByCaller };
+
   // pitch must be at least rowSize.
-  LocalFrame(int rowSize, int height, int pitch);
+  LocalFrame(int rowSize, int height, int pitch, Start start = Start::kZero);
   ~LocalFrame() override;
 
   const uint8_t* GetReadPtr() const override { return data_; }
@@ -39,7 +45,8 @@ class LocalFrame final : public VideoFrame {
   int rowSize_;
   int height_;
   int pitch_;
-  std::vector<uint8_t> buffer_;
+  size_t size_;  // guards included
+  std::unique_ptr<uint8_t[]> buffer_;
   uint8_t* data_;
 };
 

@@ -1,0 +1,154 @@
+#pragma once
+// The row pass eight pixels at a time, for the x86-64 variants. Each variant's
+// file defines PRAMVIX_VECTOR_TARGET (its set's function attribute, or
+// nothing) before including this, and hands in its correction: the luma under
+// the logo for eight pixels. Everything here has internal linkage, so each
+// set compiles its own copy and none leaks into another's code.
+#include <emmintrin.h>
+
+#include <cstdint>
+
+#include "removal/row_pass.h"
+
+namespace pramvix {
+namespace {
+
+// The luma of pixels p … p + 7 (16 bytes Y U Y V …) in 16-bit lanes.
+PRAMVIX_VECTOR_TARGET inline __m128i LumaAt(const uint8_t* row, int p) {
+  const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + 2 * static_cast<ptrdiff_t>(p)));
+  return _mm_and_si128(bytes, _mm_set1_epi16(0x00FF));
+}
+
+PRAMVIX_VECTOR_TARGET inline __m128i Distance(__m128i a, __m128i b) {
+  return _mm_sub_epi16(_mm_max_epi16(a, b), _mm_min_epi16(a, b));
+}
+
+// Byte distances of two 16-byte loads, |a − b| in every byte.
+PRAMVIX_VECTOR_TARGET inline __m128i ByteDistance(__m128i a, __m128i b) {
+  return _mm_or_si128(_mm_subs_epu8(a, b), _mm_subs_epu8(b, a));
+}
+
+// Whether pixels k … k + 15 hold no logo pixel and soften nothing: the
+// reference's luma stays within the threshold of the edge and of its
+// neighbours two pixels apart. `below` is the threshold less one (0 … 255) in
+// every byte; only the luma bytes count.
+PRAMVIX_VECTOR_TARGET inline bool Quiet(const uint8_t* row, int k, __m128i edge, __m128i below) {
+  const uint8_t* at = row + 2 * static_cast<ptrdiff_t>(k);
+  __m128i reached = _mm_setzero_si128();
+  for (int half = 0; half < 32; half += 16) {
+    const __m128i L = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + half));
+    const __m128i left = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + half - 2));
+    const __m128i right = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + half + 2));
+    reached = _mm_or_si128(reached, _mm_subs_epu8(ByteDistance(edge, L), below));
+    reached = _mm_or_si128(reached, _mm_subs_epu8(ByteDistance(left, right), below));
+  }
+  reached = _mm_and_si128(reached, _mm_set1_epi16(0x00FF));
+  return _mm_movemask_epi8(_mm_cmpeq_epi8(reached, _mm_setzero_si128())) == 0xFFFF;
+}
+
+// Softens pixel k − 1 for each k = first … first + 7 whose lane is set in
+// `lanes` (two mask bits per pixel), in order: each reads its left neighbour
+// as the previous one left it.
+PRAMVIX_VECTOR_TARGET inline void Soften(uint8_t* row, int first, unsigned lanes) {
+  uint8_t* luma = row + 2 * static_cast<ptrdiff_t>(first);  // pixel first
+  if (lanes == 0xFFFF) {
+    // Every pixel: the left neighbour's new value stays in a register.
+    int left = luma[-4];
+    int centre = luma[-2];
+    for (int i = 0; i < 8; ++i) {
+      const int right = luma[2 * i];
+      left = (left + centre + right) / 3;
+      luma[2 * i - 2] = static_cast<uint8_t>(left);
+      centre = right;
+    }
+    return;
+  }
+  while (lanes != 0) {
+    const int bit = __builtin_ctz(lanes);
+    lanes &= ~(3u << bit);
+    uint8_t* p = luma + bit;  // pixel first + bit / 2
+    p[-2] = static_cast<uint8_t>((p[-4] + p[-2] + p[0]) / 3);
+  }
+}
+
+// The settings of a row pass in vector form, and the pass over blocks of
+// eight pixels whose neighbours all lie inside both rows.
+template <class Correction>
+class BlockPass {
+ public:
+  PRAMVIX_VECTOR_TARGET BlockPass(const RowPass& pass, const Correction& correct, uint8_t* main,
+                                  const uint8_t* reference)
+      : correct_(correct),
+        main_(main),
+        reference_(reference),
+        everywhere_(pass.everywhere),
+        invertAll_(pass.threshold == 0),
+        invert_(pass.threshold == 0 || pass.mark),
+        // Only the quiet spans of a pass that softens at reference edges are
+        // skipped; one that inverts or softens everywhere has none.
+        skipQuiet_(pass.threshold > 0 && !pass.everywhere) {
+    // A distance of bytes (0 … 255) reaches the threshold when it exceeds
+    // the threshold less one, limited to −1 … 255.
+    const int limited = pass.threshold < 0 ? 0 : (pass.threshold > 256 ? 256 : pass.threshold);
+    edge_ = _mm_set1_epi16(static_cast<int16_t>(pass.edge));
+    below_ = _mm_set1_epi16(static_cast<int16_t>(limited - 1));
+    edgeBytes_ = _mm_set1_epi8(static_cast<char>(pass.edge));
+    belowBytes_ = _mm_set1_epi8(static_cast<char>(limited > 255 ? 255 : limited - 1));
+  }
+
+  // Pixels k … k + 15, or nothing where they are quiet.
+  PRAMVIX_VECTOR_TARGET void Span(int k) const {
+    if (skipQuiet_ && Quiet(reference_, k, edgeBytes_, belowBytes_)) return;
+    Block(k);
+    Block(k + 8);
+  }
+
+  // Pixels k … k + 7; reads reference pixels k − 1 … k + 8.
+  PRAMVIX_VECTOR_TARGET void Block(int k) const {
+    const __m128i lumaMask = _mm_set1_epi16(0x00FF);
+    const __m128i allLanes = _mm_set1_epi16(-1);
+    const __m128i L = LumaAt(reference_, k);
+    const __m128i logo = invertAll_ ? allLanes : _mm_cmpgt_epi16(Distance(edge_, L), below_);
+    const __m128i soften =
+        everywhere_ ? allLanes : _mm_cmpgt_epi16(Distance(LumaAt(reference_, k - 1), LumaAt(reference_, k + 1)), below_);
+    const unsigned logoLanes = static_cast<unsigned>(_mm_movemask_epi8(logo));
+    const unsigned softLanes = static_cast<unsigned>(_mm_movemask_epi8(soften));
+    if (logoLanes != 0) {
+      __m128i* at = reinterpret_cast<__m128i*>(main_ + 2 * static_cast<ptrdiff_t>(k));
+      const __m128i bytes = _mm_loadu_si128(at);
+      const __m128i s = _mm_and_si128(bytes, lumaMask);
+      const __m128i fixed = invert_ ? _mm_xor_si128(s, lumaMask) : correct_(s, L);
+      const __m128i v = _mm_or_si128(_mm_and_si128(logo, fixed), _mm_andnot_si128(logo, s));
+      _mm_storeu_si128(at, _mm_or_si128(_mm_andnot_si128(lumaMask, bytes), v));
+    }
+    if (softLanes != 0) Soften(main_, k, softLanes);
+  }
+
+ private:
+  const Correction& correct_;
+  uint8_t* main_;
+  const uint8_t* reference_;
+  bool everywhere_, invertAll_, invert_, skipQuiet_;
+  __m128i edge_, below_, edgeBytes_, belowBytes_;
+};
+
+// The pass over one row: blocks where all of a block's neighbours are inside
+// both rows, the pixels before and after one at a time.
+template <class Correction>
+PRAMVIX_VECTOR_TARGET void VectorRowPass(MutableLumaRow main, ConstLumaRow reference, int x, int width,
+                                         const RemovalRule& rule, const Correction& correct) {
+  if (width <= 0) return;
+  const RowPass pass(rule, reference[x]);
+  const int end = x + width;
+  const int innerEnd = InnerEnd(main, reference, end);
+  int k = x;
+  for (; k < end && k < 2; ++k) pass.Step<true>(main, reference, k);
+  const BlockPass<Correction> blocks(pass, correct, &main[0], &reference[0]);
+  for (; k + 16 <= innerEnd; k += 16) blocks.Span(k);
+  for (; k + 8 <= innerEnd; k += 8) blocks.Block(k);
+  for (; k < innerEnd; ++k) pass.Step<false>(main, reference, k);
+  for (; k < end; ++k) pass.Step<true>(main, reference, k);
+}
+
+}  // namespace
+}  // namespace pramvix
