@@ -4,6 +4,7 @@
 
 #include "base/arithmetic.h"
 #include "base/frame_request.h"
+#include "overlay/blend_kernel_x86.h"
 
 namespace pramvix {
 
@@ -28,9 +29,19 @@ void BlendRow(uint8_t* main, const uint8_t* logo, int width, int threshold) {
   }
 }
 
-void BlendRegion(const MutableFrame& main, const ConstFrame& logo, const Region& region, int threshold, Simd) {
+BlendRowKernel BlendRowFor(Simd simd) {
+#if PRAMVIX_X86_64
+  if (simd == Simd::kAvx2) return BlendRowAvx2;
+  if (simd == Simd::kSse2) return BlendRowSse2;
+#endif
+  static_cast<void>(simd);
+  return BlendRow;
+}
+
+void BlendRegion(const MutableFrame& main, const ConstFrame& logo, const Region& region, int threshold, Simd simd) {
+  const BlendRowKernel row = BlendRowFor(simd);
   const ptrdiff_t start = 2 * static_cast<ptrdiff_t>(region.x);
-  ForEachRegionRow(region, [&](int r) { BlendRow(main.Row(r) + start, logo.Row(r) + start, region.width, threshold); });
+  ForEachRegionRow(region, [&](int r) { row(main.Row(r) + start, logo.Row(r) + start, region.width, threshold); });
 }
 
 }  // namespace pramvix

@@ -20,8 +20,12 @@ int BlendedLuma(int a, int b, int c);
 // differs from the row's first by at least `threshold` is blended.
 void BlendRow(uint8_t* main, const uint8_t* logo, int width, int threshold);
 
-// Every row of the region, each frame stepped by its own pitch. The region
-// must lie inside both frames.
+using BlendRowKernel = void (*)(uint8_t* main, const uint8_t* logo, int width, int threshold);
+// The blend built for `simd`; every variant writes the same bytes.
+BlendRowKernel BlendRowFor(Simd simd);
+
+// Every row of the region with the blend for `simd`, each frame stepped by its
+// own pitch. The region must lie inside both frames.
 void BlendRegion(const MutableFrame& main, const ConstFrame& logo, const Region& region, int threshold, Simd simd);
 
 }  // namespace pramvix

@@ -2,6 +2,7 @@
 #if PRAMVIX_X86_64
 #include <immintrin.h>
 
+#include "base/vector_lanes.h"
 #include "removal/logo_removal_x86.h"
 
 #define PRAMVIX_VECTOR_TARGET PRAMVIX_TARGET_AVX2
@@ -11,7 +12,7 @@ namespace pramvix {
 
 namespace {
 
-// The luma under the logo, as UncoveredLuma gives it, four pixels per vector.
+// The luma under the logo, as UncoveredLuma gives it, four pixels at a time.
 class Avx2Correction {
  public:
   PRAMVIX_TARGET_AVX2 explicit Avx2Correction(const Overlay& overlay)
@@ -20,33 +21,20 @@ class Avx2Correction {
         offset_(_mm256_set1_pd(static_cast<double>(overlay.offset))) {}
 
   // Eight pixels: main luma s and reference luma L in 16-bit lanes.
-  PRAMVIX_TARGET_AVX2 __m128i operator()(__m128i s, __m128i L) const {
-    const __m256i s32 = _mm256_cvtepu16_epi32(s);
-    const __m256i L32 = _mm256_cvtepu16_epi32(L);
-    const __m128i low = Quad(_mm256_castsi256_si128(s32), _mm256_castsi256_si128(L32));
-    const __m128i high = Quad(_mm256_extracti128_si256(s32, 1), _mm256_extracti128_si256(L32, 1));
-    return _mm_packs_epi32(low, high);
+  PRAMVIX_TARGET_AVX2 __m128i operator()(__m128i s, __m128i L) const { return EachQuadAvx2(s, L, *this); }
+
+  PRAMVIX_TARGET_AVX2 __m256d operator()(__m256d s, __m256d L) const {
+    const __m256d a = _mm256_sub_pd(full_, s);
+    const __m256d b = _mm256_sub_pd(full_, L);
+    const __m256d d =
+        _mm256_add_pd(_mm256_mul_pd(_mm256_sub_pd(L, _mm256_set1_pd(16.0)), gain_), _mm256_set1_pd(0.001));
+    const __m256d q = TruncatedAvx2(_mm256_div_pd(a, _mm256_div_pd(b, d)));
+    // s − q + offset is exact in double; then limited to 0 … 250.
+    const __m256d v = _mm256_add_pd(_mm256_sub_pd(s, q), offset_);
+    return _mm256_min_pd(_mm256_max_pd(v, _mm256_setzero_pd()), _mm256_set1_pd(250.0));
   }
 
  private:
-  PRAMVIX_TARGET_AVX2 __m128i Quad(__m128i s32, __m128i L32) const {
-    const __m256d s = _mm256_cvtepi32_pd(s32);
-    const __m256d L = _mm256_cvtepi32_pd(L32);
-    const __m256d a = _mm256_sub_pd(full_, s);
-    const __m256d b = _mm256_sub_pd(full_, L);
-    const __m256d d = _mm256_add_pd(_mm256_mul_pd(_mm256_sub_pd(L, _mm256_set1_pd(16.0)), gain_), _mm256_set1_pd(0.001));
-    const __m256d t = _mm256_div_pd(a, _mm256_div_pd(b, d));
-    // Truncated toward zero and saturated; a quotient that is not finite gives 0.
-    const __m256d magnitude = _mm256_andnot_pd(_mm256_set1_pd(-0.0), t);
-    const __m256d finite = _mm256_cmp_pd(magnitude, _mm256_set1_pd(__builtin_inf()), _CMP_LT_OQ);
-    const __m256d limited =
-        _mm256_max_pd(_mm256_min_pd(t, _mm256_set1_pd(2147483647.0)), _mm256_set1_pd(-2147483648.0));
-    const __m256d q = _mm256_and_pd(_mm256_cvtepi32_pd(_mm256_cvttpd_epi32(limited)), finite);
-    // s − q + offset is exact in double; then limited to 0 … 250.
-    const __m256d v = _mm256_add_pd(_mm256_sub_pd(s, q), offset_);
-    return _mm256_cvttpd_epi32(_mm256_min_pd(_mm256_max_pd(v, _mm256_setzero_pd()), _mm256_set1_pd(250.0)));
-  }
-
   __m256d full_, gain_, offset_;
 };
 

@@ -8,20 +8,11 @@
 
 #include <cstdint>
 
+#include "base/vector_lanes.h"
 #include "removal/row_pass.h"
 
 namespace pramvix {
 namespace {
-
-// The luma of pixels p … p + 7 (16 bytes Y U Y V …) in 16-bit lanes.
-PRAMVIX_VECTOR_TARGET inline __m128i LumaAt(const uint8_t* row, int p) {
-  const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + 2 * static_cast<ptrdiff_t>(p)));
-  return _mm_and_si128(bytes, _mm_set1_epi16(0x00FF));
-}
-
-PRAMVIX_VECTOR_TARGET inline __m128i Distance(__m128i a, __m128i b) {
-  return _mm_sub_epi16(_mm_max_epi16(a, b), _mm_min_epi16(a, b));
-}
 
 // Byte distances of two 16-byte loads, |a − b| in every byte.
 PRAMVIX_VECTOR_TARGET inline __m128i ByteDistance(__m128i a, __m128i b) {
@@ -87,11 +78,9 @@ class BlockPass {
         // Only the quiet spans of a pass that softens at reference edges are
         // skipped; one that inverts or softens everywhere has none.
         skipQuiet_(pass.threshold > 0 && !pass.everywhere) {
-    // A distance of bytes (0 … 255) reaches the threshold when it exceeds
-    // the threshold less one, limited to −1 … 255.
     const int limited = pass.threshold < 0 ? 0 : (pass.threshold > 256 ? 256 : pass.threshold);
     edge_ = _mm_set1_epi16(static_cast<int16_t>(pass.edge));
-    below_ = _mm_set1_epi16(static_cast<int16_t>(limited - 1));
+    below_ = BelowThreshold(pass.threshold);
     edgeBytes_ = _mm_set1_epi8(static_cast<char>(pass.edge));
     belowBytes_ = _mm_set1_epi8(static_cast<char>(limited > 255 ? 255 : limited - 1));
   }
@@ -114,12 +103,9 @@ class BlockPass {
     const unsigned logoLanes = static_cast<unsigned>(_mm_movemask_epi8(logo));
     const unsigned softLanes = static_cast<unsigned>(_mm_movemask_epi8(soften));
     if (logoLanes != 0) {
-      __m128i* at = reinterpret_cast<__m128i*>(main_ + 2 * static_cast<ptrdiff_t>(k));
-      const __m128i bytes = _mm_loadu_si128(at);
-      const __m128i s = _mm_and_si128(bytes, lumaMask);
+      const __m128i s = LumaAt(main_, k);
       const __m128i fixed = invert_ ? _mm_xor_si128(s, lumaMask) : correct_(s, L);
-      const __m128i v = _mm_or_si128(_mm_and_si128(logo, fixed), _mm_andnot_si128(logo, s));
-      _mm_storeu_si128(at, _mm_or_si128(_mm_andnot_si128(lumaMask, bytes), v));
+      StoreLumaAt(main_, k, Select(logo, fixed, s));
     }
     if (softLanes != 0) Soften(main_, k, softLanes);
   }

@@ -1,0 +1,87 @@
+#pragma once
+// What the x86-64 variants of the kernels share: eight pixels' luma in 16-bit
+// lanes, the threshold test on them, and double-precision work on them, two
+// (SSE2) or four (AVX2) lanes at a time.
+#include "base/simd.h"
+
+#if PRAMVIX_X86_64
+#include <immintrin.h>
+
+#include <cstddef>
+#include <cstdint>
+
+namespace pramvix {
+
+// The luma of pixels p … p + 7 of a row (16 bytes Y U Y V …) in 16-bit lanes.
+inline __m128i LumaAt(const uint8_t* row, int p) {
+  const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + 2 * static_cast<ptrdiff_t>(p)));
+  return _mm_and_si128(bytes, _mm_set1_epi16(0x00FF));
+}
+
+// Replaces the luma of pixels p … p + 7 by the lanes of v, keeping chroma.
+inline void StoreLumaAt(uint8_t* row, int p, __m128i v) {
+  __m128i* at = reinterpret_cast<__m128i*>(row + 2 * static_cast<ptrdiff_t>(p));
+  const __m128i chroma = _mm_andnot_si128(_mm_set1_epi16(0x00FF), _mm_loadu_si128(at));
+  _mm_storeu_si128(at, _mm_or_si128(chroma, v));
+}
+
+// |a − b| of 16-bit lanes holding bytes.
+inline __m128i Distance(__m128i a, __m128i b) { return _mm_sub_epi16(_mm_max_epi16(a, b), _mm_min_epi16(a, b)); }
+
+// A distance of bytes (0 … 255) reaches `threshold`, whatever int it is, when
+// it exceeds the lanes of this: the threshold less one, limited to −1 … 255.
+inline __m128i BelowThreshold(int threshold) {
+  const int limited = threshold < 0 ? 0 : (threshold > 256 ? 256 : threshold);
+  return _mm_set1_epi16(static_cast<int16_t>(limited - 1));
+}
+
+// a in the lanes where the mask is set, s in the others.
+inline __m128i Select(__m128i mask, __m128i a, __m128i s) {
+  return _mm_or_si128(_mm_and_si128(mask, a), _mm_andnot_si128(mask, s));
+}
+
+// TruncateToInt32 on each lane, given back as a double: a quotient that is
+// not finite gives 0, a finite one outside the 32-bit range saturates.
+inline __m128d TruncatedSse2(__m128d q) {
+  const __m128d finite = _mm_cmplt_pd(_mm_andnot_pd(_mm_set1_pd(-0.0), q), _mm_set1_pd(__builtin_inf()));
+  const __m128d limited = _mm_max_pd(_mm_min_pd(q, _mm_set1_pd(2147483647.0)), _mm_set1_pd(-2147483648.0));
+  return _mm_and_pd(_mm_cvtepi32_pd(_mm_cvttpd_epi32(limited)), finite);
+}
+
+PRAMVIX_TARGET_AVX2 inline __m256d TruncatedAvx2(__m256d q) {
+  const __m256d magnitude = _mm256_andnot_pd(_mm256_set1_pd(-0.0), q);
+  const __m256d finite = _mm256_cmp_pd(magnitude, _mm256_set1_pd(__builtin_inf()), _CMP_LT_OQ);
+  const __m256d limited =
+      _mm256_max_pd(_mm256_min_pd(q, _mm256_set1_pd(2147483647.0)), _mm256_set1_pd(-2147483648.0));
+  return _mm256_and_pd(_mm256_cvtepi32_pd(_mm256_cvttpd_epi32(limited)), finite);
+}
+
+// f(x, y) on eight lanes of 16-bit values 0 … 255; f gives whole numbers that
+// fit in 16 bits, as doubles.
+template <class F>
+inline __m128i EachPairSse2(__m128i x, __m128i y, const F& f) {
+  const __m128i zero = _mm_setzero_si128();
+  const auto half = [&](__m128i x32, __m128i y32) {
+    const __m128i low = _mm_cvttpd_epi32(f(_mm_cvtepi32_pd(x32), _mm_cvtepi32_pd(y32)));
+    const __m128i high =
+        _mm_cvttpd_epi32(f(_mm_cvtepi32_pd(_mm_srli_si128(x32, 8)), _mm_cvtepi32_pd(_mm_srli_si128(y32, 8))));
+    return _mm_unpacklo_epi64(low, high);
+  };
+  return _mm_packs_epi32(half(_mm_unpacklo_epi16(x, zero), _mm_unpacklo_epi16(y, zero)),
+                         half(_mm_unpackhi_epi16(x, zero), _mm_unpackhi_epi16(y, zero)));
+}
+
+// As EachPairSse2, four lanes at a time; f's call operator must be built for AVX2.
+template <class F>
+PRAMVIX_TARGET_AVX2 inline __m128i EachQuadAvx2(__m128i x, __m128i y, const F& f) {
+  const __m256i x32 = _mm256_cvtepu16_epi32(x);
+  const __m256i y32 = _mm256_cvtepu16_epi32(y);
+  const __m128i low = _mm256_cvttpd_epi32(
+      f(_mm256_cvtepi32_pd(_mm256_castsi256_si128(x32)), _mm256_cvtepi32_pd(_mm256_castsi256_si128(y32))));
+  const __m128i high = _mm256_cvttpd_epi32(
+      f(_mm256_cvtepi32_pd(_mm256_extracti128_si256(x32, 1)), _mm256_cvtepi32_pd(_mm256_extracti128_si256(y32, 1))));
+  return _mm_packs_epi32(low, high);
+}
+
+}  // namespace pramvix
+#endif
