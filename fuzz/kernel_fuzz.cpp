@@ -1,0 +1,81 @@
+// Every vector variant of the pixel kernels against the scalar reference, on
+// rows and settings from the fuzzer: any difference in a written byte is a
+// finding. Rows are allocated to their exact size, so a read or write beyond
+// a row's end is one too.
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <vector>
+
+#include "fuzz_inputs.h"
+#include "overlay/blend_kernel.h"
+#include "removal/logo_removal.h"
+
+namespace pramvix::fuzz {
+namespace {
+
+// A row of exactly 2 * pixels bytes, on the heap on its own.
+struct Row {
+  Row(FuzzedDataProvider& in, int pixels) : size(2 * static_cast<size_t>(pixels)), bytes(new uint8_t[size]) {
+    const std::vector<uint8_t> given = in.ConsumeBytes<uint8_t>(size);
+    for (size_t i = 0; i < size; ++i) bytes[i] = i < given.size() ? given[i] : static_cast<uint8_t>(i * 29);
+  }
+  Row(const Row& other) : size(other.size), bytes(new uint8_t[size]) {
+    if (size != 0) std::memcpy(bytes.get(), other.bytes.get(), size);
+  }
+  bool operator==(const Row& other) const { return size == 0 || std::memcmp(bytes.get(), other.bytes.get(), size) == 0; }
+
+  size_t size;
+  std::unique_ptr<uint8_t[]> bytes;
+};
+
+void Check(bool same) {
+  if (!same) std::abort();
+}
+
+void RemovalRow(FuzzedDataProvider& in) {
+  const int mainWidth = in.ConsumeIntegralInRange(1, 100);
+  const int referenceWidth = mainWidth + in.ConsumeIntegralInRange(0, 20);
+  const int x = in.ConsumeIntegralInRange(0, mainWidth - 1);
+  const int width = in.ConsumeIntegralInRange(0, mainWidth - x);
+  RemovalRule rule{FuzzInt(in), Overlay{FuzzInt(in), FuzzFloat(in), FuzzInt(in)}};
+  rule.logoPixels = in.ConsumeBool() ? LogoPixels::kMark : LogoPixels::kCorrect;
+  rule.softening = in.ConsumeBool() ? Softening::kEverywhere : Softening::kAtReferenceEdges;
+  const Row reference(in, referenceWidth);
+  const Row original(in, mainWidth);
+  const auto run = [&](Simd simd) {
+    Row main(original);
+    RemoveLogoRowFor(simd)(MutableLumaRow(main.bytes.get(), mainWidth),
+                           ConstLumaRow(reference.bytes.get(), referenceWidth), x, width, rule);
+    return main;
+  };
+  const Row expected = run(Simd::kScalar);
+  for (Simd simd : SupportedSimd()) Check(run(simd) == expected);
+}
+
+void BlendRowOf(FuzzedDataProvider& in) {
+  const int width = in.ConsumeIntegralInRange(0, 100);
+  const int threshold = FuzzInt(in);
+  const Row logo(in, width);
+  const Row original(in, width);
+  const auto run = [&](Simd simd) {
+    Row main(original);
+    BlendRowFor(simd)(main.bytes.get(), logo.bytes.get(), width, threshold);
+    return main;
+  };
+  const Row expected = run(Simd::kScalar);
+  for (Simd simd : SupportedSimd()) Check(run(simd) == expected);
+}
+
+}  // namespace
+}  // namespace pramvix::fuzz
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  FuzzedDataProvider in(data, size);
+  switch (in.ConsumeIntegralInRange(0, 1)) {
+    case 0: pramvix::fuzz::RemovalRow(in); break;
+    default: pramvix::fuzz::BlendRowOf(in); break;
+  }
+  return 0;
+}
