@@ -185,7 +185,7 @@ void Finish(Scene& scene, int threshold, const std::string& title) {
   scene.mainClip = local::MemoryClip::Of({scene.main});
   scene.referenceClip = local::MemoryClip::Of({scene.reference});
   scene.logoShare = LogoShare(scene.reference, scene.region, threshold);
-  std::fprintf(stderr, "%s: %.1f %% logo pixels (reference luma differs by %d or more)\n", title.c_str(),
+  std::fprintf(stderr, "scene %s: %.1f %% logo pixels (reference luma differs by %d or more)\n", title.c_str(),
                100 * scene.logoShare, threshold);
 }
 
