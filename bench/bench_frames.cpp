@@ -1,54 +1,44 @@
 #include "bench_frames.h"
 
-#include "plugin/function_table.h"
+#include <utility>
 
 namespace pramvix::bench {
 
-Scene::Scene(int width, int height)
-    : main(local::Picture::YUY2(width, height)),
-      logo(local::Picture::YUY2(width, height, 16)),
-      w(width / 6 / 2 * 2),
-      h(height / 8) {
-  RegisterFunctions(&env);
-  x = width - w - width / 20;
-  y = height / 20;
-  uint32_t seed = 12345;
-  for (auto& byte : main.bytes) byte = static_cast<uint8_t>((seed = seed * 1103515245u + 12345u) >> 24);
-  for (int r = y; r < y + h; ++r) {
-    for (int p = x; p < x + w; ++p) logo.Luma(r, p) = static_cast<uint8_t>(((p - x) / 8 + (r - y) / 8) % 2 ? 140 : 16);
-  }
-  mainClip = local::MemoryClip::Of({main});
-  logoClip = local::MemoryClip::Of({logo});
+std::string NameOf(const char* function, const FrameSize& size) {
+  return std::string(function) + "/" + size.label;
 }
 
-PClip Scene::Filter(const std::string& function, std::vector<AVSValue> args) {
-  args.insert(args.begin(), {AVSValue(mainClip), AVSValue(logoClip)});
-  return env.Invoke(function, args).AsClip();
+void RegisterCopy(const FrameSize& size) {
+  benchmark::RegisterBenchmark(NameOf("copy", size).c_str(), [size](benchmark::State& state) {
+    Scene& scene = LogoScene(size);
+    for (auto _ : state) {
+      PVideoFrame frame = scene.mainClip->GetFrame(0, &scene.env);
+      scene.env.MakeWritable(&frame);
+      benchmark::DoNotOptimize(frame.get());
+    }
+  })->Unit(benchmark::kMicrosecond);
 }
 
-MutableFrame Scene::RowsOf(local::Picture& picture) {
-  return MutableFrame{picture.bytes.data(), picture.rowSize, picture.rowSize, picture.height};
+// Each request fetches the clip's frame, which the clip still holds, so
+// MakeWritable copies it as a host's cache would make it copy: the copy is
+// part of every filter's cost, as it is in a script.
+void RegisterFrame(const std::string& name, SceneOf sceneOf, const char* function, ArgsOf args) {
+  benchmark::RegisterBenchmark(name.c_str(), [=](benchmark::State& state) {
+    Scene& scene = sceneOf();
+    const PClip filter = scene.env.Invoke(function, args(scene)).AsClip();
+    for (auto _ : state) benchmark::DoNotOptimize(filter->GetFrame(0, &scene.env));
+  })->Unit(benchmark::kMicrosecond);
 }
 
-ConstFrame Scene::ReadRowsOf(const local::Picture& picture) {
-  return ConstFrame{picture.bytes.data(), picture.rowSize, picture.rowSize, picture.height};
-}
-
-void RequestFrames(benchmark::State& state, Scene& scene, const PClip& filter) {
-  for (auto _ : state) benchmark::DoNotOptimize(filter->GetFrame(0, &scene.env));
-}
-
-namespace {
-// The baseline: one frame copied as MakeWritable copies it.
-void CopyFrame(benchmark::State& state) {
-  Scene scene(state);
-  for (auto _ : state) {
-    PVideoFrame frame = scene.mainClip->GetFrame(0, &scene.env);
-    scene.env.MakeWritable(&frame);
-    benchmark::DoNotOptimize(frame.get());
+void RegisterKernel(const std::string& name, KernelRun run) {
+  benchmark::RegisterBenchmark((name + "/kernel").c_str(), [run](benchmark::State& state) {
+    run(state, BestSimd());
+  })->Unit(benchmark::kMicrosecond);
+  for (Simd simd : SupportedSimd()) {
+    benchmark::RegisterBenchmark((name + "/kernel/" + SimdName(simd)).c_str(), [run, simd](benchmark::State& state) {
+      run(state, simd);
+    })->Unit(benchmark::kMicrosecond);
   }
 }
-BENCHMARK(CopyFrame)->Args({720, 576})->Args({1920, 1080});
-}  // namespace
 
 }  // namespace pramvix::bench

@@ -1,40 +1,41 @@
 #pragma once
-// A broadcast-sized scene for benchmarks: a main clip with a logo region of a
-// typical size in its top-right corner, and the logo's reference picture.
+// What the benchmark files share: the frame-copy baseline, full frame requests
+// through the local host, and kernels run once per instruction set.
 #include <benchmark/benchmark.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
-#include "base/region.h"
-#include "base/yuy2.h"
-
-#include "local_environment.h"
-#include "memory_clip.h"
-#include "picture.h"
+#include "base/simd.h"
+#include "host/host.h"
+#include "scenes.h"
 
 namespace pramvix::bench {
 
-struct Scene {
-  Scene(int width, int height);
-  // The size the benchmark's two arguments give.
-  explicit Scene(const benchmark::State& state)
-      : Scene(static_cast<int>(state.range(0)), static_cast<int>(state.range(1))) {}
-  // Builds a filter over (main, logo, args…).
-  PClip Filter(const std::string& function, std::vector<AVSValue> args);
+// "NoLogo/1080p" and the like.
+std::string NameOf(const char* function, const FrameSize& size);
 
-  // For kernels: rows of a picture packed without padding, and the region.
-  static MutableFrame RowsOf(local::Picture& picture);
-  static ConstFrame ReadRowsOf(const local::Picture& picture);
-  Region LogoRegion() const { return Region{x, y, w, h}; }
+// copy/<size>: one frame copied as MakeWritable copies it. Every other time
+// is read as a multiple of this one.
+void RegisterCopy(const FrameSize& size);
 
-  local::LocalEnvironment env;
-  local::Picture main, logo;
-  PClip mainClip, logoClip;
-  int x, y, w, h;  // the logo region
-};
+using SceneOf = std::function<Scene&()>;
 
-// The timed loop of a full frame request.
-void RequestFrames(benchmark::State& state, Scene& scene, const PClip& filter);
+// <name>: the filter that script function `function` builds over the scene's
+// clips (`args`, clips included), asked for a frame again and again.
+using ArgsOf = std::function<std::vector<AVSValue>(const Scene&)>;
+void RegisterFrame(const std::string& name, SceneOf scene, const char* function, ArgsOf args);
+
+// <name>/kernel with BestSimd(), and <name>/kernel/<set> for every set in
+// SupportedSimd().
+using KernelRun = std::function<void(benchmark::State&, Simd)>;
+void RegisterKernel(const std::string& name, KernelRun run);
+
+// Each filter family, at one frame size.
+void RegisterRemoval(const FrameSize& size);
+void RegisterOverlay(const FrameSize& size);
+void RegisterDetect(const FrameSize& size);
+void RegisterAuto(const FrameSize& size);
 
 }  // namespace pramvix::bench
