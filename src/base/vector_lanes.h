@@ -53,13 +53,15 @@ PRAMVIX_TARGET_AVX2 inline __m256d TruncatedAvx2(__m256d q) {
   const __m256d finite = _mm256_cmp_pd(magnitude, _mm256_set1_pd(__builtin_inf()), _CMP_LT_OQ);
   const __m256d limited =
       _mm256_max_pd(_mm256_min_pd(q, _mm256_set1_pd(2147483647.0)), _mm256_set1_pd(-2147483648.0));
-  return _mm256_and_pd(_mm256_cvtepi32_pd(_mm256_cvttpd_epi32(limited)), finite);
+  return _mm256_and_pd(_mm256_round_pd(limited, _MM_FROUND_TO_ZERO | _MM_FROUND_NO_EXC), finite);
 }
 
-// f(x, y) on eight lanes of 16-bit values 0 … 255; f gives whole numbers that
-// fit in 16 bits, as doubles.
+// f(x, y) on the lanes of eight 16-bit values 0 … 255 that `lanes` (a byte
+// mask of the eight) selects, four at a time: floating-point work only where
+// a lane needs it. f gives whole numbers that fit in 16 bits, as doubles;
+// lanes of a four left out come back 0.
 template <class F>
-inline __m128i EachPairSse2(__m128i x, __m128i y, const F& f) {
+inline __m128i EachPairSse2(__m128i x, __m128i y, unsigned lanes, const F& f) {
   const __m128i zero = _mm_setzero_si128();
   const auto half = [&](__m128i x32, __m128i y32) {
     const __m128i low = _mm_cvttpd_epi32(f(_mm_cvtepi32_pd(x32), _mm_cvtepi32_pd(y32)));
@@ -67,19 +69,23 @@ inline __m128i EachPairSse2(__m128i x, __m128i y, const F& f) {
         _mm_cvttpd_epi32(f(_mm_cvtepi32_pd(_mm_srli_si128(x32, 8)), _mm_cvtepi32_pd(_mm_srli_si128(y32, 8))));
     return _mm_unpacklo_epi64(low, high);
   };
-  return _mm_packs_epi32(half(_mm_unpacklo_epi16(x, zero), _mm_unpacklo_epi16(y, zero)),
-                         half(_mm_unpackhi_epi16(x, zero), _mm_unpackhi_epi16(y, zero)));
+  const __m128i low = (lanes & 0x00FF) ? half(_mm_unpacklo_epi16(x, zero), _mm_unpacklo_epi16(y, zero)) : zero;
+  const __m128i high = (lanes & 0xFF00) ? half(_mm_unpackhi_epi16(x, zero), _mm_unpackhi_epi16(y, zero)) : zero;
+  return _mm_packs_epi32(low, high);
 }
 
 // As EachPairSse2, four lanes at a time; f's call operator must be built for AVX2.
 template <class F>
-PRAMVIX_TARGET_AVX2 inline __m128i EachQuadAvx2(__m128i x, __m128i y, const F& f) {
+PRAMVIX_TARGET_AVX2 inline __m128i EachQuadAvx2(__m128i x, __m128i y, unsigned lanes, const F& f) {
   const __m256i x32 = _mm256_cvtepu16_epi32(x);
   const __m256i y32 = _mm256_cvtepu16_epi32(y);
-  const __m128i low = _mm256_cvttpd_epi32(
-      f(_mm256_cvtepi32_pd(_mm256_castsi256_si128(x32)), _mm256_cvtepi32_pd(_mm256_castsi256_si128(y32))));
-  const __m128i high = _mm256_cvttpd_epi32(
-      f(_mm256_cvtepi32_pd(_mm256_extracti128_si256(x32, 1)), _mm256_cvtepi32_pd(_mm256_extracti128_si256(y32, 1))));
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i low = (lanes & 0x00FF) ? _mm256_cvttpd_epi32(f(_mm256_cvtepi32_pd(_mm256_castsi256_si128(x32)),
+                                                              _mm256_cvtepi32_pd(_mm256_castsi256_si128(y32))))
+                                       : zero;
+  const __m128i high = (lanes & 0xFF00) ? _mm256_cvttpd_epi32(f(_mm256_cvtepi32_pd(_mm256_extracti128_si256(x32, 1)),
+                                                               _mm256_cvtepi32_pd(_mm256_extracti128_si256(y32, 1))))
+                                        : zero;
   return _mm_packs_epi32(low, high);
 }
 

@@ -14,8 +14,11 @@ class Avx2Blend {
  public:
   PRAMVIX_TARGET_AVX2 explicit Avx2Blend(int b) : b_(_mm256_set1_pd(b)) {}
 
-  // Eight pixels: main luma a and logo luma c in 16-bit lanes.
-  PRAMVIX_TARGET_AVX2 __m128i operator()(__m128i a, __m128i c) const { return EachQuadAvx2(a, c, *this); }
+  // The pixels of eight that `lanes` selects: main luma a and logo luma c
+  // in 16-bit lanes.
+  PRAMVIX_TARGET_AVX2 __m128i operator()(__m128i a, __m128i c, unsigned lanes) const {
+    return EachQuadAvx2(a, c, lanes, *this);
+  }
 
   PRAMVIX_TARGET_AVX2 __m256d operator()(__m256d a, __m256d c) const {
     const __m256d white = _mm256_set1_pd(240.0);

@@ -14,8 +14,11 @@ class Sse2Blend {
  public:
   explicit Sse2Blend(int b) : b_(_mm_set1_pd(b)) {}
 
-  // Eight pixels: main luma a and logo luma c in 16-bit lanes.
-  __m128i operator()(__m128i a, __m128i c) const { return EachPairSse2(a, c, *this); }
+  // The pixels of eight that `lanes` selects: main luma a and logo luma c
+  // in 16-bit lanes.
+  __m128i operator()(__m128i a, __m128i c, unsigned lanes) const {
+    return EachPairSse2(a, c, lanes, *this);
+  }
 
   __m128d operator()(__m128d a, __m128d c) const {
     const __m128d white = _mm_set1_pd(240.0);

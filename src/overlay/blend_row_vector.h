@@ -30,9 +30,10 @@ PRAMVIX_VECTOR_TARGET void VectorBlendRow(uint8_t* main, const uint8_t* logo, in
   for (; p + 8 <= width; p += 8) {
     const __m128i c = LumaAt(logo, p);
     const __m128i blended = _mm_cmpgt_epi16(Distance(first, c), below);
-    if (_mm_movemask_epi8(blended) == 0) continue;
+    const unsigned lanes = static_cast<unsigned>(_mm_movemask_epi8(blended));
+    if (lanes == 0) continue;
     const __m128i a = LumaAt(main, p);
-    StoreLumaAt(main, p, Select(blended, blend(a, c), a));
+    StoreLumaAt(main, p, Select(blended, blend(a, c, lanes), a));
   }
   for (; p < width; ++p) {
     const int c = logo[2 * p];

@@ -20,8 +20,11 @@ class Avx2Correction {
         gain_(_mm256_set1_pd(static_cast<double>(overlay.gain))),
         offset_(_mm256_set1_pd(static_cast<double>(overlay.offset))) {}
 
-  // Eight pixels: main luma s and reference luma L in 16-bit lanes.
-  PRAMVIX_TARGET_AVX2 __m128i operator()(__m128i s, __m128i L) const { return EachQuadAvx2(s, L, *this); }
+  // The pixels of eight that `lanes` selects: main luma s and reference
+  // luma L in 16-bit lanes.
+  PRAMVIX_TARGET_AVX2 __m128i operator()(__m128i s, __m128i L, unsigned lanes) const {
+    return EachQuadAvx2(s, L, lanes, *this);
+  }
 
   PRAMVIX_TARGET_AVX2 __m256d operator()(__m256d s, __m256d L) const {
     const __m256d a = _mm256_sub_pd(full_, s);

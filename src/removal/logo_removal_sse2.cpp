@@ -20,8 +20,11 @@ class Sse2Correction {
         gain_(_mm_set1_pd(static_cast<double>(overlay.gain))),
         offset_(_mm_set1_pd(static_cast<double>(overlay.offset))) {}
 
-  // Eight pixels: main luma s and reference luma L in 16-bit lanes.
-  __m128i operator()(__m128i s, __m128i L) const { return EachPairSse2(s, L, *this); }
+  // The pixels of eight that `lanes` selects: main luma s and reference
+  // luma L in 16-bit lanes.
+  __m128i operator()(__m128i s, __m128i L, unsigned lanes) const {
+    return EachPairSse2(s, L, lanes, *this);
+  }
 
   __m128d operator()(__m128d s, __m128d L) const {
     const __m128d a = _mm_sub_pd(full_, s);

@@ -14,27 +14,22 @@
 namespace pramvix {
 namespace {
 
-// Byte distances of two 16-byte loads, |a − b| in every byte.
-PRAMVIX_VECTOR_TARGET inline __m128i ByteDistance(__m128i a, __m128i b) {
-  return _mm_or_si128(_mm_subs_epu8(a, b), _mm_subs_epu8(b, a));
-}
-
-// Whether pixels k … k + 15 hold no logo pixel and soften nothing: the
-// reference's luma stays within the threshold of the edge and of its
-// neighbours two pixels apart. `below` is the threshold less one (0 … 255) in
-// every byte; only the luma bytes count.
-PRAMVIX_VECTOR_TARGET inline bool Quiet(const uint8_t* row, int k, __m128i edge, __m128i below) {
+// Whether pixels k … k + 31 hold no logo pixel and soften nothing, by a test
+// that is quick and sure but may miss some quiet spans: every reference luma
+// from k − 1 to k + 32 lies within `reach` of the edge luma, reach being
+// under half the threshold. Then no pixel is a threshold away from the edge
+// and no two pixels two apart are a threshold apart. `low` and `high` hold
+// edge − reach and edge + reach (limited to 0 … 255) in every byte.
+PRAMVIX_VECTOR_TARGET inline bool Quiet(const uint8_t* row, int k, __m128i low, __m128i high) {
   const uint8_t* at = row + 2 * static_cast<ptrdiff_t>(k);
-  __m128i reached = _mm_setzero_si128();
-  for (int half = 0; half < 32; half += 16) {
-    const __m128i L = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + half));
-    const __m128i left = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + half - 2));
-    const __m128i right = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + half + 2));
-    reached = _mm_or_si128(reached, _mm_subs_epu8(ByteDistance(edge, L), below));
-    reached = _mm_or_si128(reached, _mm_subs_epu8(ByteDistance(left, right), below));
+  __m128i outside = _mm_setzero_si128();
+  // Bytes from pixel k − 1 to pixel k + 32's chroma, in five loads.
+  for (const int offset : {-2, 14, 30, 46, 50}) {
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + offset));
+    outside = _mm_or_si128(outside, _mm_or_si128(_mm_subs_epu8(bytes, high), _mm_subs_epu8(low, bytes)));
   }
-  reached = _mm_and_si128(reached, _mm_set1_epi16(0x00FF));
-  return _mm_movemask_epi8(_mm_cmpeq_epi8(reached, _mm_setzero_si128())) == 0xFFFF;
+  outside = _mm_and_si128(outside, _mm_set1_epi16(0x00FF));  // chroma does not count
+  return _mm_movemask_epi8(_mm_cmpeq_epi8(outside, _mm_setzero_si128())) == 0xFFFF;
 }
 
 // Softens pixel k − 1 for each k = first … first + 7 whose lane is set in
@@ -78,18 +73,18 @@ class BlockPass {
         // Only the quiet spans of a pass that softens at reference edges are
         // skipped; one that inverts or softens everywhere has none.
         skipQuiet_(pass.threshold > 0 && !pass.everywhere) {
-    const int limited = pass.threshold < 0 ? 0 : (pass.threshold > 256 ? 256 : pass.threshold);
     edge_ = _mm_set1_epi16(static_cast<int16_t>(pass.edge));
     below_ = BelowThreshold(pass.threshold);
-    edgeBytes_ = _mm_set1_epi8(static_cast<char>(pass.edge));
-    belowBytes_ = _mm_set1_epi8(static_cast<char>(limited > 255 ? 255 : limited - 1));
+    const int reach = pass.threshold > 511 ? 255 : (pass.threshold - 1) / 2;
+    low_ = _mm_set1_epi8(static_cast<char>(pass.edge > reach ? pass.edge - reach : 0));
+    high_ = _mm_set1_epi8(static_cast<char>(pass.edge + reach < 255 ? pass.edge + reach : 255));
   }
 
-  // Pixels k … k + 15, or nothing where they are quiet.
+  // Pixels k … k + 31, or nothing where they are quiet; reads reference
+  // pixels k − 1 … k + 32.
   PRAMVIX_VECTOR_TARGET void Span(int k) const {
-    if (skipQuiet_ && Quiet(reference_, k, edgeBytes_, belowBytes_)) return;
-    Block(k);
-    Block(k + 8);
+    if (skipQuiet_ && Quiet(reference_, k, low_, high_)) return;
+    for (int block = k; block < k + 32; block += 8) Block(block);
   }
 
   // Pixels k … k + 7; reads reference pixels k − 1 … k + 8.
@@ -104,7 +99,7 @@ class BlockPass {
     const unsigned softLanes = static_cast<unsigned>(_mm_movemask_epi8(soften));
     if (logoLanes != 0) {
       const __m128i s = LumaAt(main_, k);
-      const __m128i fixed = invert_ ? _mm_xor_si128(s, lumaMask) : correct_(s, L);
+      const __m128i fixed = invert_ ? _mm_xor_si128(s, lumaMask) : correct_(s, L, logoLanes);
       StoreLumaAt(main_, k, Select(logo, fixed, s));
     }
     if (softLanes != 0) Soften(main_, k, softLanes);
@@ -115,7 +110,7 @@ class BlockPass {
   uint8_t* main_;
   const uint8_t* reference_;
   bool everywhere_, invertAll_, invert_, skipQuiet_;
-  __m128i edge_, below_, edgeBytes_, belowBytes_;
+  __m128i edge_, below_, low_, high_;
 };
 
 // The pass over one row: blocks where all of a block's neighbours are inside
@@ -130,7 +125,7 @@ PRAMVIX_VECTOR_TARGET void VectorRowPass(MutableLumaRow main, ConstLumaRow refer
   int k = x;
   for (; k < end && k < 2; ++k) pass.Step<true>(main, reference, k);
   const BlockPass<Correction> blocks(pass, correct, &main[0], &reference[0]);
-  for (; k + 16 <= innerEnd; k += 16) blocks.Span(k);
+  for (; k + 32 <= innerEnd; k += 32) blocks.Span(k);
   for (; k + 8 <= innerEnd; k += 8) blocks.Block(k);
   for (; k < innerEnd; ++k) pass.Step<false>(main, reference, k);
   for (; k < end; ++k) pass.Step<true>(main, reference, k);
