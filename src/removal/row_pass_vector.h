@@ -37,24 +37,49 @@ PRAMVIX_VECTOR_TARGET inline bool Quiet(const uint8_t* row, int k, __m128i low, 
 // as the previous one left it.
 PRAMVIX_VECTOR_TARGET inline void Soften(uint8_t* row, int first, unsigned lanes) {
   uint8_t* luma = row + 2 * static_cast<ptrdiff_t>(first);  // pixel first
-  if (lanes == 0xFFFF) {
-    // Every pixel: the left neighbour's new value stays in a register.
-    int left = luma[-4];
-    int centre = luma[-2];
-    for (int i = 0; i < 8; ++i) {
-      const int right = luma[2 * i];
-      left = (left + centre + right) / 3;
-      luma[2 * i - 2] = static_cast<uint8_t>(left);
-      centre = right;
-    }
-    return;
-  }
   while (lanes != 0) {
     const int bit = __builtin_ctz(lanes);
     lanes &= ~(3u << bit);
     uint8_t* p = luma + bit;  // pixel first + bit / 2
     p[-2] = static_cast<uint8_t>((p[-4] + p[-2] + p[0]) / 3);
   }
+}
+
+// Softens pixels first − 1 … first + 6 in turn, every pixel of the block
+// softening its left neighbour; v is the block's luma before softening.
+//
+// Each step is y' = floor((y + c) / 3), y the pixel before as softened and
+// c the sum of the pixel's own and its right neighbour's luma. Since
+// floor((floor(n / 3) + c) / 3) = floor((n + 3c) / 9), step m gives
+// y_m = floor((y_0 + c_1 + 3 c_2 + … + 3^(m−1) c_m) / 3^m): eight steps side
+// by side instead of one after another. The sums stay below 2^24, so floats
+// hold them exactly, and as every y_m is at most 255, a float quotient
+// rounds too little to cross a whole number. Only y_8, which the next block
+// starts from, is worked out in integers and stored last, so the chain from
+// block to block is one integer division.
+PRAMVIX_VECTOR_TARGET inline void SoftenAll(uint8_t* row, int first, __m128i v) {
+  uint8_t* luma = row + 2 * static_cast<ptrdiff_t>(first);  // pixel first
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i before = _mm_insert_epi16(_mm_slli_si128(v, 2), luma[-2], 0);  // v shifted, pixel first − 1 in
+  const __m128i c = _mm_add_epi16(before, v);
+  __m128 low = _mm_mul_ps(_mm_cvtepi32_ps(_mm_unpacklo_epi16(c, zero)), _mm_setr_ps(1, 3, 9, 27));
+  __m128 high = _mm_mul_ps(_mm_cvtepi32_ps(_mm_unpackhi_epi16(c, zero)), _mm_setr_ps(81, 243, 729, 2187));
+  // Running sums over the eight lanes.
+  low = _mm_add_ps(low, _mm_castsi128_ps(_mm_slli_si128(_mm_castps_si128(low), 4)));
+  low = _mm_add_ps(low, _mm_castsi128_ps(_mm_slli_si128(_mm_castps_si128(low), 8)));
+  high = _mm_add_ps(high, _mm_castsi128_ps(_mm_slli_si128(_mm_castps_si128(high), 4)));
+  high = _mm_add_ps(high, _mm_castsi128_ps(_mm_slli_si128(_mm_castps_si128(high), 8)));
+  high = _mm_add_ps(high, _mm_shuffle_ps(low, low, 0xFF));
+  const int y0 = luma[-4];
+  const int y8 = (y0 + _mm_cvtss_si32(_mm_shuffle_ps(high, high, 0xFF))) / 6561;
+  const __m128 start = _mm_set1_ps(static_cast<float>(y0));
+  const __m128i y = _mm_packs_epi32(
+      _mm_cvttps_epi32(_mm_div_ps(_mm_add_ps(low, start), _mm_setr_ps(3, 9, 27, 81))),
+      _mm_cvttps_epi32(_mm_div_ps(_mm_add_ps(high, start), _mm_setr_ps(243, 729, 2187, 6561))));
+  // y_1 … y_8 are pixels first − 1 … first + 6; pixel first + 7 keeps v
+  // until the next pixel softens it.
+  StoreLumaAt(row, first - 1, y);
+  luma[12] = static_cast<uint8_t>(y8);  // pixel first + 6
 }
 
 // The settings of a row pass in vector form, and the pass over blocks of
@@ -97,12 +122,17 @@ class BlockPass {
         everywhere_ ? allLanes : _mm_cmpgt_epi16(Distance(LumaAt(reference_, k - 1), LumaAt(reference_, k + 1)), below_);
     const unsigned logoLanes = static_cast<unsigned>(_mm_movemask_epi8(logo));
     const unsigned softLanes = static_cast<unsigned>(_mm_movemask_epi8(soften));
+    __m128i v = LumaAt(main_, k);
     if (logoLanes != 0) {
-      const __m128i s = LumaAt(main_, k);
-      const __m128i fixed = invert_ ? _mm_xor_si128(s, lumaMask) : correct_(s, L, logoLanes);
-      StoreLumaAt(main_, k, Select(logo, fixed, s));
+      const __m128i fixed = invert_ ? _mm_xor_si128(v, lumaMask) : correct_(v, L, logoLanes);
+      v = Select(logo, fixed, v);
+      StoreLumaAt(main_, k, v);
     }
-    if (softLanes != 0) Soften(main_, k, softLanes);
+    if (softLanes == 0xFFFF) {
+      SoftenAll(main_, k, v);
+    } else if (softLanes != 0) {
+      Soften(main_, k, softLanes);
+    }
   }
 
  private:
