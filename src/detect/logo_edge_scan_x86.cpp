@@ -1,0 +1,304 @@
+// The switching filters' row tests in SSE2 and AVX2, for rows without marks
+// (with marks, a position reads what an earlier one wrote, so those rows run
+// the plain tests). Each pixel's luma is a 16-bit lane, the chroma byte masked
+// off, so sums of three lumas fit; each lane tallies its own edges and hits,
+// and the tallies are summed once per block of steps. Positions whose
+// neighbours could fall outside a row, and the few left over at its end, run
+// the plain code.
+#include "detect/logo_edge_scan_x86.h"
+
+#if PRAMVIX_X86_64
+#include <immintrin.h>
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+
+#include "base/arithmetic.h"
+
+namespace pramvix {
+
+namespace {
+
+// A lane tally grows by at most one a step; summed after this many steps, it
+// never leaves the signed 16-bit range.
+constexpr int kBlockSteps = 1 << 14;
+
+// Differences of lumas lie in 0…255, so d > bound decides the same as with
+// the bound clamped to −1…255, which fits a lane; d ≥ step is d > step − 1.
+short AboveBound(int64_t bound) { return static_cast<short>(std::clamp<int64_t>(bound, -1, 255)); }
+
+// A rule's comparisons as lane bounds: an edge where the logo difference
+// exceeds edgeAbove, a step in the main frame where its difference exceeds
+// stepAbove.
+struct LaneRule {
+  short edgeAbove;
+  short stepAbove;
+};
+
+LaneRule IfLogoLanes(const TestRule& rule) {
+  return {AboveBound(int64_t{rule.logoStep} - 1), AboveBound(rule.frameStep)};
+}
+
+LaneRule IfNoLogoLanes(const TestRule& rule) {
+  return {AboveBound(int64_t{rule.logoStep} - 1), AboveBound(int64_t{rule.frameStep} - 1)};
+}
+
+struct Span {
+  int begin;
+  int end;
+};
+
+// The positions of x … end − 1 whose neighbours all lie inside both rows
+// (the region lies inside both): IfLogo reads logo pixels p − 4 … p + 2 and
+// main pixel p − 2.
+Span IfLogoInner(ConstLumaRow logo, int x, int end) {
+  const int begin = std::min(std::max(x, 4), end);
+  return {begin, std::max(begin, std::min(end, logo.Width() - 2))};
+}
+
+// IfNoLogo reads pixels p − 2 of both rows.
+Span IfNoLogoInner(int x, int end) { return {std::min(std::max(x, 2), end), end}; }
+
+// Where a block of whole steps of n positions from p ends.
+int BlockEnd(int p, int end, int n) { return p + n * std::min((end - p) / n, kBlockSteps); }
+
+void Add(RowCounts& counts, const RowCounts& more) {
+  counts.hits += more.hits;
+  counts.misses += more.misses;
+}
+
+// Positions from … to − 1 as IfNoLogoRow counts them when it writes no marks;
+// firstBright: the row's first region pixel is 16 or more.
+RowCounts IfNoLogoCounts(MutableLumaRow main, ConstLumaRow logo, bool firstBright, int from, int to,
+                         const TestRule& rule) {
+  RowCounts counts;
+  for (int p = from; p < to; ++p) {
+    if (Abs(logo.Held(p - 2) - logo[p]) < rule.logoStep) continue;
+    const bool dark = main[p] < 16 && firstBright;
+    if (Abs(main.Held(p - 2) - main[p]) >= rule.frameStep || dark) {
+      ++counts.hits;
+    } else {
+      ++counts.misses;
+    }
+  }
+  return counts;
+}
+
+// --- 8 positions in SSE2 lanes; rows are addressed from pixel 0's luma. ---
+
+inline __m128i Luma8(const uint8_t* row, ptrdiff_t p) {
+  return _mm_and_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(row + 2 * p)), _mm_set1_epi16(0x00FF));
+}
+
+inline __m128i AbsDiff8(__m128i a, __m128i b) { return _mm_or_si128(_mm_subs_epu16(a, b), _mm_subs_epu16(b, a)); }
+
+// The means of pixels q … q + 2 for q = p … p + 7, each a division by 3: for
+// sums below 2^16, s / 3 is (s · 0xAAAB) >> 17.
+inline __m128i Mean3At8(const uint8_t* row, ptrdiff_t p) {
+  const __m128i sum = _mm_add_epi16(_mm_add_epi16(Luma8(row, p), Luma8(row, p + 1)), Luma8(row, p + 2));
+  return _mm_srli_epi16(_mm_mulhi_epu16(sum, _mm_set1_epi16(static_cast<short>(0xAAAB))), 1);
+}
+
+struct Masks8 {
+  __m128i edge;
+  __m128i hit;
+};
+
+inline Masks8 IfLogo8(const uint8_t* main, const uint8_t* logo, ptrdiff_t p, const LaneRule& rule) {
+  const __m128i logoStep = AbsDiff8(Mean3At8(logo, p - 4), Mean3At8(logo, p));
+  const __m128i mainStep = AbsDiff8(Luma8(main, p - 2), Luma8(main, p));
+  return {_mm_cmpgt_epi16(logoStep, _mm_set1_epi16(rule.edgeAbove)),
+          _mm_cmpgt_epi16(mainStep, _mm_set1_epi16(rule.stepAbove))};
+}
+
+inline Masks8 IfNoLogo8(const uint8_t* main, const uint8_t* logo, ptrdiff_t p, const LaneRule& rule,
+                        __m128i firstBright) {
+  const __m128i logoStep = AbsDiff8(Luma8(logo, p - 2), Luma8(logo, p));
+  const __m128i now = Luma8(main, p);
+  const __m128i mainStep = AbsDiff8(Luma8(main, p - 2), now);
+  const __m128i dark = _mm_and_si128(_mm_cmplt_epi16(now, _mm_set1_epi16(16)), firstBright);
+  return {_mm_cmpgt_epi16(logoStep, _mm_set1_epi16(rule.edgeAbove)),
+          _mm_or_si128(_mm_cmpgt_epi16(mainStep, _mm_set1_epi16(rule.stepAbove)), dark)};
+}
+
+inline int SumInt32(__m128i v) {
+  v = _mm_add_epi32(v, _mm_shuffle_epi32(v, _MM_SHUFFLE(1, 0, 3, 2)));
+  v = _mm_add_epi32(v, _mm_shuffle_epi32(v, _MM_SHUFFLE(2, 3, 0, 1)));
+  return _mm_cvtsi128_si32(v);
+}
+
+// Edges and hits per lane (a true mask lane is −1, so subtracting it counts).
+struct Tally8 {
+  __m128i edges = _mm_setzero_si128();
+  __m128i hits = _mm_setzero_si128();
+
+  void Add(const Masks8& m) {
+    edges = _mm_sub_epi16(edges, m.edge);
+    hits = _mm_sub_epi16(hits, _mm_and_si128(m.edge, m.hit));
+  }
+  void AddTo(RowCounts& counts) const {
+    const int allHits = SumInt32(_mm_madd_epi16(hits, _mm_set1_epi16(1)));
+    counts.hits += allHits;
+    counts.misses += SumInt32(_mm_madd_epi16(edges, _mm_set1_epi16(1))) - allHits;
+  }
+};
+
+// --- 16 positions in AVX2 lanes. ---
+
+PRAMVIX_TARGET_AVX2 inline __m256i Luma16(const uint8_t* row, ptrdiff_t p) {
+  return _mm256_and_si256(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(row + 2 * p)),
+                          _mm256_set1_epi16(0x00FF));
+}
+
+PRAMVIX_TARGET_AVX2 inline __m256i AbsDiff16(__m256i a, __m256i b) {
+  return _mm256_or_si256(_mm256_subs_epu16(a, b), _mm256_subs_epu16(b, a));
+}
+
+PRAMVIX_TARGET_AVX2 inline __m256i Mean3At16(const uint8_t* row, ptrdiff_t p) {
+  const __m256i sum = _mm256_add_epi16(_mm256_add_epi16(Luma16(row, p), Luma16(row, p + 1)), Luma16(row, p + 2));
+  return _mm256_srli_epi16(_mm256_mulhi_epu16(sum, _mm256_set1_epi16(static_cast<short>(0xAAAB))), 1);
+}
+
+struct Masks16 {
+  __m256i edge;
+  __m256i hit;
+};
+
+PRAMVIX_TARGET_AVX2 inline Masks16 IfLogo16(const uint8_t* main, const uint8_t* logo, ptrdiff_t p,
+                                            const LaneRule& rule) {
+  const __m256i logoStep = AbsDiff16(Mean3At16(logo, p - 4), Mean3At16(logo, p));
+  const __m256i mainStep = AbsDiff16(Luma16(main, p - 2), Luma16(main, p));
+  return {_mm256_cmpgt_epi16(logoStep, _mm256_set1_epi16(rule.edgeAbove)),
+          _mm256_cmpgt_epi16(mainStep, _mm256_set1_epi16(rule.stepAbove))};
+}
+
+PRAMVIX_TARGET_AVX2 inline Masks16 IfNoLogo16(const uint8_t* main, const uint8_t* logo, ptrdiff_t p,
+                                              const LaneRule& rule, __m256i firstBright) {
+  const __m256i logoStep = AbsDiff16(Luma16(logo, p - 2), Luma16(logo, p));
+  const __m256i now = Luma16(main, p);
+  const __m256i mainStep = AbsDiff16(Luma16(main, p - 2), now);
+  const __m256i dark = _mm256_and_si256(_mm256_cmpgt_epi16(_mm256_set1_epi16(16), now), firstBright);
+  return {_mm256_cmpgt_epi16(logoStep, _mm256_set1_epi16(rule.edgeAbove)),
+          _mm256_or_si256(_mm256_cmpgt_epi16(mainStep, _mm256_set1_epi16(rule.stepAbove)), dark)};
+}
+
+PRAMVIX_TARGET_AVX2 inline int SumLanes16(__m256i v) {
+  const __m256i pairs = _mm256_madd_epi16(v, _mm256_set1_epi16(1));
+  return SumInt32(_mm_add_epi32(_mm256_castsi256_si128(pairs), _mm256_extracti128_si256(pairs, 1)));
+}
+
+struct Tally16 {
+  __m256i edges;
+  __m256i hits;
+
+  PRAMVIX_TARGET_AVX2 Tally16() : edges(_mm256_setzero_si256()), hits(_mm256_setzero_si256()) {}
+  PRAMVIX_TARGET_AVX2 void Add(const Masks16& m) {
+    edges = _mm256_sub_epi16(edges, m.edge);
+    hits = _mm256_sub_epi16(hits, _mm256_and_si256(m.edge, m.hit));
+  }
+  PRAMVIX_TARGET_AVX2 void AddTo(RowCounts& counts) const {
+    const int allHits = SumLanes16(hits);
+    counts.hits += allHits;
+    counts.misses += SumLanes16(edges) - allHits;
+  }
+};
+
+}  // namespace
+
+RowCounts IfLogoRowSse2(MutableLumaRow main, ConstLumaRow logo, int x, int width, const TestRule& rule) {
+  if (rule.marking || width <= 0) return IfLogoRow(main, logo, x, width, rule);
+  const int end = x + width;
+  const Span inner = IfLogoInner(logo, x, end);
+  RowCounts counts = IfLogoRow(main, logo, x, inner.begin - x, rule);
+  const LaneRule lanes = IfLogoLanes(rule);
+  const uint8_t* m = &main[0];
+  const uint8_t* l = &logo[0];
+  int p = inner.begin;
+  while (inner.end - p >= 8) {
+    Tally8 tally;
+    for (const int stop = BlockEnd(p, inner.end, 8); p < stop; p += 8) tally.Add(IfLogo8(m, l, p, lanes));
+    tally.AddTo(counts);
+  }
+  Add(counts, IfLogoRow(main, logo, p, end - p, rule));
+  return counts;
+}
+
+PRAMVIX_TARGET_AVX2
+RowCounts IfLogoRowAvx2(MutableLumaRow main, ConstLumaRow logo, int x, int width, const TestRule& rule) {
+  if (rule.marking || width <= 0) return IfLogoRow(main, logo, x, width, rule);
+  const int end = x + width;
+  const Span inner = IfLogoInner(logo, x, end);
+  RowCounts counts = IfLogoRow(main, logo, x, inner.begin - x, rule);
+  const LaneRule lanes = IfLogoLanes(rule);
+  const uint8_t* m = &main[0];
+  const uint8_t* l = &logo[0];
+  int p = inner.begin;
+  while (inner.end - p >= 16) {
+    Tally16 tally;
+    for (const int stop = BlockEnd(p, inner.end, 16); p < stop; p += 16) tally.Add(IfLogo16(m, l, p, lanes));
+    tally.AddTo(counts);
+  }
+  if (inner.end - p >= 8) {
+    Tally8 tally;
+    tally.Add(IfLogo8(m, l, p, lanes));
+    tally.AddTo(counts);
+    p += 8;
+  }
+  Add(counts, IfLogoRow(main, logo, p, end - p, rule));
+  return counts;
+}
+
+RowCounts IfNoLogoRowSse2(MutableLumaRow main, ConstLumaRow logo, int x, int width, const TestRule& rule) {
+  if (rule.marking || width <= 0) return IfNoLogoRow(main, logo, x, width, rule);
+  const int end = x + width;
+  const bool firstBright = main[x] >= 16;
+  const Span inner = IfNoLogoInner(x, end);
+  RowCounts counts = IfNoLogoCounts(main, logo, firstBright, x, inner.begin, rule);
+  const LaneRule lanes = IfNoLogoLanes(rule);
+  const __m128i bright = _mm_set1_epi16(firstBright ? -1 : 0);
+  const uint8_t* m = &main[0];
+  const uint8_t* l = &logo[0];
+  int p = inner.begin;
+  while (inner.end - p >= 8) {
+    Tally8 tally;
+    for (const int stop = BlockEnd(p, inner.end, 8); p < stop; p += 8) {
+      tally.Add(IfNoLogo8(m, l, p, lanes, bright));
+    }
+    tally.AddTo(counts);
+  }
+  Add(counts, IfNoLogoCounts(main, logo, firstBright, p, end, rule));
+  return counts;
+}
+
+PRAMVIX_TARGET_AVX2
+RowCounts IfNoLogoRowAvx2(MutableLumaRow main, ConstLumaRow logo, int x, int width, const TestRule& rule) {
+  if (rule.marking || width <= 0) return IfNoLogoRow(main, logo, x, width, rule);
+  const int end = x + width;
+  const bool firstBright = main[x] >= 16;
+  const Span inner = IfNoLogoInner(x, end);
+  RowCounts counts = IfNoLogoCounts(main, logo, firstBright, x, inner.begin, rule);
+  const LaneRule lanes = IfNoLogoLanes(rule);
+  const __m256i bright = _mm256_set1_epi16(firstBright ? -1 : 0);
+  const uint8_t* m = &main[0];
+  const uint8_t* l = &logo[0];
+  int p = inner.begin;
+  while (inner.end - p >= 16) {
+    Tally16 tally;
+    for (const int stop = BlockEnd(p, inner.end, 16); p < stop; p += 16) {
+      tally.Add(IfNoLogo16(m, l, p, lanes, bright));
+    }
+    tally.AddTo(counts);
+  }
+  if (inner.end - p >= 8) {
+    Tally8 tally;
+    tally.Add(IfNoLogo8(m, l, p, lanes, _mm256_castsi256_si128(bright)));
+    tally.AddTo(counts);
+    p += 8;
+  }
+  Add(counts, IfNoLogoCounts(main, logo, firstBright, p, end, rule));
+  return counts;
+}
+
+}  // namespace pramvix
+#endif
