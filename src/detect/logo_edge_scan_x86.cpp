@@ -3,8 +3,7 @@
 // the plain tests). Each pixel's luma is a 16-bit lane, the chroma byte masked
 // off, so sums of three lumas fit; each lane tallies its own edges and hits,
 // and the tallies are summed once per block of steps. Positions whose
-// neighbours could fall outside a row, and the few left over at its end, run
-// the plain code.
+// neighbours could fall outside a row run the plain code.
 #include "detect/logo_edge_scan_x86.h"
 
 #if PRAMVIX_X86_64
@@ -87,11 +86,20 @@ RowCounts IfNoLogoCounts(MutableLumaRow main, ConstLumaRow logo, bool firstBrigh
 
 // --- 8 positions in SSE2 lanes; rows are addressed from pixel 0's luma. ---
 
-inline __m128i Luma8(const uint8_t* row, ptrdiff_t p) {
-  return _mm_and_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(row + 2 * p)), _mm_set1_epi16(0x00FF));
+inline __m128i Load8(const uint8_t* row, ptrdiff_t p) {
+  return _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + 2 * p));
 }
 
-inline __m128i AbsDiff8(__m128i a, __m128i b) { return _mm_or_si128(_mm_subs_epu16(a, b), _mm_subs_epu16(b, a)); }
+inline __m128i Luma8(const uint8_t* row, ptrdiff_t p) { return _mm_and_si128(Load8(row, p), _mm_set1_epi16(0x00FF)); }
+
+// |luma(p − 2) − luma(p)| for p … p + 7. Bytewise on the pixel pairs, then the
+// chroma bytes' differences are dropped.
+inline __m128i StepFrom8(const uint8_t* row, ptrdiff_t p) {
+  const __m128i before = Load8(row, p - 2);
+  const __m128i now = Load8(row, p);
+  const __m128i step = _mm_or_si128(_mm_subs_epu8(before, now), _mm_subs_epu8(now, before));
+  return _mm_and_si128(step, _mm_set1_epi16(0x00FF));
+}
 
 // The means of pixels q … q + 2 for q = p … p + 7, each a division by 3: for
 // sums below 2^16, s / 3 is (s · 0xAAAB) >> 17.
@@ -100,6 +108,8 @@ inline __m128i Mean3At8(const uint8_t* row, ptrdiff_t p) {
   return _mm_srli_epi16(_mm_mulhi_epu16(sum, _mm_set1_epi16(static_cast<short>(0xAAAB))), 1);
 }
 
+inline __m128i AbsDiff8(__m128i a, __m128i b) { return _mm_or_si128(_mm_subs_epu16(a, b), _mm_subs_epu16(b, a)); }
+
 struct Masks8 {
   __m128i edge;
   __m128i hit;
@@ -107,19 +117,22 @@ struct Masks8 {
 
 inline Masks8 IfLogo8(const uint8_t* main, const uint8_t* logo, ptrdiff_t p, const LaneRule& rule) {
   const __m128i logoStep = AbsDiff8(Mean3At8(logo, p - 4), Mean3At8(logo, p));
-  const __m128i mainStep = AbsDiff8(Luma8(main, p - 2), Luma8(main, p));
   return {_mm_cmpgt_epi16(logoStep, _mm_set1_epi16(rule.edgeAbove)),
-          _mm_cmpgt_epi16(mainStep, _mm_set1_epi16(rule.stepAbove))};
+          _mm_cmpgt_epi16(StepFrom8(main, p), _mm_set1_epi16(rule.stepAbove))};
 }
 
 inline Masks8 IfNoLogo8(const uint8_t* main, const uint8_t* logo, ptrdiff_t p, const LaneRule& rule,
                         __m128i firstBright) {
-  const __m128i logoStep = AbsDiff8(Luma8(logo, p - 2), Luma8(logo, p));
-  const __m128i now = Luma8(main, p);
-  const __m128i mainStep = AbsDiff8(Luma8(main, p - 2), now);
-  const __m128i dark = _mm_and_si128(_mm_cmplt_epi16(now, _mm_set1_epi16(16)), firstBright);
-  return {_mm_cmpgt_epi16(logoStep, _mm_set1_epi16(rule.edgeAbove)),
-          _mm_or_si128(_mm_cmpgt_epi16(mainStep, _mm_set1_epi16(rule.stepAbove)), dark)};
+  const __m128i dark = _mm_and_si128(_mm_cmplt_epi16(Luma8(main, p), _mm_set1_epi16(16)), firstBright);
+  return {_mm_cmpgt_epi16(StepFrom8(logo, p), _mm_set1_epi16(rule.edgeAbove)),
+          _mm_or_si128(_mm_cmpgt_epi16(StepFrom8(main, p), _mm_set1_epi16(rule.stepAbove)), dark)};
+}
+
+// Only the last `count` of the 8 positions (the others were counted before).
+inline Masks8 Last8(Masks8 m, int count) {
+  const __m128i lane = _mm_setr_epi16(0, 1, 2, 3, 4, 5, 6, 7);
+  m.edge = _mm_and_si128(m.edge, _mm_cmpgt_epi16(lane, _mm_set1_epi16(static_cast<short>(7 - count))));
+  return m;
 }
 
 inline int SumInt32(__m128i v) {
@@ -146,18 +159,28 @@ struct Tally8 {
 
 // --- 16 positions in AVX2 lanes. ---
 
-PRAMVIX_TARGET_AVX2 inline __m256i Luma16(const uint8_t* row, ptrdiff_t p) {
-  return _mm256_and_si256(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(row + 2 * p)),
-                          _mm256_set1_epi16(0x00FF));
+PRAMVIX_TARGET_AVX2 inline __m256i Load16(const uint8_t* row, ptrdiff_t p) {
+  return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(row + 2 * p));
 }
 
-PRAMVIX_TARGET_AVX2 inline __m256i AbsDiff16(__m256i a, __m256i b) {
-  return _mm256_or_si256(_mm256_subs_epu16(a, b), _mm256_subs_epu16(b, a));
+PRAMVIX_TARGET_AVX2 inline __m256i Luma16(const uint8_t* row, ptrdiff_t p) {
+  return _mm256_and_si256(Load16(row, p), _mm256_set1_epi16(0x00FF));
+}
+
+PRAMVIX_TARGET_AVX2 inline __m256i StepFrom16(const uint8_t* row, ptrdiff_t p) {
+  const __m256i before = Load16(row, p - 2);
+  const __m256i now = Load16(row, p);
+  const __m256i step = _mm256_or_si256(_mm256_subs_epu8(before, now), _mm256_subs_epu8(now, before));
+  return _mm256_and_si256(step, _mm256_set1_epi16(0x00FF));
 }
 
 PRAMVIX_TARGET_AVX2 inline __m256i Mean3At16(const uint8_t* row, ptrdiff_t p) {
   const __m256i sum = _mm256_add_epi16(_mm256_add_epi16(Luma16(row, p), Luma16(row, p + 1)), Luma16(row, p + 2));
   return _mm256_srli_epi16(_mm256_mulhi_epu16(sum, _mm256_set1_epi16(static_cast<short>(0xAAAB))), 1);
+}
+
+PRAMVIX_TARGET_AVX2 inline __m256i AbsDiff16(__m256i a, __m256i b) {
+  return _mm256_or_si256(_mm256_subs_epu16(a, b), _mm256_subs_epu16(b, a));
 }
 
 struct Masks16 {
@@ -168,19 +191,21 @@ struct Masks16 {
 PRAMVIX_TARGET_AVX2 inline Masks16 IfLogo16(const uint8_t* main, const uint8_t* logo, ptrdiff_t p,
                                             const LaneRule& rule) {
   const __m256i logoStep = AbsDiff16(Mean3At16(logo, p - 4), Mean3At16(logo, p));
-  const __m256i mainStep = AbsDiff16(Luma16(main, p - 2), Luma16(main, p));
   return {_mm256_cmpgt_epi16(logoStep, _mm256_set1_epi16(rule.edgeAbove)),
-          _mm256_cmpgt_epi16(mainStep, _mm256_set1_epi16(rule.stepAbove))};
+          _mm256_cmpgt_epi16(StepFrom16(main, p), _mm256_set1_epi16(rule.stepAbove))};
 }
 
 PRAMVIX_TARGET_AVX2 inline Masks16 IfNoLogo16(const uint8_t* main, const uint8_t* logo, ptrdiff_t p,
                                               const LaneRule& rule, __m256i firstBright) {
-  const __m256i logoStep = AbsDiff16(Luma16(logo, p - 2), Luma16(logo, p));
-  const __m256i now = Luma16(main, p);
-  const __m256i mainStep = AbsDiff16(Luma16(main, p - 2), now);
-  const __m256i dark = _mm256_and_si256(_mm256_cmpgt_epi16(_mm256_set1_epi16(16), now), firstBright);
-  return {_mm256_cmpgt_epi16(logoStep, _mm256_set1_epi16(rule.edgeAbove)),
-          _mm256_or_si256(_mm256_cmpgt_epi16(mainStep, _mm256_set1_epi16(rule.stepAbove)), dark)};
+  const __m256i dark = _mm256_and_si256(_mm256_cmpgt_epi16(_mm256_set1_epi16(16), Luma16(main, p)), firstBright);
+  return {_mm256_cmpgt_epi16(StepFrom16(logo, p), _mm256_set1_epi16(rule.edgeAbove)),
+          _mm256_or_si256(_mm256_cmpgt_epi16(StepFrom16(main, p), _mm256_set1_epi16(rule.stepAbove)), dark)};
+}
+
+PRAMVIX_TARGET_AVX2 inline Masks16 Last16(Masks16 m, int count) {
+  const __m256i lane = _mm256_setr_epi16(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15);
+  m.edge = _mm256_and_si256(m.edge, _mm256_cmpgt_epi16(lane, _mm256_set1_epi16(static_cast<short>(15 - count))));
+  return m;
 }
 
 PRAMVIX_TARGET_AVX2 inline int SumLanes16(__m256i v) {
@@ -206,21 +231,29 @@ struct Tally16 {
 
 }  // namespace
 
+// Each variant runs whole steps over the inner positions, then one more step
+// that ends with them and counts only the positions not counted yet; a row
+// with too few inner positions for one step runs a narrower variant.
+
 RowCounts IfLogoRowSse2(MutableLumaRow main, ConstLumaRow logo, int x, int width, const TestRule& rule) {
   if (rule.marking || width <= 0) return IfLogoRow(main, logo, x, width, rule);
   const int end = x + width;
   const Span inner = IfLogoInner(logo, x, end);
+  if (inner.end - inner.begin < 8) return IfLogoRow(main, logo, x, width, rule);
   RowCounts counts = IfLogoRow(main, logo, x, inner.begin - x, rule);
   const LaneRule lanes = IfLogoLanes(rule);
   const uint8_t* m = &main[0];
   const uint8_t* l = &logo[0];
-  int p = inner.begin;
-  while (inner.end - p >= 8) {
+  for (int p = inner.begin; p < inner.end;) {
     Tally8 tally;
     for (const int stop = BlockEnd(p, inner.end, 8); p < stop; p += 8) tally.Add(IfLogo8(m, l, p, lanes));
+    if (p < inner.end && inner.end - p < 8) {
+      tally.Add(Last8(IfLogo8(m, l, inner.end - 8, lanes), inner.end - p));
+      p = inner.end;
+    }
     tally.AddTo(counts);
   }
-  Add(counts, IfLogoRow(main, logo, p, end - p, rule));
+  Add(counts, IfLogoRow(main, logo, inner.end, end - inner.end, rule));
   return counts;
 }
 
@@ -229,45 +262,46 @@ RowCounts IfLogoRowAvx2(MutableLumaRow main, ConstLumaRow logo, int x, int width
   if (rule.marking || width <= 0) return IfLogoRow(main, logo, x, width, rule);
   const int end = x + width;
   const Span inner = IfLogoInner(logo, x, end);
+  if (inner.end - inner.begin < 16) return IfLogoRowSse2(main, logo, x, width, rule);
   RowCounts counts = IfLogoRow(main, logo, x, inner.begin - x, rule);
   const LaneRule lanes = IfLogoLanes(rule);
   const uint8_t* m = &main[0];
   const uint8_t* l = &logo[0];
-  int p = inner.begin;
-  while (inner.end - p >= 16) {
+  for (int p = inner.begin; p < inner.end;) {
     Tally16 tally;
     for (const int stop = BlockEnd(p, inner.end, 16); p < stop; p += 16) tally.Add(IfLogo16(m, l, p, lanes));
+    if (p < inner.end && inner.end - p < 16) {
+      tally.Add(Last16(IfLogo16(m, l, inner.end - 16, lanes), inner.end - p));
+      p = inner.end;
+    }
     tally.AddTo(counts);
   }
-  if (inner.end - p >= 8) {
-    Tally8 tally;
-    tally.Add(IfLogo8(m, l, p, lanes));
-    tally.AddTo(counts);
-    p += 8;
-  }
-  Add(counts, IfLogoRow(main, logo, p, end - p, rule));
+  Add(counts, IfLogoRow(main, logo, inner.end, end - inner.end, rule));
   return counts;
 }
 
 RowCounts IfNoLogoRowSse2(MutableLumaRow main, ConstLumaRow logo, int x, int width, const TestRule& rule) {
   if (rule.marking || width <= 0) return IfNoLogoRow(main, logo, x, width, rule);
   const int end = x + width;
-  const bool firstBright = main[x] >= 16;
   const Span inner = IfNoLogoInner(x, end);
+  if (inner.end - inner.begin < 8) return IfNoLogoRow(main, logo, x, width, rule);
+  const bool firstBright = main[x] >= 16;
   RowCounts counts = IfNoLogoCounts(main, logo, firstBright, x, inner.begin, rule);
   const LaneRule lanes = IfNoLogoLanes(rule);
   const __m128i bright = _mm_set1_epi16(firstBright ? -1 : 0);
   const uint8_t* m = &main[0];
   const uint8_t* l = &logo[0];
-  int p = inner.begin;
-  while (inner.end - p >= 8) {
+  for (int p = inner.begin; p < inner.end;) {
     Tally8 tally;
     for (const int stop = BlockEnd(p, inner.end, 8); p < stop; p += 8) {
       tally.Add(IfNoLogo8(m, l, p, lanes, bright));
     }
+    if (p < inner.end && inner.end - p < 8) {
+      tally.Add(Last8(IfNoLogo8(m, l, inner.end - 8, lanes, bright), inner.end - p));
+      p = inner.end;
+    }
     tally.AddTo(counts);
   }
-  Add(counts, IfNoLogoCounts(main, logo, firstBright, p, end, rule));
   return counts;
 }
 
@@ -275,28 +309,25 @@ PRAMVIX_TARGET_AVX2
 RowCounts IfNoLogoRowAvx2(MutableLumaRow main, ConstLumaRow logo, int x, int width, const TestRule& rule) {
   if (rule.marking || width <= 0) return IfNoLogoRow(main, logo, x, width, rule);
   const int end = x + width;
-  const bool firstBright = main[x] >= 16;
   const Span inner = IfNoLogoInner(x, end);
+  if (inner.end - inner.begin < 16) return IfNoLogoRowSse2(main, logo, x, width, rule);
+  const bool firstBright = main[x] >= 16;
   RowCounts counts = IfNoLogoCounts(main, logo, firstBright, x, inner.begin, rule);
   const LaneRule lanes = IfNoLogoLanes(rule);
   const __m256i bright = _mm256_set1_epi16(firstBright ? -1 : 0);
   const uint8_t* m = &main[0];
   const uint8_t* l = &logo[0];
-  int p = inner.begin;
-  while (inner.end - p >= 16) {
+  for (int p = inner.begin; p < inner.end;) {
     Tally16 tally;
     for (const int stop = BlockEnd(p, inner.end, 16); p < stop; p += 16) {
       tally.Add(IfNoLogo16(m, l, p, lanes, bright));
     }
+    if (p < inner.end && inner.end - p < 16) {
+      tally.Add(Last16(IfNoLogo16(m, l, inner.end - 16, lanes, bright), inner.end - p));
+      p = inner.end;
+    }
     tally.AddTo(counts);
   }
-  if (inner.end - p >= 8) {
-    Tally8 tally;
-    tally.Add(IfNoLogo8(m, l, p, lanes, _mm256_castsi256_si128(bright)));
-    tally.AddTo(counts);
-    p += 8;
-  }
-  Add(counts, IfNoLogoCounts(main, logo, firstBright, p, end, rule));
   return counts;
 }
 
