@@ -115,10 +115,21 @@ struct Masks8 {
   __m128i hit;
 };
 
-inline Masks8 IfLogo8(const uint8_t* main, const uint8_t* logo, ptrdiff_t p, const LaneRule& rule) {
-  const __m128i logoStep = AbsDiff8(Mean3At8(logo, p - 4), Mean3At8(logo, p));
-  return {_mm_cmpgt_epi16(logoStep, _mm_set1_epi16(rule.edgeAbove)),
+// IfLogo's tests at p … p + 7, from the logo means at p − 4 … p + 3 (left)
+// and p … p + 7 (right).
+inline Masks8 IfLogo8(const uint8_t* main, ptrdiff_t p, __m128i left, __m128i right, const LaneRule& rule) {
+  return {_mm_cmpgt_epi16(AbsDiff8(left, right), _mm_set1_epi16(rule.edgeAbove)),
           _mm_cmpgt_epi16(StepFrom8(main, p), _mm_set1_epi16(rule.stepAbove))};
+}
+
+inline Masks8 IfLogoAt8(const uint8_t* main, const uint8_t* logo, ptrdiff_t p, const LaneRule& rule) {
+  return IfLogo8(main, p, Mean3At8(logo, p - 4), Mean3At8(logo, p), rule);
+}
+
+// The left means of a step are the last four right means of the step before
+// and the first four of its own: [before's high half, right's low half].
+inline __m128i LeftMeans8(__m128i before, __m128i right) {
+  return _mm_castpd_si128(_mm_shuffle_pd(_mm_castsi128_pd(before), _mm_castsi128_pd(right), 1));
 }
 
 inline Masks8 IfNoLogo8(const uint8_t* main, const uint8_t* logo, ptrdiff_t p, const LaneRule& rule,
@@ -188,11 +199,26 @@ struct Masks16 {
   __m256i hit;
 };
 
-PRAMVIX_TARGET_AVX2 inline Masks16 IfLogo16(const uint8_t* main, const uint8_t* logo, ptrdiff_t p,
+PRAMVIX_TARGET_AVX2 inline Masks16 IfLogo16(const uint8_t* main, ptrdiff_t p, __m256i left, __m256i right,
                                             const LaneRule& rule) {
-  const __m256i logoStep = AbsDiff16(Mean3At16(logo, p - 4), Mean3At16(logo, p));
-  return {_mm256_cmpgt_epi16(logoStep, _mm256_set1_epi16(rule.edgeAbove)),
+  return {_mm256_cmpgt_epi16(AbsDiff16(left, right), _mm256_set1_epi16(rule.edgeAbove)),
           _mm256_cmpgt_epi16(StepFrom16(main, p), _mm256_set1_epi16(rule.stepAbove))};
+}
+
+PRAMVIX_TARGET_AVX2 inline Masks16 IfLogoAt16(const uint8_t* main, const uint8_t* logo, ptrdiff_t p,
+                                              const LaneRule& rule) {
+  return IfLogo16(main, p, Mean3At16(logo, p - 4), Mean3At16(logo, p), rule);
+}
+
+// Right means turned by one quarter, [12…15, 0…3, 4…7, 8…11]: the left means
+// of a step are those of its own with the first quarter taken from the turned
+// means of the step before.
+PRAMVIX_TARGET_AVX2 inline __m256i Turned16(__m256i right) {
+  return _mm256_permute4x64_epi64(right, _MM_SHUFFLE(2, 1, 0, 3));
+}
+
+PRAMVIX_TARGET_AVX2 inline __m256i LeftMeans16(__m256i turnedBefore, __m256i turned) {
+  return _mm256_blend_epi32(turned, turnedBefore, 0x03);
 }
 
 PRAMVIX_TARGET_AVX2 inline Masks16 IfNoLogo16(const uint8_t* main, const uint8_t* logo, ptrdiff_t p,
@@ -244,11 +270,18 @@ RowCounts IfLogoRowSse2(MutableLumaRow main, ConstLumaRow logo, int x, int width
   const LaneRule lanes = IfLogoLanes(rule);
   const uint8_t* m = &main[0];
   const uint8_t* l = &logo[0];
+  // Each step's right means serve the next step as left ones; the first step
+  // finds the means at p − 4 … p − 1 in the high half.
+  __m128i before = _mm_unpacklo_epi64(Mean3At8(l, inner.begin - 4), Mean3At8(l, inner.begin - 4));
   for (int p = inner.begin; p < inner.end;) {
     Tally8 tally;
-    for (const int stop = BlockEnd(p, inner.end, 8); p < stop; p += 8) tally.Add(IfLogo8(m, l, p, lanes));
+    for (const int stop = BlockEnd(p, inner.end, 8); p < stop; p += 8) {
+      const __m128i right = Mean3At8(l, p);
+      tally.Add(IfLogo8(m, p, LeftMeans8(before, right), right, lanes));
+      before = right;
+    }
     if (p < inner.end && inner.end - p < 8) {
-      tally.Add(Last8(IfLogo8(m, l, inner.end - 8, lanes), inner.end - p));
+      tally.Add(Last8(IfLogoAt8(m, l, inner.end - 8, lanes), inner.end - p));
       p = inner.end;
     }
     tally.AddTo(counts);
@@ -267,11 +300,19 @@ RowCounts IfLogoRowAvx2(MutableLumaRow main, ConstLumaRow logo, int x, int width
   const LaneRule lanes = IfLogoLanes(rule);
   const uint8_t* m = &main[0];
   const uint8_t* l = &logo[0];
+  // Each step's right means serve the next step as left ones; the first step
+  // finds the means at p − 4 … p − 1 in the first quarter.
+  __m256i turnedBefore = Mean3At16(l, inner.begin - 4);
   for (int p = inner.begin; p < inner.end;) {
     Tally16 tally;
-    for (const int stop = BlockEnd(p, inner.end, 16); p < stop; p += 16) tally.Add(IfLogo16(m, l, p, lanes));
+    for (const int stop = BlockEnd(p, inner.end, 16); p < stop; p += 16) {
+      const __m256i right = Mean3At16(l, p);
+      const __m256i turned = Turned16(right);
+      tally.Add(IfLogo16(m, p, LeftMeans16(turnedBefore, turned), right, lanes));
+      turnedBefore = turned;
+    }
     if (p < inner.end && inner.end - p < 16) {
-      tally.Add(Last16(IfLogo16(m, l, inner.end - 16, lanes), inner.end - p));
+      tally.Add(Last16(IfLogoAt16(m, l, inner.end - 16, lanes), inner.end - p));
       p = inner.end;
     }
     tally.AddTo(counts);
