@@ -54,13 +54,16 @@ class LogoEdgeScanSimdTest : public ::testing::Test {
   }
 };
 
-// 1024 pixels whose lumas run a a b0 b0 a a b1 b1 … a a b255 b255: pixels
-// p − 2 and p hold every pair (a, b) and (b, a). Chroma bytes are 255 − luma, so
+constexpr int kPairRowWidth = 1032;
+
+// Lumas a a b b a a b+1 b+1 … (b = 254, 255, 0, 1, … wrapping): pixels p − 2
+// and p hold every pair (a, b) and (b, a), all of them at least 8 pixels from
+// the row's ends, where the vector code runs. Chroma bytes are 255 − luma, so
 // a kernel that reads them as luma goes wrong.
 Bytes PairRow(int a) {
-  Bytes row(2 * 1024);
-  for (int p = 0; p < 1024; ++p) {
-    const int luma = (p & 2) ? (p >> 2) : a;
+  Bytes row(2 * kPairRowWidth);
+  for (int p = 0; p < kPairRowWidth; ++p) {
+    const int luma = (p & 2) ? ((p >> 2) + 254) % 256 : a;
     row[2 * p] = static_cast<uint8_t>(luma);
     row[2 * p + 1] = static_cast<uint8_t>(255 - luma);
   }
@@ -69,7 +72,8 @@ Bytes PairRow(int a) {
 
 // Every pair of logo lumas two pixels apart against every logo step, and every
 // pair of main lumas against every frame step (with every position an edge).
-// The logo's means of three then take every sum of two lumas and a third.
+// IfLogo's sums of three logo pixels are then 2a + b and a + 2b: every sum
+// from 0 to 765.
 TEST_F(LogoEdgeScanSimdTest, EveryLumaPairAgainstEveryStep) {
   std::vector<TestRule> rules;
   for (int step = -1; step <= 257; ++step) {
@@ -84,9 +88,9 @@ TEST_F(LogoEdgeScanSimdTest, EveryLumaPairAgainstEveryStep) {
     const Bytes main = PairRow(255 - a);
     for (const Kernel& kernel : kKernels) {
       for (const TestRule& rule : rules) {
-        const Outcome expected = RowTest(kernel.reference, main, logo, 0, 1024, rule);
+        const Outcome expected = RowTest(kernel.reference, main, logo, 0, kPairRowWidth, rule);
         for (Simd simd : VectorSimd()) {
-          const Outcome out = RowTest(kernel.forSimd(simd), main, logo, 0, 1024, rule);
+          const Outcome out = RowTest(kernel.forSimd(simd), main, logo, 0, kPairRowWidth, rule);
           if (!(out == expected)) {
             FAIL() << kernel.name << " " << SimdName(simd) << ": " << out << " where " << expected << ", a " << a
                    << ", logo step " << rule.logoStep << ", frame step " << rule.frameStep;

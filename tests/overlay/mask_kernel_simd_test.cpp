@@ -68,7 +68,9 @@ TEST_F(MaskKernelSimdTest, RandomRows) {
     const Bytes alternate = draw.Row(width);
     Bytes logo = draw.Row(width);
     if (width > 0 && draw.OneIn(2)) {
-      for (int p = 1; p < width; ++p) logo[2 * p] = static_cast<uint8_t>(std::min(255, std::max(0, logo[0] + draw.Int(-40, 40))));
+      for (int p = 1; p < width; ++p) {
+        logo[2 * p] = static_cast<uint8_t>(std::min(255, std::max(0, logo[0] + draw.Int(-40, 40))));
+      }
     }
     const int threshold = draw.Threshold();
     const Bytes expected = Masked(MaskRow, main, alternate, logo, threshold);
