@@ -266,7 +266,7 @@ RowCounts IfLogoRowSse2(MutableLumaRow main, ConstLumaRow logo, int x, int width
   const int end = x + width;
   const Span inner = IfLogoInner(logo, x, end);
   if (inner.end - inner.begin < 8) return IfLogoRow(main, logo, x, width, rule);
-  RowCounts counts = IfLogoRow(main, logo, x, inner.begin - x, rule);
+  RowCounts counts = x < inner.begin ? IfLogoRow(main, logo, x, inner.begin - x, rule) : RowCounts{};
   const LaneRule lanes = IfLogoLanes(rule);
   const uint8_t* m = &main[0];
   const uint8_t* l = &logo[0];
@@ -286,7 +286,7 @@ RowCounts IfLogoRowSse2(MutableLumaRow main, ConstLumaRow logo, int x, int width
     }
     tally.AddTo(counts);
   }
-  Add(counts, IfLogoRow(main, logo, inner.end, end - inner.end, rule));
+  if (inner.end < end) Add(counts, IfLogoRow(main, logo, inner.end, end - inner.end, rule));
   return counts;
 }
 
@@ -296,7 +296,7 @@ RowCounts IfLogoRowAvx2(MutableLumaRow main, ConstLumaRow logo, int x, int width
   const int end = x + width;
   const Span inner = IfLogoInner(logo, x, end);
   if (inner.end - inner.begin < 16) return IfLogoRowSse2(main, logo, x, width, rule);
-  RowCounts counts = IfLogoRow(main, logo, x, inner.begin - x, rule);
+  RowCounts counts = x < inner.begin ? IfLogoRow(main, logo, x, inner.begin - x, rule) : RowCounts{};
   const LaneRule lanes = IfLogoLanes(rule);
   const uint8_t* m = &main[0];
   const uint8_t* l = &logo[0];
@@ -317,7 +317,7 @@ RowCounts IfLogoRowAvx2(MutableLumaRow main, ConstLumaRow logo, int x, int width
     }
     tally.AddTo(counts);
   }
-  Add(counts, IfLogoRow(main, logo, inner.end, end - inner.end, rule));
+  if (inner.end < end) Add(counts, IfLogoRow(main, logo, inner.end, end - inner.end, rule));
   return counts;
 }
 
