@@ -4,6 +4,7 @@
 
 #include "base/arithmetic.h"
 #include "base/frame_request.h"
+#include "detect/logo_edge_scan_x86.h"
 
 namespace pramvix {
 
@@ -58,17 +59,51 @@ RowCounts IfNoLogoRow(MutableLumaRow main, ConstLumaRow logo, int x, int width, 
   return counts;
 }
 
+ScanRowKernel IfLogoRowFor(Simd simd) {
+#if PRAMVIX_X86_64
+  switch (simd) {
+    case Simd::kSse2:
+      return IfLogoRowSse2;
+    case Simd::kAvx2:
+      return IfLogoRowAvx2;
+    default:
+      break;
+  }
+#else
+  (void)simd;
+#endif
+  return IfLogoRow;
+}
+
+ScanRowKernel IfNoLogoRowFor(Simd simd) {
+#if PRAMVIX_X86_64
+  switch (simd) {
+    case Simd::kSse2:
+      return IfNoLogoRowSse2;
+    case Simd::kAvx2:
+      return IfNoLogoRowAvx2;
+    default:
+      break;
+  }
+#else
+  (void)simd;
+#endif
+  return IfNoLogoRow;
+}
+
 Totals ScanIfLogo(const MutableFrame& main, const ConstFrame& logo, const Region& region, const TestRule& rule,
-                  Simd) {
+                  Simd simd) {
+  const ScanRowKernel row = IfLogoRowFor(simd);
   return ScanRegion(main, logo, region, [&](MutableLumaRow m, ConstLumaRow l) {
-    return IfLogoRow(m, l, region.x, region.width, rule);
+    return row(m, l, region.x, region.width, rule);
   });
 }
 
 Totals ScanIfNoLogo(const MutableFrame& main, const ConstFrame& logo, const Region& region,
-                    const TestRule& rule, Simd) {
+                    const TestRule& rule, Simd simd) {
+  const ScanRowKernel row = IfNoLogoRowFor(simd);
   return ScanRegion(main, logo, region, [&](MutableLumaRow m, ConstLumaRow l) {
-    return IfNoLogoRow(m, l, region.x, region.width, rule);
+    return row(m, l, region.x, region.width, rule);
   });
 }
 

@@ -56,7 +56,15 @@ RowCounts IfLogoRow(MutableLumaRow main, ConstLumaRow logo, int x, int width, co
 // A row whose hits outnumber its misses also complements that first pixel.
 RowCounts IfNoLogoRow(MutableLumaRow main, ConstLumaRow logo, int x, int width, const TestRule& rule);
 
-// Every row of the region; each frame stepped by its own pitch.
+using ScanRowKernel = RowCounts (*)(MutableLumaRow main, ConstLumaRow logo, int x, int width, const TestRule& rule);
+// The row tests built for `simd` (the ones above where none is). Every variant
+// counts and writes as they do; rows with marks always run the ones above,
+// since each mark is read by a later position.
+ScanRowKernel IfLogoRowFor(Simd simd);
+ScanRowKernel IfNoLogoRowFor(Simd simd);
+
+// Every row of the region with the row test for `simd`; each frame stepped by
+// its own pitch.
 Totals ScanIfLogo(const MutableFrame& main, const ConstFrame& logo, const Region& region, const TestRule& rule,
                   Simd simd);
 Totals ScanIfNoLogo(const MutableFrame& main, const ConstFrame& logo, const Region& region, const TestRule& rule,

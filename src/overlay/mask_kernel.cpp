@@ -3,6 +3,7 @@
 #include <cstddef>
 
 #include "base/frame_request.h"
+#include "overlay/mask_kernel_x86.h"
 
 namespace pramvix {
 
@@ -17,11 +18,28 @@ void MaskRow(uint8_t* main, const uint8_t* alternate, const uint8_t* logo, int w
   }
 }
 
+MaskRowKernel MaskRowFor(Simd simd) {
+#if PRAMVIX_X86_64
+  switch (simd) {
+    case Simd::kSse2:
+      return MaskRowSse2;
+    case Simd::kAvx2:
+      return MaskRowAvx2;
+    default:
+      break;
+  }
+#else
+  (void)simd;
+#endif
+  return MaskRow;
+}
+
 void MaskRegion(const MutableFrame& main, const ConstFrame& alternate, const ConstFrame& logo,
-                const Region& region, int threshold, Simd) {
+                const Region& region, int threshold, Simd simd) {
+  const MaskRowKernel row = MaskRowFor(simd);
   const ptrdiff_t start = 2 * static_cast<ptrdiff_t>(region.x);
   ForEachRegionRow(region, [&](int r) {
-    MaskRow(main.Row(r) + start, alternate.Row(r) + start, logo.Row(r) + start, region.width, threshold);
+    row(main.Row(r) + start, alternate.Row(r) + start, logo.Row(r) + start, region.width, threshold);
   });
 }
 

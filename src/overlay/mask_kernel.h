@@ -15,8 +15,14 @@ namespace pramvix {
 // at odd ones) are then copied from the alternate row.
 void MaskRow(uint8_t* main, const uint8_t* alternate, const uint8_t* logo, int width, int threshold);
 
-// Every row of the region, each frame stepped by its own pitch. The region
-// must lie inside all three frames.
+using MaskRowKernel = void (*)(uint8_t* main, const uint8_t* alternate, const uint8_t* logo, int width,
+                               int threshold);
+// The row kernel built for `simd` (MaskRow where none is); every variant writes
+// the same bytes.
+MaskRowKernel MaskRowFor(Simd simd);
+
+// Every row of the region with the row kernel for `simd`, each frame stepped
+// by its own pitch. The region must lie inside all three frames.
 void MaskRegion(const MutableFrame& main, const ConstFrame& alternate, const ConstFrame& logo,
                 const Region& region, int threshold, Simd simd);
 

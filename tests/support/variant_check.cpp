@@ -1,0 +1,80 @@
+#include "support/variant_check.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+
+namespace pramvix::testing {
+
+std::vector<Simd> VectorSimd() {
+  std::vector<Simd> sets;
+  for (Simd simd : SupportedSimd()) {
+    if (simd != Simd::kScalar) sets.push_back(simd);
+  }
+  return sets;
+}
+
+uint32_t TestSeed() {
+  if (const char* text = std::getenv("PRAMVIX_TEST_SEED")) {
+    return static_cast<uint32_t>(std::strtoul(text, nullptr, 10));
+  }
+  return std::random_device{}();
+}
+
+std::string SeedNote(uint32_t seed) {
+  return "seed " + std::to_string(seed) + " (replay with PRAMVIX_TEST_SEED=" + std::to_string(seed) + ")";
+}
+
+int Draw::Threshold() {
+  static const int kEdges[] = {INT_MIN, INT_MIN + 1, -65536, -256, -255, -254, -1, 0,
+                               1,       16,          254,    255,  256,  257,  65536, INT_MAX};
+  if (OneIn(3)) return kEdges[Int(0, sizeof kEdges / sizeof kEdges[0] - 1)];
+  return Int(-300, 300);
+}
+
+std::vector<uint8_t> Draw::Row(int width) {
+  std::vector<uint8_t> bytes(2 * static_cast<size_t>(width));
+  for (uint8_t& b : bytes) b = static_cast<uint8_t>(Int(0, 255));
+  const int kind = Int(0, 3);
+  int level = Int(0, 255);
+  for (int p = 0; p < width; ++p) {
+    int luma = 0;
+    switch (kind) {
+      case 0:
+        luma = Int(0, 255);
+        break;
+      case 1:
+        if (OneIn(5)) level = Int(0, 255);
+        luma = level;
+        break;
+      case 2:
+        if (OneIn(12)) level = Int(0, 255);
+        luma = std::min(255, std::max(0, level + Int(-3, 3)));
+        break;
+      default:
+        luma = Int(0, 40);
+        break;
+    }
+    bytes[2 * static_cast<size_t>(p)] = static_cast<uint8_t>(luma);
+  }
+  return bytes;
+}
+
+TightFrame::TightFrame(int rowSize, int height, int pitch)
+    : rowSize(rowSize),
+      height(height),
+      pitch(pitch),
+      bytes(height > 0 ? static_cast<size_t>(height - 1) * pitch + rowSize : 0) {}
+
+TightFrame RandomFrame(Draw& draw, int width, int height) {
+  TightFrame frame(2 * width, height, 2 * width + 2 * draw.Int(0, 8));
+  for (uint8_t& b : frame.bytes) b = static_cast<uint8_t>(draw.Int(0, 255));
+  for (int r = 0; r < height; ++r) {
+    const std::vector<uint8_t> row = draw.Row(width);
+    if (!row.empty()) std::memcpy(frame.Rows().Row(r), row.data(), row.size());
+  }
+  return frame;
+}
+
+}  // namespace pramvix::testing

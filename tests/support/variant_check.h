@@ -1,0 +1,57 @@
+#pragma once
+// What the tests of the vector kernels share: the sets to compare with the
+// plain kernels, a replayable random source, and frames held in buffers of
+// exactly their bytes, so that AddressSanitizer sees any access past them.
+#include <cstdint>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "base/simd.h"
+#include "base/yuy2.h"
+
+namespace pramvix::testing {
+
+// Every vector set this CPU runs; the plain kernels are their reference.
+std::vector<Simd> VectorSimd();
+
+// PRAMVIX_TEST_SEED=n replays a run; otherwise each run draws a new seed.
+uint32_t TestSeed();
+// "seed n (replay with PRAMVIX_TEST_SEED=n)", for SCOPED_TRACE.
+std::string SeedNote(uint32_t seed);
+
+class Draw {
+ public:
+  explicit Draw(uint32_t seed) : engine_(seed) {}
+
+  int Int(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(engine_); }
+  bool OneIn(int n) { return Int(1, n) == 1; }
+  // Mostly near the byte range, often one of the edges of the byte range or
+  // of int.
+  int Threshold();
+  // 2·width bytes: random chroma, and lumas of one of several kinds (noise,
+  // flat runs with steps, a level with small noise, dark values around 16).
+  std::vector<uint8_t> Row(int width);
+
+ private:
+  std::mt19937 engine_;
+};
+
+// A frame whose buffer ends with its last row's data.
+struct TightFrame {
+  TightFrame(int rowSize, int height, int pitch);
+
+  MutableFrame Rows() { return {bytes.data(), pitch, rowSize, height}; }
+  ConstFrame ReadRows() const { return {bytes.data(), pitch, rowSize, height}; }
+
+  int rowSize;
+  int height;
+  int pitch;
+  std::vector<uint8_t> bytes;
+};
+
+// A frame of `width` pixels and `height` rows with random padding per row and
+// rows drawn by Draw::Row.
+TightFrame RandomFrame(Draw& draw, int width, int height);
+
+}  // namespace pramvix::testing
