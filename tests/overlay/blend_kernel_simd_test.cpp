@@ -4,12 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <limits>
-#include <random>
 #include <vector>
 
 #include "overlay/blend_kernel.h"
-#include "support/variants.h"
+#include "support/variant_check.h"
 
 namespace pramvix {
 namespace {
@@ -24,7 +22,7 @@ TEST(BlendVariants, EveryLumaTripleBlendsLikeTheReference) {
   // Pixel 0 carries the row's first logo luma b; pixels 1 … 256 main luma
   // 0 … 255 under logo luma c. A negative threshold blends every pixel.
   const int width = 257;
-  for (Simd simd : test::VectorSimd()) {
+  for (Simd simd : testing::VectorSimd()) {
     for (int b = 0; b < 256; ++b) {
       for (int c = 0; c < 256; ++c) {
         std::vector<uint8_t> main(2 * width, 99), logo(2 * width, 33);
@@ -41,19 +39,17 @@ TEST(BlendVariants, EveryLumaTripleBlendsLikeTheReference) {
 }
 
 TEST(BlendVariants, RandomRowsAndThresholdsMatchTheReference) {
-  const uint32_t seed = test::TestSeed();
-  std::mt19937 random(seed);
-  const int thresholds[] = {std::numeric_limits<int>::min(), -1, 0, 1, 2, 20, 255, 256,
-                            std::numeric_limits<int>::max()};
-  for (Simd simd : test::VectorSimd()) {
+  const uint32_t seed = testing::TestSeed();
+  SCOPED_TRACE(testing::SeedNote(seed));
+  testing::Draw draw(seed);
+  for (Simd simd : testing::VectorSimd()) {
     for (int trial = 0; trial < 20000; ++trial) {
-      const int width = static_cast<int>(random() % 70);
-      const std::vector<uint8_t> main = test::RandomBytes(random, 2 * static_cast<size_t>(width));
-      const std::vector<uint8_t> logo = test::RandomBytes(random, 2 * static_cast<size_t>(width));
-      const int threshold = random() % 2 ? thresholds[random() % 9] : static_cast<int>(random() % 40);
+      const int width = draw.Int(0, 100);
+      const std::vector<uint8_t> main = draw.Row(width);
+      const std::vector<uint8_t> logo = draw.Row(width);
+      const int threshold = draw.Threshold();
       ASSERT_EQ(Blended(simd, main, logo, width, threshold), Blended(Simd::kScalar, main, logo, width, threshold))
-          << SimdName(simd) << " seed " << seed << " trial " << trial << " width " << width << " threshold "
-          << threshold;
+          << SimdName(simd) << " trial " << trial << " width " << width << " threshold " << threshold;
     }
   }
 }

@@ -6,16 +6,18 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
-#include <random>
 #include <vector>
 
 #include "removal/logo_removal.h"
-#include "support/variants.h"
+#include "support/variant_check.h"
 
 namespace pramvix {
 namespace {
 
-using test::VectorSimd;
+using testing::Draw;
+using testing::SeedNote;
+using testing::TestSeed;
+using testing::VectorSimd;
 
 constexpr int kIntMax = std::numeric_limits<int>::max();
 constexpr int kIntMin = std::numeric_limits<int>::min();
@@ -61,29 +63,24 @@ TEST(RemovalVariants, CorrectEveryLumaPairLikeTheReference) {
   }
 }
 
-int PickThreshold(std::mt19937& random) {
-  const int choices[] = {kIntMin, -7, 0, 1, 5, 20, 255, 256, kIntMax};
-  if (random() % 3 == 0) return static_cast<int>(random() % 64);
-  return choices[random() % (sizeof choices / sizeof choices[0])];
-}
-
 TEST(RemovalVariants, RandomRowsRegionsAndSettingsMatchTheReference) {
-  const uint32_t seed = test::TestSeed();
-  std::mt19937 random(seed);
+  const uint32_t seed = TestSeed();
+  SCOPED_TRACE(SeedNote(seed));
+  Draw draw(seed);
   for (Simd simd : VectorSimd()) {
     for (int trial = 0; trial < 20000; ++trial) {
       // Rows of their own lengths; the region lies inside both.
-      const int mainWidth = 1 + static_cast<int>(random() % 80);
-      const int referenceWidth = mainWidth + static_cast<int>(random() % 3) * static_cast<int>(random() % 20);
-      const std::vector<uint8_t> main = test::RandomBytes(random, 2 * static_cast<size_t>(mainWidth));
-      const std::vector<uint8_t> reference = test::RandomBytes(random, 2 * static_cast<size_t>(referenceWidth));
-      const int x = static_cast<int>(random() % static_cast<unsigned>(mainWidth));
-      const int width = static_cast<int>(random() % static_cast<unsigned>(mainWidth - x + 1));
-      RemovalRule rule{PickThreshold(random), kOverlays[random() % kOverlays.size()]};
-      rule.logoPixels = random() % 4 == 0 ? LogoPixels::kMark : LogoPixels::kCorrect;
-      rule.softening = random() % 3 == 0 ? Softening::kEverywhere : Softening::kAtReferenceEdges;
+      const int mainWidth = draw.Int(1, 120);
+      const int referenceWidth = mainWidth + (draw.OneIn(3) ? draw.Int(0, 20) : 0);
+      const std::vector<uint8_t> main = draw.Row(mainWidth);
+      const std::vector<uint8_t> reference = draw.Row(referenceWidth);
+      const int x = draw.Int(0, mainWidth - 1);
+      const int width = draw.Int(0, mainWidth - x);
+      RemovalRule rule{draw.Threshold(), kOverlays[static_cast<size_t>(draw.Int(0, int(kOverlays.size()) - 1))]};
+      rule.logoPixels = draw.OneIn(4) ? LogoPixels::kMark : LogoPixels::kCorrect;
+      rule.softening = draw.OneIn(3) ? Softening::kEverywhere : Softening::kAtReferenceEdges;
       ASSERT_EQ(PassRow(simd, main, reference, x, width, rule), PassRow(Simd::kScalar, main, reference, x, width, rule))
-          << SimdName(simd) << " seed " << seed << " trial " << trial << " x=" << x << " width=" << width
+          << SimdName(simd) << " trial " << trial << " x=" << x << " width=" << width
           << " threshold=" << rule.threshold;
     }
   }
@@ -92,9 +89,10 @@ TEST(RemovalVariants, RandomRowsRegionsAndSettingsMatchTheReference) {
 TEST(RemovalVariants, EveryRuleOfTheFiltersOnWholeFramesMatchesTheReference) {
   // Frames of 70 x 9 with a padded pitch, walked as the filters walk them:
   // NoLogo's and NoLogoM's regions and NoLogoAuto's whole frame.
-  const uint32_t seed = test::TestSeed();
-  std::mt19937 random(seed);
-  const int width = 70, height = 9, pitch = 2 * width + 12;
+  const uint32_t seed = TestSeed();
+  SCOPED_TRACE(SeedNote(seed));
+  Draw draw(seed);
+  const int width = 70, height = 9;
   const std::vector<RemovalRule> rules = {
       {20, Overlay{}},
       {20, Overlay{215, 1.1f, 2}, LogoPixels::kCorrect, Softening::kEverywhere},
@@ -105,13 +103,12 @@ TEST(RemovalVariants, EveryRuleOfTheFiltersOnWholeFramesMatchesTheReference) {
   for (Simd simd : VectorSimd()) {
     for (const RemovalRule& rule : rules) {
       for (const Region& region : regions) {
-        const std::vector<uint8_t> reference = test::RandomBytes(random, pitch * height);
-        std::vector<uint8_t> expected = test::RandomBytes(random, pitch * height);
-        std::vector<uint8_t> actual = expected;
-        const ConstFrame logo{reference.data(), pitch, 2 * width, height};
-        RemoveLogo(MutableFrame{expected.data(), pitch, 2 * width, height}, logo, region, rule, Simd::kScalar);
-        RemoveLogo(MutableFrame{actual.data(), pitch, 2 * width, height}, logo, region, rule, simd);
-        ASSERT_EQ(actual, expected) << SimdName(simd) << " seed " << seed << " threshold " << rule.threshold;
+        const testing::TightFrame reference = testing::RandomFrame(draw, width, height);
+        testing::TightFrame expected = testing::RandomFrame(draw, width, height);
+        testing::TightFrame actual = expected;
+        RemoveLogo(expected.Rows(), reference.ReadRows(), region, rule, Simd::kScalar);
+        RemoveLogo(actual.Rows(), reference.ReadRows(), region, rule, simd);
+        ASSERT_EQ(actual.bytes, expected.bytes) << SimdName(simd) << " threshold " << rule.threshold;
       }
     }
   }
