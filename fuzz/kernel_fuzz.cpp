@@ -9,7 +9,9 @@
 #include <vector>
 
 #include "fuzz_inputs.h"
+#include "detect/logo_edge_scan.h"
 #include "overlay/blend_kernel.h"
+#include "overlay/mask_kernel.h"
 #include "removal/logo_removal.h"
 
 namespace pramvix::fuzz {
@@ -68,14 +70,56 @@ void BlendRowOf(FuzzedDataProvider& in) {
   for (Simd simd : SupportedSimd()) Check(run(simd) == expected);
 }
 
+void MaskRowOf(FuzzedDataProvider& in) {
+  const int width = in.ConsumeIntegralInRange(0, 100);
+  const int threshold = FuzzInt(in);
+  const Row alternate(in, width);
+  const Row logo(in, width);
+  const Row original(in, width);
+  const auto run = [&](Simd simd) {
+    Row main(original);
+    MaskRowFor(simd)(main.bytes.get(), alternate.bytes.get(), logo.bytes.get(), width, threshold);
+    return main;
+  };
+  const Row expected = run(Simd::kScalar);
+  for (Simd simd : SupportedSimd()) Check(run(simd) == expected);
+}
+
+// IfLogo's or IfNoLogo's scan of one row: the counts and any marks.
+void ScanRowOf(FuzzedDataProvider& in, ScanRowKernel (*rowFor)(Simd)) {
+  const int mainWidth = in.ConsumeIntegralInRange(1, 100);
+  const int logoWidth = mainWidth + in.ConsumeIntegralInRange(0, 20);
+  const int x = in.ConsumeIntegralInRange(0, mainWidth - 1);
+  const int width = in.ConsumeIntegralInRange(0, mainWidth - x);
+  const TestRule rule = TestRuleOf(FuzzInt(in), FuzzInt(in));
+  const Row logo(in, logoWidth);
+  const Row original(in, mainWidth);
+  const auto run = [&](Simd simd, RowCounts* counts) {
+    Row main(original);
+    *counts = rowFor(simd)(MutableLumaRow(main.bytes.get(), mainWidth), ConstLumaRow(logo.bytes.get(), logoWidth),
+                           x, width, rule);
+    return main;
+  };
+  RowCounts expectedCounts;
+  const Row expected = run(Simd::kScalar, &expectedCounts);
+  for (Simd simd : SupportedSimd()) {
+    RowCounts counts;
+    Check(run(simd, &counts) == expected);
+    Check(counts.hits == expectedCounts.hits && counts.misses == expectedCounts.misses);
+  }
+}
+
 }  // namespace
 }  // namespace pramvix::fuzz
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FuzzedDataProvider in(data, size);
-  switch (in.ConsumeIntegralInRange(0, 1)) {
+  switch (in.ConsumeIntegralInRange(0, 4)) {
     case 0: pramvix::fuzz::RemovalRow(in); break;
-    default: pramvix::fuzz::BlendRowOf(in); break;
+    case 1: pramvix::fuzz::BlendRowOf(in); break;
+    case 2: pramvix::fuzz::MaskRowOf(in); break;
+    case 3: pramvix::fuzz::ScanRowOf(in, pramvix::IfLogoRowFor); break;
+    default: pramvix::fuzz::ScanRowOf(in, pramvix::IfNoLogoRowFor); break;
   }
   return 0;
 }
