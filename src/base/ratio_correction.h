@@ -1,0 +1,41 @@
+#pragma once
+// The double-precision step that NoLogo's family and AddLogo share, in the
+// form their vector variants work it out. A pixel of luma s over reference
+// (or logo) luma x becomes
+//   clamp(s + sign·q + offset, low, high),  q = TruncateToInt32((top − s) / ratio(x)),
+//   ratio(x) = (top − x) / ((x − base)·gain + 0.001),
+// every operation in double precision as the scalar code does it.
+#include <cmath>
+#include <cstdint>
+
+namespace pramvix {
+
+struct RatioCorrection {
+  double top;
+  double base;
+  double gain;
+  int sign;  // +1 or −1
+  int32_t offset;
+  int low, high;
+
+  double Ratio(int x) const {
+    // One operation per statement, as in the scalar kernels: nothing may be
+    // fused into a multiply-add.
+    const double b = top - static_cast<double>(x);
+    const double scaled = (static_cast<double>(x) - base) * gain;
+    const double d = scaled + 0.001;
+    return b / d;
+  }
+
+  // Where |ratio| is at least this, the quotient is finite and so far inside
+  // the 32-bit range that truncating it needs no saturation and
+  // s + sign·q + offset fits in 32 bits: |q| stays below the room left by the
+  // offset, as |top − s| ≤ |top| + 255; the factor covers the rounding of
+  // this bound and of the quotient. Infinite where the offset leaves no room.
+  double MinimumRatio() const {
+    const double room = 2147483648.0 - 256.0 - std::fabs(static_cast<double>(offset));
+    return room > 0 ? (std::fabs(top) + 256.0) / room * 1.001 : INFINITY;
+  }
+};
+
+}  // namespace pramvix

@@ -1,0 +1,135 @@
+#pragma once
+// RatioCorrection on eight pixels at a time, two (SSE2) or four (AVX2) lanes
+// of doubles per step. Eight equal reference lumas, common inside a logo,
+// share one ratio worked out once. Where every ratio is large enough the
+// quotients truncate straight to 32-bit lanes; otherwise every lane takes the
+// whole computation, saturation and non-finite quotients included.
+#include "base/ratio_correction.h"
+#include "base/vector_lanes.h"
+
+#if PRAMVIX_X86_64
+namespace pramvix {
+
+class RatioCorrectionSse2 {
+ public:
+  explicit RatioCorrectionSse2(const RatioCorrection& c)
+      : c_(c),
+        top_(_mm_set1_pd(c.top)),
+        base_(_mm_set1_pd(c.base)),
+        gain_(_mm_set1_pd(c.gain)),
+        offset_(_mm_set1_pd(static_cast<double>(c.offset))),
+        minimumRatio_(_mm_set1_pd(c.MinimumRatio())) {}
+
+  // The pixels of eight that `lanes` (a byte mask) selects: luma s over
+  // reference luma x, in 16-bit lanes. Lanes left out come back 0.
+  __m128i operator()(__m128i s, __m128i x, unsigned lanes) const {
+    const int first = _mm_extract_epi16(x, 0);
+    if (_mm_movemask_epi8(_mm_cmpeq_epi16(x, _mm_set1_epi16(static_cast<int16_t>(first)))) == 0xFFFF) {
+      const __m128d r = _mm_set1_pd(c_.Ratio(first));
+      if (_mm_movemask_pd(_mm_cmpnge_pd(Magnitude(r), minimumRatio_)) == 0) return Direct(s, r, lanes);
+    }
+    return EachPairSse2(s, x, lanes, *this);
+  }
+
+  // The whole computation on two pixels, in doubles.
+  __m128d operator()(__m128d s, __m128d x) const {
+    const __m128d b = _mm_sub_pd(top_, x);
+    const __m128d d = _mm_add_pd(_mm_mul_pd(_mm_sub_pd(x, base_), gain_), _mm_set1_pd(0.001));
+    const __m128d q = TruncatedSse2(_mm_div_pd(_mm_sub_pd(top_, s), _mm_div_pd(b, d)));
+    const __m128d v = _mm_add_pd(c_.sign > 0 ? _mm_add_pd(s, q) : _mm_sub_pd(s, q), offset_);
+    return _mm_min_pd(_mm_max_pd(v, _mm_set1_pd(c_.low)), _mm_set1_pd(c_.high));
+  }
+
+ private:
+  static __m128d Magnitude(__m128d v) { return _mm_andnot_pd(_mm_set1_pd(-0.0), v); }
+
+  // One ratio r, large enough, for all eight.
+  __m128i Direct(__m128i s, __m128d r, unsigned lanes) const {
+    const __m128i zero = _mm_setzero_si128();
+    const auto four = [&](__m128i s32) {
+      const __m128i low = _mm_cvttpd_epi32(_mm_div_pd(_mm_sub_pd(top_, _mm_cvtepi32_pd(s32)), r));
+      const __m128i high = _mm_cvttpd_epi32(_mm_div_pd(_mm_sub_pd(top_, _mm_cvtepi32_pd(_mm_srli_si128(s32, 8))), r));
+      const __m128i q = _mm_unpacklo_epi64(low, high);
+      const __m128i moved = c_.sign > 0 ? _mm_add_epi32(s32, q) : _mm_sub_epi32(s32, q);
+      return _mm_add_epi32(moved, _mm_set1_epi32(c_.offset));
+    };
+    const __m128i low = (lanes & 0x00FF) ? four(_mm_unpacklo_epi16(s, zero)) : zero;
+    const __m128i high = (lanes & 0xFF00) ? four(_mm_unpackhi_epi16(s, zero)) : zero;
+    // Packing saturates to 16 bits, which keeps every value's side of the limits.
+    const __m128i packed = _mm_packs_epi32(low, high);
+    return _mm_min_epi16(_mm_max_epi16(packed, _mm_set1_epi16(static_cast<int16_t>(c_.low))),
+                         _mm_set1_epi16(static_cast<int16_t>(c_.high)));
+  }
+
+  RatioCorrection c_;
+  __m128d top_, base_, gain_, offset_, minimumRatio_;
+};
+
+class RatioCorrectionAvx2 {
+ public:
+  PRAMVIX_TARGET_AVX2 explicit RatioCorrectionAvx2(const RatioCorrection& c)
+      : c_(c),
+        top_(_mm256_set1_pd(c.top)),
+        base_(_mm256_set1_pd(c.base)),
+        gain_(_mm256_set1_pd(c.gain)),
+        offset_(_mm256_set1_pd(static_cast<double>(c.offset))),
+        minimumRatio_(_mm256_set1_pd(c.MinimumRatio())) {}
+
+  // As RatioCorrectionSse2's.
+  PRAMVIX_TARGET_AVX2 __m128i operator()(__m128i s, __m128i x, unsigned lanes) const {
+    const int first = _mm_extract_epi16(x, 0);
+    __m256d low, high;
+    if (_mm_movemask_epi8(_mm_cmpeq_epi16(x, _mm_set1_epi16(static_cast<int16_t>(first)))) == 0xFFFF) {
+      low = high = _mm256_set1_pd(c_.Ratio(first));
+    } else {
+      const __m256i x32 = _mm256_cvtepu16_epi32(x);
+      low = Ratio(_mm256_cvtepi32_pd(_mm256_castsi256_si128(x32)));
+      high = Ratio(_mm256_cvtepi32_pd(_mm256_extracti128_si256(x32, 1)));
+    }
+    const int small = _mm256_movemask_pd(_mm256_cmp_pd(Magnitude(low), minimumRatio_, _CMP_NGE_UQ)) |
+                      _mm256_movemask_pd(_mm256_cmp_pd(Magnitude(high), minimumRatio_, _CMP_NGE_UQ));
+    if (small == 0) return Direct(s, low, high, lanes);
+    return EachQuadAvx2(s, x, lanes, *this);
+  }
+
+  // The whole computation on four pixels, in doubles.
+  PRAMVIX_TARGET_AVX2 __m256d operator()(__m256d s, __m256d x) const {
+    const __m256d q = TruncatedAvx2(_mm256_div_pd(_mm256_sub_pd(top_, s), Ratio(x)));
+    const __m256d v = _mm256_add_pd(c_.sign > 0 ? _mm256_add_pd(s, q) : _mm256_sub_pd(s, q), offset_);
+    return _mm256_min_pd(_mm256_max_pd(v, _mm256_set1_pd(c_.low)), _mm256_set1_pd(c_.high));
+  }
+
+ private:
+  PRAMVIX_TARGET_AVX2 static __m256d Magnitude(__m256d v) { return _mm256_andnot_pd(_mm256_set1_pd(-0.0), v); }
+
+  PRAMVIX_TARGET_AVX2 __m256d Ratio(__m256d x) const {
+    const __m256d b = _mm256_sub_pd(top_, x);
+    const __m256d d = _mm256_add_pd(_mm256_mul_pd(_mm256_sub_pd(x, base_), gain_), _mm256_set1_pd(0.001));
+    return _mm256_div_pd(b, d);
+  }
+
+  // Ratios low (pixels 0 … 3) and high (4 … 7), all large enough.
+  PRAMVIX_TARGET_AVX2 __m128i Direct(__m128i s, __m256d low, __m256d high, unsigned lanes) const {
+    const __m256i s32 = _mm256_cvtepu16_epi32(s);
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i qLow = (lanes & 0x00FF) ? Quotients(_mm256_castsi256_si128(s32), low) : zero;
+    const __m128i qHigh = (lanes & 0xFF00) ? Quotients(_mm256_extracti128_si256(s32, 1), high) : zero;
+    const __m256i q = _mm256_set_m128i(qHigh, qLow);
+    const __m256i moved = c_.sign > 0 ? _mm256_add_epi32(s32, q) : _mm256_sub_epi32(s32, q);
+    const __m256i v = _mm256_add_epi32(moved, _mm256_set1_epi32(c_.offset));
+    // Packing saturates to 16 bits, which keeps every value's side of the limits.
+    const __m128i packed = _mm_packs_epi32(_mm256_castsi256_si128(v), _mm256_extracti128_si256(v, 1));
+    return _mm_min_epi16(_mm_max_epi16(packed, _mm_set1_epi16(static_cast<int16_t>(c_.low))),
+                         _mm_set1_epi16(static_cast<int16_t>(c_.high)));
+  }
+
+  PRAMVIX_TARGET_AVX2 __m128i Quotients(__m128i s4, __m256d r) const {
+    return _mm256_cvttpd_epi32(_mm256_div_pd(_mm256_sub_pd(top_, _mm256_cvtepi32_pd(s4)), r));
+  }
+
+  RatioCorrection c_;
+  __m256d top_, base_, gain_, offset_, minimumRatio_;
+};
+
+}  // namespace pramvix
+#endif
