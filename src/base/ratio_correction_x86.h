@@ -3,7 +3,8 @@
 // of doubles per step. Eight equal reference lumas, common inside a logo,
 // share one ratio worked out once. Where every ratio is large enough the
 // quotients truncate straight to 32-bit lanes; otherwise every lane takes the
-// whole computation, saturation and non-finite quotients included.
+// whole computation, saturation and non-finite quotients included. An object
+// serves one row, on one thread.
 #include "base/ratio_correction.h"
 #include "base/vector_lanes.h"
 
@@ -17,16 +18,14 @@ class RatioCorrectionSse2 {
         top_(_mm_set1_pd(c.top)),
         base_(_mm_set1_pd(c.base)),
         gain_(_mm_set1_pd(c.gain)),
-        offset_(_mm_set1_pd(static_cast<double>(c.offset))),
-        minimumRatio_(_mm_set1_pd(c.MinimumRatio())) {}
+        offset_(_mm_set1_pd(static_cast<double>(c.offset))) {}
 
   // The pixels of eight that `lanes` (a byte mask) selects: luma s over
   // reference luma x, in 16-bit lanes. Lanes left out come back 0.
   __m128i operator()(__m128i s, __m128i x, unsigned lanes) const {
     const int first = _mm_extract_epi16(x, 0);
     if (_mm_movemask_epi8(_mm_cmpeq_epi16(x, _mm_set1_epi16(static_cast<int16_t>(first)))) == 0xFFFF) {
-      const __m128d r = _mm_set1_pd(c_.Ratio(first));
-      if (_mm_movemask_pd(_mm_cmpnge_pd(Magnitude(r), minimumRatio_)) == 0) return Direct(s, r, lanes);
+      if (Flat(first)) return Direct(s, _mm_set1_pd(lastRatio_), lanes);
     }
     return EachPairSse2(s, x, lanes, *this);
   }
@@ -41,8 +40,6 @@ class RatioCorrectionSse2 {
   }
 
  private:
-  static __m128d Magnitude(__m128d v) { return _mm_andnot_pd(_mm_set1_pd(-0.0), v); }
-
   // One ratio r, large enough, for all eight.
   __m128i Direct(__m128i s, __m128d r, unsigned lanes) const {
     const __m128i zero = _mm_setzero_si128();
@@ -61,8 +58,23 @@ class RatioCorrectionSse2 {
                          _mm_set1_epi16(static_cast<int16_t>(c_.high)));
   }
 
+  // Whether the ratio of reference luma x, left in lastRatio_, is large
+  // enough. Blocks inside a logo repeat the last flat block's luma.
+  bool Flat(int x) const {
+    if (x != lastX_) {
+      lastX_ = x;
+      lastRatio_ = c_.Ratio(x);
+      lastLarge_ = std::fabs(lastRatio_) >= minimumRatio_;
+    }
+    return lastLarge_;
+  }
+
   RatioCorrection c_;
-  __m128d top_, base_, gain_, offset_, minimumRatio_;
+  __m128d top_, base_, gain_, offset_;
+  double minimumRatio_ = c_.MinimumRatio();
+  mutable int lastX_ = -1;
+  mutable double lastRatio_ = 0;
+  mutable bool lastLarge_ = false;
 };
 
 class RatioCorrectionAvx2 {
@@ -73,21 +85,20 @@ class RatioCorrectionAvx2 {
         base_(_mm256_set1_pd(c.base)),
         gain_(_mm256_set1_pd(c.gain)),
         offset_(_mm256_set1_pd(static_cast<double>(c.offset))),
-        minimumRatio_(_mm256_set1_pd(c.MinimumRatio())) {}
+        minimumRatios_(_mm256_set1_pd(c.MinimumRatio())) {}
 
   // As RatioCorrectionSse2's.
   PRAMVIX_TARGET_AVX2 __m128i operator()(__m128i s, __m128i x, unsigned lanes) const {
     const int first = _mm_extract_epi16(x, 0);
-    __m256d low, high;
     if (_mm_movemask_epi8(_mm_cmpeq_epi16(x, _mm_set1_epi16(static_cast<int16_t>(first)))) == 0xFFFF) {
-      low = high = _mm256_set1_pd(c_.Ratio(first));
-    } else {
-      const __m256i x32 = _mm256_cvtepu16_epi32(x);
-      low = Ratio(_mm256_cvtepi32_pd(_mm256_castsi256_si128(x32)));
-      high = Ratio(_mm256_cvtepi32_pd(_mm256_extracti128_si256(x32, 1)));
+      if (Flat(first)) return Direct(s, _mm256_set1_pd(lastRatio_), _mm256_set1_pd(lastRatio_), lanes);
+      return EachQuadAvx2(s, x, lanes, *this);
     }
-    const int small = _mm256_movemask_pd(_mm256_cmp_pd(Magnitude(low), minimumRatio_, _CMP_NGE_UQ)) |
-                      _mm256_movemask_pd(_mm256_cmp_pd(Magnitude(high), minimumRatio_, _CMP_NGE_UQ));
+    const __m256i x32 = _mm256_cvtepu16_epi32(x);
+    const __m256d low = Ratio(_mm256_cvtepi32_pd(_mm256_castsi256_si128(x32)));
+    const __m256d high = Ratio(_mm256_cvtepi32_pd(_mm256_extracti128_si256(x32, 1)));
+    const int small = _mm256_movemask_pd(_mm256_cmp_pd(Magnitude(low), minimumRatios_, _CMP_NGE_UQ)) |
+                      _mm256_movemask_pd(_mm256_cmp_pd(Magnitude(high), minimumRatios_, _CMP_NGE_UQ));
     if (small == 0) return Direct(s, low, high, lanes);
     return EachQuadAvx2(s, x, lanes, *this);
   }
@@ -127,8 +138,23 @@ class RatioCorrectionAvx2 {
     return _mm256_cvttpd_epi32(_mm256_div_pd(_mm256_sub_pd(top_, _mm256_cvtepi32_pd(s4)), r));
   }
 
+  // Whether the ratio of reference luma x, left in lastRatio_, is large
+  // enough. Blocks inside a logo repeat the last flat block's luma.
+  bool Flat(int x) const {
+    if (x != lastX_) {
+      lastX_ = x;
+      lastRatio_ = c_.Ratio(x);
+      lastLarge_ = std::fabs(lastRatio_) >= minimumRatio_;
+    }
+    return lastLarge_;
+  }
+
   RatioCorrection c_;
-  __m256d top_, base_, gain_, offset_, minimumRatio_;
+  __m256d top_, base_, gain_, offset_, minimumRatios_;
+  double minimumRatio_ = c_.MinimumRatio();
+  mutable int lastX_ = -1;
+  mutable double lastRatio_ = 0;
+  mutable bool lastLarge_ = false;
 };
 
 }  // namespace pramvix
