@@ -10,6 +10,7 @@
 
 #include "base/vector_lanes.h"
 #include "removal/row_pass.h"
+#include "removal/thirds.h"
 
 namespace pramvix {
 namespace {
@@ -53,8 +54,7 @@ PRAMVIX_VECTOR_TARGET inline void Soften(uint8_t* row, int first, unsigned lanes
 // floor((floor(n / 3) + c) / 3) = floor((n + 3c) / 9), step m gives
 // y_m = floor((y_0 + c_1 + 3 c_2 + … + 3^(m−1) c_m) / 3^m): eight steps side
 // by side instead of one after another. The sums stay below 2^24, so floats
-// hold them exactly, and as every y_m is at most 255, a float quotient
-// rounds too little to cross a whole number. Only y_8, which the next block
+// hold them exactly (the quotients: thirds.h). Only y_8, which the next block
 // starts from, is worked out in integers and stored last, so the chain from
 // block to block is one integer division.
 PRAMVIX_VECTOR_TARGET inline void SoftenAll(uint8_t* row, int first, __m128i v) {
@@ -73,9 +73,8 @@ PRAMVIX_VECTOR_TARGET inline void SoftenAll(uint8_t* row, int first, __m128i v) 
   const int y0 = luma[-4];
   const int y8 = (y0 + _mm_cvtss_si32(_mm_shuffle_ps(high, high, 0xFF))) / 6561;
   const __m128 start = _mm_set1_ps(static_cast<float>(y0));
-  const __m128i y = _mm_packs_epi32(
-      _mm_cvttps_epi32(_mm_div_ps(_mm_add_ps(low, start), _mm_setr_ps(3, 9, 27, 81))),
-      _mm_cvttps_epi32(_mm_div_ps(_mm_add_ps(high, start), _mm_setr_ps(243, 729, 2187, 6561))));
+  const __m128i y = _mm_packs_epi32(FloorByPowersOfThree(_mm_add_ps(low, start), LowThirds()),
+                                    FloorByPowersOfThree(_mm_add_ps(high, start), HighThirds()));
   // y_1 … y_8 are pixels first − 1 … first + 6; pixel first + 7 keeps v
   // until the next pixel softens it.
   StoreLumaAt(row, first - 1, y);

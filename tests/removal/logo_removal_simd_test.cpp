@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "removal/logo_removal.h"
+#include "removal/thirds.h"
 #include "support/variant_check.h"
 
 namespace pramvix {
@@ -113,6 +114,25 @@ TEST(RemovalVariants, EveryRuleOfTheFiltersOnWholeFramesMatchesTheReference) {
     }
   }
 }
+
+#if PRAMVIX_X86_64
+TEST(RemovalVariants, WholeQuotientsByPowersOfThreeAreExactOverTheirRange) {
+  // Each lane m of the block softening divides sums up to 255 + 510·(3^m − 1)/2.
+  int power = 1;
+  for (int m = 1; m <= 8; ++m) {
+    power *= 3;
+    const int largest = 255 + 510 * (power - 1) / 2;
+    for (int n = 0; n <= largest; ++n) {
+      const __m128 lanes = _mm_set1_ps(static_cast<float>(n));
+      alignas(16) int32_t low[4], high[4];
+      _mm_store_si128(reinterpret_cast<__m128i*>(low), FloorByPowersOfThree(lanes, LowThirds()));
+      _mm_store_si128(reinterpret_cast<__m128i*>(high), FloorByPowersOfThree(lanes, HighThirds()));
+      const int got = m <= 4 ? low[m - 1] : high[m - 5];
+      if (got != n / power) FAIL() << "n=" << n << " / 3^" << m << " gave " << got;
+    }
+  }
+}
+#endif
 
 }  // namespace
 }  // namespace pramvix
