@@ -38,4 +38,30 @@ struct RatioCorrection {
   }
 };
 
+// The ratio of a block of eight equal reference lumas, kept while the next
+// such block repeats the luma, as blocks inside a logo do. For one row on one
+// thread.
+class FlatRatio {
+ public:
+  explicit FlatRatio(const RatioCorrection& c) : c_(c), minimum_(c.MinimumRatio()) {}
+
+  // Whether the ratio of reference luma x, then in Value(), is large enough.
+  bool Large(int x) {
+    if (x != x_) {
+      x_ = x;
+      ratio_ = c_.Ratio(x);
+      large_ = std::fabs(ratio_) >= minimum_;
+    }
+    return large_;
+  }
+  double Value() const { return ratio_; }
+
+ private:
+  RatioCorrection c_;
+  double minimum_;
+  int x_ = -1;
+  double ratio_ = 0;
+  bool large_ = false;
+};
+
 }  // namespace pramvix

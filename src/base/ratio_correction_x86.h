@@ -25,7 +25,7 @@ class RatioCorrectionSse2 {
   __m128i operator()(__m128i s, __m128i x, unsigned lanes) const {
     const int first = _mm_extract_epi16(x, 0);
     if (_mm_movemask_epi8(_mm_cmpeq_epi16(x, _mm_set1_epi16(static_cast<int16_t>(first)))) == 0xFFFF) {
-      if (Flat(first)) return Direct(s, _mm_set1_pd(lastRatio_), lanes);
+      if (flat_.Large(first)) return Direct(s, _mm_set1_pd(flat_.Value()), lanes);
     }
     return EachPairSse2(s, x, lanes, *this);
   }
@@ -58,23 +58,10 @@ class RatioCorrectionSse2 {
                          _mm_set1_epi16(static_cast<int16_t>(c_.high)));
   }
 
-  // Whether the ratio of reference luma x, left in lastRatio_, is large
-  // enough. Blocks inside a logo repeat the last flat block's luma.
-  bool Flat(int x) const {
-    if (x != lastX_) {
-      lastX_ = x;
-      lastRatio_ = c_.Ratio(x);
-      lastLarge_ = std::fabs(lastRatio_) >= minimumRatio_;
-    }
-    return lastLarge_;
-  }
 
   RatioCorrection c_;
   __m128d top_, base_, gain_, offset_;
-  double minimumRatio_ = c_.MinimumRatio();
-  mutable int lastX_ = -1;
-  mutable double lastRatio_ = 0;
-  mutable bool lastLarge_ = false;
+  mutable FlatRatio flat_{c_};
 };
 
 class RatioCorrectionAvx2 {
@@ -91,7 +78,7 @@ class RatioCorrectionAvx2 {
   PRAMVIX_TARGET_AVX2 __m128i operator()(__m128i s, __m128i x, unsigned lanes) const {
     const int first = _mm_extract_epi16(x, 0);
     if (_mm_movemask_epi8(_mm_cmpeq_epi16(x, _mm_set1_epi16(static_cast<int16_t>(first)))) == 0xFFFF) {
-      if (Flat(first)) return Direct(s, _mm256_set1_pd(lastRatio_), _mm256_set1_pd(lastRatio_), lanes);
+      if (flat_.Large(first)) return Direct(s, _mm256_set1_pd(flat_.Value()), _mm256_set1_pd(flat_.Value()), lanes);
       return EachQuadAvx2(s, x, lanes, *this);
     }
     const __m256i x32 = _mm256_cvtepu16_epi32(x);
@@ -138,23 +125,10 @@ class RatioCorrectionAvx2 {
     return _mm256_cvttpd_epi32(_mm256_div_pd(_mm256_sub_pd(top_, _mm256_cvtepi32_pd(s4)), r));
   }
 
-  // Whether the ratio of reference luma x, left in lastRatio_, is large
-  // enough. Blocks inside a logo repeat the last flat block's luma.
-  bool Flat(int x) const {
-    if (x != lastX_) {
-      lastX_ = x;
-      lastRatio_ = c_.Ratio(x);
-      lastLarge_ = std::fabs(lastRatio_) >= minimumRatio_;
-    }
-    return lastLarge_;
-  }
 
   RatioCorrection c_;
   __m256d top_, base_, gain_, offset_, minimumRatios_;
-  double minimumRatio_ = c_.MinimumRatio();
-  mutable int lastX_ = -1;
-  mutable double lastRatio_ = 0;
-  mutable bool lastLarge_ = false;
+  mutable FlatRatio flat_{c_};
 };
 
 }  // namespace pramvix

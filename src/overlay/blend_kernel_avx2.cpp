@@ -8,11 +8,6 @@
 
 namespace pramvix {
 
-namespace {
-// BlendedLuma for the row's first logo luma b.
-RatioCorrection Blending(int b) { return RatioCorrection{240.0, static_cast<double>(b), 1.0, +1, 0, 16, 238}; }
-}  // namespace
-
 PRAMVIX_TARGET_AVX2 void BlendRowAvx2(uint8_t* main, const uint8_t* logo, int width, int threshold) {
   VectorBlendRow(main, logo, width, threshold, RatioCorrectionAvx2(Blending(width > 0 ? logo[0] : 0)));
 }

@@ -10,14 +10,6 @@
 
 namespace pramvix {
 
-namespace {
-// The luma under the logo, as UncoveredLuma gives it.
-RatioCorrection Uncovering(const Overlay& overlay) {
-  return RatioCorrection{static_cast<double>(static_cast<int64_t>(overlay.level) + 16), 16.0,
-                         static_cast<double>(overlay.gain), -1, overlay.offset, 0, 250};
-}
-}  // namespace
-
 void RemoveLogoRowSse2(MutableLumaRow main, ConstLumaRow reference, int x, int width, const RemovalRule& rule) {
   VectorRowPass(main, reference, x, width, rule, RatioCorrectionSse2(Uncovering(rule.overlay)));
 }
