@@ -14,6 +14,7 @@ bool CpuRuns(Simd simd) {
     case Simd::kSse2:
       return true;  // part of x86-64
     case Simd::kAvx2:
+      __builtin_cpu_init();  // harmless when already done; needed before static constructors
       return __builtin_cpu_supports("avx2");
 #endif
     default:
