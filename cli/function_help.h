@@ -1,25 +1,16 @@
 #pragma once
+// Help texts for the functions the command runs. Names and meanings of the
+// arguments come from the plug-in's function table; the functions themselves
+// and their type strings from what the loaded plug-in registered.
 #include <string>
-#include <vector>
+
+#include "plugin/function_table.h"
 
 namespace pramvix::cli {
 
-// Names and meanings of a function's arguments, for --help and for usage
-// errors. The command takes the functions themselves and their type strings
-// from the plug-in's registry; this table only adds words to them.
-struct ArgumentHelp {
-  const char* name;
-  const char* meaning;
-};
-
-struct FunctionHelp {
-  const char* name;
-  const char* summary;
-  std::vector<ArgumentHelp> arguments;
-};
-
-// The words for a function, or null when there are none.
-const FunctionHelp* HelpFor(const std::string& function);
+// The table's row for a function, or null when the table has none whose type
+// string is `types` (a plug-in built from other sources).
+const FunctionEntry* HelpFor(const std::string& function, const std::string& types);
 
 // "clip", "int", "float", … for a type-string letter.
 std::string TypeName(char letter);
