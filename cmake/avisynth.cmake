@@ -3,7 +3,8 @@
 # directory that holds avisynth.h. Defines, when found:
 #   PRAMVIX_AVISYNTH_FOUND       TRUE
 #   Pramvix::AviSynthHeaders     the headers (all a plug-in needs)
-#   Pramvix::AviSynthLibrary     the headers and libavisynth (for hosts of our own)
+#   PRAMVIX_AVISYNTH_LIBRARY     the path of libavisynth, which hosts of our own
+#                                (the real-host tests) load at run time
 #   PRAMVIX_AVISYNTH_PLUGIN_DIR  the autoload folder `cmake --install` copies to
 option(PRAMVIX_AVSPLUS "Build the AviSynth+ bridge when AviSynth+ is installed" ON)
 set(PRAMVIX_AVISYNTH_INCLUDE_DIR "" CACHE PATH "Directory holding avisynth.h (pkg-config avisynth when empty)")
@@ -37,14 +38,10 @@ if(_avs_header_dir)
   add_library(Pramvix::AviSynthHeaders INTERFACE IMPORTED)
   set_target_properties(Pramvix::AviSynthHeaders PROPERTIES INTERFACE_INCLUDE_DIRECTORIES "${_avs_header_dir}")
 
-  # The library itself is only needed by hosts of our own (the test runner).
+  # The library itself is only needed by hosts of our own (the test runner),
+  # which load it with dlopen as real hosts do; nothing links it.
   get_filename_component(_avs_prefix_lib "${_avs_header_dir}/../../lib" ABSOLUTE)
   find_library(PRAMVIX_AVISYNTH_LIBRARY avisynth HINTS ${_avs_libdir} ${_avs_prefix_lib})
-  if(PRAMVIX_AVISYNTH_LIBRARY)
-    add_library(Pramvix::AviSynthLibrary INTERFACE IMPORTED)
-    set_target_properties(Pramvix::AviSynthLibrary PROPERTIES
-      INTERFACE_LINK_LIBRARIES "Pramvix::AviSynthHeaders;${PRAMVIX_AVISYNTH_LIBRARY}")
-  endif()
 
   if(NOT _avs_libdir)
     include(GNUInstallDirs)

@@ -1,13 +1,40 @@
 #include "real_host.h"
 
 #include <avisynth.h>
+#include <dlfcn.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <stdexcept>
 
+// The host's call table, which every inline function of avisynth.h goes
+// through; set from the environment. Hidden, like a plug-in's.
+__attribute__((visibility("hidden"))) const AVS_Linkage* AVS_linkage = nullptr;
+
 namespace pramvix::avsplus_test {
 
+std::string AviSynthLibraryPath() {
+  const char* path = std::getenv("PRAMVIX_AVISYNTH_LIBRARY");
+  return path && *path ? path : PRAMVIX_AVISYNTH_LIBRARY;
+}
+
 namespace {
+
+using CreateEnvironment = ::IScriptEnvironment*(AVSC_CC*)(int version);
+
+// The library, loaded once and kept for the process: plug-ins it loads may
+// still run code (their exit hooks) until the process ends.
+CreateEnvironment EnvironmentFactory() {
+  static const CreateEnvironment create = [] {
+    const std::string path = AviSynthLibraryPath();
+    void* library = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!library) throw std::runtime_error("cannot load AviSynth+ (" + path + "): " + dlerror());
+    auto* found = reinterpret_cast<CreateEnvironment>(dlsym(library, "CreateScriptEnvironment"));
+    if (!found) throw std::runtime_error(path + " has no CreateScriptEnvironment");
+    return found;
+  }();
+  return create;
+}
 
 // A tiny filter of this host: its frames lack the last pixel of each row,
 // served as sub-frames of the input. The host allocates no odd-width YUY2
@@ -49,10 +76,19 @@ struct RealHost::Impl {
   }
 };
 
-RealHost::RealHost() : impl_(std::make_unique<Impl>()) {
-  impl_->env = CreateScriptEnvironment(AVISYNTH_INTERFACE_VERSION);
+RealHost::RealHost(const std::string& autoloadDir) : impl_(std::make_unique<Impl>()) {
+  impl_->env = EnvironmentFactory()(AVISYNTH_INTERFACE_VERSION);
   if (!impl_->env) throw std::runtime_error("AviSynth+ could not create a script environment");
+  // Every environment of a library hands out the same table.
+  AVS_linkage = impl_->env->GetAVSLinkage();
   impl_->env->AddFunction("DropLastPixel", "c", CreateDropLastPixel, nullptr);
+  if (!autoloadDir.empty()) {
+    const std::string error = impl_->Catch([&] {
+      const ::AVSValue args[2] = {autoloadDir.c_str(), true};
+      impl_->env->Invoke("AddAutoloadDir", ::AVSValue(args, 2));
+    });
+    if (!error.empty()) throw std::runtime_error("AddAutoloadDir: " + error);
+  }
 }
 
 RealHost::~RealHost() {

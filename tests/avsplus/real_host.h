@@ -1,8 +1,11 @@
 #pragma once
 // A host of our own around the real AviSynth+ library: one script environment
 // that loads plug-ins, evaluates scripts and hands out what the resulting clip
-// holds. Its header is free of avisynth.h, so tests can use it beside our own
-// host interface.
+// holds. It loads the library as real hosts do, with dlopen and RTLD_LOCAL, and
+// makes every call through the call table the environment hands out, so
+// nothing of the host's joins the process's global symbols (where a plug-in's
+// own exported AVS_linkage would bind to it). Its header is free of avisynth.h,
+// so tests can use it beside our own host interface.
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -37,11 +40,17 @@ struct ClipFacts {
   }
 };
 
+// The AviSynth+ library this host loads: $PRAMVIX_AVISYNTH_LIBRARY when set,
+// otherwise the one found when the tests were built.
+std::string AviSynthLibraryPath();
+
 // Every call returns the host's error text, or an empty string on success.
 class RealHost {
  public:
-  // Throws std::runtime_error when the host cannot make an environment.
-  RealHost();
+  // Throws std::runtime_error when the library cannot be loaded or cannot make
+  // an environment. A non-empty `autoloadDir` is added to the host's autoload
+  // folders before anything else happens.
+  explicit RealHost(const std::string& autoloadDir = "");
   ~RealHost();
   RealHost(const RealHost&) = delete;
   RealHost& operator=(const RealHost&) = delete;

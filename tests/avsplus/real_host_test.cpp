@@ -107,8 +107,18 @@ class RealHostTest : public ::testing::Test {
     }
   }
 
-  RealHost host;
+  // Every test's host also autoloads a plug-in that writes its own exported
+  // AVS_linkage, as the host's bundled plug-ins do.
+  RealHost host{PRAMVIX_AUTOLOAD_DIR};
 };
+
+TEST_F(RealHostTest, PluginsThatWriteTheirOwnExportedCallTableAutoloadBesideOurs) {
+  // Loading ours (in SetUp) ran the autoload: the probe's entry point wrote
+  // its AVS_linkage and registered its function.
+  EXPECT_TRUE(host.FunctionExists("PramvixAutoloadProbe"));
+  EXPECT_TRUE(host.FunctionExists("NoLogo"));
+  EXPECT_EQ(host.Evaluate(Clips(kBars) + "PramvixAutoloadProbe() == 42 ? main : 0"), "");
+}
 
 TEST_F(RealHostTest, EveryRegisteredFunctionIsKnownToTheHostAndHasASampleCall) {
   ASSERT_GT(kFunctionCount, 0u);
