@@ -2,7 +2,7 @@
 # Installs what building and testing Pramvix needs on Debian (run as root or
 # with sudo). Skips the package manager when everything is already there.
 set -euo pipefail
-packages=(cmake g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev libpng-dev)
+packages=(cmake g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev libpng-dev ffmpeg)
 missing=()
 for p in "${packages[@]}"; do
   dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
