@@ -2,11 +2,14 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <memory>
 #include <utility>
 
+#include "call_report.h"
 #include "cli_error.h"
 #include "command_line.h"
 #include "function_help.h"
@@ -23,10 +26,11 @@ namespace {
 using local::HostError;
 using local::LocalEnvironment;
 
-// Frames done and frames per second on a terminal, at most a few times a second.
+// Frames done and frames per second on a terminal, at most a few times a
+// second; with the total and the time left when the length is known.
 class Progress {
  public:
-  explicit Progress(bool enabled) : enabled_(enabled), start_(Clock::now()), shown_(start_) {}
+  Progress(bool enabled, int total) : enabled_(enabled), total_(total), start_(Clock::now()), shown_(start_) {}
   ~Progress() {
     if (enabled_ && frames_ > 0) std::fputc('\n', stderr);
   }
@@ -37,21 +41,34 @@ class Progress {
     if (now - shown_ < std::chrono::milliseconds(250)) return;
     shown_ = now;
     const double seconds = std::chrono::duration<double>(now - start_).count();
-    std::fprintf(stderr, "\rpramvix: %d frames, %.1f fps ", frames, seconds > 0 ? frames / seconds : 0.0);
+    const double fps = seconds > 0 ? frames / seconds : 0.0;
+    if (total_ <= 0) {
+      std::fprintf(stderr, "\rpramvix: %d frames, %.1f fps ", frames, fps);
+      return;
+    }
+    const long left = fps > 0 ? std::lround((total_ - frames) / fps) : 0;
+    std::fprintf(stderr, "\rpramvix: %d/%d frames, %.1f fps, %ld:%02ld left ", frames, total_, fps, left / 60,
+                 left % 60);
   }
 
  private:
   using Clock = std::chrono::steady_clock;
   bool enabled_;
+  int total_;  // 0: not known
   Clock::time_point start_, shown_;
   int frames_ = 0;
 };
 
+// The output: standard output, or a file that is removed again unless the
+// run completes, so a failed run leaves no partial file behind.
 struct OutputFile {
   std::FILE* file = stdout;
   std::string name = "standard output";
+  bool complete = false;
   ~OutputFile() {
-    if (file != stdout) std::fclose(file);
+    if (file == stdout) return;
+    std::fclose(file);
+    if (!complete) std::remove(name.c_str());
   }
 };
 
@@ -69,17 +86,25 @@ int List(LocalEnvironment& host) {
   return kExitOk;
 }
 
-int Run(const CommandLine& command) {
+// `context` receives a line about the call once its arguments are read.
+int Run(const CommandLine& command, std::string& context) {
+  if (command.action == CommandLine::Action::kVersion) {
+    std::printf("pramvix %s\n", PRAMVIX_VERSION);
+    return kExitOk;
+  }
   LocalEnvironment host;
   LoadPlugin(host, command.plugin);
   if (command.action == CommandLine::Action::kList) return List(host);
+
   if (command.action == CommandLine::Action::kHelp && command.function.empty()) {
     std::fputs(UsageText().c_str(), stdout);
     return kExitOk;
   }
   const LocalEnvironment::Function* function = host.Find(command.function);
   if (!function) {
-    throw UsageError("there is no function named '" + command.function + "'; pramvix --list shows them");
+    const std::string nearest = NearestFunction(command.function, host.Functions());
+    throw UsageError("there is no function named '" + command.function + "'" +
+                     (nearest.empty() ? "; " : "; did you mean " + nearest + "? ") + "pramvix --list shows them");
   }
   if (command.action == CommandLine::Action::kHelp) {
     std::fputs(HelpText(function->name, function->params).c_str(), stdout);
@@ -99,6 +124,11 @@ int Run(const CommandLine& command) {
   }
   auto* firstStream = dynamic_cast<Y4MClip*>(first.get());
 
+  const CallWords call{function->name, function->params, args, command.args};
+  context = CallContext(call);
+  if (const std::string warning = NoLogoWarning(call, &host); !warning.empty() && !command.quiet) {
+    std::fprintf(stderr, "%s\n", warning.c_str());
+  }
   const AVSValue result = host.Invoke(function->name, args);
   const PClip clip = result.IsClip() ? result.AsClip() : PClip();
   if (!clip) throw CliError(function->name + " gave no clip");
@@ -115,6 +145,7 @@ int Run(const CommandLine& command) {
 
   if (command.pngFrame >= 0) {
     RenderPNG(*clip, firstStream, command.pngFrame, host, output.file, output.name);
+    output.complete = true;
     return kExitOk;
   }
   Y4MFormat format;
@@ -123,11 +154,20 @@ int Run(const CommandLine& command) {
   format.height = vi.height;
   format.fpsNumerator = vi.fps_numerator;
   format.fpsDenominator = vi.fps_denominator;
-  Progress progress(!command.quiet && isatty(STDERR_FILENO));
+  int total = 0;
+  if (vi.num_frames != kUnknownLength) {
+    const int last = command.last < 0 ? vi.num_frames - 1 : std::min(command.last, vi.num_frames - 1);
+    total = std::max(last - command.first + 1, 0);
+  }
+  Progress progress(!command.quiet && isatty(STDERR_FILENO), total);
   RenderY4M(*clip, firstStream, format, RenderRange{command.first, command.last}, host, output.file, output.name,
             [&progress](int frames) { progress.Update(frames); });
-  if (output.file != stdout && std::fclose(std::exchange(output.file, stdout)) != 0) {
-    throw CliError(command.output + ": write error");
+  if (output.file != stdout) {
+    output.complete = std::fclose(std::exchange(output.file, stdout)) == 0;
+    if (!output.complete) {
+      std::remove(command.output.c_str());
+      throw CliError(command.output + ": write error");
+    }
   }
   return kExitOk;
 }
@@ -136,20 +176,22 @@ int Run(const CommandLine& command) {
 
 int RunCommand(const std::vector<std::string>& words) {
   CommandLine command;
+  std::string context;
   try {
     command = ParseCommandLine(words);
     if (command.action == CommandLine::Action::kUsage) {
       std::fputs(UsageText().c_str(), stderr);
       return kExitUsage;
     }
-    return Run(command);
+    return Run(command, context);
   } catch (const UsageError& e) {
     std::fprintf(stderr, "pramvix: %s\n", e.what());
     return kExitUsage;
   } catch (const HostError& e) {
-    // A filter's own error: its text exactly.
+    // A filter's own error: its text exactly, then what the command knows.
     std::fflush(stdout);
     std::fprintf(stderr, "%s\n", e.what());
+    if (!context.empty()) std::fprintf(stderr, "%s\n", context.c_str());
     return kExitFailed;
   } catch (const CliError& e) {
     std::fflush(stdout);

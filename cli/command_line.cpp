@@ -29,7 +29,7 @@ int FrameNumber(const std::string& text, const std::string& option) {
 
 std::string UsageText() {
   return "usage: pramvix [options] FUNCTION ARG...\n"
-         "       pramvix --list | --help [FUNCTION]\n"
+         "       pramvix --list | --help [FUNCTION] | --version\n"
          "\n"
          "Runs one of the plug-in's functions on video files. A clip argument is a Y4M 4:2:2\n"
          "file (- for standard input) or a PNG picture (a one-frame clip, BT.601 limited range);\n"
@@ -43,7 +43,9 @@ std::string UsageText() {
          "  --plugin PATH   load the plug-in library from PATH\n"
          "                  (default: $PRAMVIX_PLUGIN, then beside the command, then the build tree)\n"
          "  --list          list the functions and their arguments\n"
-         "  --help [F]      this text, or the arguments of function F\n";
+         "  --help [F]      this text, or the arguments of function F\n"
+         "  --version       the command's version\n"
+         "Function names ignore case, as in scripts.\n";
 }
 
 CommandLine ParseCommandLine(const std::vector<std::string>& words) {
@@ -81,6 +83,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& words) {
       command.plugin = value();
     } else if (word == "--list") {
       command.action = CommandLine::Action::kList;
+    } else if (word == "--version") {
+      command.action = CommandLine::Action::kVersion;
     } else if (word == "--help" || word == "-h") {
       command.action = CommandLine::Action::kHelp;
     } else {
@@ -92,8 +96,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& words) {
     if (!positional.empty()) command.function = positional[0];
     return command;
   }
-  if (command.action == CommandLine::Action::kList) {
-    if (!positional.empty()) throw UsageError("--list takes no arguments");
+  if (command.action == CommandLine::Action::kList || command.action == CommandLine::Action::kVersion) {
+    if (!positional.empty()) throw UsageError(std::string(command.action == CommandLine::Action::kList ? "--list" : "--version") + " takes no arguments");
     return command;
   }
   if (positional.empty()) {

@@ -6,7 +6,7 @@ namespace pramvix::cli {
 
 // What the command was asked to do.
 struct CommandLine {
-  enum class Action { kRun, kList, kHelp, kUsage };
+  enum class Action { kRun, kList, kHelp, kUsage, kVersion };
   Action action = Action::kRun;
   std::string function;           // kRun, and kHelp's topic (empty: general help)
   std::vector<std::string> args;  // the function's arguments, as written

@@ -79,6 +79,8 @@ std::vector<local::Picture> DecodeY4M(const uint8_t* data, size_t size, size_t m
 // Writes a Y4M stream of YUY2 frames.
 class Y4MWriter {
  public:
+  // Nothing is written before the first frame: a run that fails before its
+  // first frame leaves no stream behind.
   Y4MWriter(std::FILE* out, std::string name, const Y4MFormat& format);
   // `yuy2` rows are `pitch` bytes apart. Throws CliError when writing fails.
   void WriteFrame(const uint8_t* yuy2, ptrdiff_t pitch);
@@ -90,6 +92,7 @@ class Y4MWriter {
   std::string name_;
   Y4MFormat format_;
   std::vector<uint8_t> planar_;
+  bool headerWritten_ = false;
 };
 
 }  // namespace pramvix::cli

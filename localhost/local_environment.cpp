@@ -1,5 +1,8 @@
 #include "local_environment.h"
 
+#include <algorithm>
+#include <cctype>
+
 #include <dlfcn.h>
 
 #include <cstring>
@@ -45,9 +48,15 @@ void LocalEnvironment::LoadPlugin(const std::string& path) {
   init(this);
 }
 
+// Script function names ignore case, as in the frame server's script language.
 const LocalEnvironment::Function* LocalEnvironment::Find(const std::string& name) const {
+  const auto same = [](const std::string& a, const std::string& b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+             return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+           });
+  };
   for (const Function& function : functions_) {
-    if (function.name == name) return &function;
+    if (same(function.name, name)) return &function;
   }
   return nullptr;
 }

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -102,6 +103,9 @@ TEST_F(PramvixCommand, UsageErrorsExitWithTwo) {
   r = RunPramvix({"NoSuchFilter", "a"});
   EXPECT_EQ(r.status, 2);
   EXPECT_EQ(r.err, "pramvix: there is no function named 'NoSuchFilter'; pramvix --list shows them\n");
+  r = RunPramvix({"NoLogoo", "a"});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_EQ(r.err, "pramvix: there is no function named 'NoLogoo'; did you mean NoLogo? pramvix --list shows them\n");
   r = RunPramvix({"--bogus"});
   EXPECT_EQ(r.status, 2);
   EXPECT_EQ(r.err, "pramvix: unknown option --bogus\n");
@@ -110,12 +114,45 @@ TEST_F(PramvixCommand, UsageErrorsExitWithTwo) {
   EXPECT_EQ(r.err.rfind("usage: pramvix", 0), 0u);
 }
 
+TEST_F(PramvixCommand, NamesIgnoreCaseAndARegionWithoutLogoIsReported) {
+  WriteFile(dir + "/in.y4m", Y4MOf(RandomPictures(16, 4, 2, 5)));
+  WriteFile(dir + "/flat.y4m", Y4MOf({Picture::YUY2(16, 4, 16)}));
+  const std::vector<std::string> args = {dir + "/in.y4m", dir + "/in.y4m", "0", "10", "2", "0", "8", "2"};
+  auto run = [&](const std::string& function, const std::string& reference) {
+    std::vector<std::string> words = {function, args[0], reference};
+    words.insert(words.end(), args.begin() + 2, args.end());
+    return RunPramvix(words);
+  };
+  const CommandResult exact = run("NoLogo", args[1]);
+  ASSERT_EQ(exact.status, 0) << exact.err;
+  EXPECT_EQ(exact.err, "");
+  const CommandResult lower = run("nologo", args[1]);
+  EXPECT_EQ(lower.status, 0);
+  EXPECT_TRUE(lower.out == exact.out);
+  const CommandResult flat = run("NoLogo", dir + "/flat.y4m");
+  EXPECT_EQ(flat.status, 0);
+  EXPECT_EQ(flat.err, "pramvix: warning: at threshold 10 the reference picture (" + dir +
+                          "/flat.y4m) shows no logo in the region; check the region and the threshold\n");
+  const CommandResult version = RunPramvix({"--version"});
+  EXPECT_EQ(version.status, 0);
+  EXPECT_EQ(version.out.rfind("pramvix ", 0), 0u);
+  EXPECT_NE(version.out.find_first_of("0123456789"), std::string::npos);
+}
+
 TEST_F(PramvixCommand, FilterAndFileErrorsExitWithOne) {
   WriteFile(dir + "/in.y4m", Y4MOf(RandomPictures(16, 4, 2, 5)));
   // x + width beyond the row: the filter's own text, exactly.
-  CommandResult r = RunPramvix({"NoLogo", dir + "/in.y4m", dir + "/in.y4m", "0", "10", "12", "0", "8", "2"});
+  // x + width beyond the row: the filter's own text, exactly, then the call's
+  // numbers; no stream and no output file is left behind.
+  CommandResult r = RunPramvix(
+      {"-o", dir + "/out.y4m", "NoLogo", dir + "/in.y4m", dir + "/in.y4m", "0", "10", "12", "0", "8", "2"});
   EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.err, "You X position is too far right.\n");
+  EXPECT_EQ(r.err, "You X position is too far right.\npramvix: NoLogo on 16x4 frames, region x 12, y 0, 8x2, "
+                   "reference picture 16x4 (frame 0 of " + dir + "/in.y4m)\n");
+  EXPECT_FALSE(std::ifstream(dir + "/out.y4m").good());
+  r = RunPramvix({"NoLogo", "-", dir + "/in.y4m", "0", "10", "12", "0", "8", "2"}, Feed(ReadFile(dir + "/in.y4m")));
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.out, "");
   r = RunPramvix({"NoLogo", dir + "/missing.y4m", dir + "/in.y4m", "0", "10", "0", "0", "8", "2"});
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.err, "pramvix: " + dir + "/missing.y4m: cannot open: No such file or directory\n");
