@@ -1,8 +1,6 @@
 #include "byte_source.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -12,152 +10,89 @@
 
 namespace pramvix::cli {
 
-namespace {
-
-constexpr size_t kBufferBytes = 64 * 1024;
-
-class FileSource final : public ByteSource {
- public:
-  FileSource(int fd, std::string name, bool owned) : fd_(fd), name_(std::move(name)), owned_(owned) {
-    struct stat st {};
-    if (fstat(fd_, &st) == 0 && S_ISREG(st.st_mode)) {
-      seekable_ = lseek(fd_, 0, SEEK_CUR) == 0;
-      size_ = st.st_size;
-    }
+ByteSource::ByteSource(std::FILE* file, std::string name, bool owned)
+    : file_(file), name_(std::move(name)), owned_(owned) {
+  struct stat st {};
+  if (file_ && fstat(fileno(file_), &st) == 0 && S_ISREG(st.st_mode)) {
+    seekable_ = ftello(file_) == 0;
+    size_ = st.st_size;
   }
-  ~FileSource() override {
-    if (owned_) close(fd_);
-  }
-  bool Seekable() const override { return seekable_; }
-  int64_t Size() const override { return seekable_ ? size_ : -1; }
+}
 
- protected:
-  size_t Fill(uint8_t* out, size_t size) override {
-    for (;;) {
-      const ssize_t got = read(fd_, out, size);
-      if (got >= 0) return static_cast<size_t>(got);
-      if (errno != EINTR) throw CliError(name_ + ": read error: " + std::strerror(errno));
-    }
-  }
-  bool SeekRaw(int64_t offset) override { return seekable_ && lseek(fd_, offset, SEEK_SET) == offset; }
-
- private:
-  int fd_;
-  std::string name_;
-  bool owned_;
-  bool seekable_ = false;
-  int64_t size_ = -1;
-};
-
-class BytesSource final : public ByteSource {
- public:
-  BytesSource(const uint8_t* data, size_t size, bool seekable) : data_(data, data + size), seekable_(seekable) {}
-  bool Seekable() const override { return seekable_; }
-  int64_t Size() const override { return seekable_ ? static_cast<int64_t>(data_.size()) : -1; }
-
- protected:
-  size_t Fill(uint8_t* out, size_t size) override {
-    const size_t n = std::min(size, data_.size() - at_);
-    if (n > 0) std::memcpy(out, data_.data() + at_, n);
-    at_ += n;
-    return n;
-  }
-  bool SeekRaw(int64_t offset) override {
-    if (!seekable_ || offset < 0 || static_cast<uint64_t>(offset) > data_.size()) return false;
-    at_ = static_cast<size_t>(offset);
-    return true;
-  }
-
- private:
-  std::vector<uint8_t> data_;
-  bool seekable_;
-  size_t at_ = 0;
-};
-
-}  // namespace
-
-bool ByteSource::Refill() {
-  if (pos_ > 0) {
-    std::memmove(buffer_.data(), buffer_.data() + pos_, end_ - pos_);
-    consumedBefore_ += static_cast<int64_t>(pos_);
-    end_ -= pos_;
-    pos_ = 0;
-  }
-  if (buffer_.size() < kBufferBytes) buffer_.resize(kBufferBytes);
-  if (end_ == buffer_.size()) return true;
-  // Right after a seek only a little is read: an index of frame headers
-  // reads a line and seeks on.
-  const size_t got = Fill(buffer_.data() + end_, std::min(fillSize_, buffer_.size() - end_));
-  fillSize_ = std::min(fillSize_ * 2, kBufferBytes);
-  end_ += got;
-  return got > 0;
+ByteSource::~ByteSource() {
+  if (file_ && owned_) std::fclose(file_);
 }
 
 size_t ByteSource::Read(uint8_t* out, size_t size) {
-  size_t done = 0;
-  while (done < size) {
-    if (pos_ == end_) {
-      // Large reads go straight to the destination.
-      if (size - done >= kBufferBytes) {
-        consumedBefore_ += static_cast<int64_t>(pos_);
-        pos_ = end_ = 0;
-        const size_t got = Fill(out + done, size - done);
-        if (got == 0) break;
-        consumedBefore_ += static_cast<int64_t>(got);
-        done += got;
-        continue;
-      }
-      if (!Refill()) break;
-    }
-    const size_t n = std::min(size - done, end_ - pos_);
-    std::memcpy(out + done, buffer_.data() + pos_, n);
-    pos_ += n;
-    done += n;
+  size_t done = std::min(size, peeked_.size());
+  std::copy_n(peeked_.begin(), done, out);
+  peeked_.erase(peeked_.begin(), peeked_.begin() + static_cast<std::ptrdiff_t>(done));
+  while (file_ && done < size) {
+    done += std::fread(out + done, 1, size - done, file_);
+    if (!std::ferror(file_)) break;  // the end of the input
+    if (errno != EINTR) throw CliError(name_ + ": read error: " + std::strerror(errno));
+    std::clearerr(file_);
   }
+  offset_ += static_cast<int64_t>(done);
   return done;
+}
+
+int ByteSource::Get() {
+  uint8_t byte = 0;
+  return Read(&byte, 1) == 1 ? byte : EOF;
 }
 
 bool ByteSource::ReadLine(std::string& line, size_t limit) {
   line.clear();
-  for (;;) {
-    if (pos_ == end_ && !Refill()) return false;
-    const uint8_t c = buffer_[pos_++];
+  for (int c; (c = Get()) != EOF;) {
     if (c == '\n') return true;
     if (line.size() >= limit) return false;
     line.push_back(static_cast<char>(c));
   }
+  return false;
 }
 
 std::vector<uint8_t> ByteSource::Peek(size_t size) {
-  while (end_ - pos_ < size && Refill()) {
+  if (peeked_.size() < size) {
+    const size_t had = peeked_.size();
+    std::vector<uint8_t> more(size - had);
+    const int64_t at = offset_;
+    more.resize(Read(more.data(), more.size()));
+    offset_ = at;  // peeked bytes are not consumed
+    peeked_.insert(peeked_.end(), more.begin(), more.end());
   }
-  const size_t n = std::min(size, end_ - pos_);
-  return std::vector<uint8_t>(buffer_.begin() + static_cast<std::ptrdiff_t>(pos_),
-                              buffer_.begin() + static_cast<std::ptrdiff_t>(pos_ + n));
+  return std::vector<uint8_t>(peeked_.begin(), peeked_.begin() + static_cast<std::ptrdiff_t>(std::min(size, peeked_.size())));
 }
 
 bool ByteSource::Seek(int64_t offset) {
-  if (!Seekable() || !SeekRaw(offset)) return false;
-  consumedBefore_ = offset;
-  pos_ = end_ = 0;
-  fillSize_ = 512;
+  if (!seekable_ || !file_ || fseeko(file_, offset, SEEK_SET) != 0) return false;
+  offset_ = offset;
+  peeked_.clear();
   return true;
 }
 
 std::unique_ptr<ByteSource> OpenSource(const std::string& path) {
-  if (path == "-") return std::make_unique<FileSource>(STDIN_FILENO, "standard input", false);
-  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) throw CliError(path + ": cannot open: " + std::strerror(errno));
+  if (path == "-") return std::unique_ptr<ByteSource>(new ByteSource(stdin, "standard input", false));
+  std::FILE* file = std::fopen(path.c_str(), "rbe");
+  if (!file) throw CliError(path + ": cannot open: " + std::strerror(errno));
   struct stat st {};
-  if (fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
-    close(fd);
+  if (fstat(fileno(file), &st) == 0 && S_ISDIR(st.st_mode)) {
+    std::fclose(file);
     throw CliError(path + ": is a directory");
   }
-  return std::make_unique<FileSource>(fd, path, true);
+  return std::unique_ptr<ByteSource>(new ByteSource(file, path, true));
 }
 
 std::unique_ptr<ByteSource> MemorySource(const uint8_t* data, size_t size, bool seekable) {
-  return std::make_unique<BytesSource>(data, size, seekable);
+  std::vector<uint8_t> bytes(data, data + size);
+  // An empty buffer cannot be opened as a stream; it reads as an empty input.
+  std::FILE* file = size > 0 ? fmemopen(bytes.data(), size, "rb") : nullptr;
+  if (size > 0 && !file) throw CliError("memory: cannot open");
+  std::unique_ptr<ByteSource> source(new ByteSource(file, "memory", true));
+  source->memory_ = std::move(bytes);  // the stream keeps pointing at the same heap block
+  source->seekable_ = seekable;
+  source->size_ = static_cast<int64_t>(size);
+  return source;
 }
 
 }  // namespace pramvix::cli
