@@ -92,32 +92,6 @@ TEST_P(LogoTestFilterTest, FetchesAllThreeFramesAndMakesTheMainWritableOnEveryCa
   }
 }
 
-// Each frame is stepped by its own pitch: padded clips and a padded writable
-// copy give the same bytes, marked main and alternate alike.
-TEST_P(LogoTestFilterTest, PitchesOfEachFrameGiveTheSameResult) {
-  Picture main = Picture::YUY2(12, 6);
-  Picture logo = Picture::YUY2(12, 6);
-  for (size_t i = 0; i < main.bytes.size(); ++i) {
-    main.bytes[i] = static_cast<uint8_t>(i * 37 + 11);
-    logo.bytes[i] = static_cast<uint8_t>(i * i * 13 + 5);
-  }
-  const Picture alternate = Picture::YUY2(5, 3, 60, 70);
-  // A frame threshold at which each filter keeps the main frame, with marks.
-  const int marking = Function() == "IfLogo" ? -120 : -20;
-  auto run = [&](int frameThreshold, int mainPadding, int alternatePadding, int logoPadding) {
-    return Run(Function(), {ClipOf(main, mainPadding), ClipOf(alternate, alternatePadding), ClipOf(logo, logoPadding),
-                            0, frameThreshold, 20, 3, 1, 7, 4});
-  };
-  const Picture packed = run(marking, 0, 0, 0);
-  EXPECT_NE(packed, main);
-  EXPECT_EQ(packed.bytes.size(), main.bytes.size());
-  EXPECT_EQ(run(marking, 8, 4, 40), packed);
-  EXPECT_EQ(run(marking, 52, 0, 4), packed);
-  EXPECT_EQ(run(20, 8, 36, 12), alternate);
-  env.SetPitchPadding(24);  // the writable copy gets yet another pitch
-  EXPECT_EQ(run(marking, 8, 0, 0), packed);
-}
-
 TEST_P(LogoTestFilterTest, RequestChecksComeBeforeAnyWriteWithTheFiltersTexts) {
   const LiveCounts before;
   {

@@ -150,21 +150,6 @@ TEST_F(AddLogoTest, ResultsDoNotDependOnEarlierRequests) {
   }
 }
 
-TEST_F(AddLogoTest, PitchesOfEachFrameGiveTheSameResult) {
-  Picture main = Picture::YUY2(12, 6);
-  Picture logo = Picture::YUY2(12, 6);
-  for (size_t i = 0; i < main.bytes.size(); ++i) {
-    main.bytes[i] = static_cast<uint8_t>(i * 37 + 11);
-    logo.bytes[i] = static_cast<uint8_t>(i * i * 13 + 5);
-  }
-  const Picture packed = AddLogo(main, logo, 20, 3, 1, 7, 4);
-  EXPECT_NE(packed, main);
-  EXPECT_EQ(AddLogo(main, logo, 20, 3, 1, 7, 4, 8, 40), packed);
-  EXPECT_EQ(AddLogo(main, logo, 20, 3, 1, 7, 4, 52, 4), packed);
-  env.SetPitchPadding(24);  // the writable copy gets yet another pitch
-  EXPECT_EQ(AddLogo(main, logo, 20, 3, 1, 7, 4, 8, 0), packed);
-}
-
 TEST_F(AddLogoTest, RequestChecksComeBeforeAnyWrite) {
   Picture main = Picture::YUY2(8, 4);
   for (size_t i = 0; i < main.bytes.size(); ++i) main.bytes[i] = static_cast<uint8_t>(i);

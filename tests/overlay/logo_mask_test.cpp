@@ -106,23 +106,6 @@ TEST_F(LogoMaskTest, EachRowHasItsOwnReferenceAndRowsStartAtYOrTheTop) {
   EXPECT_EQ(LogoMask(main, alternate, logo, 30, 0, 1, 4, -1), main);
 }
 
-TEST_F(LogoMaskTest, PitchesOfEachFrameGiveTheSameResult) {
-  Picture main = Picture::YUY2(12, 6);
-  Picture alternate = Picture::YUY2(12, 6);
-  Picture logo = Picture::YUY2(12, 6);
-  for (size_t i = 0; i < main.bytes.size(); ++i) {
-    main.bytes[i] = static_cast<uint8_t>(i * 37 + 11);
-    alternate.bytes[i] = static_cast<uint8_t>(i * 91 + 3);
-    logo.bytes[i] = static_cast<uint8_t>(i * i * 13 + 5);
-  }
-  const Picture packed = LogoMask(main, alternate, logo, 10, 3, 1, 7, 4);
-  EXPECT_NE(packed, main);
-  EXPECT_EQ(LogoMask(main, alternate, logo, 10, 3, 1, 7, 4, 8, 40, 4), packed);
-  EXPECT_EQ(LogoMask(main, alternate, logo, 10, 3, 1, 7, 4, 52, 4, 28), packed);
-  env.SetPitchPadding(24);  // the writable copy gets yet another pitch
-  EXPECT_EQ(LogoMask(main, alternate, logo, 10, 3, 1, 7, 4, 0, 12, 0), packed);
-}
-
 // The alternate clip is read only at the region's pixels: any size that
 // holds them will do, and is addressed with its own row size and pitch.
 TEST_F(LogoMaskTest, AlternateClipOfAnotherSizeIsAcceptedWhenItHoldsTheRegion) {

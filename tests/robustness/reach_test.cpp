@@ -87,5 +87,28 @@ TEST_F(ReachTest, RequestsWriteOnlyInsideTheirReach) {
   }
 }
 
+// Each frame is stepped by its own pitch: padded clips and padded writable
+// copies give every function's bytes of unpadded frames.
+TEST_F(ReachTest, EveryPitchGivesTheSameBytes) {
+  const Picture main = Patterned(kWidth, kHeight, 4), logo = Patterned(kWidth, kHeight, 5),
+                alternate = Patterned(kWidth, kHeight, 6);
+  const Paddings paddings[] = {{8, 4, 40, 0}, {52, 0, 4, 24}, {3, 36, 0, 8}};
+  for (const FilterCall& call : FilterCalls()) {
+    SCOPED_TRACE(call.function);
+    auto run = [&](const Paddings& padding) {
+      env.SetPitchPadding(padding.copies);
+      const CallInputs in{ClipOf(main, padding.main), ClipOf(logo, padding.logo),
+                          ClipOf(alternate, padding.alternate), 0, 10, Region{3, 1, 7, 4}};
+      return local::PictureOf(env.Invoke(call.function, call.args(in)).AsClip()->GetFrame(0, &env));
+    };
+    const Picture packed = run({0, 0, 0, 0});
+    EXPECT_NE(packed, main) << "the call changes nothing, so it shows nothing";
+    for (const Paddings& padding : paddings) {
+      EXPECT_EQ(run(padding), packed) << "paddings " << padding.main << "/" << padding.logo << "/"
+                                      << padding.alternate << "/" << padding.copies;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace pramvix::testing
