@@ -49,26 +49,5 @@ TEST_F(FilterBaseTest, BothPathsOfMakeWritableGiveTheSameFrame) {
   EXPECT_EQ(local::PictureOf(shared->GetFrame(0, &env)), main);
 }
 
-TEST_F(FilterBaseTest, HostClampsFrameNumbersToTheClip) {
-  Picture first = Picture::YUY2(4, 1, 10);
-  Picture last = Picture::YUY2(4, 1, 20);
-  const PClip clip = MemoryClip::Of({first, last});
-  EXPECT_EQ(local::PictureOf(clip->GetFrame(-7, &env)), first);
-  EXPECT_EQ(local::PictureOf(clip->GetFrame(2147483647, &env)), last);
-}
-
-TEST_F(FilterBaseTest, GuardBytesShowAWriteOutsideThePicture) {
-  const PVideoFrame frame = local::FrameOf(Picture::YUY2(4, 2), 8);
-  auto* local = static_cast<LocalFrame*>(frame.get());
-  EXPECT_TRUE(local->Intact());
-  EXPECT_EQ(frame->GetPitch(), 16);
-  local->Bytes()[7] = 1;  // inside the picture
-  EXPECT_TRUE(local->Intact());
-#if !defined(__SANITIZE_ADDRESS__)
-  local->Bytes()[8] = 1;  // padding of the first row
-  EXPECT_FALSE(local->Intact());
-#endif
-}
-
 }  // namespace
 }  // namespace pramvix::testing

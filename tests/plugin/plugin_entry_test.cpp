@@ -64,26 +64,5 @@ TEST(PluginEntry, AFilterFromTheLibraryReleasesItsClipsWhenReleased) {
   EXPECT_TRUE(LiveCounts() == before);
 }
 
-TEST(PluginEntry, HostChecksArgumentsAgainstTheTypeString) {
-  LocalEnvironment host;
-  host.LoadPlugin(PRAMVIX_PLUGIN_PATH);
-  const PClip clip = ClipOf(Picture::YUY2(8, 2));
-  auto errorOf = [&](const std::string& name, const std::vector<AVSValue>& args) -> std::string {
-    try {
-      host.Invoke(name, args);
-    } catch (const HostError& error) {
-      return error.what();
-    }
-    return "";
-  };
-  EXPECT_EQ(errorOf("NoLogo", {clip, clip, 0, 0, 0, 0, 0}), "Invalid arguments to function 'NoLogo'");
-  EXPECT_EQ(errorOf("NoLogo", {clip, clip, 0, 0.5f, 0, 0, 0, 0}), "Invalid arguments to function 'NoLogo'");
-  EXPECT_EQ(errorOf("NoLogo", {clip, 3, 0, 0, 0, 0, 0, 0}), "Invalid arguments to function 'NoLogo'");
-  EXPECT_EQ(errorOf("Nothing", {}), "There is no function named 'Nothing'");
-  EXPECT_TRUE(local::Matches('f', AVSValue(2)));
-  EXPECT_TRUE(local::Matches('f', AVSValue(2.5f)));
-  EXPECT_FALSE(local::Matches('i', AVSValue(2.5f)));
-}
-
 }  // namespace
 }  // namespace pramvix::testing

@@ -1,0 +1,61 @@
+// The local host itself: what the other tests rely on it to do as a frame
+// server would (argument checks, clamped frame numbers, guard bytes).
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "support/host_test.h"
+
+namespace pramvix::testing {
+namespace {
+
+class LocalHostTest : public HostTest {};
+
+TEST(LocalHost, ChecksArgumentsAgainstTheTypeStringAndIgnoresTheCaseOfNames) {
+  LocalEnvironment host;
+  host.LoadPlugin(PRAMVIX_PLUGIN_PATH);
+  const PClip clip = ClipOf(Picture::YUY2(8, 2));
+  auto errorOf = [&](const std::string& name, const std::vector<AVSValue>& args) -> std::string {
+    try {
+      host.Invoke(name, args);
+    } catch (const HostError& error) {
+      return error.what();
+    }
+    return "";
+  };
+  EXPECT_EQ(errorOf("NoLogo", {clip, clip, 0, 0, 0, 0, 0}), "Invalid arguments to function 'NoLogo'");
+  EXPECT_EQ(errorOf("NoLogo", {clip, clip, 0, 0.5f, 0, 0, 0, 0}), "Invalid arguments to function 'NoLogo'");
+  EXPECT_EQ(errorOf("NoLogo", {clip, 3, 0, 0, 0, 0, 0, 0}), "Invalid arguments to function 'NoLogo'");
+  EXPECT_EQ(errorOf("Nothing", {}), "There is no function named 'Nothing'");
+  ASSERT_NE(host.Find("nOlOgO"), nullptr);
+  EXPECT_EQ(host.Find("nOlOgO")->name, "NoLogo");
+  EXPECT_EQ(host.Find("NoLog"), nullptr);
+  EXPECT_TRUE(local::Matches('f', AVSValue(2)));
+  EXPECT_TRUE(local::Matches('f', AVSValue(2.5f)));
+  EXPECT_FALSE(local::Matches('i', AVSValue(2.5f)));
+}
+
+TEST_F(LocalHostTest, HostClampsFrameNumbersToTheClip) {
+  Picture first = Picture::YUY2(4, 1, 10);
+  Picture last = Picture::YUY2(4, 1, 20);
+  const PClip clip = MemoryClip::Of({first, last});
+  EXPECT_EQ(local::PictureOf(clip->GetFrame(-7, &env)), first);
+  EXPECT_EQ(local::PictureOf(clip->GetFrame(2147483647, &env)), last);
+}
+
+TEST_F(LocalHostTest, GuardBytesShowAWriteOutsideThePicture) {
+  const PVideoFrame frame = local::FrameOf(Picture::YUY2(4, 2), 8);
+  auto* local = static_cast<LocalFrame*>(frame.get());
+  EXPECT_TRUE(local->Intact());
+  EXPECT_EQ(frame->GetPitch(), 16);
+  local->Bytes()[7] = 1;  // inside the picture
+  EXPECT_TRUE(local->Intact());
+#if !defined(__SANITIZE_ADDRESS__)
+  local->Bytes()[8] = 1;  // padding of the first row
+  EXPECT_FALSE(local->Intact());
+#endif
+}
+
+}  // namespace
+}  // namespace pramvix::testing
