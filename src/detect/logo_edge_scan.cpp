@@ -12,13 +12,6 @@ namespace {
 
 uint8_t Complement(uint8_t v) { return static_cast<uint8_t>(255 - v); }
 
-template <class RowTest>
-Totals ScanRegion(const MutableFrame& main, const ConstFrame& logo, const Region& region, RowTest rowTest) {
-  Totals totals;
-  ForEachRegionRow(region, [&](int r) { totals.AddRow(rowTest(LumaOf(main, r), LumaOf(logo, r))); });
-  return totals;
-}
-
 }  // namespace
 
 TestRule TestRuleOf(int frameThreshold, int logoThreshold) {
@@ -91,20 +84,13 @@ ScanRowKernel IfNoLogoRowFor(Simd simd) {
   return IfNoLogoRow;
 }
 
-Totals ScanIfLogo(const MutableFrame& main, const ConstFrame& logo, const Region& region, const TestRule& rule,
-                  Simd simd) {
-  const ScanRowKernel row = IfLogoRowFor(simd);
-  return ScanRegion(main, logo, region, [&](MutableLumaRow m, ConstLumaRow l) {
-    return row(m, l, region.x, region.width, rule);
+Totals ScanRegion(const MutableFrame& main, const ConstFrame& logo, const Region& region, const TestRule& rule,
+                  ScanRowKernel row) {
+  Totals totals;
+  ForEachRegionRow(region, [&](int r) {
+    totals.AddRow(row(LumaOf(main, r), LumaOf(logo, r), region.x, region.width, rule));
   });
-}
-
-Totals ScanIfNoLogo(const MutableFrame& main, const ConstFrame& logo, const Region& region,
-                    const TestRule& rule, Simd simd) {
-  const ScanRowKernel row = IfNoLogoRowFor(simd);
-  return ScanRegion(main, logo, region, [&](MutableLumaRow m, ConstLumaRow l) {
-    return row(m, l, region.x, region.width, rule);
-  });
+  return totals;
 }
 
 }  // namespace pramvix

@@ -38,8 +38,8 @@ BlendRowKernel BlendRowFor(Simd simd) {
   return BlendRow;
 }
 
-void BlendRegion(const MutableFrame& main, const ConstFrame& logo, const Region& region, int threshold, Simd simd) {
-  const BlendRowKernel row = BlendRowFor(simd);
+void BlendRegion(const MutableFrame& main, const ConstFrame& logo, const Region& region, int threshold,
+                 BlendRowKernel row) {
   const ptrdiff_t start = 2 * static_cast<ptrdiff_t>(region.x);
   ForEachRegionRow(region, [&](int r) { row(main.Row(r) + start, logo.Row(r) + start, region.width, threshold); });
 }

@@ -35,8 +35,7 @@ MaskRowKernel MaskRowFor(Simd simd) {
 }
 
 void MaskRegion(const MutableFrame& main, const ConstFrame& alternate, const ConstFrame& logo,
-                const Region& region, int threshold, Simd simd) {
-  const MaskRowKernel row = MaskRowFor(simd);
+                const Region& region, int threshold, MaskRowKernel row) {
   const ptrdiff_t start = 2 * static_cast<ptrdiff_t>(region.x);
   ForEachRegionRow(region, [&](int r) {
     row(main.Row(r) + start, alternate.Row(r) + start, logo.Row(r) + start, region.width, threshold);

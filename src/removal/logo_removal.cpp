@@ -20,7 +20,6 @@ int UncoveredLuma(int s, int L, const Overlay& overlay) {
   return ClampInt64(s - q + overlay.offset, 0, 250);
 }
 
-
 void RemoveLogoRow(MutableLumaRow main, ConstLumaRow reference, int x, int width, const RemovalRule& rule) {
   if (width <= 0) return;
   const RowPass pass(rule, reference[x]);
@@ -42,8 +41,7 @@ RemoveLogoRowKernel RemoveLogoRowFor(Simd simd) {
 }
 
 void RemoveLogo(const MutableFrame& main, const ConstFrame& reference, const Region& region,
-                const RemovalRule& rule, Simd simd) {
-  const RemoveLogoRowKernel row = RemoveLogoRowFor(simd);
+                const RemovalRule& rule, RemoveLogoRowKernel row) {
   ForEachRegionRow(region, [&](int r) {
     row(LumaOf(main, r), LumaOf(reference, r), region.x, region.width, rule);
   });
