@@ -54,33 +54,17 @@ RowCounts IfNoLogoRow(MutableLumaRow main, ConstLumaRow logo, int x, int width, 
 
 ScanRowKernel IfLogoRowFor(Simd simd) {
 #if PRAMVIX_X86_64
-  switch (simd) {
-    case Simd::kSse2:
-      return IfLogoRowSse2;
-    case Simd::kAvx2:
-      return IfLogoRowAvx2;
-    default:
-      break;
-  }
-#else
-  (void)simd;
+  if (simd >= Simd::kSse2) return IfLogoRowSse2;
 #endif
+  static_cast<void>(simd);
   return IfLogoRow;
 }
 
 ScanRowKernel IfNoLogoRowFor(Simd simd) {
 #if PRAMVIX_X86_64
-  switch (simd) {
-    case Simd::kSse2:
-      return IfNoLogoRowSse2;
-    case Simd::kAvx2:
-      return IfNoLogoRowAvx2;
-    default:
-      break;
-  }
-#else
-  (void)simd;
+  if (simd >= Simd::kSse2) return IfNoLogoRowSse2;
 #endif
+  static_cast<void>(simd);
   return IfNoLogoRow;
 }
 

@@ -31,8 +31,8 @@ void BlendRow(uint8_t* main, const uint8_t* logo, int width, int threshold) {
 
 BlendRowKernel BlendRowFor(Simd simd) {
 #if PRAMVIX_X86_64
-  if (simd == Simd::kAvx2) return BlendRowAvx2;
-  if (simd == Simd::kSse2) return BlendRowSse2;
+  if (simd >= Simd::kAvx2) return BlendRowAvx2;
+  if (simd >= Simd::kSse2) return BlendRowSse2;
 #endif
   static_cast<void>(simd);
   return BlendRow;

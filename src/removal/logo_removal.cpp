@@ -33,8 +33,8 @@ void RemoveLogoRow(MutableLumaRow main, ConstLumaRow reference, int x, int width
 
 RemoveLogoRowKernel RemoveLogoRowFor(Simd simd) {
 #if PRAMVIX_X86_64
-  if (simd == Simd::kAvx2) return RemoveLogoRowAvx2;
-  if (simd == Simd::kSse2) return RemoveLogoRowSse2;
+  if (simd >= Simd::kAvx2) return RemoveLogoRowAvx2;
+  if (simd >= Simd::kSse2) return RemoveLogoRowSse2;
 #endif
   static_cast<void>(simd);
   return RemoveLogoRow;
