@@ -12,15 +12,17 @@
 
 namespace pramvix {
 
-// The luma of pixels p … p + 7 of a row (16 bytes Y U Y V …) in 16-bit lanes.
-inline __m128i LumaAt(const uint8_t* row, int p) {
-  const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + 2 * static_cast<ptrdiff_t>(p)));
-  return _mm_and_si128(bytes, _mm_set1_epi16(0x00FF));
+// Pixels p … p + 7 of a row (16 bytes Y U Y V …), each pair of bytes a lane.
+inline __m128i PixelsAt(const uint8_t* row, ptrdiff_t p) {
+  return _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + 2 * p));
 }
 
+// The luma of pixels p … p + 7 of a row in 16-bit lanes.
+inline __m128i LumaAt(const uint8_t* row, ptrdiff_t p) { return _mm_and_si128(PixelsAt(row, p), _mm_set1_epi16(0x00FF)); }
+
 // Replaces the luma of pixels p … p + 7 by the lanes of v, keeping chroma.
-inline void StoreLumaAt(uint8_t* row, int p, __m128i v) {
-  __m128i* at = reinterpret_cast<__m128i*>(row + 2 * static_cast<ptrdiff_t>(p));
+inline void StoreLumaAt(uint8_t* row, ptrdiff_t p, __m128i v) {
+  __m128i* at = reinterpret_cast<__m128i*>(row + 2 * p);
   const __m128i chroma = _mm_andnot_si128(_mm_set1_epi16(0x00FF), _mm_loadu_si128(at));
   _mm_storeu_si128(at, _mm_or_si128(chroma, v));
 }
@@ -28,11 +30,12 @@ inline void StoreLumaAt(uint8_t* row, int p, __m128i v) {
 // |a − b| of 16-bit lanes holding bytes.
 inline __m128i Distance(__m128i a, __m128i b) { return _mm_sub_epi16(_mm_max_epi16(a, b), _mm_min_epi16(a, b)); }
 
-// A distance of bytes (0 … 255) reaches `threshold`, whatever int it is, when
-// it exceeds the lanes of this: the threshold less one, limited to −1 … 255.
-inline __m128i BelowThreshold(int threshold) {
-  const int limited = threshold < 0 ? 0 : (threshold > 256 ? 256 : threshold);
-  return _mm_set1_epi16(static_cast<int16_t>(limited - 1));
+// The lanes against which a luma or a distance of lumas (0 … 255) is compared
+// with _mm_cmpgt_epi16: v > bound decides the same, whatever the bound, as v
+// greater than the bound limited to −1 … 255, which fits a lane. v ≥ t is
+// v > t − 1.
+inline __m128i LaneBound(int64_t bound) {
+  return _mm_set1_epi16(static_cast<int16_t>(bound < -1 ? -1 : (bound > 255 ? 255 : bound)));
 }
 
 // a in the lanes where the mask is set, s in the others.

@@ -9,9 +9,12 @@ namespace pramvix {
 // hit in the main frame.
 class IfLogo : public LogoTestFilter {
  public:
-  using LogoTestFilter::LogoTestFilter;
+  IfLogo(PClip child, PClip alternateClip, PClip logoClip, int logoFrame, int frameThreshold, int logoThreshold,
+         int x, int y, int width, int height, IScriptEnvironment* env);
   PVideoFrame GetFrame(int n, IScriptEnvironment* env) override;
   ~IfLogo() override = default;
+
+  static const FilterTexts kTexts;
 };
 
 }  // namespace pramvix

@@ -1,18 +1,24 @@
 #include "detect/if_no_logo.h"
 
-#include "detect/logo_edge_scan.h"
+#include <utility>
 
 namespace pramvix {
 
-namespace {
-const FilterTexts kTexts = PRAMVIX_FILTER_TEXTS("IfNoLogo", "IfNoLogo: width must be a multiple of 2; use Crop",
-                                                "Your X position is too far right.");
-}  // namespace
+// Two texts name others: IfLogo for the pixel format, and the test IfLogo and
+// IfNoLogo share for the incompatibility.
+const FilterTexts IfNoLogo::kTexts =
+    PRAMVIX_FILTER_TEXTS("IfNoLogo", "IfLogo: YUY2 data only (no RGB); use ConvertToYUY2",
+                         "If Luma Logo test: Incompatible clips", "IfNoLogo: width must be a multiple of 2; use Crop",
+                         "Your X position is too far right.");
+
+IfNoLogo::IfNoLogo(PClip child, PClip alternateClip, PClip logoClip, int logoFrame, int frameThreshold,
+                   int logoThreshold, int x, int y, int width, int height, IScriptEnvironment* env)
+    : LogoTestFilter(std::move(child), std::move(alternateClip), std::move(logoClip), logoFrame, frameThreshold,
+                     logoThreshold, x, y, width, height, kTexts, IfNoLogoRowFor(BestSimd()), env) {}
 
 PVideoFrame IfNoLogo::GetFrame(int n, IScriptEnvironment* env) {
-  Request request = Begin(n, kTexts, env);
-  const Totals totals = ScanIfNoLogo(request.rows.main, request.rows.logo, region, Rule(), simd);
-  return totals.LogoFound() && frameThreshold > 0 ? request.alternate : request.main;
+  const Request request = Begin(n, env);
+  return Scan(request).LogoFound() && frameThreshold > 0 ? request.alternate : request.main;
 }
 
 }  // namespace pramvix

@@ -9,9 +9,12 @@ namespace pramvix {
 // returns the marked main frame.
 class IfNoLogo : public LogoTestFilter {
  public:
-  using LogoTestFilter::LogoTestFilter;
+  IfNoLogo(PClip child, PClip alternateClip, PClip logoClip, int logoFrame, int frameThreshold, int logoThreshold,
+           int x, int y, int width, int height, IScriptEnvironment* env);
   PVideoFrame GetFrame(int n, IScriptEnvironment* env) override;
   ~IfNoLogo() override = default;
+
+  static const FilterTexts kTexts;
 };
 
 }  // namespace pramvix

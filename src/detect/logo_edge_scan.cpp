@@ -12,13 +12,6 @@ namespace {
 
 uint8_t Complement(uint8_t v) { return static_cast<uint8_t>(255 - v); }
 
-template <class RowTest>
-Totals ScanRegion(const MutableFrame& main, const ConstFrame& logo, const Region& region, RowTest rowTest) {
-  Totals totals;
-  ForEachRegionRow(region, [&](int r) { totals.AddRow(rowTest(LumaOf(main, r), LumaOf(logo, r))); });
-  return totals;
-}
-
 }  // namespace
 
 TestRule TestRuleOf(int frameThreshold, int logoThreshold) {
@@ -61,50 +54,27 @@ RowCounts IfNoLogoRow(MutableLumaRow main, ConstLumaRow logo, int x, int width, 
 
 ScanRowKernel IfLogoRowFor(Simd simd) {
 #if PRAMVIX_X86_64
-  switch (simd) {
-    case Simd::kSse2:
-      return IfLogoRowSse2;
-    case Simd::kAvx2:
-      return IfLogoRowAvx2;
-    default:
-      break;
-  }
-#else
-  (void)simd;
+  if (simd >= Simd::kSse2) return IfLogoRowSse2;
 #endif
+  static_cast<void>(simd);
   return IfLogoRow;
 }
 
 ScanRowKernel IfNoLogoRowFor(Simd simd) {
 #if PRAMVIX_X86_64
-  switch (simd) {
-    case Simd::kSse2:
-      return IfNoLogoRowSse2;
-    case Simd::kAvx2:
-      return IfNoLogoRowAvx2;
-    default:
-      break;
-  }
-#else
-  (void)simd;
+  if (simd >= Simd::kSse2) return IfNoLogoRowSse2;
 #endif
+  static_cast<void>(simd);
   return IfNoLogoRow;
 }
 
-Totals ScanIfLogo(const MutableFrame& main, const ConstFrame& logo, const Region& region, const TestRule& rule,
-                  Simd simd) {
-  const ScanRowKernel row = IfLogoRowFor(simd);
-  return ScanRegion(main, logo, region, [&](MutableLumaRow m, ConstLumaRow l) {
-    return row(m, l, region.x, region.width, rule);
+Totals ScanRegion(const MutableFrame& main, const ConstFrame& logo, const Region& region, const TestRule& rule,
+                  ScanRowKernel row) {
+  Totals totals;
+  ForEachRegionRow(region, [&](int r) {
+    totals.AddRow(row(LumaOf(main, r), LumaOf(logo, r), region.x, region.width, rule));
   });
-}
-
-Totals ScanIfNoLogo(const MutableFrame& main, const ConstFrame& logo, const Region& region,
-                    const TestRule& rule, Simd simd) {
-  const ScanRowKernel row = IfNoLogoRowFor(simd);
-  return ScanRegion(main, logo, region, [&](MutableLumaRow m, ConstLumaRow l) {
-    return row(m, l, region.x, region.width, rule);
-  });
+  return totals;
 }
 
 }  // namespace pramvix

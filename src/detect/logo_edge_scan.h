@@ -63,11 +63,17 @@ using ScanRowKernel = RowCounts (*)(MutableLumaRow main, ConstLumaRow logo, int 
 ScanRowKernel IfLogoRowFor(Simd simd);
 ScanRowKernel IfNoLogoRowFor(Simd simd);
 
-// Every row of the region with the row test for `simd`; each frame stepped by
-// its own pitch.
-Totals ScanIfLogo(const MutableFrame& main, const ConstFrame& logo, const Region& region, const TestRule& rule,
-                  Simd simd);
-Totals ScanIfNoLogo(const MutableFrame& main, const ConstFrame& logo, const Region& region, const TestRule& rule,
-                    Simd simd);
+// Every row of the region with the row test `row`; each frame stepped by its
+// own pitch.
+Totals ScanRegion(const MutableFrame& main, const ConstFrame& logo, const Region& region, const TestRule& rule,
+                  ScanRowKernel row);
+inline Totals ScanIfLogo(const MutableFrame& main, const ConstFrame& logo, const Region& region,
+                         const TestRule& rule, Simd simd) {
+  return ScanRegion(main, logo, region, rule, IfLogoRowFor(simd));
+}
+inline Totals ScanIfNoLogo(const MutableFrame& main, const ConstFrame& logo, const Region& region,
+                           const TestRule& rule, Simd simd) {
+  return ScanRegion(main, logo, region, rule, IfNoLogoRowFor(simd));
+}
 
 }  // namespace pramvix

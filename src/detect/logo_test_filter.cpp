@@ -2,28 +2,27 @@
 
 #include <utility>
 
-#include "base/frame_request.h"
+#include "base/compatible_clips.h"
 
 namespace pramvix {
 
 LogoTestFilter::LogoTestFilter(PClip child, PClip alternateClip, PClip logoClip, int logoFrame,
                                int frameThreshold, int logoThreshold, int x, int y, int width, int height,
-                               IScriptEnvironment* env)
+                               const FilterTexts& texts, ScanRowKernel scanRow, IScriptEnvironment* env)
     : GenericVideoFilter(std::move(child)),
       logoFrame(logoFrame),
-      logoThreshold(logoThreshold),
       region{x, y, width, height},
       frameThreshold(frameThreshold),
+      rule(TestRuleOf(frameThreshold, logoThreshold)),
       logoClip(std::move(logoClip)),
-      alternateClip(std::move(alternateClip)) {
-  const VideoInfo& logo = this->logoClip->GetVideoInfo();
-  if (logo.width != vi.width || logo.height != vi.height || logo.pixel_type != vi.pixel_type) {
-    env->ThrowError("If Luma Logo test: Incompatible clips");
-  }
-  if (!vi.IsYUY2()) env->ThrowError("IfLogo: YUY2 data only (no RGB); use ConvertToYUY2");
+      alternateClip(std::move(alternateClip)),
+      texts(texts),
+      scanRow(scanRow) {
+  if (!CompatibleClips(this->logoClip->GetVideoInfo(), vi)) env->ThrowError(texts.incompatible);
+  if (!vi.IsYUY2()) env->ThrowError(texts.notYUY2);
 }
 
-LogoTestFilter::Request LogoTestFilter::Begin(int n, const FilterTexts& texts, IScriptEnvironment* env) const {
+LogoTestFilter::Request LogoTestFilter::Begin(int n, IScriptEnvironment* env) const {
   Request request;
   request.main = child->GetFrame(n, env);
   request.alternate = alternateClip->GetFrame(n, env);

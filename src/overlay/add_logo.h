@@ -1,7 +1,8 @@
 #pragma once
+#include "base/filter_texts.h"
 #include "base/generic_video_filter.h"
-#include "base/simd.h"
 #include "base/region.h"
+#include "overlay/blend_kernel.h"
 
 namespace pramvix {
 
@@ -14,12 +15,14 @@ class AddLogo : public GenericVideoFilter {
   PVideoFrame GetFrame(int n, IScriptEnvironment* env) override;
   ~AddLogo() override = default;
 
+  static const FilterTexts kTexts;
+
  private:
   const int logoFrame;
   const int threshold;
   const Region region;
   const PClip logoClip;
-  const Simd simd = BestSimd();  // the pixel kernels' instruction set, chosen once
+  const BlendRowKernel blendRow = BlendRowFor(BestSimd());  // chosen once
 };
 
 }  // namespace pramvix

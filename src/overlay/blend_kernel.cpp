@@ -31,15 +31,15 @@ void BlendRow(uint8_t* main, const uint8_t* logo, int width, int threshold) {
 
 BlendRowKernel BlendRowFor(Simd simd) {
 #if PRAMVIX_X86_64
-  if (simd == Simd::kAvx2) return BlendRowAvx2;
-  if (simd == Simd::kSse2) return BlendRowSse2;
+  if (simd >= Simd::kAvx2) return BlendRowAvx2;
+  if (simd >= Simd::kSse2) return BlendRowSse2;
 #endif
   static_cast<void>(simd);
   return BlendRow;
 }
 
-void BlendRegion(const MutableFrame& main, const ConstFrame& logo, const Region& region, int threshold, Simd simd) {
-  const BlendRowKernel row = BlendRowFor(simd);
+void BlendRegion(const MutableFrame& main, const ConstFrame& logo, const Region& region, int threshold,
+                 BlendRowKernel row) {
   const ptrdiff_t start = 2 * static_cast<ptrdiff_t>(region.x);
   ForEachRegionRow(region, [&](int r) { row(main.Row(r) + start, logo.Row(r) + start, region.width, threshold); });
 }

@@ -24,8 +24,13 @@ using BlendRowKernel = void (*)(uint8_t* main, const uint8_t* logo, int width, i
 // The blend built for `simd`; every variant writes the same bytes.
 BlendRowKernel BlendRowFor(Simd simd);
 
-// Every row of the region with the blend for `simd`, each frame stepped by its
-// own pitch. The region must lie inside both frames.
-void BlendRegion(const MutableFrame& main, const ConstFrame& logo, const Region& region, int threshold, Simd simd);
+// Every row of the region with the blend `row`, each frame stepped by its own
+// pitch. The region must lie inside both frames.
+void BlendRegion(const MutableFrame& main, const ConstFrame& logo, const Region& region, int threshold,
+                 BlendRowKernel row);
+inline void BlendRegion(const MutableFrame& main, const ConstFrame& logo, const Region& region, int threshold,
+                        Simd simd) {
+  BlendRegion(main, logo, region, threshold, BlendRowFor(simd));
+}
 
 }  // namespace pramvix

@@ -26,7 +26,7 @@ PRAMVIX_VECTOR_TARGET void VectorBlendRow(uint8_t* main, const uint8_t* logo, in
   }
   const int b = logo[0];
   const __m128i first = _mm_set1_epi16(static_cast<int16_t>(b));
-  const __m128i below = BelowThreshold(threshold);
+  const __m128i below = LaneBound(int64_t{threshold} - 1);
   for (; p + 8 <= width; p += 8) {
     const __m128i c = LumaAt(logo, p);
     const __m128i blended = _mm_cmpgt_epi16(Distance(first, c), below);

@@ -1,7 +1,8 @@
 #pragma once
+#include "base/filter_texts.h"
 #include "base/generic_video_filter.h"
-#include "base/simd.h"
 #include "base/region.h"
+#include "overlay/mask_kernel.h"
 
 namespace pramvix {
 
@@ -14,6 +15,8 @@ class LogoMask : public GenericVideoFilter {
   PVideoFrame GetFrame(int n, IScriptEnvironment* env) override;
   ~LogoMask() override = default;
 
+  static const FilterTexts kTexts;
+
  private:
   const int logoFrame;
   const int threshold;
@@ -21,7 +24,7 @@ class LogoMask : public GenericVideoFilter {
   // Declared in this order so that the alternate clip is released first.
   const PClip logoClip;
   const PClip alternateClip;
-  const Simd simd = BestSimd();  // the pixel kernels' instruction set, chosen once
+  const MaskRowKernel maskRow = MaskRowFor(BestSimd());  // chosen once
 };
 
 }  // namespace pramvix

@@ -20,23 +20,14 @@ void MaskRow(uint8_t* main, const uint8_t* alternate, const uint8_t* logo, int w
 
 MaskRowKernel MaskRowFor(Simd simd) {
 #if PRAMVIX_X86_64
-  switch (simd) {
-    case Simd::kSse2:
-      return MaskRowSse2;
-    case Simd::kAvx2:
-      return MaskRowAvx2;
-    default:
-      break;
-  }
-#else
-  (void)simd;
+  if (simd >= Simd::kSse2) return MaskRowSse2;
 #endif
+  static_cast<void>(simd);
   return MaskRow;
 }
 
 void MaskRegion(const MutableFrame& main, const ConstFrame& alternate, const ConstFrame& logo,
-                const Region& region, int threshold, Simd simd) {
-  const MaskRowKernel row = MaskRowFor(simd);
+                const Region& region, int threshold, MaskRowKernel row) {
   const ptrdiff_t start = 2 * static_cast<ptrdiff_t>(region.x);
   ForEachRegionRow(region, [&](int r) {
     row(main.Row(r) + start, alternate.Row(r) + start, logo.Row(r) + start, region.width, threshold);

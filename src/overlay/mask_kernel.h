@@ -21,9 +21,13 @@ using MaskRowKernel = void (*)(uint8_t* main, const uint8_t* alternate, const ui
 // the same bytes.
 MaskRowKernel MaskRowFor(Simd simd);
 
-// Every row of the region with the row kernel for `simd`, each frame stepped
-// by its own pitch. The region must lie inside all three frames.
+// Every row of the region with the row kernel `row`, each frame stepped by its
+// own pitch. The region must lie inside all three frames.
 void MaskRegion(const MutableFrame& main, const ConstFrame& alternate, const ConstFrame& logo,
-                const Region& region, int threshold, Simd simd);
+                const Region& region, int threshold, MaskRowKernel row);
+inline void MaskRegion(const MutableFrame& main, const ConstFrame& alternate, const ConstFrame& logo,
+                       const Region& region, int threshold, Simd simd) {
+  MaskRegion(main, alternate, logo, region, threshold, MaskRowFor(simd));
+}
 
 }  // namespace pramvix

@@ -1,5 +1,6 @@
 #pragma once
-// LogoMask's row kernel for x86-64 vector sets; MaskRowFor hands them out.
+// LogoMask's row kernel for x86-64 (SSE2 only: an AVX2 variant gained nothing
+// that showed in a frame request); MaskRowFor hands it out.
 #include <cstdint>
 
 #include "base/simd.h"
@@ -8,7 +9,6 @@
 namespace pramvix {
 
 void MaskRowSse2(uint8_t* main, const uint8_t* alternate, const uint8_t* logo, int width, int threshold);
-void MaskRowAvx2(uint8_t* main, const uint8_t* alternate, const uint8_t* logo, int width, int threshold);
 
 }  // namespace pramvix
 #endif

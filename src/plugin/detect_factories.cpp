@@ -8,9 +8,9 @@ namespace pramvix {
 namespace {
 // (clip, alternate clip, logo clip, logo frame, frame threshold, logo threshold, x, y, width, height)
 template <class Filter>
-AVSValue CreateLogoTest(const AVSValue& args, const char* missingText, const char* outOfMemoryText,
-                        IScriptEnvironment* env) {
-  return NewFilter<Filter>(outOfMemoryText, env, ClipArg(args, 0, missingText, env),
+AVSValue CreateLogoTest(const AVSValue& args, IScriptEnvironment* env) {
+  const char* missingText = Filter::kTexts.missingClip;
+  return NewFilter<Filter>(Filter::kTexts.outOfMemory, env, ClipArg(args, 0, missingText, env),
                            ClipArg(args, 1, missingText, env), ClipArg(args, 2, missingText, env),
                            IntArg(args, 3), IntArg(args, 4), IntArg(args, 5), IntArg(args, 6), IntArg(args, 7),
                            IntArg(args, 8), IntArg(args, 9));
@@ -18,11 +18,11 @@ AVSValue CreateLogoTest(const AVSValue& args, const char* missingText, const cha
 }  // namespace
 
 AVSValue CreateIfLogo(AVSValue args, void*, IScriptEnvironment* env) {
-  return CreateLogoTest<IfLogo>(args, "IfLogo: a clip argument is missing", "IfLogo: out of memory", env);
+  return CreateLogoTest<IfLogo>(args, env);
 }
 
 AVSValue CreateIfNoLogo(AVSValue args, void*, IScriptEnvironment* env) {
-  return CreateLogoTest<IfNoLogo>(args, "IfNoLogo: a clip argument is missing", "IfNoLogo: out of memory", env);
+  return CreateLogoTest<IfNoLogo>(args, env);
 }
 
 }  // namespace pramvix

@@ -8,16 +8,16 @@ namespace pramvix {
 
 // NoLogo(clip, logo clip, logo frame, threshold, x, y, width, height)
 AVSValue CreateNoLogo(AVSValue args, void*, IScriptEnvironment* env) {
-  const char* missing = "NoLogo: a clip argument is missing";
-  return NewFilter<NoLogo>("NoLogo: out of memory", env, ClipArg(args, 0, missing, env),
+  const char* missing = NoLogo::kTexts.missingClip;
+  return NewFilter<NoLogo>(NoLogo::kTexts.outOfMemory, env, ClipArg(args, 0, missing, env),
                            ClipArg(args, 1, missing, env), IntArg(args, 2), IntArg(args, 3), IntArg(args, 4),
                            IntArg(args, 5), IntArg(args, 6), IntArg(args, 7));
 }
 
 // NoLogoM(clip, logo clip, logo frame, threshold, x, y, width, height, gain, level, offset)
 AVSValue CreateNoLogoM(AVSValue args, void*, IScriptEnvironment* env) {
-  const char* missing = "NoLogoM: a clip argument is missing";
-  return NewFilter<NoLogoM>("NoLogoM: out of memory", env, ClipArg(args, 0, missing, env),
+  const char* missing = NoLogoM::kTexts.missingClip;
+  return NewFilter<NoLogoM>(NoLogoM::kTexts.outOfMemory, env, ClipArg(args, 0, missing, env),
                             ClipArg(args, 1, missing, env), IntArg(args, 2), IntArg(args, 3), IntArg(args, 4),
                             IntArg(args, 5), IntArg(args, 6), IntArg(args, 7), FloatArg(args, 8), IntArg(args, 9),
                             IntArg(args, 10));
@@ -25,8 +25,8 @@ AVSValue CreateNoLogoM(AVSValue args, void*, IScriptEnvironment* env) {
 
 // NoLogoAuto(clip, logo clip, logo frame)
 AVSValue CreateNoLogoAuto(AVSValue args, void*, IScriptEnvironment* env) {
-  const char* missing = "NoLogoAuto: a clip argument is missing";
-  return NewFilter<NoLogoAuto>("NoLogoAuto: out of memory", env, ClipArg(args, 0, missing, env),
+  const char* missing = NoLogoAuto::kTexts.missingClip;
+  return NewFilter<NoLogoAuto>(NoLogoAuto::kTexts.outOfMemory, env, ClipArg(args, 0, missing, env),
                                ClipArg(args, 1, missing, env), IntArg(args, 2));
 }
 

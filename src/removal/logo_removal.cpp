@@ -20,7 +20,6 @@ int UncoveredLuma(int s, int L, const Overlay& overlay) {
   return ClampInt64(s - q + overlay.offset, 0, 250);
 }
 
-
 void RemoveLogoRow(MutableLumaRow main, ConstLumaRow reference, int x, int width, const RemovalRule& rule) {
   if (width <= 0) return;
   const RowPass pass(rule, reference[x]);
@@ -34,16 +33,15 @@ void RemoveLogoRow(MutableLumaRow main, ConstLumaRow reference, int x, int width
 
 RemoveLogoRowKernel RemoveLogoRowFor(Simd simd) {
 #if PRAMVIX_X86_64
-  if (simd == Simd::kAvx2) return RemoveLogoRowAvx2;
-  if (simd == Simd::kSse2) return RemoveLogoRowSse2;
+  if (simd >= Simd::kAvx2) return RemoveLogoRowAvx2;
+  if (simd >= Simd::kSse2) return RemoveLogoRowSse2;
 #endif
   static_cast<void>(simd);
   return RemoveLogoRow;
 }
 
 void RemoveLogo(const MutableFrame& main, const ConstFrame& reference, const Region& region,
-                const RemovalRule& rule, Simd simd) {
-  const RemoveLogoRowKernel row = RemoveLogoRowFor(simd);
+                const RemovalRule& rule, RemoveLogoRowKernel row) {
   ForEachRegionRow(region, [&](int r) {
     row(LumaOf(main, r), LumaOf(reference, r), region.x, region.width, rule);
   });

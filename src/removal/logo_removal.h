@@ -43,9 +43,13 @@ using RemoveLogoRowKernel = void (*)(MutableLumaRow main, ConstLumaRow reference
 // The row pass built for `simd`; every variant writes the same bytes.
 RemoveLogoRowKernel RemoveLogoRowFor(Simd simd);
 
-// Every row of the region with the row pass for `simd`; each frame stepped by
-// its own pitch.
+// Every row of the region with the row pass `row`; each frame stepped by its
+// own pitch.
 void RemoveLogo(const MutableFrame& main, const ConstFrame& reference, const Region& region,
-                const RemovalRule& rule, Simd simd);
+                const RemovalRule& rule, RemoveLogoRowKernel row);
+inline void RemoveLogo(const MutableFrame& main, const ConstFrame& reference, const Region& region,
+                       const RemovalRule& rule, Simd simd) {
+  RemoveLogo(main, reference, region, rule, RemoveLogoRowFor(simd));
+}
 
 }  // namespace pramvix

@@ -1,7 +1,8 @@
 #pragma once
+#include "base/filter_texts.h"
 #include "base/generic_video_filter.h"
-#include "base/simd.h"
 #include "base/region.h"
+#include "removal/logo_removal.h"
 
 namespace pramvix {
 
@@ -14,12 +15,14 @@ class NoLogo : public GenericVideoFilter {
   PVideoFrame GetFrame(int n, IScriptEnvironment* env) override;
   ~NoLogo() override = default;
 
+  static const FilterTexts kTexts;
+
  private:
   const PClip logoClip;
   const int logoFrame;
-  const int threshold;
   const Region region;
-  const Simd simd = BestSimd();  // the pixel kernels' instruction set, chosen once
+  const RemovalRule rule;
+  const RemoveLogoRowKernel removeRow = RemoveLogoRowFor(BestSimd());  // chosen once
 };
 
 }  // namespace pramvix

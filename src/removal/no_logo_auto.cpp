@@ -3,31 +3,42 @@
 #include <utility>
 
 #include "base/arithmetic.h"
-#include "removal/removal_request.h"
+#include "base/frame_request.h"
 
 namespace pramvix {
 
+// NoLogoAuto raises NoLogo's texts for its clip and frame width. It has no
+// region of its own, so no right-edge text.
+const FilterTexts NoLogoAuto::kTexts =
+    PRAMVIX_FILTER_TEXTS("NoLogoAuto", "NoLogo: YUY2 data only (no RGB); use ConvertToYUY2", nullptr,
+                         "NoLogo: width must be a multiple of 2; use Crop", nullptr);
+
 namespace {
-const FilterTexts kTexts = PRAMVIX_FILTER_TEXTS("NoLogoAuto", "NoLogo: width must be a multiple of 2; use Crop",
-                                                "NoLogoAuto: the frame is too narrow");
 constexpr int kThreshold = 5;
-
-// The walk covers the frame but its first pixel of each row and its last row:
-// the same as NoLogo over that region.
-Region WholeFrame(const ConstFrame& main) { return Region{1, 0, main.Width() - 1, main.height - 1}; }
 }  // namespace
-
-NoLogoAuto::NoLogoAuto(PClip child, PClip logoClip, int logoFrame, IScriptEnvironment* env)
-    : GenericVideoFilter(std::move(child)), logoFrame(logoFrame), logoClip(std::move(logoClip)) {
-  if (!vi.IsYUY2()) env->ThrowError("NoLogo: YUY2 data only (no RGB); use ConvertToYUY2");
-}
 
 // The most negative frame number stands for the largest, which the host clamps
 // to the logo clip's last frame.
+NoLogoAuto::NoLogoAuto(PClip child, PClip logoClip, int logoFrame, IScriptEnvironment* env)
+    : GenericVideoFilter(std::move(child)),
+      logoFrame(SaturatingAbs(logoFrame)),
+      logoClip(std::move(logoClip)),
+      rule{kThreshold, Overlay{}, logoFrame < 0 ? LogoPixels::kMark : LogoPixels::kCorrect} {
+  if (!vi.IsYUY2()) env->ThrowError(kTexts.notYUY2);
+}
+
 PVideoFrame NoLogoAuto::GetFrame(int n, IScriptEnvironment* env) {
-  const LogoPixels logoPixels = logoFrame < 0 ? LogoPixels::kMark : LogoPixels::kCorrect;
-  return ServeRemoval(child, n, logoClip, SaturatingAbs(logoFrame), WholeFrame,
-                      RemovalRule{kThreshold, Overlay{}, logoPixels}, simd, kTexts, env);
+  const PVideoFrame logoHandle = logoClip->GetFrame(logoFrame, env);
+  PVideoFrame frame = child->GetFrame(n, env);
+  const MutableFrame main = MakeMainWritable(frame, kTexts, env);
+  CheckRowSize(main, kTexts, env);
+  // Every pixel but the first of each row, every row but the last: inside the
+  // frame whatever its size, so only the logo frame is checked.
+  const Region region{1, 0, main.Width() - 1, main.height - 1};
+  const ConstFrame logo = ViewOf(logoHandle);
+  CheckLogoCovers(logoClip, logo, region, kTexts, env);
+  RemoveLogo(main, logo, region, rule, removeRow);
+  return frame;
 }
 
 }  // namespace pramvix

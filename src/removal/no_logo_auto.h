@@ -1,6 +1,7 @@
 #pragma once
+#include "base/filter_texts.h"
 #include "base/generic_video_filter.h"
-#include "base/simd.h"
+#include "removal/logo_removal.h"
 
 namespace pramvix {
 
@@ -14,10 +15,13 @@ class NoLogoAuto : public GenericVideoFilter {
   PVideoFrame GetFrame(int n, IScriptEnvironment* env) override;
   ~NoLogoAuto() override = default;
 
+  static const FilterTexts kTexts;
+
  private:
-  const int logoFrame;
+  const int logoFrame;  // the frame fetched: |logoFrame| of the script
   const PClip logoClip;
-  const Simd simd = BestSimd();  // the pixel kernels' instruction set, chosen once
+  const RemovalRule rule;
+  const RemoveLogoRowKernel removeRow = RemoveLogoRowFor(BestSimd());  // chosen once
 };
 
 }  // namespace pramvix

@@ -1,6 +1,8 @@
 #pragma once
+#include "base/filter_texts.h"
 #include "base/generic_video_filter.h"
-#include "base/simd.h"
+#include "base/region.h"
+#include "removal/logo_removal.h"
 
 namespace pramvix {
 
@@ -15,18 +17,14 @@ class NoLogoM : public GenericVideoFilter {
   PVideoFrame GetFrame(int n, IScriptEnvironment* env) override;
   ~NoLogoM() override = default;
 
+  static const FilterTexts kTexts;
+
  private:
   const int logoFrame;
-  const int threshold;
-  const int width;
-  const int height;
-  const int x;
-  const int y;
-  const int level;
-  const int offset;
-  const float gain;
+  const Region region;
+  const RemovalRule rule;
   const PClip logoClip;
-  const Simd simd = BestSimd();  // the pixel kernels' instruction set, chosen once
+  const RemoveLogoRowKernel removeRow = RemoveLogoRowFor(BestSimd());  // chosen once
 };
 
 }  // namespace pramvix

@@ -98,7 +98,7 @@ class BlockPass {
         // skipped; one that inverts or softens everywhere has none.
         skipQuiet_(pass.threshold > 0 && !pass.everywhere) {
     edge_ = _mm_set1_epi16(static_cast<int16_t>(pass.edge));
-    below_ = BelowThreshold(pass.threshold);
+    below_ = LaneBound(int64_t{pass.threshold} - 1);
     const int reach = pass.threshold <= 0 ? 0 : (pass.threshold > 511 ? 255 : (pass.threshold - 1) / 2);
     low_ = _mm_set1_epi8(static_cast<char>(pass.edge > reach ? pass.edge - reach : 0));
     high_ = _mm_set1_epi8(static_cast<char>(pass.edge + reach < 255 ? pass.edge + reach : 255));

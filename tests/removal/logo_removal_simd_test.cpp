@@ -3,6 +3,7 @@
 // correction, then random rows, regions and settings.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -110,6 +111,87 @@ TEST(RemovalVariants, EveryRuleOfTheFiltersOnWholeFramesMatchesTheReference) {
         RemoveLogo(expected.Rows(), reference.ReadRows(), region, rule, Simd::kScalar);
         RemoveLogo(actual.Rows(), reference.ReadRows(), region, rule, simd);
         ASSERT_EQ(actual.bytes, expected.bytes) << SimdName(simd) << " threshold " << rule.threshold;
+      }
+    }
+  }
+}
+
+TEST(RemovalVariants, QuietSpansReachUnderHalfTheThreshold) {
+  // Reference lumas E − d, E − d, E + d, E + d, … around the edge luma E:
+  // every two pixels two apart differ by 2d. At threshold 2r such pixels with
+  // d = r soften their neighbours, at 2r + 1 they do not; d = r ± 1 lies just
+  // inside and just beyond the reach of the vector pass's quick quiet test.
+  const int edge = 128, x = 2, width = 4 * 32 + 8, pixels = x + width + 2;
+  std::vector<uint8_t> main(2 * pixels);
+  for (int p = 0; p < pixels; ++p) main[2 * p] = static_cast<uint8_t>((p * 97 + 13) % 256);
+  for (Simd simd : VectorSimd()) {
+    for (int r = 1; r <= 127; ++r) {
+      for (int threshold : {2 * r, 2 * r + 1}) {
+        for (int d : {r - 1, r, r + 1}) {
+          std::vector<uint8_t> reference(2 * pixels, 99);
+          for (int p = 0; p < pixels; ++p) {
+            const int luma = p <= x ? edge : (p & 2 ? edge + d : edge - d);
+            reference[2 * p] = static_cast<uint8_t>(std::min(255, std::max(0, luma)));
+          }
+          const RemovalRule rule{threshold, Overlay{}};
+          ASSERT_EQ(PassRow(simd, main, reference, x, width, rule), PassRow(Simd::kScalar, main, reference, x, width, rule))
+              << SimdName(simd) << " threshold " << threshold << ", lumas " << edge << " ± " << d;
+        }
+      }
+    }
+  }
+}
+
+TEST(RemovalVariants, OneReferenceStepAnywhereInAQuietRowIsSeen) {
+  // A reference at the edge luma but for one pixel, a threshold away, at every
+  // position: each position the quiet test of a span must read, from the
+  // pixel before the span to the one after it, shows up in some row.
+  const int edge = 90, x = 2, width = 3 * 32 + 11, pixels = x + width + 2;
+  std::vector<uint8_t> main(2 * pixels);
+  for (int p = 0; p < pixels; ++p) main[2 * p] = static_cast<uint8_t>((p * 53 + 7) % 256);
+  for (Simd simd : VectorSimd()) {
+    for (int threshold : {1, 40, 90}) {
+      for (int step : {threshold, -threshold}) {
+        for (int q = x + 1; q < pixels; ++q) {
+          std::vector<uint8_t> reference(2 * pixels, 200);
+          for (int p = 0; p < pixels; ++p) reference[2 * p] = static_cast<uint8_t>(p == q ? edge + step : edge);
+          const RemovalRule rule{threshold, Overlay{}};
+          ASSERT_EQ(PassRow(simd, main, reference, x, width, rule), PassRow(Simd::kScalar, main, reference, x, width, rule))
+              << SimdName(simd) << " threshold " << threshold << ", step " << step << " at pixel " << q;
+        }
+      }
+    }
+  }
+}
+
+TEST(RemovalVariants, LargeGainsTakeTheLargeRatioShortcutOnlyWhereItsQuotientsFit) {
+  // With gains of 1e3 … 1e8, ratios near the reference's top luma come so
+  // close to zero that quotients leave the 32-bit range or overflow with the
+  // offset; the vector corrections may truncate straight to 32-bit lanes only
+  // above the bound that keeps them inside. Blocks of eight equal reference
+  // lumas and blocks of two lumas side by side take both ways to the bound.
+  const int pixels = 3 + 256 + 5;
+  for (Simd simd : VectorSimd()) {
+    for (float gain : {1e3f, 1e4f, 1e5f, 1e6f, 1e7f, 1e8f}) {
+      for (int offset : {0, -3, -200000000, 150000000}) {
+        for (int level : {222, 0, 239}) {
+          const Overlay overlay{level, gain, offset};
+          for (int L = 0; L < 256; ++L) {
+            for (bool flat : {true, false}) {
+              std::vector<uint8_t> main(2 * pixels, 128), reference(2 * pixels, 77);
+              for (int p = 0; p < pixels; ++p) {
+                const int luma = flat || p % 2 == 0 ? L : (L + 1) % 256;
+                reference[2 * p] = static_cast<uint8_t>(p < 3 ? (L + 128) % 256 : luma);
+                if (p >= 3 && p < 3 + 256) main[2 * p] = static_cast<uint8_t>(p - 3);
+              }
+              const RemovalRule rule{1, overlay};
+              ASSERT_EQ(PassRow(simd, main, reference, 2, pixels - 4, rule),
+                        PassRow(Simd::kScalar, main, reference, 2, pixels - 4, rule))
+                  << SimdName(simd) << " L=" << L << (flat ? " flat" : " pairs") << " level=" << level
+                  << " gain=" << gain << " offset=" << offset;
+            }
+          }
+        }
       }
     }
   }
