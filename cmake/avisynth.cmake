@@ -1,13 +1,13 @@
 # Finds an installed AviSynth+ the way plug-ins do: through pkg-config
 # (`avisynth`), or through PRAMVIX_AVISYNTH_INCLUDE_DIR pointing at the
-# directory that holds avisynth.h. Defines, when found:
+# directory that holds avisynth_c.h and avisynth.h. Defines, when found:
 #   PRAMVIX_AVISYNTH_FOUND       TRUE
 #   Pramvix::AviSynthHeaders     the headers (all a plug-in needs)
 #   PRAMVIX_AVISYNTH_LIBRARY     the path of libavisynth, which hosts of our own
 #                                (the real-host tests) load at run time
 #   PRAMVIX_AVISYNTH_PLUGIN_DIR  the autoload folder `cmake --install` copies to
 option(PRAMVIX_AVSPLUS "Build the AviSynth+ bridge when AviSynth+ is installed" ON)
-set(PRAMVIX_AVISYNTH_INCLUDE_DIR "" CACHE PATH "Directory holding avisynth.h (pkg-config avisynth when empty)")
+set(PRAMVIX_AVISYNTH_INCLUDE_DIR "" CACHE PATH "Directory holding avisynth_c.h (pkg-config avisynth when empty)")
 
 set(PRAMVIX_AVISYNTH_FOUND FALSE)
 set(_avs_libdir "")
@@ -20,7 +20,7 @@ if(PRAMVIX_AVSPLUS)
       pkg_check_modules(PC_AVISYNTH QUIET avisynth)
       if(PC_AVISYNTH_FOUND)
         foreach(_dir IN LISTS PC_AVISYNTH_INCLUDE_DIRS)
-          if(NOT _avs_header_dir AND EXISTS "${_dir}/avisynth.h")
+          if(NOT _avs_header_dir AND EXISTS "${_dir}/avisynth_c.h")
             set(_avs_header_dir "${_dir}")
           endif()
         endforeach()
@@ -28,7 +28,7 @@ if(PRAMVIX_AVSPLUS)
         set(PRAMVIX_AVISYNTH_VERSION ", version ${PC_AVISYNTH_VERSION}")
       endif()
     endif()
-  elseif(EXISTS "${PRAMVIX_AVISYNTH_INCLUDE_DIR}/avisynth.h")
+  elseif(EXISTS "${PRAMVIX_AVISYNTH_INCLUDE_DIR}/avisynth_c.h")
     set(_avs_header_dir "${PRAMVIX_AVISYNTH_INCLUDE_DIR}")
   endif()
 endif()
@@ -48,7 +48,7 @@ if(_avs_header_dir)
     set(_avs_libdir "${CMAKE_INSTALL_FULL_LIBDIR}")
   endif()
   set(PRAMVIX_AVISYNTH_PLUGIN_DIR "${_avs_libdir}/avisynth" CACHE PATH "AviSynth+ plug-in autoload folder")
-  message(STATUS "AviSynth+ found (${_avs_header_dir}${PRAMVIX_AVISYNTH_VERSION}): building the bridge; "
+  message(STATUS "AviSynth+ found (${_avs_header_dir}${PRAMVIX_AVISYNTH_VERSION}): building the C-interface bridge; "
                  "plug-in folder ${PRAMVIX_AVISYNTH_PLUGIN_DIR}")
 elseif(NOT PRAMVIX_AVSPLUS)
   message(STATUS "AviSynth+ bridge turned off (PRAMVIX_AVSPLUS=OFF)")
