@@ -3,7 +3,8 @@
 // in the host library already loaded in the process. The plug-in links no
 // host library: it loads in our own hosts (the local host, the command) on a
 // machine without AviSynth, and on Windows it needs no import library.
-#define AVSC_NO_DECLSPEC
+#define AVSC_NO_DECLSPEC            // the header declares function types, not functions
+#define EXTERNAL_AVS_C_API_LOADER  // and leaves out its own loader
 #include <avisynth_c.h>
 
 namespace pramvix::avsc {

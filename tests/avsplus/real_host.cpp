@@ -1,11 +1,12 @@
 #include "real_host.h"
 
 #include <avisynth.h>
-#include <dlfcn.h>
 
 #include <cstdlib>
 #include <cstring>
 #include <stdexcept>
+
+#include "shared_library.h"
 
 // The host's call table, which every inline function of avisynth.h goes
 // through; set from the environment. Hidden, like a plug-in's.
@@ -27,9 +28,10 @@ using CreateEnvironment = ::IScriptEnvironment*(AVSC_CC*)(int version);
 CreateEnvironment EnvironmentFactory() {
   static const CreateEnvironment create = [] {
     const std::string path = AviSynthLibraryPath();
-    void* library = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (!library) throw std::runtime_error("cannot load AviSynth+ (" + path + "): " + dlerror());
-    auto* found = reinterpret_cast<CreateEnvironment>(dlsym(library, "CreateScriptEnvironment"));
+    std::string reason;
+    void* library = local::OpenLibrary(path, &reason);
+    if (!library) throw std::runtime_error("cannot load AviSynth+ (" + path + "): " + reason);
+    auto* found = reinterpret_cast<CreateEnvironment>(local::FindSymbol(library, "CreateScriptEnvironment"));
     if (!found) throw std::runtime_error(path + " has no CreateScriptEnvironment");
     return found;
   }();

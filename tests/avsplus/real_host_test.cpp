@@ -1,7 +1,6 @@
 // The plug-in in the real AviSynth+ host: the same bytes and the same error
 // texts as through the local host, audio and parity passed through, and the
 // same output when the host runs the filters on several threads.
-#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -129,20 +128,6 @@ TEST_F(RealHostTest, EveryRegisteredFunctionIsKnownToTheHostAndHasASampleCall) {
   for (const char* name : {"NoLogo", "NoLogoM", "LogoMask", "AddLogo", "IfLogo", "IfNoLogo", "NoLogoAuto"}) {
     EXPECT_NE(SampleOf(name), nullptr) << name;
   }
-}
-
-// The host must take the library for a C plug-in: no C++ entry point (which
-// it tries first) and no call table of the C++ interface.
-TEST_F(RealHostTest, TheLibraryExportsTheCEntryPointsOnly) {
-  void* library = dlopen(PRAMVIX_PLUGIN_PATH, RTLD_NOW | RTLD_LOCAL);
-  ASSERT_NE(library, nullptr) << dlerror();
-  EXPECT_NE(dlsym(library, "avisynth_c_plugin_init2"), nullptr);
-  EXPECT_NE(dlsym(library, "avisynth_c_plugin_init"), nullptr);
-  EXPECT_NE(dlsym(library, "AvisynthPluginInit"), nullptr);  // our own hosts' entry; no AviSynth looks for it
-  EXPECT_EQ(dlsym(library, "AvisynthPluginInit3"), nullptr);
-  EXPECT_EQ(dlsym(library, "AvisynthPluginInit2"), nullptr);
-  EXPECT_EQ(dlsym(library, "AVS_linkage"), nullptr);
-  dlclose(library);
 }
 
 // Both shapes have frames whose pitch exceeds their row size; the crop's
