@@ -66,6 +66,13 @@ class RealHost {
   std::string Frame(int n, DumpedFrame* out) const;
   std::string Audio(int64_t start, int64_t count, std::vector<uint8_t>* out) const;
   bool Parity(int n) const;
+  // Drops the script's clip, and with it every filter only it used.
+  void ReleaseClip();
+
+  // Frames handed out by the host filter KeepFrames(clip), which keeps a
+  // handle on each, and how many of those are shared by anyone else.
+  int KeptFrames() const;
+  int KeptFramesStillShared() const;
 
  private:
   struct Impl;

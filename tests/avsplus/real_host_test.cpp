@@ -175,6 +175,55 @@ TEST_F(RealHostTest, ErrorsReachTheScriptsCallerWithTheFiltersText) {
   EXPECT_GT(checked, 0);
 }
 
+// The host runs the filters on several threads; every request of a frame that
+// cannot be made must still bring its error, never a frame or another text.
+TEST_F(RealHostTest, FrameErrorsUnderPrefetchReachEveryRequest) {
+  const std::string clips = Clips(kBars);
+  int checked = 0;
+  for (const ErrorCase& error : kErrorCases) {
+    if (!Registered(error.function) || error.whenBuilt) continue;
+    const std::string call = Call(error.function, error.args) + ".Prefetch(4)";
+    SCOPED_TRACE(call);
+    ASSERT_EQ(host.Evaluate(clips + call), "");
+    for (int round = 0; round < 3; ++round) {
+      for (int n = 0; n < kFrames; ++n) {
+        DumpedFrame frame;
+        EXPECT_EQ(host.Frame(n, &frame), error.text) << "frame " << n;
+      }
+    }
+    ++checked;
+  }
+  EXPECT_GT(checked, 0);
+}
+
+// Every frame and clip a filter was handed goes back to the host: once the
+// script's clip is dropped, the frames the filter read are held by no one else.
+TEST_F(RealHostTest, FiltersGiveBackEveryFrameAndClip) {
+  // The measure itself: host filters alone give back everything.
+  for (const char* control : {"main.KeepFrames().FlipVertical()", "Layer(main, logo.KeepFrames())"}) {
+    const int before = host.KeptFrames();
+    Render(Clips(kBars) + control, Frames());
+    host.ReleaseClip();
+    EXPECT_GT(host.KeptFrames(), before);
+    EXPECT_EQ(host.KeptFramesStillShared(), 0) << control;
+  }
+  for (const std::string& threads : {std::string(), std::string(".Prefetch(2)")}) {
+    ForEachRegisteredSample([&](const SampleCall& sample) {
+      SCOPED_TRACE(threads);
+      std::string args;
+      std::istringstream list(sample.args);
+      for (std::string arg; std::getline(list >> std::ws, arg, ',');) {
+        args += (args.empty() ? "" : ", ") + arg + (std::isalpha(static_cast<unsigned char>(arg[0])) ? ".KeepFrames()" : "");
+      }
+      const int before = host.KeptFrames();
+      Render(Clips(kBars) + Call(sample.function, args) + threads, Frames());
+      host.ReleaseClip();
+      EXPECT_GT(host.KeptFrames(), before);
+      EXPECT_EQ(host.KeptFramesStillShared(), 0);
+    });
+  }
+}
+
 TEST_F(RealHostTest, ClipsThatAreNotYUY2AreRefusedWithTheFiltersText) {
   const std::string clips = Clips(kBars, ".ConvertToYV12()");
   const std::string location = "\n(test, line " + std::to_string(CallLine(clips)) + ")";
