@@ -2,12 +2,10 @@
 
 #include <algorithm>
 #include <cctype>
-
-#include <dlfcn.h>
-
 #include <cstring>
 
 #include "local_frame.h"
+#include "shared_library.h"
 
 namespace pramvix::local {
 
@@ -40,10 +38,11 @@ int LocalEnvironment::Copies() const {
 
 void LocalEnvironment::LoadPlugin(const std::string& path) {
   // The library stays loaded: filters it built may outlive this host.
-  void* library = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-  if (!library) throw HostError("Cannot load plugin '" + path + "': " + dlerror());
+  std::string reason;
+  void* library = local::OpenLibrary(path, &reason);
+  if (!library) throw HostError("Cannot load plugin '" + path + "': " + reason);
   using Init = const char* (*)(IScriptEnvironment*);
-  auto init = reinterpret_cast<Init>(dlsym(library, "AvisynthPluginInit"));
+  auto init = reinterpret_cast<Init>(local::FindSymbol(library, "AvisynthPluginInit"));
   if (!init) throw HostError("'" + path + "' cannot be used as a plugin");
   init(this);
 }

@@ -1,8 +1,15 @@
-// The library's entry point. The host calls it once after loading the library;
-// it registers the script functions and keeps nothing.
+// The library's entry point for our own hosts (the local host, the command).
+// They call it once after loading the library; it registers the script
+// functions and keeps nothing. No AviSynth looks for this name.
 #include "plugin/function_table.h"
 
-extern "C" __attribute__((visibility("default"))) const char* AvisynthPluginInit(pramvix::IScriptEnvironment* env) {
+#ifdef _WIN32
+#define PRAMVIX_ENTRY extern "C" __declspec(dllexport)
+#else
+#define PRAMVIX_ENTRY extern "C" __attribute__((visibility("default")))
+#endif
+
+PRAMVIX_ENTRY const char* AvisynthPluginInit(pramvix::IScriptEnvironment* env) {
   pramvix::RegisterFunctions(env);
   return nullptr;
 }

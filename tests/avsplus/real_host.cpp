@@ -1,11 +1,13 @@
 #include "real_host.h"
 
 #include <avisynth.h>
-#include <dlfcn.h>
 
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
 #include <stdexcept>
+
+#include "shared_library.h"
 
 // The host's call table, which every inline function of avisynth.h goes
 // through; set from the environment. Hidden, like a plug-in's.
@@ -27,9 +29,10 @@ using CreateEnvironment = ::IScriptEnvironment*(AVSC_CC*)(int version);
 CreateEnvironment EnvironmentFactory() {
   static const CreateEnvironment create = [] {
     const std::string path = AviSynthLibraryPath();
-    void* library = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (!library) throw std::runtime_error("cannot load AviSynth+ (" + path + "): " + dlerror());
-    auto* found = reinterpret_cast<CreateEnvironment>(dlsym(library, "CreateScriptEnvironment"));
+    std::string reason;
+    void* library = local::OpenLibrary(path, &reason);
+    if (!library) throw std::runtime_error("cannot load AviSynth+ (" + path + "): " + reason);
+    auto* found = reinterpret_cast<CreateEnvironment>(local::FindSymbol(library, "CreateScriptEnvironment"));
     if (!found) throw std::runtime_error(path + " has no CreateScriptEnvironment");
     return found;
   }();
@@ -56,11 +59,46 @@ class DropLastPixel : public ::GenericVideoFilter {
   return new DropLastPixel(args[0].AsClip(), env);
 }
 
+// Every frame KeepFrames has handed out, held here as well: once the clips
+// that used them are gone, a frame still shared shows a count nobody gave back.
+// The frames are fresh copies, so that no cache above KeepFrames (kept alive by
+// the script's variables) holds them.
+struct FrameKeeper {
+  std::mutex mutex;
+  std::vector<::PVideoFrame> frames;
+};
+
+class KeepFrames : public ::GenericVideoFilter {
+ public:
+  KeepFrames(::PClip clip, FrameKeeper* keeper, ::IScriptEnvironment* env)
+      : GenericVideoFilter(clip), keeper_(keeper) {
+    if (!vi.IsYUY2()) env->ThrowError("KeepFrames: YUY2 only");
+  }
+  ::PVideoFrame __stdcall GetFrame(int n, ::IScriptEnvironment* env) override {
+    const ::PVideoFrame source = child->GetFrame(n, env);
+    ::PVideoFrame frame = env->NewVideoFrame(vi);
+    env->BitBlt(frame->GetWritePtr(), frame->GetPitch(), source->GetReadPtr(), source->GetPitch(),
+                source->GetRowSize(), source->GetHeight());
+    const std::lock_guard<std::mutex> lock(keeper_->mutex);
+    keeper_->frames.push_back(frame);
+    return frame;
+  }
+  int __stdcall SetCacheHints(int hints, int) override { return hints == CACHE_GET_MTMODE ? MT_NICE_FILTER : 0; }
+
+ private:
+  FrameKeeper* keeper_;
+};
+
+::AVSValue __cdecl CreateKeepFrames(::AVSValue args, void* keeper, ::IScriptEnvironment* env) {
+  return new KeepFrames(args[0].AsClip(), static_cast<FrameKeeper*>(keeper), env);
+}
+
 }  // namespace
 
 struct RealHost::Impl {
   ::IScriptEnvironment* env = nullptr;
   ::PClip clip;
+  FrameKeeper keeper;
 
   // Runs a host call and turns the host's error into its text.
   template <class Call>
@@ -82,6 +120,7 @@ RealHost::RealHost(const std::string& autoloadDir) : impl_(std::make_unique<Impl
   // Every environment of a library hands out the same table.
   AVS_linkage = impl_->env->GetAVSLinkage();
   impl_->env->AddFunction("DropLastPixel", "c", CreateDropLastPixel, nullptr);
+  impl_->env->AddFunction("KeepFrames", "c", CreateKeepFrames, &impl_->keeper);
   if (!autoloadDir.empty()) {
     const std::string error = impl_->Catch([&] {
       const ::AVSValue args[2] = {autoloadDir.c_str(), true};
@@ -92,7 +131,8 @@ RealHost::RealHost(const std::string& autoloadDir) : impl_(std::make_unique<Impl
 }
 
 RealHost::~RealHost() {
-  impl_->clip = nullptr;  // every clip goes before its environment
+  impl_->clip = nullptr;  // every clip and frame goes before its environment
+  impl_->keeper.frames.clear();
   impl_->env->DeleteScriptEnvironment();
 }
 
@@ -155,5 +195,15 @@ std::string RealHost::Audio(int64_t start, int64_t count, std::vector<uint8_t>* 
 }
 
 bool RealHost::Parity(int n) const { return impl_->clip->GetParity(n); }
+
+void RealHost::ReleaseClip() { impl_->clip = nullptr; }
+
+int RealHost::KeptFrames() const { return static_cast<int>(impl_->keeper.frames.size()); }
+
+int RealHost::KeptFramesStillShared() const {
+  int shared = 0;
+  for (const ::PVideoFrame& frame : impl_->keeper.frames) shared += !frame->IsWritable();
+  return shared;
+}
 
 }  // namespace pramvix::avsplus_test

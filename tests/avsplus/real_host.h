@@ -1,7 +1,8 @@
 #pragma once
 // A host of our own around the real AviSynth+ library: one script environment
 // that loads plug-ins, evaluates scripts and hands out what the resulting clip
-// holds. It loads the library as real hosts do, with dlopen and RTLD_LOCAL, and
+// holds. It loads the library as real hosts do (dlopen with RTLD_LOCAL; LoadLibrary on
+// Windows), and
 // makes every call through the call table the environment hands out, so
 // nothing of the host's joins the process's global symbols (where a plug-in's
 // own exported AVS_linkage would bind to it). Its header is free of avisynth.h,
@@ -65,6 +66,13 @@ class RealHost {
   std::string Frame(int n, DumpedFrame* out) const;
   std::string Audio(int64_t start, int64_t count, std::vector<uint8_t>* out) const;
   bool Parity(int n) const;
+  // Drops the script's clip, and with it every filter only it used.
+  void ReleaseClip();
+
+  // Frames handed out by the host filter KeepFrames(clip), which keeps a
+  // handle on each, and how many of those are shared by anyone else.
+  int KeptFrames() const;
+  int KeptFramesStillShared() const;
 
  private:
   struct Impl;

@@ -1,7 +1,6 @@
 // The plug-in in the real AviSynth+ host: the same bytes and the same error
 // texts as through the local host, audio and parity passed through, and the
 // same output when the host runs the filters on several threads.
-#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -131,15 +130,6 @@ TEST_F(RealHostTest, EveryRegisteredFunctionIsKnownToTheHostAndHasASampleCall) {
   }
 }
 
-TEST_F(RealHostTest, TheLibraryExportsItsEntryPointsAndNotTheHostsCallTable) {
-  void* library = dlopen(PRAMVIX_PLUGIN_PATH, RTLD_NOW | RTLD_LOCAL);
-  ASSERT_NE(library, nullptr) << dlerror();
-  EXPECT_NE(dlsym(library, "AvisynthPluginInit3"), nullptr);
-  EXPECT_NE(dlsym(library, "AvisynthPluginInit"), nullptr);
-  EXPECT_EQ(dlsym(library, "AVS_linkage"), nullptr);
-  dlclose(library);
-}
-
 // Both shapes have frames whose pitch exceeds their row size; the crop's
 // frames also start inside their parent's rows.
 TEST_F(RealHostTest, EveryFunctionGivesTheLocalHostsBytes) {
@@ -183,6 +173,55 @@ TEST_F(RealHostTest, ErrorsReachTheScriptsCallerWithTheFiltersText) {
     ++checked;
   }
   EXPECT_GT(checked, 0);
+}
+
+// The host runs the filters on several threads; every request of a frame that
+// cannot be made must still bring its error, never a frame or another text.
+TEST_F(RealHostTest, FrameErrorsUnderPrefetchReachEveryRequest) {
+  const std::string clips = Clips(kBars);
+  int checked = 0;
+  for (const ErrorCase& error : kErrorCases) {
+    if (!Registered(error.function) || error.whenBuilt) continue;
+    const std::string call = Call(error.function, error.args) + ".Prefetch(4)";
+    SCOPED_TRACE(call);
+    ASSERT_EQ(host.Evaluate(clips + call), "");
+    for (int round = 0; round < 3; ++round) {
+      for (int n = 0; n < kFrames; ++n) {
+        DumpedFrame frame;
+        EXPECT_EQ(host.Frame(n, &frame), error.text) << "frame " << n;
+      }
+    }
+    ++checked;
+  }
+  EXPECT_GT(checked, 0);
+}
+
+// Every frame and clip a filter was handed goes back to the host: once the
+// script's clip is dropped, the frames the filter read are held by no one else.
+TEST_F(RealHostTest, FiltersGiveBackEveryFrameAndClip) {
+  // The measure itself: host filters alone give back everything.
+  for (const char* control : {"main.KeepFrames().FlipVertical()", "Layer(main, logo.KeepFrames())"}) {
+    const int before = host.KeptFrames();
+    Render(Clips(kBars) + control, Frames());
+    host.ReleaseClip();
+    EXPECT_GT(host.KeptFrames(), before);
+    EXPECT_EQ(host.KeptFramesStillShared(), 0) << control;
+  }
+  for (const std::string& threads : {std::string(), std::string(".Prefetch(2)")}) {
+    ForEachRegisteredSample([&](const SampleCall& sample) {
+      SCOPED_TRACE(threads);
+      std::string args;
+      std::istringstream list(sample.args);
+      for (std::string arg; std::getline(list >> std::ws, arg, ',');) {
+        args += (args.empty() ? "" : ", ") + arg + (std::isalpha(static_cast<unsigned char>(arg[0])) ? ".KeepFrames()" : "");
+      }
+      const int before = host.KeptFrames();
+      Render(Clips(kBars) + Call(sample.function, args) + threads, Frames());
+      host.ReleaseClip();
+      EXPECT_GT(host.KeptFrames(), before);
+      EXPECT_EQ(host.KeptFramesStillShared(), 0);
+    });
+  }
 }
 
 TEST_F(RealHostTest, ClipsThatAreNotYUY2AreRefusedWithTheFiltersText) {

@@ -54,6 +54,9 @@ const std::vector<ErrorCase> kErrorCases = {
      true},
     {"IfNoLogo", "main, alt, logo, 0, 5, 40, 61, 10, 40, 20", "Your X position is too far right.", false},
     {"NoLogoAuto", "main.DropLastPixel(), logo, 0", "NoLogo: width must be a multiple of 2; use Crop", false},
+    // A frame error of one of ours met as a host clip by another.
+    {"NoLogo", "main.NoLogo(logo, 0, 40, 61, 10, 40, 20), logo, 0, 40, 30, 10, 40, 20",
+     "You X position is too far right.", false},
 };
 
 }  // namespace pramvix::avsplus_test

@@ -1,10 +1,10 @@
-#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "shared_library.h"
 #include "support/host_test.h"
 
 namespace pramvix::testing {
@@ -33,15 +33,32 @@ TEST(PluginEntry, RegistersTheFunctionTableInOrder) {
 }
 
 TEST(PluginEntry, ExportsTheEntryPointThatReturnsZero) {
-  void* library = dlopen(PRAMVIX_PLUGIN_PATH, RTLD_NOW | RTLD_LOCAL);
-  ASSERT_NE(library, nullptr) << dlerror();
+  std::string reason;
+  void* library = local::OpenLibrary(PRAMVIX_PLUGIN_PATH, &reason);
+  ASSERT_NE(library, nullptr) << reason;
   using Init = const char* (*)(IScriptEnvironment*);
-  auto init = reinterpret_cast<Init>(dlsym(library, "AvisynthPluginInit"));
+  auto init = reinterpret_cast<Init>(local::FindSymbol(library, "AvisynthPluginInit"));
   ASSERT_NE(init, nullptr);
   LocalEnvironment host;
   EXPECT_EQ(init(&host), nullptr);
   // Nothing of ours but the entry points is visible.
-  EXPECT_EQ(dlsym(library, "_ZN7pramvix17RegisterFunctionsEPNS_18IScriptEnvironmentE"), nullptr);
+  EXPECT_EQ(local::FindSymbol(library, "_ZN7pramvix17RegisterFunctionsEPNS_18IScriptEnvironmentE"), nullptr);
+  local::CloseLibrary(library);
+}
+
+// AviSynth+ tries the C++ entry points before the C ones: the library must
+// offer only the latter (when built with the AviSynth+ headers).
+TEST(PluginEntry, OffersAviSynthTheCEntryPointsOnly) {
+  std::string reason;
+  void* library = local::OpenLibrary(PRAMVIX_PLUGIN_PATH, &reason);
+  ASSERT_NE(library, nullptr) << reason;
+  const bool cInterface = local::FindSymbol(library, "avisynth_c_plugin_init2") != nullptr;
+  EXPECT_EQ(local::FindSymbol(library, "avisynth_c_plugin_init") != nullptr, cInterface);
+  for (const char* cpp : {"AvisynthPluginInit3", "AvisynthPluginInit2", "AVS_linkage"}) {
+    EXPECT_EQ(local::FindSymbol(library, cpp), nullptr) << cpp;
+  }
+  local::CloseLibrary(library);
+  if (!cInterface) GTEST_SKIP() << "built without the AviSynth+ headers: no C-interface entry points";
 }
 
 TEST(PluginEntry, AFilterFromTheLibraryReleasesItsClipsWhenReleased) {

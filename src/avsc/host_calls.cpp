@@ -1,0 +1,83 @@
+#include "avsc/host_calls.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <dlfcn.h>
+#include <link.h>
+#endif
+
+namespace pramvix::avsc {
+namespace {
+
+#ifdef _WIN32
+using Library = HMODULE;
+
+// Every AviSynth+ build for Windows is named AviSynth.dll; the host has it
+// loaded before it loads a plug-in.
+Library HostLibrary() { return GetModuleHandleW(L"AviSynth.dll"); }
+
+void* Symbol(Library library, const char* name) {
+  return reinterpret_cast<void*>(GetProcAddress(library, name));
+}
+#else
+using Library = void*;
+
+// The host may have been loaded with RTLD_LOCAL (under any file name), so its
+// symbols are not global: the loaded objects are searched for the one that
+// exports the C interface. RTLD_NOLOAD only reopens what is already loaded.
+int FindExporter(dl_phdr_info* info, size_t, void* found) {
+  if (!info->dlpi_name || !*info->dlpi_name) return 0;
+  void* library = dlopen(info->dlpi_name, RTLD_LAZY | RTLD_NOLOAD);
+  if (!library) return 0;
+  if (dlsym(library, "avs_new_c_filter")) {
+    *static_cast<void**>(found) = library;
+    return 1;
+  }
+  dlclose(library);
+  return 0;
+}
+
+// The reopened handle is kept: the host outlives every call of the plug-in.
+Library HostLibrary() {
+  void* found = nullptr;
+  dl_iterate_phdr(FindExporter, &found);
+  return found;
+}
+
+void* Symbol(Library library, const char* name) { return dlsym(library, name); }
+#endif
+
+template <class Function>
+bool Load(Library library, Function* target, const char* name) {
+  *target = reinterpret_cast<Function>(Symbol(library, name));
+  return *target != nullptr;
+}
+
+HostCalls calls;
+
+bool LoadAll() {
+  const Library library = HostLibrary();
+  if (!library) return false;
+#define PRAMVIX_LOAD(name) Load(library, &calls.name, #name)
+  return PRAMVIX_LOAD(avs_add_function) && PRAMVIX_LOAD(avs_new_c_filter) && PRAMVIX_LOAD(avs_take_clip) &&
+         PRAMVIX_LOAD(avs_set_to_clip) && PRAMVIX_LOAD(avs_release_clip) && PRAMVIX_LOAD(avs_clip_get_error) &&
+         PRAMVIX_LOAD(avs_get_video_info) && PRAMVIX_LOAD(avs_get_frame) && PRAMVIX_LOAD(avs_get_parity) &&
+         PRAMVIX_LOAD(avs_get_audio) && PRAMVIX_LOAD(avs_copy_video_frame) &&
+         PRAMVIX_LOAD(avs_release_video_frame) && PRAMVIX_LOAD(avs_get_read_ptr_p) &&
+         PRAMVIX_LOAD(avs_get_write_ptr_p) && PRAMVIX_LOAD(avs_get_pitch_p) && PRAMVIX_LOAD(avs_get_row_size_p) &&
+         PRAMVIX_LOAD(avs_get_height_p) && PRAMVIX_LOAD(avs_is_writable) && PRAMVIX_LOAD(avs_make_writable) &&
+         PRAMVIX_LOAD(avs_save_string);
+#undef PRAMVIX_LOAD
+}
+
+}  // namespace
+
+const HostCalls* FindHostCalls() {
+  static const bool found = LoadAll();  // once, whichever thread loads the plug-in first
+  return found ? &calls : nullptr;
+}
+
+const HostCalls& Host() { return calls; }
+
+}  // namespace pramvix::avsc
