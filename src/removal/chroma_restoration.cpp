@@ -1,0 +1,41 @@
+#include "removal/chroma_restoration.h"
+
+#include <cmath>
+
+#include "base/arithmetic.h"
+
+namespace pramvix {
+
+Transmission::Transmission(const Overlay& overlay) {
+  // 64-bit: level is any 32-bit integer.
+  const double full = static_cast<double>(static_cast<int64_t>(overlay.level) + 16);
+  for (int L = 0; L < 256; ++L) {
+    // 1 − α = b / (b + gain·c): the quotient may be infinite or not a number
+    // (b + gain·c = 0, an infinite gain); the limits below take care of it.
+    const double b = full - L;
+    const double covered = static_cast<double>(L - 16) * static_cast<double>(overlay.gain);
+    const double share = b / (b + covered);
+    share_[static_cast<size_t>(L)] = std::isnan(share) ? 1.0 : (share < kLeast ? kLeast : (share > 1.0 ? 1.0 : share));
+  }
+}
+
+void RestoreChromaRow(uint8_t* main, const uint8_t* reference, int x, int width, const ChromaRule& rule) {
+  const int threshold = rule.threshold;
+  if (width <= 0 || threshold == 0) return;
+  const Transmission& share = rule.transmission;
+  const int edge = reference[2 * static_cast<ptrdiff_t>(x)];
+  const int end = x + width;  // pixels x … end − 1
+  for (int pair = x / 2; 2 * pair < end; ++pair) {
+    const int p = 2 * pair;
+    uint8_t* m = main + 2 * static_cast<ptrdiff_t>(p);
+    const uint8_t* r = reference + 2 * static_cast<ptrdiff_t>(p);
+    const int L0 = r[0], L1 = r[2];
+    const bool logo = (p >= x && Abs(edge - L0) >= threshold) || (p + 1 < end && Abs(edge - L1) >= threshold);
+    if (!logo) continue;
+    const double mean = (share[L0] + share[L1]) * 0.5;
+    m[1] = static_cast<uint8_t>(UncoveredChroma(m[1], r[1], mean));
+    m[3] = static_cast<uint8_t>(UncoveredChroma(m[3], r[3], mean));
+  }
+}
+
+}  // namespace pramvix
