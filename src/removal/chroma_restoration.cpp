@@ -16,6 +16,7 @@ Transmission::Transmission(const Overlay& overlay) {
     const double covered = static_cast<double>(L - 16) * static_cast<double>(overlay.gain);
     const double share = b / (b + covered);
     share_[static_cast<size_t>(L)] = std::isnan(share) ? 1.0 : (share < kLeast ? kLeast : (share > 1.0 ? 1.0 : share));
+    inverse_[static_cast<size_t>(L)] = 1.0 / share_[static_cast<size_t>(L)];
   }
 }
 
@@ -32,9 +33,9 @@ void RestoreChromaRow(uint8_t* main, const uint8_t* reference, int x, int width,
     const int L0 = r[0], L1 = r[2];
     const bool logo = (p >= x && Abs(edge - L0) >= threshold) || (p + 1 < end && Abs(edge - L1) >= threshold);
     if (!logo) continue;
-    const double mean = (share[L0] + share[L1]) * 0.5;
-    m[1] = static_cast<uint8_t>(UncoveredChroma(m[1], r[1], mean));
-    m[3] = static_cast<uint8_t>(UncoveredChroma(m[3], r[3], mean));
+    const double inverse = L0 == L1 ? share.Inverse(L0) : 1.0 / ((share[L0] + share[L1]) * 0.5);
+    m[1] = static_cast<uint8_t>(UncoveredChroma(m[1], r[1], inverse));
+    m[3] = static_cast<uint8_t>(UncoveredChroma(m[3], r[3], inverse));
   }
 }
 

@@ -24,9 +24,12 @@ class Transmission {
 
   explicit Transmission(const Overlay& overlay);
   double operator[](int L) const { return share_[static_cast<size_t>(L)]; }
+  // 1 / share, worked out once: a pair of two equal reference lumas, as
+  // inside a logo, needs no division.
+  double Inverse(int L) const { return inverse_[static_cast<size_t>(L)]; }
 
  private:
-  std::array<double, 256> share_;
+  std::array<double, 256> share_, inverse_;
 };
 
 struct ChromaRule {
@@ -37,13 +40,13 @@ struct ChromaRule {
   Transmission transmission;
 };
 
-// Chroma c over reference chroma r where `share` of the picture shows
-// through: 128 + (c − r) / share, rounded to the nearest integer (halves away
-// from 128) and limited to 16 … 240. `share` lies in 1/8 … 1.
-inline int UncoveredChroma(int c, int r, double share) {
-  const double amplified = static_cast<double>(c - r) * (1.0 / share);
-  // |amplified| ≤ 255 · 8: the conversion is always defined.
-  const int rounded = static_cast<int>(amplified < 0 ? amplified - 0.5 : amplified + 0.5);
+// Chroma c over reference chroma r where 1 / `inverse` of the picture shows
+// through: 128 + (c − r) · inverse, rounded to the nearest integer (halves
+// up) and limited to 16 … 240. `inverse` lies in 1 … 8.
+inline int UncoveredChroma(int c, int r, double inverse) {
+  // |(c − r) · inverse| ≤ 255 · 8 < 2048, so the sum below is positive,
+  // truncating it rounds down, and the conversion is always defined.
+  const int rounded = static_cast<int>(static_cast<double>(c - r) * inverse + 2048.5) - 2048;
   const int v = 128 + rounded;
   return v < 16 ? 16 : (v > 240 ? 240 : v);
 }
