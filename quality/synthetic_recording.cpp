@@ -25,8 +25,8 @@ Colour Content(int p, int r, int t, int width, int height) {
   const double texture = 0.5 + 0.25 * std::sin(37 * x + 2.0 * t) * std::sin(23 * y - 1.3 * t);
   if (y < 0.35) {
     // Bars of eight saturated colours, moving one bar width every 8 frames.
-    static const Colour bars[] = {{180, 16, 146},  {170, 166, 16}, {145, 54, 34},  {81, 90, 240},
-                                  {106, 202, 222}, {41, 240, 110}, {120, 128, 128}, {65, 100, 180}};
+    static const Colour bars[] = {{180, 16, 146},  {170, 166, 16}, {145, 54, 34}, {81, 90, 240},
+                                  {106, 202, 222}, {41, 240, 110}, {150, 60, 190}, {65, 100, 180}};
     const int bar = static_cast<int>(std::floor(8 * x + t / 8.0)) & 7;
     const Colour& c = bars[bar];
     return {c.y * (0.7 + 0.6 * (texture - 0.5)), c.u, c.v};
