@@ -111,6 +111,16 @@ int main(int argc, char** argv) {
          "− 16 as level, and offset 0. Errors are mean absolute differences from the\n"
          "clean picture over the bytes of the region's pixel pairs (U and V for chroma),\n"
          "averaged over the frames; NoLogo leaves the chroma as the logo left it.\n\n"
+      << "Logo colours (Y, U, V in limited range): "
+      << [] {
+           std::string list;
+           for (const quality::LogoColour& c : quality::kLogoColours) {
+             list += std::string(list.empty() ? "" : ", ") + c.name + " (" + std::to_string(c.y) + ", " +
+                     std::to_string(c.u) + ", " + std::to_string(c.v) + ")";
+           }
+           return list;
+         }()
+      << ".\n\n"
       << table
       << "\n![With the logo, after NoLogo, after NoLogoColor, clean](colour-before-after.png)\n\n"
          "The logo region of frame 0, enlarged twice: with the logo, after NoLogo, after\n"
