@@ -6,17 +6,28 @@
 
 namespace pramvix {
 
+namespace {
+
+// 1 − α = b / (b + gain·c) for b = level + 16 − L and covered = gain·c,
+// c = L − 16, limited to 1/8 … 1. A sum of 0 is not divided by: the quotient
+// would be infinite with the sign of b (or not a number for b = 0), and the
+// limits take it as they would take that.
+double ShareShownThrough(double b, double covered) {
+  const double whole = b + covered;
+  const double share = whole != 0 ? b / whole : (b < 0 ? 0.0 : 1.0);
+  if (std::isnan(share)) return 1.0;  // an infinite gain times c = 0
+  return share < Transmission::kLeast ? Transmission::kLeast : (share > 1.0 ? 1.0 : share);
+}
+
+}  // namespace
+
 Transmission::Transmission(const Overlay& overlay) {
   // 64-bit: level is any 32-bit integer.
   const double full = static_cast<double>(static_cast<int64_t>(overlay.level) + 16);
-  for (int L = 0; L < 256; ++L) {
-    // 1 − α = b / (b + gain·c): the quotient may be infinite or not a number
-    // (b + gain·c = 0, an infinite gain); the limits below take care of it.
-    const double b = full - L;
-    const double covered = static_cast<double>(L - 16) * static_cast<double>(overlay.gain);
-    const double share = b / (b + covered);
-    share_[static_cast<size_t>(L)] = std::isnan(share) ? 1.0 : (share < kLeast ? kLeast : (share > 1.0 ? 1.0 : share));
-    inverse_[static_cast<size_t>(L)] = 1.0 / share_[static_cast<size_t>(L)];
+  for (size_t L = 0; L < 256; ++L) {
+    const double covered = (static_cast<double>(L) - 16) * static_cast<double>(overlay.gain);
+    share_[L] = ShareShownThrough(full - static_cast<double>(L), covered);
+    inverse_[L] = 1.0 / share_[L];
   }
 }
 
