@@ -49,7 +49,9 @@ void RegisterRemoval(const FrameSize& size) {
   });
 
   // The same overlay, softened at edges only, and the chroma pass: its kernel
-  // is held against NoLogoM's.
+  // is held against NoLogoM's. As for the luma, which pairs are restored
+  // follows from the reference picture alone; the chroma drifts toward its
+  // limits from one iteration to the next at the same cost (no branch on it).
   const std::string noLogoColor = NameOf("NoLogoColor", size);
   RegisterFrame(noLogoColor, logo, "NoLogoColor", [](const Scene& s) -> std::vector<AVSValue> {
     return {s.mainClip, s.referenceClip, 0, kThreshold, s.region.x, s.region.y, s.region.width, s.region.height,
