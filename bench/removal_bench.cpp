@@ -4,6 +4,7 @@
 
 #include "bench_frames.h"
 #include "removal/logo_removal.h"
+#include "removal/no_logo_color.h"
 
 namespace pramvix::bench {
 namespace {
@@ -45,6 +46,27 @@ void RegisterRemoval(const FrameSize& size) {
   RegisterKernel(noLogoM, [logo](benchmark::State& state, Simd simd) {
     const RemovalRule rule{kThreshold, Overlay{222, 1.0f, 0}, LogoPixels::kCorrect, Softening::kEverywhere};
     RemoveLogoKernel(state, logo(), rule, simd);
+  });
+
+  // The same overlay, softened at edges only, and the chroma pass: its kernel
+  // is held against NoLogoM's. As for the luma, which pairs are restored
+  // follows from the reference picture alone; the chroma drifts toward its
+  // limits from one iteration to the next at the same cost (no branch on it).
+  const std::string noLogoColor = NameOf("NoLogoColor", size);
+  RegisterFrame(noLogoColor, logo, "NoLogoColor", [](const Scene& s) -> std::vector<AVSValue> {
+    return {s.mainClip, s.referenceClip, 0, kThreshold, s.region.x, s.region.y, s.region.width, s.region.height,
+            1.0f, 222, 0};
+  });
+  RegisterKernel(noLogoColor, [logo](benchmark::State& state, Simd simd) {
+    Scene& scene = logo();
+    const ColourRemoval removal(kThreshold, Overlay{222, 1.0f, 0}, simd);
+    local::Picture work = scene.main;
+    const MutableFrame main = RowsOf(work);
+    const ConstFrame reference = ReadRowsOf(scene.reference);
+    for (auto _ : state) {
+      RemoveLogoInColour(main, reference, scene.region, removal);
+      benchmark::ClobberMemory();
+    }
   });
 }
 

@@ -1,7 +1,7 @@
 // Writes the demo's sample material into a directory: sample.y4m (a moving
-// picture with a semi-transparent logo burned in), clean.y4m (the same without
+// picture with a semi-transparent yellow logo burned in), clean.y4m (the same without
 // the logo), plain.y4m (a flat blue clip), logo.png (the reference picture:
-// the logo over black) and before.png (frame 2 of sample.y4m).
+// the logo over black, in its colour) and before.png (frame 2 of sample.y4m).
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -42,12 +42,24 @@ Picture Scene(int t) {
   return picture;
 }
 
-// Burns a white (luma 238) overlay of the logo's opacity into the luma.
+// The logo's colour: yellow (luma 210, so NoLogoM and NoLogoColor take level
+// 194), U 16, V 146.
+constexpr int kLogoLuma = 210, kLogoU = 16, kLogoV = 146;
+
+uint8_t Blend(int under, int logo, double a) { return static_cast<uint8_t>(std::lround(under * (1 - a) + logo * a)); }
+
+// Burns the logo in at its opacity: into each pixel's luma, and into each
+// pair's chroma at the mean opacity of its two pixels, as subsampling a
+// picture blended in full colour gives. Over black (luma 16, chroma 128) this
+// makes the reference picture, whose chroma is the logo's over neutral.
 Picture WithLogo(Picture picture) {
   for (int r = 0; r < kHeight; ++r) {
-    for (int p = 0; p < kWidth; ++p) {
-      const double a = LogoOpacity(p, r);
-      picture.Luma(r, p) = static_cast<uint8_t>(std::lround(picture.Luma(r, p) * (1 - a) + 238 * a));
+    for (int p = 0; p < kWidth; p += 2) {
+      const double a0 = LogoOpacity(p, r), a1 = LogoOpacity(p + 1, r), pair = (a0 + a1) / 2;
+      picture.Luma(r, p) = Blend(picture.Luma(r, p), kLogoLuma, a0);
+      picture.Luma(r, p + 1) = Blend(picture.Luma(r, p + 1), kLogoLuma, a1);
+      picture.Byte(r, 2 * p + 1) = Blend(picture.Byte(r, 2 * p + 1), kLogoU, pair);
+      picture.Byte(r, 2 * p + 3) = Blend(picture.Byte(r, 2 * p + 3), kLogoV, pair);
     }
   }
   return picture;

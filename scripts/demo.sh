@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, generates a sample clip with a logo burned
+# Installs what is missing, builds, generates a sample clip with a yellow logo burned
 # in, and runs every function that the pramvix command lists on it: before and
 # after pictures and a page showing them side by side go to out/demo/.
 set -euo pipefail
@@ -16,7 +16,8 @@ pramvix=build/release/cli/pramvix
 region="232 12 72 48"
 declare -A args=(
   [NoLogo]="$out/sample.y4m $out/logo.png 0 20 $region"
-  [NoLogoM]="$out/sample.y4m $out/logo.png 0 20 $region 1.0 222 0"
+  [NoLogoM]="$out/sample.y4m $out/logo.png 0 20 $region 1.0 194 0"
+  [NoLogoColor]="$out/sample.y4m $out/logo.png 0 20 $region 1.0 194 0"
   [NoLogoAuto]="$out/sample.y4m $out/logo.png 0"
   [LogoMask]="$out/sample.y4m $out/plain.y4m $out/logo.png 0 20 $region"
   [AddLogo]="$out/clean.y4m $out/logo.png 0 20 $region 0"
@@ -24,8 +25,9 @@ declare -A args=(
   [IfNoLogo]="$out/sample.y4m $out/plain.y4m $out/logo.png 0 -20 40 236 12 68 48"
 )
 declare -A about=(
-  [NoLogo]="the logo removed from the luma"
-  [NoLogoM]="removed with level 222, gain 1.0, offset 0 (every pixel softened)"
+  [NoLogo]="the logo removed from the luma, taken as white (its colour stays)"
+  [NoLogoM]="removed from the luma with the logo's level 194, gain 1.0, offset 0 (every pixel softened)"
+  [NoLogoColor]="removed from luma and chroma with level 194, gain 1.0, offset 0"
   [NoLogoAuto]="removed over the whole frame, no region given"
   [LogoMask]="logo pixels replaced by a second clip (plain blue)"
   [AddLogo]="the logo drawn into the clip without it"

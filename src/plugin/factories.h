@@ -12,5 +12,6 @@ AVSValue CreateLogoMask(AVSValue args, void* user_data, IScriptEnvironment* env)
 AVSValue CreateAddLogo(AVSValue args, void* user_data, IScriptEnvironment* env);
 AVSValue CreateIfLogo(AVSValue args, void* user_data, IScriptEnvironment* env);
 AVSValue CreateIfNoLogo(AVSValue args, void* user_data, IScriptEnvironment* env);
+AVSValue CreateNoLogoColor(AVSValue args, void* user_data, IScriptEnvironment* env);
 
 }  // namespace pramvix

@@ -44,6 +44,15 @@ constexpr ArgumentEntry kAddLogoArgs[] = {
     kX, kY, kWidth, kHeight, {"unused", "required, never read (give 0)"}};
 constexpr ArgumentEntry kIfLogoArgs[] = {kClip,           kAlternate, kLogoClip, kLogoFrame, kFrameThreshold,
                                          kLogoThreshold,  kX,         kY,        kWidth,     kHeight};
+constexpr ArgumentEntry kNoLogoColorArgs[] = {
+    kClip, kLogoClip, kLogoFrame,
+    {"threshold",
+     "reference-luma difference from the row's left edge from which a pixel counts as logo; 0 inverts the "
+     "region's luma instead and leaves its chroma"},
+    kX, kY, kWidth, kHeight,
+    {"gain", "factor on the reference luma above black (16); 1.0 takes it as it is"},
+    {"level", "luma of the logo at full strength, counted above 16 (222: white; a coloured logo's luma - 16)"},
+    {"offset", "added to every corrected luma before the limit of 0-250"}};
 constexpr ArgumentEntry kNoLogoAutoArgs[] = {
     kClip, kLogoClip,
     {"logo_frame",
@@ -93,6 +102,11 @@ constexpr FunctionEntry kFunctionTable[] = {
     Row("NoLogoAuto", "cci", CreateNoLogoAuto,
         "Removes a logo anywhere in the frame with NoLogo's formula and a fixed threshold of 5; no region.",
         kNoLogoAutoArgs),
+    Row("NoLogoColor", "cciiiiiifii", CreateNoLogoColor,
+        "Removes a semi-transparent logo of any colour from luma and chroma: NoLogoM's correction with NoLogo's "
+        "softening at logo edges, and the chroma under the logo from the reference picture's chroma (the logo's "
+        "colour over black). The reference picture must have the clip's size.",
+        kNoLogoColorArgs),
 };
 
 const size_t kFunctionCount = sizeof(kFunctionTable) / sizeof(kFunctionTable[0]);

@@ -2,6 +2,7 @@
 #include "plugin/factories.h"
 #include "removal/no_logo.h"
 #include "removal/no_logo_auto.h"
+#include "removal/no_logo_color.h"
 #include "removal/no_logo_m.h"
 
 namespace pramvix {
@@ -28,6 +29,15 @@ AVSValue CreateNoLogoAuto(AVSValue args, void*, IScriptEnvironment* env) {
   const char* missing = NoLogoAuto::kTexts.missingClip;
   return NewFilter<NoLogoAuto>(NoLogoAuto::kTexts.outOfMemory, env, ClipArg(args, 0, missing, env),
                                ClipArg(args, 1, missing, env), IntArg(args, 2));
+}
+
+// NoLogoColor(clip, logo clip, logo frame, threshold, x, y, width, height, gain, level, offset)
+AVSValue CreateNoLogoColor(AVSValue args, void*, IScriptEnvironment* env) {
+  const char* missing = "NoLogoColor: a clip argument is missing";
+  return NewFilter<NoLogoColor>("NoLogoColor: out of memory", env, ClipArg(args, 0, missing, env),
+                                ClipArg(args, 1, missing, env), IntArg(args, 2), IntArg(args, 3), IntArg(args, 4),
+                                IntArg(args, 5), IntArg(args, 6), IntArg(args, 7), FloatArg(args, 8),
+                                IntArg(args, 9), IntArg(args, 10));
 }
 
 }  // namespace pramvix

@@ -28,6 +28,8 @@ const std::vector<SampleCall> kSampleCalls = {
     {"IfLogo", "main, alt, logo, 0, -1, 40, 30, 10, 40, 20", "IfLogo: YUY2 data only (no RGB); use ConvertToYUY2"},
     {"IfNoLogo", "main, alt, logo, 0, -1, 40, 30, 10, 40, 20", "IfLogo: YUY2 data only (no RGB); use ConvertToYUY2"},
     {"NoLogoAuto", "main, logo, 0", "NoLogo: YUY2 data only (no RGB); use ConvertToYUY2"},
+    {"NoLogoColor", "main, logo, 0, 40, 31, 10, 39, 20, 1.5, 200, 3",
+     "NoLogoColor: YUY2 data only (no RGB); use ConvertToYUY2"},
 };
 
 const std::vector<ErrorCase> kErrorCases = {
@@ -57,6 +59,15 @@ const std::vector<ErrorCase> kErrorCases = {
     // A frame error of one of ours met as a host clip by another.
     {"NoLogo", "main.NoLogo(logo, 0, 40, 61, 10, 40, 20), logo, 0, 40, 30, 10, 40, 20",
      "You X position is too far right.", false},
+    {"NoLogoColor", "main, logo.Crop(0, 0, -32, 0), 0, 40, 30, 10, 40, 20, 1.0, 222, 0",
+     "NoLogoColor: Incompatible clips", true},
+    {"NoLogoColor", "main.ConvertToRGB32(), logo.ConvertToRGB32(), 0, 40, 30, 10, 40, 20, 1.0, 222, 0",
+     "NoLogoColor: YUY2 data only (no RGB); use ConvertToYUY2", true},
+    {"NoLogoColor", "main.DropLastPixel(), logo.DropLastPixel(), 0, 40, 30, 10, 40, 20, 1.0, 222, 0",
+     "NoLogoColor: width must be a multiple of 2; use Crop", false},
+    {"NoLogoColor", "main, logo, 0, 40, 61, 10, 40, 20, 1.0, 222, 0", "You X position is too far right.", false},
+    {"NoLogoColor", "main, logo, 0, 40, 30, 29, 40, 20, 1.0, 222, 0",
+     "NoLogoColor: the region reaches below the bottom of the frame", false},
 };
 
 }  // namespace pramvix::avsplus_test

@@ -19,6 +19,7 @@ const std::vector<std::pair<std::string, std::string>> kExpectedTable = {
     {"IfLogo", "ccciiiiiii"},
     {"IfNoLogo", "ccciiiiiii"},
     {"NoLogoAuto", "cci"},
+    {"NoLogoColor", "cciiiiiifii"},
 };
 
 TEST(PluginEntry, RegistersTheFunctionTableInOrder) {

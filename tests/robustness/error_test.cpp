@@ -80,9 +80,13 @@ std::vector<ErrorCase> ErrorCases() {
       E("NoLogoAuto", "NoLogoAuto: the logo frame is too small for the region").SmallLogoFrame(),
       E("NoLogoAuto", "NoLogoAuto: a clip argument is missing").MissingClip(),
       E("NoLogoAuto", "NoLogoAuto: the host could not make the frame writable").RefuseCopies(),
+      E("NoLogoColor", "NoLogoColor: Incompatible clips").LogoWidth(14),
+      E("NoLogoColor", "NoLogoColor: Incompatible clips").Types(kPixelRGB32, kPixelYUY2),
+      E("NoLogoColor", "NoLogoColor: YUY2 data only (no RGB); use ConvertToYUY2").Types(kPixelRGB32, kPixelRGB32),
+      E("NoLogoColor", "NoLogoColor: width must be a multiple of 2; use Crop").Width(7),
   };
   // The region texts, which every filter with a region shares in its own name.
-  for (const std::string name : {"NoLogo", "NoLogoM", "LogoMask", "AddLogo", "IfLogo", "IfNoLogo"}) {
+  for (const std::string name : {"NoLogo", "NoLogoM", "LogoMask", "AddLogo", "IfLogo", "IfNoLogo", "NoLogoColor"}) {
     if (name != "IfNoLogo") cases.push_back(E(name, "You X position is too far right.").At(12, 1, 5, 2));
     cases.push_back(E(name, name + ": X position must not be negative").At(-1, 1, 4, 2));
     cases.push_back(E(name, name + ": the region reaches below the bottom of the frame").At(2, 4, 4, 3));

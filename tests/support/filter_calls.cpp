@@ -16,6 +16,16 @@ Reach RegionRowsFromLeftNeighbour(const Region& region, int, int) {
   return Reach{region.FirstRow(), region.FirstRow() + region.RowCount(), 2 * left, 2 * (region.x + region.width)};
 }
 
+// NoLogoColor: NoLogo's luma reach, and the chroma of every pixel pair the
+// region touches.
+Reach RegionRowsAndTheirPairs(const Region& region, int width, int height) {
+  Reach reach = RegionRowsFromLeftNeighbour(region, width, height);
+  if (region.Empty()) return reach;
+  reach.chromaFirstByte = 4 * (region.x / 2);
+  reach.chromaEndByte = 4 * ((region.x + region.width + 1) / 2);
+  return reach;
+}
+
 Reach RegionLuma(const Region& region, int, int) {
   if (region.Empty()) return {};
   return Reach{region.FirstRow(), region.FirstRow() + region.RowCount(), 2 * region.x, 2 * (region.x + region.width)};
@@ -57,6 +67,11 @@ std::vector<AVSValue> LogoTestArgs(const CallInputs& in) {
   return {in.main, in.alternate, in.logo, in.logoFrame, -200, in.threshold, r.x, r.y, r.width, r.height};
 }
 
+std::vector<AVSValue> NoLogoColorArgs(const CallInputs& in) {
+  const Region& r = in.region;
+  return {in.main, in.logo, in.logoFrame, in.threshold, r.x, r.y, r.width, r.height, 1.5f, 180, 3};
+}
+
 std::vector<AVSValue> NoLogoAutoArgs(const CallInputs& in) { return {in.main, in.logo, in.logoFrame}; }
 
 }  // namespace
@@ -70,6 +85,7 @@ const std::vector<FilterCall>& FilterCalls() {
       {"IfLogo", true, LogoTestArgs, RegionLuma, true, 6},
       {"IfNoLogo", true, LogoTestArgs, RegionLuma, true, 6},
       {"NoLogoAuto", false, NoLogoAutoArgs, AllRowsButTheLast, false, -1},
+      {"NoLogoColor", false, NoLogoColorArgs, RegionRowsAndTheirPairs, false, 4},
   };
   return calls;
 }

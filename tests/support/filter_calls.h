@@ -21,14 +21,18 @@ struct CallInputs {
 };
 
 // The bytes of the main frame a request may change: rows [firstRow, endRow)
-// and row bytes [firstByte, endByte); luma bytes only unless `chroma`.
+// and row bytes [firstByte, endByte); luma bytes only unless `chroma`. Chroma
+// bytes in [chromaFirstByte, chromaEndByte) of those rows may change as well.
 struct Reach {
   int firstRow = 0, endRow = 0;
   int firstByte = 0, endByte = 0;
   bool chroma = false;
+  int chromaFirstByte = 0, chromaEndByte = 0;
 
   bool Covers(int row, int byte) const {
-    return row >= firstRow && row < endRow && byte >= firstByte && byte < endByte && (chroma || byte % 2 == 0);
+    if (row < firstRow || row >= endRow) return false;
+    if (byte % 2 == 1 && byte >= chromaFirstByte && byte < chromaEndByte) return true;
+    return byte >= firstByte && byte < endByte && (chroma || byte % 2 == 0);
   }
 };
 

@@ -1,0 +1,65 @@
+#include "removal/no_logo_color.h"
+
+#include <utility>
+
+#include "base/compatible_clips.h"
+#include "base/frame_request.h"
+
+namespace pramvix {
+
+namespace {
+
+const FilterTexts kTexts = PRAMVIX_FILTER_TEXTS(
+    "NoLogoColor", "NoLogoColor: width must be a multiple of 2; use Crop", "You X position is too far right.");
+
+// The whole pixel pairs a region touches: a region starting or ending on an
+// odd pixel also reads that pair's other pixel and writes the pair's chroma.
+// For a region that has passed the checks and is not empty, so the sums stay
+// within the row.
+Region PairsOf(const Region& region) {
+  const int first = region.x - (region.x & 1);
+  const int end = region.x + region.width + ((region.x + region.width) & 1);
+  return Region{first, region.y, end - first, region.height};
+}
+
+}  // namespace
+
+ColourRemoval::ColourRemoval(int threshold, const Overlay& overlay, Simd simd)
+    : luma{threshold, overlay, LogoPixels::kCorrect, Softening::kAtReferenceEdges},
+      lumaRow(RemoveLogoRowFor(simd)),
+      chroma{threshold, Transmission(overlay)} {}
+
+void RemoveLogoInColour(const MutableFrame& main, const ConstFrame& reference, const Region& region,
+                        const ColourRemoval& removal) {
+  ForEachRegionRow(region, [&](int r) {
+    // The chroma pass reads only chroma of the main frame, which the luma
+    // pass leaves alone, so the order does not matter.
+    RestoreChromaRow(main.Row(r), reference.Row(r), region.x, region.width, removal.chroma);
+    removal.lumaRow(LumaOf(main, r), LumaOf(reference, r), region.x, region.width, removal.luma);
+  });
+}
+
+NoLogoColor::NoLogoColor(PClip child, PClip logoClip, int logoFrame, int threshold, int x, int y, int width,
+                         int height, float gain, int level, int offset, IScriptEnvironment* env)
+    : GenericVideoFilter(std::move(child)),
+      logoClip(std::move(logoClip)),
+      logoFrame(logoFrame),
+      region{x, y, width, height},
+      removal(threshold, Overlay{level, gain, offset}, BestSimd()) {
+  // The incompatibility is reported first, also for two clips of other layouts.
+  if (!CompatibleClips(this->logoClip->GetVideoInfo(), vi)) env->ThrowError("NoLogoColor: Incompatible clips");
+  if (!vi.IsYUY2()) env->ThrowError("NoLogoColor: YUY2 data only (no RGB); use ConvertToYUY2");
+}
+
+PVideoFrame NoLogoColor::GetFrame(int n, IScriptEnvironment* env) {
+  const PVideoFrame logo = logoClip->GetFrame(logoFrame, env);
+  PVideoFrame frame = child->GetFrame(n, env);
+  const RegionFrames frames = BeginRegionRequest(frame, logoClip, logo, region, kTexts, env);
+  // The region's pairs: the main frame holds them once the region passed (its
+  // row size is a multiple of 4 bytes); the logo frame may be narrower.
+  if (!region.Empty()) CheckLogoCovers(logoClip, frames.logo, PairsOf(region), kTexts, env);
+  RemoveLogoInColour(frames.main, frames.logo, region, removal);
+  return frame;
+}
+
+}  // namespace pramvix

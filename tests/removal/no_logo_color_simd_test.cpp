@@ -1,0 +1,43 @@
+// NoLogoColor's kernel built for each vector set writes the bytes it writes
+// built for the plain code: random frames, regions and settings.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+#include "removal/no_logo_color.h"
+#include "support/variant_check.h"
+
+namespace pramvix {
+namespace {
+
+using testing::Draw;
+using testing::SeedNote;
+using testing::TestSeed;
+using testing::VectorSimd;
+
+TEST(NoLogoColorVariants, EverySetWritesThePlainCodesBytes) {
+  const uint32_t seed = TestSeed();
+  SCOPED_TRACE(SeedNote(seed));
+  Draw draw(seed);
+  const Overlay overlays[] = {{222, 1.0f, 0}, {194, 1.0f, 0}, {180, 1.5f, 3}, {25, 0.8f, -2}, {0, std::nanf(""), 0}};
+  for (Simd simd : VectorSimd()) {
+    for (int trial = 0; trial < 2000; ++trial) {
+      const int width = 2 * draw.Int(1, 60), height = draw.Int(1, 4);
+      testing::TightFrame frame = testing::RandomFrame(draw, width, height);
+      const testing::TightFrame reference = testing::RandomFrame(draw, width, height);
+      // A region inside the frames, rows from y or from the top.
+      const int x = draw.Int(0, width - 1), y = draw.Int(-2, height - 1);
+      const Region region{x, y, draw.Int(0, width - x), draw.Int(0, height - (y > 0 ? y : 0))};
+      const Overlay& overlay = overlays[draw.Int(0, 4)];
+      const int threshold = draw.Threshold();
+      testing::TightFrame plain = frame;
+      RemoveLogoInColour(plain.Rows(), reference.ReadRows(), region, ColourRemoval(threshold, overlay, Simd::kScalar));
+      RemoveLogoInColour(frame.Rows(), reference.ReadRows(), region, ColourRemoval(threshold, overlay, simd));
+      ASSERT_EQ(frame.bytes, plain.bytes) << SimdName(simd) << " trial " << trial << " threshold " << threshold;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace pramvix
