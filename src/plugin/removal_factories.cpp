@@ -33,8 +33,8 @@ AVSValue CreateNoLogoAuto(AVSValue args, void*, IScriptEnvironment* env) {
 
 // NoLogoColor(clip, logo clip, logo frame, threshold, x, y, width, height, gain, level, offset)
 AVSValue CreateNoLogoColor(AVSValue args, void*, IScriptEnvironment* env) {
-  const char* missing = "NoLogoColor: a clip argument is missing";
-  return NewFilter<NoLogoColor>("NoLogoColor: out of memory", env, ClipArg(args, 0, missing, env),
+  const char* missing = NoLogoColor::kTexts.missingClip;
+  return NewFilter<NoLogoColor>(NoLogoColor::kTexts.outOfMemory, env, ClipArg(args, 0, missing, env),
                                 ClipArg(args, 1, missing, env), IntArg(args, 2), IntArg(args, 3), IntArg(args, 4),
                                 IntArg(args, 5), IntArg(args, 6), IntArg(args, 7), FloatArg(args, 8),
                                 IntArg(args, 9), IntArg(args, 10));

@@ -9,9 +9,6 @@ namespace pramvix {
 
 namespace {
 
-const FilterTexts kTexts = PRAMVIX_FILTER_TEXTS(
-    "NoLogoColor", "NoLogoColor: width must be a multiple of 2; use Crop", "You X position is too far right.");
-
 // The whole pixel pairs a region touches: a region starting or ending on an
 // odd pixel also reads that pair's other pixel and writes the pair's chroma.
 // For a region that has passed the checks and is not empty, so the sums stay
@@ -23,6 +20,11 @@ Region PairsOf(const Region& region) {
 }
 
 }  // namespace
+
+// The right-edge text is NoLogo's, as NoLogoM's is.
+const FilterTexts NoLogoColor::kTexts = PRAMVIX_FILTER_TEXTS(
+    "NoLogoColor", "NoLogoColor: YUY2 data only (no RGB); use ConvertToYUY2", "NoLogoColor: Incompatible clips",
+    "NoLogoColor: width must be a multiple of 2; use Crop", "You X position is too far right.");
 
 ColourRemoval::ColourRemoval(int threshold, const Overlay& overlay, Simd simd)
     : luma{threshold, overlay, LogoPixels::kCorrect, Softening::kAtReferenceEdges},
@@ -47,8 +49,8 @@ NoLogoColor::NoLogoColor(PClip child, PClip logoClip, int logoFrame, int thresho
       region{x, y, width, height},
       removal(threshold, Overlay{level, gain, offset}, BestSimd()) {
   // The incompatibility is reported first, also for two clips of other layouts.
-  if (!CompatibleClips(this->logoClip->GetVideoInfo(), vi)) env->ThrowError("NoLogoColor: Incompatible clips");
-  if (!vi.IsYUY2()) env->ThrowError("NoLogoColor: YUY2 data only (no RGB); use ConvertToYUY2");
+  if (!CompatibleClips(this->logoClip->GetVideoInfo(), vi)) env->ThrowError(kTexts.incompatible);
+  if (!vi.IsYUY2()) env->ThrowError(kTexts.notYUY2);
 }
 
 PVideoFrame NoLogoColor::GetFrame(int n, IScriptEnvironment* env) {

@@ -1,4 +1,5 @@
 #pragma once
+#include "base/filter_texts.h"
 #include "base/generic_video_filter.h"
 #include "base/region.h"
 #include "removal/chroma_restoration.h"
@@ -33,6 +34,8 @@ class NoLogoColor : public GenericVideoFilter {
               float gain, int level, int offset, IScriptEnvironment* env);
   PVideoFrame GetFrame(int n, IScriptEnvironment* env) override;
   ~NoLogoColor() override = default;
+
+  static const FilterTexts kTexts;
 
  private:
   const PClip logoClip;
