@@ -2,7 +2,6 @@
 
 #include <unistd.h>
 
-#include <chrono>
 #include <cstdio>
 #include <memory>
 #include <utility>
@@ -12,7 +11,9 @@
 #include "function_help.h"
 #include "local_environment.h"
 #include "plugin_path.h"
+#include "progress.h"
 #include "render.h"
+#include "scan/scan_command.h"
 #include "script_arguments.h"
 #include "y4m_clip.h"
 
@@ -22,30 +23,6 @@ namespace {
 
 using local::HostError;
 using local::LocalEnvironment;
-
-// Frames done and frames per second on a terminal, at most a few times a second.
-class Progress {
- public:
-  explicit Progress(bool enabled) : enabled_(enabled), start_(Clock::now()), shown_(start_) {}
-  ~Progress() {
-    if (enabled_ && frames_ > 0) std::fputc('\n', stderr);
-  }
-  void Update(int frames) {
-    frames_ = frames;
-    if (!enabled_) return;
-    const auto now = Clock::now();
-    if (now - shown_ < std::chrono::milliseconds(250)) return;
-    shown_ = now;
-    const double seconds = std::chrono::duration<double>(now - start_).count();
-    std::fprintf(stderr, "\rpramvix: %d frames, %.1f fps ", frames, seconds > 0 ? frames / seconds : 0.0);
-  }
-
- private:
-  using Clock = std::chrono::steady_clock;
-  bool enabled_;
-  Clock::time_point start_, shown_;
-  int frames_ = 0;
-};
 
 struct OutputFile {
   std::FILE* file = stdout;
@@ -137,6 +114,7 @@ int Run(const CommandLine& command) {
 int RunCommand(const std::vector<std::string>& words) {
   CommandLine command;
   try {
+    if (!words.empty() && words[0] == "scan") return scan::RunScan({words.begin() + 1, words.end()});
     command = ParseCommandLine(words);
     if (command.action == CommandLine::Action::kUsage) {
       std::fputs(UsageText().c_str(), stderr);

@@ -2,7 +2,6 @@
 
 #include <utility>
 
-#include "base/frame_request.h"
 
 namespace pramvix {
 
@@ -23,13 +22,14 @@ LogoTestFilter::LogoTestFilter(PClip child, PClip alternateClip, PClip logoClip,
   if (!vi.IsYUY2()) env->ThrowError("IfLogo: YUY2 data only (no RGB); use ConvertToYUY2");
 }
 
-LogoTestFilter::Request LogoTestFilter::Begin(int n, const FilterTexts& texts, IScriptEnvironment* env) const {
-  Request request;
-  request.main = child->GetFrame(n, env);
-  request.alternate = alternateClip->GetFrame(n, env);
-  request.logo = logoClip->GetFrame(logoFrame, env);
-  request.rows = BeginRegionRequest(request.main, logoClip, request.logo, region, texts, env);
-  return request;
+PVideoFrame LogoTestFilter::Serve(LogoRule rule, int n, IScriptEnvironment* env) const {
+  PVideoFrame main = child->GetFrame(n, env);
+  PVideoFrame alternate = alternateClip->GetFrame(n, env);
+  const PVideoFrame logo = logoClip->GetFrame(logoFrame, env);
+  const LogoFrameTest test =
+      TestLogoFrame(rule, main, logoClip, logo, region, frameThreshold, logoThreshold, simd, env);
+  // The alternate frame goes back as it came; the main frame's marks are dropped.
+  return test.passes ? alternate : main;
 }
 
 }  // namespace pramvix

@@ -9,6 +9,7 @@
 #include "base/region.h"
 #include "base/yuy2.h"
 #include "detect/logo_edge_scan.h"
+#include "detect/logo_frame_test.h"
 
 namespace pramvix {
 
@@ -24,18 +25,10 @@ class LogoTestFilter : public GenericVideoFilter {
   ~LogoTestFilter() override = default;
 
  protected:
-  // The frames of request n, fetched main, alternate, logo on every call
-  // whatever the outcome; the main frame made writable and checked, with the
-  // filter's own texts, before any byte is written.
-  struct Request {
-    PVideoFrame main;
-    PVideoFrame alternate;
-    PVideoFrame logo;
-    RegionFrames rows;  // the main frame's writable rows and the logo frame's
-  };
-  Request Begin(int n, const FilterTexts& texts, IScriptEnvironment* env) const;
-
-  TestRule Rule() const { return TestRuleOf(frameThreshold, logoThreshold); }
+  // Request n under `rule`: the frames fetched main, alternate, logo on every
+  // call whatever the outcome, then the test of TestLogoFrame; returns the
+  // alternate frame when it passes, else the writable main frame.
+  PVideoFrame Serve(LogoRule rule, int n, IScriptEnvironment* env) const;
 
   const int logoFrame;
   const int logoThreshold;

@@ -1,0 +1,20 @@
+#pragma once
+#include <chrono>
+
+namespace pramvix::cli {
+
+// Frames done and frames per second on a terminal, at most a few times a second.
+class Progress {
+ public:
+  explicit Progress(bool enabled);
+  ~Progress();
+  void Update(int frames);
+
+ private:
+  using Clock = std::chrono::steady_clock;
+  bool enabled_;
+  Clock::time_point start_, shown_;
+  int frames_ = 0;
+};
+
+}  // namespace pramvix::cli
