@@ -8,13 +8,13 @@
 
 #include "cli_error.h"
 #include "command_line.h"
+#include "composed_call.h"
 #include "function_help.h"
 #include "local_environment.h"
 #include "plugin_path.h"
 #include "progress.h"
 #include "render.h"
 #include "scan/scan_command.h"
-#include "script_arguments.h"
 #include "y4m_clip.h"
 
 namespace pramvix::cli {
@@ -54,31 +54,25 @@ int Run(const CommandLine& command) {
     std::fputs(UsageText().c_str(), stdout);
     return kExitOk;
   }
-  const LocalEnvironment::Function* function = host.Find(command.function);
-  if (!function) {
-    throw UsageError("there is no function named '" + command.function + "'; pramvix --list shows them");
-  }
   if (command.action == CommandLine::Action::kHelp) {
+    const LocalEnvironment::Function* function = host.Find(command.function);
+    if (!function) {
+      throw UsageError("there is no function named '" + command.function + "'; pramvix --list shows them");
+    }
     std::fputs(HelpText(function->name, function->params).c_str(), stdout);
     return kExitOk;
   }
+  const CallExpression call = CallOf(host, command.function, command.args);
 
   OutputFile output;
   if (command.output.empty() || command.output == "-") {
     if (isatty(STDOUT_FILENO)) throw UsageError("standard output is a terminal; give -o FILE or a pipe");
   }
 
-  const std::vector<AVSValue> args = ReadArguments(function->name, function->params, command.args, OpenClip);
-  // The first clip argument sets the output's format and, for a pipe, its end.
-  PClip first;
-  for (size_t i = 0; i < args.size() && !first; ++i) {
-    if (function->params[i] == 'c') first = args[i].AsClip();
-  }
-  auto* firstStream = dynamic_cast<Y4MClip*>(first.get());
-
-  const AVSValue result = host.Invoke(function->name, args);
-  const PClip clip = result.IsClip() ? result.AsClip() : PClip();
-  if (!clip) throw CliError(function->name + " gave no clip");
+  SharedClips clips;
+  const ComposedClip composed = Compose(host, call, clips);
+  const PClip& clip = composed.clip;
+  Y4MClip* firstStream = composed.firstStream;
   const VideoInfo& vi = clip->GetVideoInfo();
 
   if (!command.output.empty() && command.output != "-") {
