@@ -4,17 +4,14 @@
 
 #include <cstdio>
 
-#include "base/simd.h"
 #include "cli_error.h"
 #include "command.h"
-#include "local_environment.h"
 #include "png_io.h"
 #include "progress.h"
+#include "scan/detection.h"
 #include "scan/exports.h"
 #include "scan/plot.h"
 #include "scan/scan_options.h"
-#include "shared_clips.h"
-#include "y4m_clip.h"
 
 namespace pramvix::cli::scan {
 
@@ -27,37 +24,15 @@ void WriteText(const std::string& path, const std::string& text) {
   if (std::fclose(file) != 0 || !written) throw CliError(path + ": write error");
 }
 
-// Whether the clip has frame n: by its count, or by reading a pipe forward.
-bool HasFrame(IClip& clip, Y4MClip* stream, int n) {
-  const int count = clip.GetVideoInfo().num_frames;
-  if (count != kUnknownLength) return n < count;
-  return stream && stream->HasFrame(n);
-}
-
-// Every frame's test, as the filter of the options' rule runs it.
+// Every frame's test, with progress on a terminal.
 Timeline Detect(const ScanOptions& options) {
-  local::LocalEnvironment host;
-  SharedClips clips;
-  const PClip clip = clips.Open(options.clip);
-  const PClip logo = clips.Open(options.logoClip);
-  const VideoInfo& vi = clip->GetVideoInfo();
-  const VideoInfo& logoInfo = logo->GetVideoInfo();
-  // The filters' construction checks, with their texts.
-  if (logoInfo.width != vi.width || logoInfo.height != vi.height || logoInfo.pixel_type != vi.pixel_type) {
-    host.ThrowError("If Luma Logo test: Incompatible clips");
-  }
+  Detection detection(options);
   Timeline timeline;
-  timeline.fpsNumerator = vi.fps_numerator;
-  timeline.fpsDenominator = vi.fps_denominator;
-  auto* stream = dynamic_cast<Y4MClip*>(clip.get());
+  timeline.fpsNumerator = detection.Info().fps_numerator;
+  timeline.fpsDenominator = detection.Info().fps_denominator;
   Progress progress(!options.quiet && isatty(STDERR_FILENO));
-  const Simd simd = BestSimd();
-  for (int n = 0; n < kUnknownLength && HasFrame(*clip, stream, n); ++n) {
-    PVideoFrame frame = clip->GetFrame(n, &host);
-    const PVideoFrame logoFrame = logo->GetFrame(options.logoFrame, &host);
-    const LogoFrameTest test = TestLogoFrame(options.rule, frame, logo, logoFrame, options.region,
-                                             options.frameThreshold, options.logoThreshold, simd, &host);
-    timeline.frames.push_back(FrameRecord{test.totals.hits, test.totals.misses, test.passes});
+  for (int n = 0; n < kUnknownLength && detection.HasFrame(n); ++n) {
+    timeline.frames.push_back(detection.Test(n));
     progress.Update(n + 1);
   }
   return timeline;
