@@ -7,6 +7,7 @@
 
 #include "cli/support/command_run.h"
 #include "cli/support/logo_recording.h"
+#include "png_io.h"
 
 namespace pramvix::testing {
 namespace {
@@ -105,8 +106,12 @@ TEST_F(ScanCommand, CsvRecordsEveryFrameAndAPipeGivesTheSameReport) {
   std::vector<bool> present = PresenceWithBreak(60, 30, 60);
   present[10] = false;
   WriteRecording(present);
-  const CommandResult filed = RunPramvix(ScanArgs(dir + "/rec.y4m", dir + "/logo.y4m", {"--csv", dir + "/t.csv"}));
+  const CommandResult filed = RunPramvix(
+      ScanArgs(dir + "/rec.y4m", dir + "/logo.y4m", {"--csv", dir + "/t.csv", "--plot", dir + "/t.png"}));
   ASSERT_EQ(filed.status, 0) << filed.err;
+  const local::Picture plot = cli::ReadPNGFile(dir + "/t.png");
+  EXPECT_EQ(plot.rowSize, 2 * 1600);
+  EXPECT_EQ(plot.height, 360);
   const std::string csv = ReadFile(dir + "/t.csv");
   EXPECT_EQ(csv.compare(0, 31, "frame,time,hits,misses,present\n"), 0);
   // Every frame's own decision, the flicker included (only segments merge).
@@ -124,6 +129,15 @@ TEST_F(ScanCommand, CsvRecordsEveryFrameAndAPipeGivesTheSameReport) {
   ASSERT_EQ(piped.status, 0) << piped.err;
   const CommandResult text = RunPramvix(ScanArgs(dir + "/rec.y4m", dir + "/logo.y4m"));
   EXPECT_EQ(piped.out, text.out);
+  // One pipe as the clip and as the reference picture (its frame 0, logo and all).
+  const CommandResult shared = RunPramvix(ScanArgs("-", "-", {"--csv", dir + "/shared.csv"}),
+                                          Feed(ReadFile(dir + "/rec.y4m")));
+  ASSERT_EQ(shared.status, 0) << shared.err;
+  const CommandResult twice = RunPramvix(ScanArgs(dir + "/rec.y4m", dir + "/rec.y4m", {"--csv", dir + "/twice.csv"}));
+  ASSERT_EQ(twice.status, 0) << twice.err;
+  EXPECT_EQ(shared.out, twice.out);
+  EXPECT_EQ(ReadFile(dir + "/shared.csv"), ReadFile(dir + "/twice.csv"));
+  EXPECT_NE(ReadFile(dir + "/shared.csv"), csv);
   EXPECT_EQ(text.out,
             "logo     0:00:00.000 - 0:00:01.200  frames 0-29  (1.200 s)\n"
             "no logo  0:00:01.200 - 0:00:02.400  frames 30-59  (1.200 s)\n");
