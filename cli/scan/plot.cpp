@@ -131,7 +131,8 @@ RGBImage Plot(const Timeline& timeline, const std::vector<Segment>& merged, int 
       present += timeline.frames[n].present ? 1 : 0;
     }
     canvas.Column(area.left + c, rowOf(low), rowOf(high), kRange);
-    canvas.Set(area.left + c, rowOf(sum / static_cast<double>(to - from)), PlotColours::kMean);
+    const int mean = rowOf(sum / static_cast<double>(to - from));
+    canvas.Column(area.left + c, mean, mean > area.top ? mean - 1 : mean, PlotColours::kMean);  // two rows thick
     const uint8_t* strip = present == to - from ? kStripPresent : (present == 0 ? kStripAbsent : kMixed);
     canvas.Column(area.left + c, stripTop, stripTop + kStripHeight - 1, strip);
   }
