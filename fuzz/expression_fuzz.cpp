@@ -50,11 +50,7 @@ void CheckOffsets(const CallExpression& call, size_t size) {
   if (call.offset >= size) Fail("a call starts past the text");
   for (const auto& argument : call.args) {
     if (argument.offset >= size) Fail("an argument starts past the text");
-    if (argument.call) {
-      CheckOffsets(*argument.call, size);
-    } else if (argument.word.empty()) {
-      Fail("an empty word was read");
-    }
+    if (argument.call) CheckOffsets(*argument.call, size);
   }
 }
 
