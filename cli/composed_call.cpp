@@ -47,7 +47,9 @@ CallExpression CallOf(const LocalEnvironment& host, const std::string& function,
   return call;
 }
 
-ComposedClip Compose(LocalEnvironment& host, const CallExpression& call, SharedClips& clips) {
+namespace {
+
+ComposedClip ComposeAt(LocalEnvironment& host, const CallExpression& call, SharedClips& clips, bool nested) {
   const LocalEnvironment::Function* function = host.Find(call.function);
   if (!function) throw UsageError("there is no function named '" + call.function + "'");
   const std::string& types = function->params;
@@ -71,11 +73,18 @@ ComposedClip Compose(LocalEnvironment& host, const CallExpression& call, SharedC
         PClip clip;
         Y4MClip* stream = nullptr;
         if (argument.call) {
-          const ComposedClip nested = Compose(host, *argument.call, clips);
-          clip = nested.clip;
-          stream = nested.firstStream;
+          const ComposedClip inner = ComposeAt(host, *argument.call, clips, true);
+          clip = inner.clip;
+          stream = inner.firstStream;
         } else {
-          clip = clips.Open(argument.word);
+          try {
+            clip = clips.Open(argument.word);
+          } catch (const CliError& e) {
+            // Inside a composition the file alone may not say which call named it.
+            if (!nested) throw;
+            throw CliError(function->name + ": argument " + std::to_string(next) + " (" +
+                           ArgumentName(function->name, types, next - 1) + "): " + e.what());
+          }
           stream = dynamic_cast<Y4MClip*>(clip.get());
         }
         if (firstClip) composed.firstStream = stream;
@@ -86,6 +95,12 @@ ComposedClip Compose(LocalEnvironment& host, const CallExpression& call, SharedC
   if (!result.IsClip() || !result.AsClip()) throw CliError(function->name + " gave no clip");
   composed.clip = result.AsClip();
   return composed;
+}
+
+}  // namespace
+
+ComposedClip Compose(LocalEnvironment& host, const CallExpression& call, SharedClips& clips) {
+  return ComposeAt(host, call, clips, false);
 }
 
 }  // namespace pramvix::cli

@@ -25,8 +25,9 @@ struct ComposedClip {
 };
 
 // Nested calls are built first, each with its arguments checked by its type
-// string (errors name the call and the argument); a call where the function
-// wants a number is refused. The host's errors pass through.
+// string (errors name the call and the argument; a nested call's unreadable
+// file too); a call where the function wants a number is refused. The host's
+// errors pass through.
 ComposedClip Compose(local::LocalEnvironment& host, const CallExpression& call, SharedClips& clips);
 
 }  // namespace pramvix::cli

@@ -97,7 +97,7 @@ TEST_F(ComposedCall, ErrorsNameTheCallAndTheArgument) {
        "pramvix: expression, character " + std::to_string(41 + 2 * dir.size()) + ": the call of NoLogo is not closed\n"},
       {{"NoLogo(" + in + ", NoLogo(" + dir + "/none.y4m, " + logo + ", 0, 1, 1, 1, 1, 1), 0, 1, 1, 1, 1, 1)"},
        1,
-       "pramvix: " + dir + "/none.y4m: cannot open: No such file or directory\n"},
+       "pramvix: NoLogo: argument 1 (clip): " + dir + "/none.y4m: cannot open: No such file or directory\n"},
       // The filter's own error, word for word.
       {{"IfNoLogo(" + in + ", AddLogo(" + in + ", " + dir + "/small.y4m, 0, 20, 1, 1, 1, 1, 0), " + logo +
         ", 0, 30, 100, " + kRegion + ")"},
