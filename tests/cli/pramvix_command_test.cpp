@@ -176,11 +176,15 @@ TEST_F(PramvixCommand, LongPipeRunsInBoundedMemory) {
   constexpr long kLimitKilobytes = 40 * 1024;
 #endif
   // Standard input named twice is one clip: its frame 0 stays held as the
-  // reference picture while the pipe runs on.
-  for (const std::string& logo : {std::string("-"), dir + "/logo.y4m"}) {
-    SCOPED_TRACE(logo);
+  // reference picture while the pipe runs on; composed calls share it too.
+  const std::vector<std::vector<std::string>> calls = {
+      {"NoLogo", "-", "-", "0", "20", "600", "20", "80", "50"},
+      {"NoLogo", "-", dir + "/logo.y4m", "0", "20", "600", "20", "80", "50"},
+      {"IfNoLogo(-, NoLogo(-, -, 0, 20, 600, 20, 80, 50), -, 0, 20, 40, 600, 20, 80, 50)"}};
+  for (const auto& call : calls) {
+    SCOPED_TRACE(call.size() > 1 ? call[0] + " " + call[1] + " " + call[2] : call[0]);
     *sent = -1;
-    const CommandResult run = RunPramvix({"NoLogo", "-", logo, "0", "20", "600", "20", "80", "50"}, input);
+    const CommandResult run = RunPramvix(call, input);
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.outBytes, header.size() + kFrames * frame.size());
     EXPECT_GT(run.peakKilobytes, 1024);  // sampled while it ran
