@@ -63,6 +63,19 @@ TEST_F(ComposedCall, RemovalWhereTheLogoIsGivesTheLocalHostsBytes) {
   const CommandResult filed = RunPramvix({"-q", with(dir + "/in.y4m")});
   ASSERT_EQ(filed.status, 0) << filed.err;
   EXPECT_TRUE(filed.out == Y4MOf(expected));
+  // A call as the first clip: the pipe behind it still ends the output (the
+  // range, past the end, only keeps a fault from running on without end).
+  const PClip twice = host.Invoke("NoLogo", {removed, logo, 0, 40, R::kX, R::kY, R::kRegionWidth,
+                                             R::kRegionHeight})
+                          .AsClip();
+  std::vector<Picture> twiceFrames;
+  for (int n = 0; n < 30; ++n) twiceFrames.push_back(local::PictureOf(twice->GetFrame(n, &host)));
+  const CommandResult nestedFirst =
+      RunPramvix({"-q", "--frames", "0:40", "NoLogo(NoLogo(-, " + dir + "/logo.y4m, 0, 40, " + kRegion + "), " + dir +
+                            "/logo.y4m, 0, 40, " + kRegion + ")"},
+                 Feed(ReadFile(dir + "/in.y4m")));
+  ASSERT_EQ(nestedFirst.status, 0) << nestedFirst.err;
+  EXPECT_TRUE(nestedFirst.out == Y4MOf(twiceFrames));
   // The plain form of one call still works beside it.
   const CommandResult plain = RunPramvix({"-q", "--png", "3", "NoLogo", dir + "/in.y4m", dir + "/logo.y4m", "0",
                                           "40", std::to_string(R::kX), std::to_string(R::kY),
