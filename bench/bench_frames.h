@@ -37,5 +37,7 @@ void RegisterRemoval(const FrameSize& size);
 void RegisterOverlay(const FrameSize& size);
 void RegisterDetect(const FrameSize& size);
 void RegisterAuto(const FrameSize& size);
+// The command's scan beside a plain Y4M read, and removal gated by detection.
+void RegisterScan(const FrameSize& size);
 
 }  // namespace pramvix::bench

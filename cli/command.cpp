@@ -3,8 +3,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
-#include <cmath>
 #include <cstdio>
 #include <memory>
 #include <utility>
@@ -12,11 +10,13 @@
 #include "call_report.h"
 #include "cli_error.h"
 #include "command_line.h"
+#include "composed_call.h"
 #include "function_help.h"
 #include "local_environment.h"
 #include "plugin_path.h"
+#include "progress.h"
 #include "render.h"
-#include "script_arguments.h"
+#include "scan/scan_command.h"
 #include "y4m_clip.h"
 
 namespace pramvix::cli {
@@ -25,39 +25,6 @@ namespace {
 
 using local::HostError;
 using local::LocalEnvironment;
-
-// Frames done and frames per second on a terminal, at most a few times a
-// second; with the total and the time left when the length is known.
-class Progress {
- public:
-  Progress(bool enabled, int total) : enabled_(enabled), total_(total), start_(Clock::now()), shown_(start_) {}
-  ~Progress() {
-    if (enabled_ && frames_ > 0) std::fputc('\n', stderr);
-  }
-  void Update(int frames) {
-    frames_ = frames;
-    if (!enabled_) return;
-    const auto now = Clock::now();
-    if (now - shown_ < std::chrono::milliseconds(250)) return;
-    shown_ = now;
-    const double seconds = std::chrono::duration<double>(now - start_).count();
-    const double fps = seconds > 0 ? frames / seconds : 0.0;
-    if (total_ <= 0) {
-      std::fprintf(stderr, "\rpramvix: %d frames, %.1f fps ", frames, fps);
-      return;
-    }
-    const long left = fps > 0 ? std::lround((total_ - frames) / fps) : 0;
-    std::fprintf(stderr, "\rpramvix: %d/%d frames, %.1f fps, %ld:%02ld left ", frames, total_, fps, left / 60,
-                 left % 60);
-  }
-
- private:
-  using Clock = std::chrono::steady_clock;
-  bool enabled_;
-  int total_;  // 0: not known
-  Clock::time_point start_, shown_;
-  int frames_ = 0;
-};
 
 // The output: standard output, or a file that is removed again unless the
 // run completes, so a failed run leaves no partial file behind.
@@ -95,43 +62,36 @@ int Run(const CommandLine& command, std::string& context) {
   LocalEnvironment host;
   LoadPlugin(host, command.plugin);
   if (command.action == CommandLine::Action::kList) return List(host);
-
   if (command.action == CommandLine::Action::kHelp && command.function.empty()) {
     std::fputs(UsageText().c_str(), stdout);
     return kExitOk;
   }
-  const LocalEnvironment::Function* function = host.Find(command.function);
-  if (!function) {
-    const std::string nearest = NearestFunction(command.function, host.Functions());
-    throw UsageError("there is no function named '" + command.function + "'" +
-                     (nearest.empty() ? "; " : "; did you mean " + nearest + "? ") + "pramvix --list shows them");
-  }
   if (command.action == CommandLine::Action::kHelp) {
+    const LocalEnvironment::Function* function = host.Find(command.function);
+    if (!function) {
+      const std::string nearest = NearestFunction(command.function, host.Functions());
+      throw UsageError("there is no function named '" + command.function + "'" +
+                       (nearest.empty() ? "; " : "; did you mean " + nearest + "? ") + "pramvix --list shows them");
+    }
     std::fputs(HelpText(function->name, function->params).c_str(), stdout);
     return kExitOk;
   }
+  const CallExpression call = CallOf(host, command.function, command.args);
 
   OutputFile output;
   if (command.output.empty() || command.output == "-") {
     if (isatty(STDOUT_FILENO)) throw UsageError("standard output is a terminal; give -o FILE or a pipe");
   }
 
-  const std::vector<AVSValue> args = ReadArguments(function->name, function->params, command.args, OpenClip);
-  // The first clip argument sets the output's format and, for a pipe, its end.
-  PClip first;
-  for (size_t i = 0; i < args.size() && !first; ++i) {
-    if (function->params[i] == 'c') first = args[i].AsClip();
+  SharedClips clips;
+  CallNotes notes;
+  const ComposedClip composed = Compose(host, call, clips, notes);
+  context = notes.context;
+  if (!command.quiet) {
+    for (const std::string& warning : notes.warnings) std::fprintf(stderr, "%s\n", warning.c_str());
   }
-  auto* firstStream = dynamic_cast<Y4MClip*>(first.get());
-
-  const CallWords call{function->name, function->params, args, command.args};
-  context = CallContext(call);
-  if (const std::string warning = NoLogoWarning(call, &host); !warning.empty() && !command.quiet) {
-    std::fprintf(stderr, "%s\n", warning.c_str());
-  }
-  const AVSValue result = host.Invoke(function->name, args);
-  const PClip clip = result.IsClip() ? result.AsClip() : PClip();
-  if (!clip) throw CliError(function->name + " gave no clip");
+  const PClip& clip = composed.clip;
+  Y4MClip* firstStream = composed.firstStream;
   const VideoInfo& vi = clip->GetVideoInfo();
 
   if (!command.output.empty() && command.output != "-") {
@@ -178,6 +138,7 @@ int RunCommand(const std::vector<std::string>& words) {
   CommandLine command;
   std::string context;
   try {
+    if (!words.empty() && words[0] == "scan") return scan::RunScan({words.begin() + 1, words.end()});
     command = ParseCommandLine(words);
     if (command.action == CommandLine::Action::kUsage) {
       std::fputs(UsageText().c_str(), stderr);
@@ -188,7 +149,7 @@ int RunCommand(const std::vector<std::string>& words) {
     std::fprintf(stderr, "pramvix: %s\n", e.what());
     return kExitUsage;
   } catch (const HostError& e) {
-    // A filter's own error: its text exactly, then what the command knows.
+    // A filter's own error: its text exactly.
     std::fflush(stdout);
     std::fprintf(stderr, "%s\n", e.what());
     if (!context.empty()) std::fprintf(stderr, "%s\n", context.c_str());

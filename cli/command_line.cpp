@@ -29,11 +29,14 @@ int FrameNumber(const std::string& text, const std::string& option) {
 
 std::string UsageText() {
   return "usage: pramvix [options] FUNCTION ARG...\n"
+         "       pramvix [options] 'FUNCTION(ARG, ...)'\n"
+         "       pramvix scan [options] CLIP LOGO_CLIP ...   (pramvix scan --help)\n"
          "       pramvix --list | --help [FUNCTION] | --version\n"
          "\n"
          "Runs one of the plug-in's functions on video files. A clip argument is a Y4M 4:2:2\n"
          "file (- for standard input) or a PNG picture (a one-frame clip, BT.601 limited range);\n"
-         "numbers are numbers. The result goes out as Y4M 4:2:2.\n"
+         "numbers are numbers. The result goes out as Y4M 4:2:2. Written as a call, a clip\n"
+         "argument may itself be a call; a file or - named twice is one clip, read once.\n"
          "\n"
          "options:\n"
          "  -o FILE         write to FILE instead of standard output\n"

@@ -124,4 +124,14 @@ bool WriteYUY2AsPNG(const local::Picture& picture, std::FILE* out) {
   return png_image_write_to_stdio(&image, out, 0, rgb.data(), 0, nullptr) != 0;
 }
 
+bool WriteRGBPNG(const uint8_t* rgb, int width, int height, const std::string& path) {
+  if (width <= 0 || height <= 0) return false;
+  png_image image{};
+  image.version = PNG_IMAGE_VERSION;
+  image.width = static_cast<png_uint_32>(width);
+  image.height = static_cast<png_uint_32>(height);
+  image.format = PNG_FORMAT_RGB;
+  return png_image_write_to_file(&image, path.c_str(), 0, rgb, 0, nullptr) != 0;
+}
+
 }  // namespace pramvix::cli

@@ -25,6 +25,10 @@ local::Picture ReadPNG(ByteSource& source, const std::string& name);
 bool WriteYUY2AsPNG(const local::Picture& picture, const std::string& path);
 bool WriteYUY2AsPNG(const local::Picture& picture, std::FILE* out);
 
+// Writes packed 8-bit RGB (rows of 3·width bytes) as a PNG. False when it
+// cannot be written.
+bool WriteRGBPNG(const uint8_t* rgb, int width, int height, const std::string& path);
+
 // One pixel's conversions, exposed for tests.
 void RGBToYUV(int r, int g, int b, uint8_t& y, uint8_t& u, uint8_t& v);
 

@@ -40,7 +40,6 @@ std::vector<AVSValue> ReadArguments(const std::string& function, const std::stri
                      std::to_string(words.size()) + " given" + expected);
   }
   std::vector<AVSValue> values(types.size());
-  int stdinClips = 0;
   for (size_t i = 0; i < types.size(); ++i) {
     const std::string& word = words[i];
     const std::string which = function + ": argument " + std::to_string(i + 1) + " (" +
@@ -48,7 +47,6 @@ std::vector<AVSValue> ReadArguments(const std::string& function, const std::stri
     switch (types[i]) {
       case 'c':
         if (word.empty()) throw UsageError(which + "a file name" + expected);
-        if (word == "-" && ++stdinClips > 1) throw UsageError("standard input (-) can feed one clip only");
         break;
       case 'i': {
         int v = 0;
@@ -79,7 +77,7 @@ std::vector<AVSValue> ReadArguments(const std::string& function, const std::stri
         throw UsageError(function + ": argument type '" + std::string(1, types[i]) + "' is not supported here");
     }
   }
-  // Clips are opened once every other argument is known to be right.
+  // Clips are opened once every other argument is known to be right, in order.
   for (size_t i = 0; i < types.size(); ++i) {
     if (types[i] == 'c') values[i] = AVSValue(openClip(words[i]));
   }

@@ -13,7 +13,7 @@ using ClipOpener = std::function<PClip(const std::string& path)>;
 // "c" a clip (opened by `openClip`), "i" a 32-bit integer, "f" a number (an
 // integer too), "b" true/false, "s" the word itself. A wrong count or kind
 // throws UsageError naming the function and its expected arguments, before
-// any clip is opened.
+// any clip is opened. Clips are opened first to last.
 std::vector<AVSValue> ReadArguments(const std::string& function, const std::string& types,
                                     const std::vector<std::string>& words, const ClipOpener& openClip);
 

@@ -40,6 +40,17 @@ PVideoFrame Y4MClip::GetFrame(int n, IScriptEnvironment*) {
   return frame ? frame : last_;
 }
 
+PVideoFrame Y4MClip::Take(int n, IScriptEnvironment* env) {
+  PVideoFrame frame = GetFrame(n, env);
+  for (auto it = kept_.begin(); it != kept_.end(); ++it) {
+    if (it->second.get() == frame.get()) {
+      kept_.erase(it);
+      break;
+    }
+  }
+  return frame;
+}
+
 bool Y4MClip::HasFrame(int n) {
   if (n < 0) return false;
   const int count = reader_->FrameCount();

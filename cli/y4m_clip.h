@@ -33,6 +33,9 @@ class Y4MClip final : public IClip {
 
   // Whether the input holds frame n; reads forward to it when needed.
   bool HasFrame(int n);
+  // Frame n as GetFrame gives it, no longer kept: the caller holds the only
+  // handle (but to a pipe's final frame), so making it writable copies nothing.
+  PVideoFrame Take(int n, IScriptEnvironment* env);
   const Y4MFormat& Format() const { return reader_->Format(); }
 
  private:

@@ -1,7 +1,9 @@
 // Writes the demo's sample material into a directory: sample.y4m (a moving
 // picture with a semi-transparent yellow logo burned in), clean.y4m (the same without
 // the logo), plain.y4m (a flat blue clip), logo.png (the reference picture:
-// the logo over black, in its colour) and before.png (frame 2 of sample.y4m).
+// the logo over black, in its colour), before.png (frame 2 of sample.y4m) and
+// broadcast.y4m (12 seconds: programme with the logo, an advert without it,
+// programme).
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -65,7 +67,7 @@ Picture WithLogo(Picture picture) {
   return picture;
 }
 
-void WriteClip(const std::string& path, Picture (*frame)(int)) {
+void WriteClip(const std::string& path, Picture (*frame)(int), int frames = kFrames) {
   std::FILE* out = std::fopen(path.c_str(), "wb");
   if (!out) throw pramvix::cli::CliError(path + ": cannot open for writing");
   pramvix::cli::Y4MFormat format;
@@ -74,7 +76,7 @@ void WriteClip(const std::string& path, Picture (*frame)(int)) {
   format.aspect = "1:1";
   {
     pramvix::cli::Y4MWriter writer(out, path, format);
-    for (int t = 0; t < kFrames; ++t) writer.WriteFrame(frame(t).bytes.data(), 2 * kWidth);
+    for (int t = 0; t < frames; ++t) writer.WriteFrame(frame(t).bytes.data(), 2 * kWidth);
   }
   if (std::fclose(out) != 0) throw pramvix::cli::CliError(path + ": write error");
 }
@@ -87,6 +89,37 @@ Picture Plain(int) {
   return picture;
 }
 
+// An advert: bold moving stripes over the whole frame, no logo.
+Picture Advert(int t) {
+  Picture picture = Scene(t);
+  for (int r = 0; r < kHeight; ++r) {
+    for (int p = 0; p < kWidth; ++p) {
+      if ((r + p / 3 + 2 * t) / 12 % 2 == 0) picture.Luma(r, p) = static_cast<uint8_t>(picture.Luma(r, p) / 2 + 100);
+    }
+  }
+  return picture;
+}
+
+// The programme's scene washed towards white (share 0 to 1): a bright shot
+// in which the logo is hard to see.
+Picture Washed(int t, double share) {
+  Picture picture = Scene(t);
+  for (int r = 0; r < kHeight; ++r) {
+    for (int p = 0; p < kWidth; ++p) {
+      picture.Luma(r, p) = static_cast<uint8_t>(std::lround(picture.Luma(r, p) * (1 - share) + 235 * share));
+    }
+  }
+  return picture;
+}
+
+// 25 frames a second: a bright shot around 2 s, the advert from 4 s to 8 s.
+constexpr int kBroadcastFrames = 300;
+Picture Broadcast(int t) {
+  if (t >= 100 && t < 200) return Advert(t);
+  if (t >= 36 && t < 64) return WithLogo(Washed(t, 0.95 - std::abs(t - 50) * 0.03));
+  return Sample(t);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -95,6 +128,7 @@ int main(int argc, char** argv) {
     WriteClip(dir + "/sample.y4m", Sample);
     WriteClip(dir + "/clean.y4m", Scene);
     WriteClip(dir + "/plain.y4m", Plain);
+    WriteClip(dir + "/broadcast.y4m", Broadcast, kBroadcastFrames);
     const Picture reference = WithLogo(Picture::YUY2(kWidth, kHeight, 16));
     if (!pramvix::cli::WriteYUY2AsPNG(reference, dir + "/logo.png") ||
         !pramvix::cli::WriteYUY2AsPNG(Sample(2), dir + "/before.png")) {

@@ -53,4 +53,13 @@ for function in $($pramvix --list | sed 's/(.*//'); do
   echo "demo: $out/after-$function.png"
 done
 echo "</table>" >>"$page"
+
+# Where the logo is: a scan of a 12-second broadcast with an advert from 4 s to 8 s.
+$pramvix scan -q --plot "$out/scan-plot.png" --chapters "$out/chapters.txt" --cut-list "$out/cut-list.txt" \
+  "$out/broadcast.y4m" "$out/logo.png" 0 20 40 236 12 68 48 | tee "$out/segments.txt"
+{
+  echo "<h2>Where the logo is</h2><p><code>pramvix scan</code> of a broadcast with an advert in the middle:</p>"
+  echo "<p><img src=scan-plot.png></p><pre>$(cat "$out/segments.txt")</pre>"
+} >>"$page"
+echo "demo: $out/scan-plot.png"
 echo "demo: open $page"

@@ -96,8 +96,6 @@ TEST(ScriptArguments, WrongCountOrKindNamesTheFunctionAndItsArguments) {
             "NoLogo: argument 3 (logo_frame) must be an integer, not '1.5'" + tail);
   EXPECT_EQ(ArgumentErrorOf("cciiiiii", {"a", "b", "0", "1", "1", "2", "3", "2147483648"}),
             "NoLogo: argument 8 (height) must be an integer, not '2147483648'" + tail);
-  EXPECT_EQ(ArgumentErrorOf("cciiiiii", {"-", "-", "0", "1", "1", "2", "3", "4"}),
-            "standard input (-) can feed one clip only");
   // A type string that the table does not know: arguments are numbered.
   EXPECT_EQ(ArgumentErrorOf("cf", {"a", "nan"}),
             "NoLogo: argument 2 (argument 2) must be a number, not 'nan'"

@@ -57,6 +57,26 @@ TEST_F(Y4MClipTest, PipeIsReadForwardKeepingTheLastFewFrames) {
   EXPECT_EQ(ErrorAt(clip, 3), "clip.y4m: frame 3 is no longer held, and a pipe cannot be read backwards");
 }
 
+TEST_F(Y4MClipTest, ATakenFrameIsTheCallersAlone) {
+  for (const bool seekable : {false, true}) {
+    SCOPED_TRACE(seekable ? "file" : "pipe");
+    const PClip clip = Open(4, seekable);
+    auto* stream = static_cast<Y4MClip*>(clip.get());
+    ASSERT_TRUE(stream->HasFrame(1));  // read and kept
+    PVideoFrame frame = stream->Take(1, &env);
+    EXPECT_EQ(local::PictureOf(frame), pictures[1]);
+    const VideoFrame* before = frame.get();
+    env.MakeWritable(&frame);
+    EXPECT_EQ(frame.get(), before) << "no other handle: nothing to copy";
+    EXPECT_EQ(env.Copies(), 0);
+    if (seekable) {
+      EXPECT_EQ(FrameAt(clip, 1), pictures[1]);  // read again
+    } else {
+      EXPECT_EQ(ErrorAt(clip, 1), "clip.y4m: frame 1 is no longer held, and a pipe cannot be read backwards");
+    }
+  }
+}
+
 TEST_F(Y4MClipTest, PipeEndGivesTheLastFrameAndTheCount) {
   const PClip clip = Open(4, false);
   auto* stream = dynamic_cast<Y4MClip*>(clip.get());

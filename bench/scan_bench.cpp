@@ -1,0 +1,98 @@
+// The command's scan against a plain read of the same Y4M file, and a removal
+// composed with the detection (removal only where the logo is) next to the
+// removal alone (NoLogo/<size>) and the detection's kernel.
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <stdexcept>
+#include <string>
+
+#include "bench_frames.h"
+#include "scan/detection.h"
+#include "y4m.h"
+#include "y4m_clip.h"
+
+namespace pramvix::bench {
+
+namespace {
+
+constexpr int kFileFrames = 8;  // more than the clip keeps, so every request reads
+constexpr int kLogoStep = 30;
+
+// A Y4M file of the scene's main picture, and one of its reference picture.
+struct Files {
+  std::string clip, logo;
+};
+
+void WriteY4M(const std::string& path, const local::Picture& picture, int frames) {
+  std::FILE* out = std::fopen(path.c_str(), "wb");
+  if (!out) throw std::runtime_error(path + ": cannot write");
+  cli::Y4MFormat format;
+  format.width = picture.rowSize / 2;
+  format.height = picture.height;
+  {
+    cli::Y4MWriter writer(out, path, format);
+    for (int i = 0; i < frames; ++i) writer.WriteFrame(picture.bytes.data(), picture.rowSize);
+  }
+  std::fclose(out);
+}
+
+const Files& FilesFor(const FrameSize& size) {
+  static std::map<std::string, Files> files;
+  auto found = files.find(size.label);
+  if (found != files.end()) return found->second;
+  const Scene& scene = LogoScene(size);
+  const std::string stem = "/tmp/pramvix_bench_" + std::to_string(getpid()) + "_" + size.label;
+  Files made{stem + ".y4m", stem + "_logo.y4m"};
+  WriteY4M(made.clip, scene.main, kFileFrames);
+  WriteY4M(made.logo, scene.reference, 1);
+  std::atexit([] {
+    for (const auto& entry : files) {
+      std::remove(entry.second.clip.c_str());
+      std::remove(entry.second.logo.c_str());
+    }
+  });
+  return files.emplace(size.label, made).first->second;
+}
+
+}  // namespace
+
+void RegisterScan(const FrameSize& size) {
+  benchmark::RegisterBenchmark(NameOf("y4m-read", size).c_str(), [size](benchmark::State& state) {
+    const PClip clip = cli::OpenClip(FilesFor(size).clip);
+    Scene& scene = LogoScene(size);
+    int n = 0;
+    for (auto _ : state) benchmark::DoNotOptimize(clip->GetFrame(n++ % kFileFrames, &scene.env));
+    state.SetItemsProcessed(state.iterations());
+  })->Unit(benchmark::kMicrosecond);
+
+  benchmark::RegisterBenchmark(NameOf("scan", size).c_str(), [size](benchmark::State& state) {
+    const Scene& scene = LogoScene(size);
+    cli::scan::ScanOptions options;
+    options.clip = FilesFor(size).clip;
+    options.logoClip = FilesFor(size).logo;
+    options.frameThreshold = kThreshold;
+    options.logoThreshold = kLogoStep;
+    options.region = scene.region;
+    cli::scan::Detection detection(options);
+    int n = 0;
+    for (auto _ : state) benchmark::DoNotOptimize(detection.Test(n++ % kFileFrames));
+    state.SetItemsProcessed(state.iterations());
+  })->Unit(benchmark::kMicrosecond);
+
+  // IfNoLogo(main, NoLogo(main, …), …): the same graph the command builds.
+  const SceneOf logo = [size]() -> Scene& { return LogoScene(size); };
+  RegisterFrame(NameOf("IfNoLogo(NoLogo)", size), logo, "IfNoLogo", [](const Scene& s) -> std::vector<AVSValue> {
+    Scene& scene = const_cast<Scene&>(s);
+    const PClip removed = scene.env
+                              .Invoke("NoLogo", {s.mainClip, s.referenceClip, 0, kThreshold, s.region.x, s.region.y,
+                                                 s.region.width, s.region.height})
+                              .AsClip();
+    return {s.mainClip, removed, s.referenceClip, 0, kThreshold, kLogoStep,
+            s.region.x, s.region.y, s.region.width, s.region.height};
+  });
+}
+
+}  // namespace pramvix::bench

@@ -1,0 +1,125 @@
+#include "scan/scan_options.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+
+#include "cli_error.h"
+
+namespace pramvix::cli::scan {
+
+namespace {
+
+const char* const kArgumentNames[] = {"clip", "logo_clip", "logo_frame", "frame_threshold", "logo_threshold",
+                                      "x",    "y",         "width",      "height"};
+constexpr size_t kArgumentCount = sizeof kArgumentNames / sizeof kArgumentNames[0];
+
+bool IsOption(const std::string& word) {
+  if (word.size() < 2 || word[0] != '-') return false;
+  const char c = word[1];
+  return !(c >= '0' && c <= '9') && c != '.';
+}
+
+int Integer(const std::string& word, size_t i) {
+  errno = 0;
+  char* end = nullptr;
+  const long long v = std::strtoll(word.c_str(), &end, 10);
+  if (word.empty() || *end != '\0' || errno != 0 || v < INT32_MIN || v > INT32_MAX) {
+    throw UsageError("scan: argument " + std::to_string(i + 1) + " (" + kArgumentNames[i] +
+                     ") must be an integer, not '" + word + "'");
+  }
+  return static_cast<int>(v);
+}
+
+double Seconds(const std::string& word, const std::string& option) {
+  errno = 0;
+  char* end = nullptr;
+  const double v = std::strtod(word.c_str(), &end);
+  if (word.empty() || *end != '\0' || !std::isfinite(v) || v < 0 || v > 1e6) {
+    throw UsageError(option + " needs a number of seconds from 0 to 1000000, not '" + word + "'");
+  }
+  return v;
+}
+
+}  // namespace
+
+const char* RuleName(LogoRule rule) { return rule == LogoRule::kIfLogo ? "IfLogo" : "IfNoLogo"; }
+
+std::string ScanUsage() {
+  return "usage: pramvix scan [options] CLIP LOGO_CLIP LOGO_FRAME FRAME_THRESHOLD LOGO_THRESHOLD X Y WIDTH HEIGHT\n"
+         "\n"
+         "Runs IfNoLogo's logo test (or IfLogo's) on every frame of CLIP and prints where the\n"
+         "logo is present and where it is absent, as times and frame numbers.\n"
+         "\n"
+         "options:\n"
+         "  --rule R          IfNoLogo (default) or IfLogo: whose test decides\n"
+         "  --min-length S    merge segments shorter than S seconds into their neighbours (default 1)\n"
+         "  --json            the segments as JSON instead of text\n"
+         "  --csv FILE        every frame: frame,time,hits,misses,present\n"
+         "  --chapters FILE   an FFmpeg metadata file with one chapter per segment\n"
+         "  --cut-list FILE   the segments with the logo as an ffmpeg select/aselect expression\n"
+         "  --plot FILE.png   a picture of the share of hits over time, segments shaded\n"
+         "  -q                no progress report\n";
+}
+
+ScanOptions ParseScanOptions(const std::vector<std::string>& words) {
+  ScanOptions options;
+  std::vector<std::string> positional;
+  bool optionsEnded = false;
+  for (size_t i = 0; i < words.size(); ++i) {
+    const std::string& word = words[i];
+    if (optionsEnded || !IsOption(word)) {
+      positional.push_back(word);
+      continue;
+    }
+    auto value = [&]() -> const std::string& {
+      if (i + 1 >= words.size()) throw UsageError(word + " needs a value");
+      return words[++i];
+    };
+    if (word == "--") {
+      optionsEnded = true;
+    } else if (word == "--rule") {
+      const std::string& rule = value();
+      if (rule != "IfNoLogo" && rule != "IfLogo") throw UsageError("--rule is IfNoLogo or IfLogo, not '" + rule + "'");
+      options.rule = rule == "IfLogo" ? LogoRule::kIfLogo : LogoRule::kIfNoLogo;
+    } else if (word == "--min-length") {
+      options.minLength = Seconds(value(), word);
+    } else if (word == "--json") {
+      options.json = true;
+    } else if (word == "--csv") {
+      options.csv = value();
+    } else if (word == "--chapters") {
+      options.chapters = value();
+    } else if (word == "--cut-list") {
+      options.cutList = value();
+    } else if (word == "--plot") {
+      options.plot = value();
+    } else if (word == "-q" || word == "--quiet") {
+      options.quiet = true;
+    } else if (word == "--help" || word == "-h") {
+      options.help = true;
+      return options;
+    } else {
+      throw UsageError("scan: unknown option " + word);
+    }
+  }
+  if (positional.size() != kArgumentCount) {
+    throw UsageError("scan takes " + std::to_string(kArgumentCount) + " arguments, " +
+                     std::to_string(positional.size()) + " given\n" + ScanUsage());
+  }
+  for (size_t i = 0; i < 2; ++i) {
+    if (positional[i].empty()) throw UsageError("scan: argument " + std::to_string(i + 1) + " (" +
+                                                kArgumentNames[i] + ") must be a file name");
+  }
+  options.clip = positional[0];
+  options.logoClip = positional[1];
+  options.logoFrame = Integer(positional[2], 2);
+  options.frameThreshold = Integer(positional[3], 3);
+  options.logoThreshold = Integer(positional[4], 4);
+  options.region = Region{Integer(positional[5], 5), Integer(positional[6], 6), Integer(positional[7], 7),
+                          Integer(positional[8], 8)};
+  return options;
+}
+
+}  // namespace pramvix::cli::scan

@@ -1,0 +1,217 @@
+// `pramvix scan` end to end, on generated recordings whose logo comes and goes.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "cli/support/command_run.h"
+#include "cli/support/logo_recording.h"
+#include "png_io.h"
+
+namespace pramvix::testing {
+namespace {
+
+using R = LogoRecording;
+
+// IfNoLogo's starting thresholds: logo edges of 100 or more, frame steps of 30.
+std::vector<std::string> ScanArgs(const std::string& clip, const std::string& logo,
+                                  const std::vector<std::string>& options = {}, const std::string& frameThreshold = "30",
+                                  const std::string& logoThreshold = "100") {
+  std::vector<std::string> args = {"scan", "-q"};
+  args.insert(args.end(), options.begin(), options.end());
+  const std::vector<std::string> rest = {clip,
+                                         logo,
+                                         "0",
+                                         frameThreshold,
+                                         logoThreshold,
+                                         std::to_string(R::kX),
+                                         std::to_string(R::kY),
+                                         std::to_string(R::kRegionWidth),
+                                         std::to_string(R::kRegionHeight)};
+  args.insert(args.end(), rest.begin(), rest.end());
+  return args;
+}
+
+struct Found {
+  bool present;
+  int first, last;
+};
+
+// The segments of the JSON report, read back with nothing but string search.
+std::vector<Found> SegmentsOf(const std::string& json) {
+  std::vector<Found> found;
+  for (size_t at = json.find("{\"logo\": "); at != std::string::npos; at = json.find("{\"logo\": ", at + 1)) {
+    Found f{};
+    f.present = json.compare(at + 9, 4, "true") == 0;
+    f.first = std::atoi(json.c_str() + json.find("\"first_frame\": ", at) + 15);
+    f.last = std::atoi(json.c_str() + json.find("\"last_frame\": ", at) + 14);
+    found.push_back(f);
+  }
+  return found;
+}
+
+bool HaveFFmpeg() { return std::system("ffmpeg -version >/dev/null 2>&1") == 0; }
+
+class ScanCommand : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir = ScratchDirectory(::testing::UnitTest::GetInstance()->current_test_info()->name());
+  }
+  void WriteRecording(const std::vector<bool>& present) {
+    const LogoRecording recording = MakeLogoRecording(present);
+    WriteFile(dir + "/rec.y4m", Y4MOf(recording.frames));
+    WriteFile(dir + "/logo.y4m", Y4MOf({recording.reference}));
+  }
+  std::string dir;
+};
+
+TEST_F(ScanCommand, SegmentsMatchTheScheduleWithinTwoFrames) {
+  struct Case {
+    const char* what;
+    int count, from, to;        // the logo leaves for frames [from, to)
+    std::vector<int> flicker;   // single frames without the logo, to be merged away
+    std::vector<std::string> options;
+    std::vector<Found> truth;
+  };
+  const std::vector<Case> cases = {
+      {"break in the middle", 100, 40, 70, {20, 85}, {}, {{true, 0, 39}, {false, 40, 69}, {true, 70, 99}}},
+      {"starts with the break", 90, 0, 30, {60}, {}, {{false, 0, 29}, {true, 30, 89}}},
+      {"ends with the break", 90, 50, 90, {}, {}, {{true, 0, 49}, {false, 50, 89}}},
+      {"IfLogo's rule", 100, 40, 70, {}, {"--rule", "IfLogo"}, {{true, 0, 39}, {false, 40, 69}, {true, 70, 99}}},
+      // A shorter minimum keeps a 10-frame gap that the default would merge.
+      {"short break kept", 80, 30, 40, {}, {"--min-length", "0.2"}, {{true, 0, 29}, {false, 30, 39}, {true, 40, 79}}},
+      {"short break merged", 80, 30, 40, {}, {}, {{true, 0, 79}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::vector<bool> present = PresenceWithBreak(c.count, c.from, c.to);
+    for (int n : c.flicker) present[static_cast<size_t>(n)] = !present[static_cast<size_t>(n)];
+    WriteRecording(present);
+    std::vector<std::string> options = c.options;
+    options.push_back("--json");
+    const CommandResult result = RunPramvix(ScanArgs(dir + "/rec.y4m", dir + "/logo.y4m", options));
+    ASSERT_EQ(result.status, 0) << result.err;
+    const std::vector<Found> found = SegmentsOf(result.out);
+    ASSERT_EQ(found.size(), c.truth.size()) << result.out;
+    for (size_t i = 0; i < found.size(); ++i) {
+      EXPECT_EQ(found[i].present, c.truth[i].present) << i;
+      EXPECT_NEAR(found[i].first, c.truth[i].first, 2) << i;
+      EXPECT_NEAR(found[i].last, c.truth[i].last, 2) << i;
+    }
+  }
+}
+
+TEST_F(ScanCommand, CsvRecordsEveryFrameAndAPipeGivesTheSameReport) {
+  std::vector<bool> present = PresenceWithBreak(60, 30, 60);
+  present[10] = false;
+  WriteRecording(present);
+  const CommandResult filed = RunPramvix(
+      ScanArgs(dir + "/rec.y4m", dir + "/logo.y4m", {"--csv", dir + "/t.csv", "--plot", dir + "/t.png"}));
+  ASSERT_EQ(filed.status, 0) << filed.err;
+  const local::Picture plot = cli::ReadPNGFile(dir + "/t.png");
+  EXPECT_EQ(plot.rowSize, 2 * 1600);
+  EXPECT_EQ(plot.height, 360);
+  const std::string csv = ReadFile(dir + "/t.csv");
+  EXPECT_EQ(csv.compare(0, 31, "frame,time,hits,misses,present\n"), 0);
+  // Every frame's own decision, the flicker included (only segments merge).
+  int lines = 0;
+  for (size_t at = csv.find('\n'); at + 1 < csv.size(); at = csv.find('\n', at + 1)) {
+    const size_t end = csv.find('\n', at + 1);
+    const std::string line = csv.substr(at + 1, end - at - 1);
+    EXPECT_EQ(line.back() == '1', present[static_cast<size_t>(lines)]) << line;
+    ++lines;
+  }
+  EXPECT_EQ(lines, 60);
+  EXPECT_NE(csv.find("\n30,1.200,"), std::string::npos);  // time at 25 frames a second
+
+  const CommandResult piped = RunPramvix(ScanArgs("-", dir + "/logo.y4m"), Feed(ReadFile(dir + "/rec.y4m")));
+  ASSERT_EQ(piped.status, 0) << piped.err;
+  const CommandResult text = RunPramvix(ScanArgs(dir + "/rec.y4m", dir + "/logo.y4m"));
+  EXPECT_EQ(piped.out, text.out);
+  // One pipe as the clip and as the reference picture (its frame 0, logo and all).
+  const CommandResult shared = RunPramvix(ScanArgs("-", "-", {"--csv", dir + "/shared.csv"}),
+                                          Feed(ReadFile(dir + "/rec.y4m")));
+  ASSERT_EQ(shared.status, 0) << shared.err;
+  const CommandResult twice = RunPramvix(ScanArgs(dir + "/rec.y4m", dir + "/rec.y4m", {"--csv", dir + "/twice.csv"}));
+  ASSERT_EQ(twice.status, 0) << twice.err;
+  EXPECT_EQ(shared.out, twice.out);
+  EXPECT_EQ(ReadFile(dir + "/shared.csv"), ReadFile(dir + "/twice.csv"));
+  EXPECT_NE(ReadFile(dir + "/shared.csv"), csv);
+  EXPECT_EQ(text.out,
+            "logo     0:00:00.000 - 0:00:01.200  frames 0-29  (1.200 s)\n"
+            "no logo  0:00:01.200 - 0:00:02.400  frames 30-59  (1.200 s)\n");
+}
+
+TEST_F(ScanCommand, FFmpegReadsTheChaptersAndCutsByTheCutList) {
+  if (!HaveFFmpeg()) GTEST_SKIP() << "ffmpeg is not installed";
+  WriteRecording(PresenceWithBreak(100, 40, 70));
+  const CommandResult result = RunPramvix(
+      ScanArgs(dir + "/rec.y4m", dir + "/logo.y4m", {"--chapters", dir + "/ch.txt", "--cut-list", dir + "/cut.txt"}));
+  ASSERT_EQ(result.status, 0) << result.err;
+
+  // The chapters, put into a container and read back.
+  const std::string chapters = "ffmpeg -v error -y -i '" + dir + "/rec.y4m' -i '" + dir +
+                               "/ch.txt' -map_metadata 1 -map 0 -c:v ffv1 '" + dir + "/with.mkv' && ffprobe -v error " +
+                               "-show_chapters -of csv=p=0 '" + dir + "/with.mkv' > '" + dir + "/probe.txt'";
+  ASSERT_EQ(std::system(chapters.c_str()), 0);
+  const std::string probe = ReadFile(dir + "/probe.txt");
+  EXPECT_NE(probe.find("1.600000,2800000000,2.800000,No logo 1"), std::string::npos) << probe;
+  EXPECT_NE(probe.find("2.800000,4000000000,4.000000,Logo 2"), std::string::npos) << probe;
+
+  // The cut list keeps exactly the frames with the logo: 40 + 30.
+  const std::string cut = "ffmpeg -v error -y -i '" + dir + "/rec.y4m' -vf \"select='$(cat '" + dir +
+                          "/cut.txt')',setpts=N/FRAME_RATE/TB\" -f yuv4mpegpipe '" + dir + "/cut.y4m'";
+  ASSERT_EQ(std::system(cut.c_str()), 0);
+  const std::string kept = ReadFile(dir + "/cut.y4m");
+  int frames = 0;
+  for (size_t at = kept.find("FRAME"); at != std::string::npos; at = kept.find("FRAME", at + 1)) ++frames;
+  EXPECT_EQ(frames, 70);
+  const std::string recording = ReadFile(dir + "/rec.y4m");
+  // Frame 70 of the recording follows frame 39 in the cut.
+  const size_t frameBytes = static_cast<size_t>(R::kWidth) * R::kHeight * 2;
+  const size_t header = recording.find('\n') + 1;
+  const size_t cutHeader = kept.find('\n') + 1;
+  ASSERT_GE(kept.size(), cutHeader + 41 * (frameBytes + 6));
+  EXPECT_EQ(kept.substr(cutHeader + 40 * (frameBytes + 6) + 6, frameBytes),
+            recording.substr(header + 70 * (frameBytes + 6) + 6, frameBytes));
+}
+
+TEST_F(ScanCommand, WrongCallsAreRefusedWithTheirReason) {
+  WriteRecording(PresenceWithBreak(10, 0, 0));
+  WriteFile(dir + "/small.y4m", Y4MOf({local::Picture::YUY2(20, 8)}));
+  struct Case {
+    std::vector<std::string> args;
+    int status;
+    std::string error;
+  };
+  const std::vector<Case> cases = {
+      {ScanArgs(dir + "/rec.y4m", dir + "/logo.y4m", {}, "0"), 2,
+       "pramvix: scan: IfNoLogo's test never finds the logo with a frame threshold of 0 or less; give one above 0\n"},
+      {ScanArgs(dir + "/rec.y4m", dir + "/logo.y4m", {}, "x"), 2,
+       "pramvix: scan: argument 4 (frame_threshold) must be an integer, not 'x'\n"},
+      {ScanArgs(dir + "/rec.y4m", dir + "/logo.y4m", {"--rule", "Other"}), 2,
+       "pramvix: --rule is IfNoLogo or IfLogo, not 'Other'\n"},
+      {ScanArgs(dir + "/rec.y4m", dir + "/logo.y4m", {"--min-length", "-1"}), 2,
+       "pramvix: --min-length needs a number of seconds from 0 to 1000000, not '-1'\n"},
+      {ScanArgs(dir + "/rec.y4m", dir + "/small.y4m"), 1, "If Luma Logo test: Incompatible clips\n"},
+      {ScanArgs(dir + "/rec.y4m", dir + "/logo.y4m", {"--csv", dir + "/no/such/dir.csv"}), 1,
+       "pramvix: " + dir + "/no/such/dir.csv: cannot open for writing\n"},
+  };
+  for (const Case& c : cases) {
+    const CommandResult result = RunPramvix(c.args);
+    EXPECT_EQ(result.status, c.status) << c.error;
+    EXPECT_EQ(result.err, c.error);
+  }
+  // The filter's own frame checks, with IfNoLogo's text: the region ends past the row.
+  std::vector<std::string> args = ScanArgs(dir + "/rec.y4m", dir + "/logo.y4m");
+  args[args.size() - 4] = "80";
+  const CommandResult edge = RunPramvix(args);
+  EXPECT_EQ(edge.status, 1);
+  EXPECT_EQ(edge.err, "Your X position is too far right.\n");
+  args.insert(args.begin() + 2, {"--rule", "IfLogo"});
+  EXPECT_EQ(RunPramvix(args).err, "You X position is too far right.\n");
+}
+
+}  // namespace
+}  // namespace pramvix::testing
