@@ -76,6 +76,9 @@ if(_avs_header_dir)
   if(_avs_headers_only)
     message(NOTICE "-- No AviSynth+ for Windows found (PKG_CONFIG_PATH=<its prefix>/lib/pkgconfig): building the "
                    "C-interface bridge with the headers in ${_avs_header_dir}; the real-host tests are skipped")
+  elseif(WIN32)
+    message(STATUS "AviSynth+ for Windows found (${_avs_header_dir}${PRAMVIX_AVISYNTH_VERSION}): building the "
+                   "C-interface bridge; the real-host tests load ${PRAMVIX_AVISYNTH_LIBRARY}")
   else()
     message(STATUS "AviSynth+ found (${_avs_header_dir}${PRAMVIX_AVISYNTH_VERSION}): building the C-interface "
                    "bridge; plug-in folder ${PRAMVIX_AVISYNTH_PLUGIN_DIR}")

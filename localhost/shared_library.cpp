@@ -9,8 +9,12 @@
 namespace pramvix::local {
 
 #ifdef _WIN32
+// The library's own folder is searched for the DLLs it needs, as when a host
+// loads a plug-in by its path.
 void* OpenLibrary(const std::string& path, std::string* error) {
-  HMODULE library = LoadLibraryA(path.c_str());
+  std::string native = path;
+  for (char& c : native) c = c == '/' ? '\\' : c;
+  HMODULE library = LoadLibraryExA(native.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
   if (!library) *error = "error " + std::to_string(GetLastError());
   return reinterpret_cast<void*>(library);
 }

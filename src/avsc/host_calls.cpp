@@ -5,6 +5,9 @@
 #else
 #include <dlfcn.h>
 #include <link.h>
+
+#include <string>
+#include <vector>
 #endif
 
 namespace pramvix::avsc {
@@ -25,24 +28,28 @@ using Library = void*;
 
 // The host may have been loaded with RTLD_LOCAL (under any file name), so its
 // symbols are not global: the loaded objects are searched for the one that
-// exports the C interface. RTLD_NOLOAD only reopens what is already loaded.
-int FindExporter(dl_phdr_info* info, size_t, void* found) {
-  if (!info->dlpi_name || !*info->dlpi_name) return 0;
-  void* library = dlopen(info->dlpi_name, RTLD_LAZY | RTLD_NOLOAD);
-  if (!library) return 0;
-  if (dlsym(library, "avs_new_c_filter")) {
-    *static_cast<void**>(found) = library;
-    return 1;
+// exports the C interface. Their names are collected first, so that dlopen
+// runs outside the loader's iteration; RTLD_NOLOAD only reopens what is loaded.
+int CollectName(dl_phdr_info* info, size_t, void* names) {
+  try {
+    if (info->dlpi_name && *info->dlpi_name) static_cast<std::vector<std::string>*>(names)->push_back(info->dlpi_name);
+    return 0;
+  } catch (...) {
+    return 1;  // nothing may unwind through the loader; the search ends here
   }
-  dlclose(library);
-  return 0;
 }
 
 // The reopened handle is kept: the host outlives every call of the plug-in.
 Library HostLibrary() {
-  void* found = nullptr;
-  dl_iterate_phdr(FindExporter, &found);
-  return found;
+  std::vector<std::string> names;
+  dl_iterate_phdr(CollectName, &names);
+  for (const std::string& name : names) {
+    void* library = dlopen(name.c_str(), RTLD_LAZY | RTLD_NOLOAD);
+    if (!library) continue;
+    if (dlsym(library, "avs_new_c_filter")) return library;
+    dlclose(library);
+  }
+  return nullptr;
 }
 
 void* Symbol(Library library, const char* name) { return dlsym(library, name); }

@@ -30,7 +30,11 @@ AVS_Value AVSC_CC Apply(AVS_ScriptEnvironment* env, AVS_Value args, void* user_d
 }
 
 const char* Register(AVS_ScriptEnvironment* env) {
-  if (!FindHostCalls()) return "Pramvix: this AviSynth lacks functions of the C interface the plug-in needs";
+  bool found = false;
+  std::string error;
+  if (!Guarded([&] { found = FindHostCalls() != nullptr; }, &error) || !found) {
+    return "Pramvix: this AviSynth lacks functions of the C interface the plug-in needs";
+  }
   for (size_t i = 0; i < kFunctionCount; ++i) {
     const FunctionEntry& row = kFunctionTable[i];
     Host().avs_add_function(env, row.name, row.params, Apply, const_cast<FunctionEntry*>(&row));

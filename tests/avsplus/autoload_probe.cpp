@@ -4,13 +4,19 @@
 // outside this library (the host's read-only one), the write would crash.
 #include <avisynth.h>
 
-__attribute__((visibility("default"))) const AVS_Linkage* AVS_linkage = nullptr;
+#ifdef _WIN32
+#define PROBE_EXPORT __declspec(dllexport)
+#else
+#define PROBE_EXPORT __attribute__((visibility("default")))
+#endif
+
+PROBE_EXPORT const AVS_Linkage* AVS_linkage = nullptr;
 
 namespace {
 AVSValue __cdecl Probe(AVSValue, void*, IScriptEnvironment*) { return AVSValue(42); }
 }  // namespace
 
-extern "C" __attribute__((visibility("default"))) const char* __stdcall AvisynthPluginInit3(
+extern "C" PROBE_EXPORT const char* __stdcall AvisynthPluginInit3(
     IScriptEnvironment* env, const AVS_Linkage* const vectors) {
   AVS_linkage = vectors;
   env->AddFunction("PramvixAutoloadProbe", "", Probe, nullptr);

@@ -11,7 +11,11 @@
 
 // The host's call table, which every inline function of avisynth.h goes
 // through; set from the environment. Hidden, like a plug-in's.
+#ifdef _WIN32
+const AVS_Linkage* AVS_linkage = nullptr;  // a DLL exports only what it marks
+#else
 __attribute__((visibility("hidden"))) const AVS_Linkage* AVS_linkage = nullptr;
+#endif
 
 namespace pramvix::avsplus_test {
 
