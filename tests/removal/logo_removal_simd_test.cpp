@@ -134,7 +134,8 @@ TEST(RemovalVariants, QuietSpansReachUnderHalfTheThreshold) {
             reference[2 * p] = static_cast<uint8_t>(std::min(255, std::max(0, luma)));
           }
           const RemovalRule rule{threshold, Overlay{}};
-          ASSERT_EQ(PassRow(simd, main, reference, x, width, rule), PassRow(Simd::kScalar, main, reference, x, width, rule))
+          ASSERT_EQ(PassRow(simd, main, reference, x, width, rule),
+                    PassRow(Simd::kScalar, main, reference, x, width, rule))
               << SimdName(simd) << " threshold " << threshold << ", lumas " << edge << " ± " << d;
         }
       }
@@ -156,7 +157,8 @@ TEST(RemovalVariants, OneReferenceStepAnywhereInAQuietRowIsSeen) {
           std::vector<uint8_t> reference(2 * pixels, 200);
           for (int p = 0; p < pixels; ++p) reference[2 * p] = static_cast<uint8_t>(p == q ? edge + step : edge);
           const RemovalRule rule{threshold, Overlay{}};
-          ASSERT_EQ(PassRow(simd, main, reference, x, width, rule), PassRow(Simd::kScalar, main, reference, x, width, rule))
+          ASSERT_EQ(PassRow(simd, main, reference, x, width, rule),
+                    PassRow(Simd::kScalar, main, reference, x, width, rule))
               << SimdName(simd) << " threshold " << threshold << ", step " << step << " at pixel " << q;
         }
       }
