@@ -172,10 +172,11 @@ TEST(RemovalVariants, LargeGainsTakeTheLargeRatioShortcutOnlyWhereItsQuotientsFi
   // offset; the vector corrections may truncate straight to 32-bit lanes only
   // above the bound that keeps them inside. Blocks of eight equal reference
   // lumas and blocks of two lumas side by side take both ways to the bound.
+  // The extreme offsets undo a saturated quotient, so its exact limit shows.
   const int pixels = 3 + 256 + 5;
   for (Simd simd : VectorSimd()) {
     for (float gain : {1e3f, 1e4f, 1e5f, 1e6f, 1e7f, 1e8f}) {
-      for (int offset : {0, -3, -200000000, 150000000}) {
+      for (int offset : {0, -3, -200000000, 150000000, kIntMax, kIntMin}) {
         for (int level : {222, 0, 239}) {
           const Overlay overlay{level, gain, offset};
           for (int L = 0; L < 256; ++L) {
