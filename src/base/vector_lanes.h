@@ -18,7 +18,9 @@ inline __m128i PixelsAt(const uint8_t* row, ptrdiff_t p) {
 }
 
 // The luma of pixels p … p + 7 of a row in 16-bit lanes.
-inline __m128i LumaAt(const uint8_t* row, ptrdiff_t p) { return _mm_and_si128(PixelsAt(row, p), _mm_set1_epi16(0x00FF)); }
+inline __m128i LumaAt(const uint8_t* row, ptrdiff_t p) {
+  return _mm_and_si128(PixelsAt(row, p), _mm_set1_epi16(0x00FF));
+}
 
 // Replaces the luma of pixels p … p + 7 by the lanes of v, keeping chroma.
 inline void StoreLumaAt(uint8_t* row, ptrdiff_t p, __m128i v) {

@@ -184,7 +184,9 @@ RowCounts IfNoLogoRowSse2(MutableLumaRow main, ConstLumaRow logo, int x, int wid
   const uint8_t* l = &logo[0];
   for (int p = inner.begin; p < inner.end;) {
     Tally tally;
-    for (const int stop = BlockEnd(p, inner.end); p < stop; p += 8) tally.Add(IfNoLogoMasks(m, l, p, lanes, firstBright));
+    for (const int stop = BlockEnd(p, inner.end); p < stop; p += 8) {
+      tally.Add(IfNoLogoMasks(m, l, p, lanes, firstBright));
+    }
     if (p < inner.end && inner.end - p < 8) {
       tally.Add(OnlyLast(IfNoLogoMasks(m, l, inner.end - 8, lanes, firstBright), inner.end - p));
       p = inner.end;

@@ -134,7 +134,8 @@ TEST(RemovalVariants, QuietSpansReachUnderHalfTheThreshold) {
             reference[2 * p] = static_cast<uint8_t>(std::min(255, std::max(0, luma)));
           }
           const RemovalRule rule{threshold, Overlay{}};
-          ASSERT_EQ(PassRow(simd, main, reference, x, width, rule), PassRow(Simd::kScalar, main, reference, x, width, rule))
+          ASSERT_EQ(PassRow(simd, main, reference, x, width, rule),
+                    PassRow(Simd::kScalar, main, reference, x, width, rule))
               << SimdName(simd) << " threshold " << threshold << ", lumas " << edge << " ± " << d;
         }
       }
@@ -156,7 +157,8 @@ TEST(RemovalVariants, OneReferenceStepAnywhereInAQuietRowIsSeen) {
           std::vector<uint8_t> reference(2 * pixels, 200);
           for (int p = 0; p < pixels; ++p) reference[2 * p] = static_cast<uint8_t>(p == q ? edge + step : edge);
           const RemovalRule rule{threshold, Overlay{}};
-          ASSERT_EQ(PassRow(simd, main, reference, x, width, rule), PassRow(Simd::kScalar, main, reference, x, width, rule))
+          ASSERT_EQ(PassRow(simd, main, reference, x, width, rule),
+                    PassRow(Simd::kScalar, main, reference, x, width, rule))
               << SimdName(simd) << " threshold " << threshold << ", step " << step << " at pixel " << q;
         }
       }
@@ -170,10 +172,11 @@ TEST(RemovalVariants, LargeGainsTakeTheLargeRatioShortcutOnlyWhereItsQuotientsFi
   // offset; the vector corrections may truncate straight to 32-bit lanes only
   // above the bound that keeps them inside. Blocks of eight equal reference
   // lumas and blocks of two lumas side by side take both ways to the bound.
+  // The extreme offsets undo a saturated quotient, so its exact limit shows.
   const int pixels = 3 + 256 + 5;
   for (Simd simd : VectorSimd()) {
     for (float gain : {1e3f, 1e4f, 1e5f, 1e6f, 1e7f, 1e8f}) {
-      for (int offset : {0, -3, -200000000, 150000000}) {
+      for (int offset : {0, -3, -200000000, 150000000, kIntMax, kIntMin}) {
         for (int level : {222, 0, 239}) {
           const Overlay overlay{level, gain, offset};
           for (int L = 0; L < 256; ++L) {
