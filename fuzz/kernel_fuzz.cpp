@@ -12,6 +12,7 @@
 #include "detect/logo_edge_scan.h"
 #include "overlay/blend_kernel.h"
 #include "overlay/mask_kernel.h"
+#include "removal/chroma_restoration.h"
 #include "removal/logo_removal.h"
 
 namespace pramvix::fuzz {
@@ -50,6 +51,26 @@ void RemovalRow(FuzzedDataProvider& in) {
     Row main(original);
     RemoveLogoRowFor(simd)(MutableLumaRow(main.bytes.get(), mainWidth),
                            ConstLumaRow(reference.bytes.get(), referenceWidth), x, width, rule);
+    return main;
+  };
+  const Row expected = run(Simd::kScalar);
+  for (Simd simd : SupportedSimd()) Check(run(simd) == expected);
+}
+
+// NoLogoColor's chroma pass: rows of whole pixel pairs, the region's pairs
+// inside both.
+void ChromaRowOf(FuzzedDataProvider& in) {
+  const int mainWidth = 2 * in.ConsumeIntegralInRange(1, 50);
+  const int referenceWidth = mainWidth + 2 * in.ConsumeIntegralInRange(0, 10);
+  const int x = in.ConsumeIntegralInRange(0, mainWidth - 1);
+  const int width = in.ConsumeIntegralInRange(0, mainWidth - x);
+  const int threshold = FuzzInt(in);
+  const ChromaRule rule{threshold, Transmission(Overlay{FuzzInt(in), FuzzFloat(in), 0})};
+  const Row reference(in, referenceWidth);
+  const Row original(in, mainWidth);
+  const auto run = [&](Simd simd) {
+    Row main(original);
+    RestoreChromaRowFor(simd)(main.bytes.get(), reference.bytes.get(), x, width, rule);
     return main;
   };
   const Row expected = run(Simd::kScalar);
@@ -114,12 +135,13 @@ void ScanRowOf(FuzzedDataProvider& in, ScanRowKernel (*rowFor)(Simd)) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FuzzedDataProvider in(data, size);
-  switch (in.ConsumeIntegralInRange(0, 4)) {
+  switch (in.ConsumeIntegralInRange(0, 5)) {
     case 0: pramvix::fuzz::RemovalRow(in); break;
     case 1: pramvix::fuzz::BlendRowOf(in); break;
     case 2: pramvix::fuzz::MaskRowOf(in); break;
     case 3: pramvix::fuzz::ScanRowOf(in, pramvix::IfLogoRowFor); break;
-    default: pramvix::fuzz::ScanRowOf(in, pramvix::IfNoLogoRowFor); break;
+    case 4: pramvix::fuzz::ScanRowOf(in, pramvix::IfNoLogoRowFor); break;
+    default: pramvix::fuzz::ChromaRowOf(in); break;
   }
   return 0;
 }

@@ -2,8 +2,6 @@
 
 #include <cmath>
 
-#include "base/arithmetic.h"
-
 namespace pramvix {
 
 namespace {
@@ -26,28 +24,26 @@ Transmission::Transmission(const Overlay& overlay) {
   const double full = static_cast<double>(static_cast<int64_t>(overlay.level) + 16);
   for (size_t L = 0; L < 256; ++L) {
     const double covered = (static_cast<double>(L) - 16) * static_cast<double>(overlay.gain);
-    share_[L] = ShareShownThrough(full - static_cast<double>(L), covered);
-    inverse_[L] = 1.0 / share_[L];
+    share_[L] = static_cast<float>(ShareShownThrough(full - static_cast<double>(L), covered));
   }
 }
 
 void RestoreChromaRow(uint8_t* main, const uint8_t* reference, int x, int width, const ChromaRule& rule) {
-  const int threshold = rule.threshold;
-  if (width <= 0 || threshold == 0) return;
-  const Transmission& share = rule.transmission;
-  const int edge = reference[2 * static_cast<ptrdiff_t>(x)];
-  const int end = x + width;  // pixels x … end − 1
-  for (int pair = x / 2; 2 * pair < end; ++pair) {
-    const int p = 2 * pair;
-    uint8_t* m = main + 2 * static_cast<ptrdiff_t>(p);
-    const uint8_t* r = reference + 2 * static_cast<ptrdiff_t>(p);
-    const int L0 = r[0], L1 = r[2];
-    const bool logo = (p >= x && Abs(edge - L0) >= threshold) || (p + 1 < end && Abs(edge - L1) >= threshold);
-    if (!logo) continue;
-    const double inverse = L0 == L1 ? share.Inverse(L0) : 1.0 / ((share[L0] + share[L1]) * 0.5);
-    m[1] = static_cast<uint8_t>(UncoveredChroma(m[1], r[1], inverse));
-    m[3] = static_cast<uint8_t>(UncoveredChroma(m[3], r[3], inverse));
-  }
+  ForEachPair(main, reference, x, width, rule, [&](int first, int end, int edge) {
+    for (int pair = first; pair < end; ++pair) {
+      RestorePair(main, reference, pair, true, true, edge, rule.threshold, rule.transmission);
+    }
+  });
+}
+
+RestoreChromaRowKernel RestoreChromaRowFor(Simd simd) {
+#if PRAMVIX_X86_64
+  // SSE2 serves the AVX2 machines too: the pass is bound by its table
+  // lookups, which wider lanes would not speed up.
+  if (simd == Simd::kSse2 || simd == Simd::kAvx2) return RestoreChromaRowSse2;
+#endif
+  static_cast<void>(simd);
+  return RestoreChromaRow;
 }
 
 }  // namespace pramvix

@@ -14,8 +14,9 @@ struct ColourRemoval {
   ColourRemoval(int threshold, const Overlay& overlay, Simd simd);
 
   RemovalRule luma;
-  RemoveLogoRowKernel lumaRow;  // the row pass for the instruction set chosen
+  RemoveLogoRowKernel lumaRow;  // the passes for the instruction set chosen
   ChromaRule chroma;
+  RestoreChromaRowKernel chromaRow;
 };
 
 // Every row of the region, each frame stepped by its own pitch. The region
