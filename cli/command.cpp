@@ -11,6 +11,7 @@
 #include "command_line.h"
 #include "function_help.h"
 #include "local_environment.h"
+#include "logo/logo_command.h"
 #include "plugin_path.h"
 #include "render.h"
 #include "script_arguments.h"
@@ -137,6 +138,8 @@ int Run(const CommandLine& command) {
 int RunCommand(const std::vector<std::string>& words) {
   CommandLine command;
   try {
+    // The logo subcommand reads a recording, not a function's arguments.
+    if (!words.empty() && words[0] == "logo") return logo::RunLogoCommand({words.begin() + 1, words.end()});
     command = ParseCommandLine(words);
     if (command.action == CommandLine::Action::kUsage) {
       std::fputs(UsageText().c_str(), stderr);

@@ -30,6 +30,7 @@ int FrameNumber(const std::string& text, const std::string& option) {
 std::string UsageText() {
   return "usage: pramvix [options] FUNCTION ARG...\n"
          "       pramvix --list | --help [FUNCTION]\n"
+         "       pramvix logo [options] CLIP   (find a logo and make its reference picture)\n"
          "\n"
          "Runs one of the plug-in's functions on video files. A clip argument is a Y4M 4:2:2\n"
          "file (- for standard input) or a PNG picture (a one-frame clip, BT.601 limited range);\n"

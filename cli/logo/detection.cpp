@@ -1,0 +1,173 @@
+#include "detection.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <functional>
+
+namespace pramvix::cli::logo {
+
+void CropStore::Reset(const Box& box) {
+  box_ = box;
+  crops_.clear();
+  step_ = 1;
+  offered_ = 0;
+}
+
+void CropStore::Offer(const FrameView& frame) {
+  if (box_.Empty() || box_.Right() > frame.width || box_.Bottom() > frame.height) return;
+  if (offered_++ % step_ != 0) return;
+  if (crops_.size() == kCapacity) {
+    for (size_t i = 0; i < kCapacity / 2; ++i) crops_[i] = std::move(crops_[2 * i]);
+    crops_.resize(kCapacity / 2);
+    step_ *= 2;
+    offered_ = 1;
+  }
+  std::vector<uint8_t> crop(static_cast<size_t>(box_.width) * box_.height);
+  for (int r = 0; r < box_.height; ++r) {
+    for (int c = 0; c < box_.width; ++c) crop[static_cast<size_t>(r) * box_.width + c] = frame.Luma(box_.x + c, box_.y + r);
+  }
+  crops_.push_back(std::move(crop));
+}
+
+namespace {
+
+struct EdgeRule {
+  bool averages;  // IfLogo: means of three samples; IfNoLogo: single samples
+  bool strict;    // IfLogo: step > threshold; IfNoLogo: step >= threshold, and dark pixels
+};
+
+// Logo-edge positions (row, pixel) of the region in the reference, for
+// threshold t, skipping positions whose samples fall outside `within`.
+std::vector<std::pair<int, int>> EdgePositions(const local::Picture& ref, const Box& region, const Box& within,
+                                               const EdgeRule& rule, int t) {
+  std::vector<std::pair<int, int>> positions;
+  const int width = ref.rowSize / 2;
+  for (int r = std::max(region.y, within.y); r < std::min(region.Bottom(), within.Bottom()); ++r) {
+    for (int p = std::max(region.x, within.x + 4); p < std::min({region.Right(), width - 2, within.Right() - 2}); ++p) {
+      int step;
+      if (rule.averages) {
+        const int left = (ref.Luma(r, p - 4) + ref.Luma(r, p - 3) + ref.Luma(r, p - 2)) / 3;
+        const int right = (ref.Luma(r, p) + ref.Luma(r, p + 1) + ref.Luma(r, p + 2)) / 3;
+        step = std::abs(left - right);
+      } else {
+        step = std::abs(ref.Luma(r, p - 2) - ref.Luma(r, p));
+      }
+      if (step >= t) positions.emplace_back(r, p);
+    }
+  }
+  return positions;
+}
+
+int LargestStep(const local::Picture& ref, const Box& region, const EdgeRule& rule) {
+  int largest = 0;
+  for (int t = 255; t > 0 && largest == 0; t = t > 8 ? t - 8 : t - 1) {
+    if (!EdgePositions(ref, region, region, rule, t).empty()) largest = t;
+  }
+  return largest;
+}
+
+// Whether the filter's test passes on one crop, for frame threshold t.
+bool Passes(const std::vector<uint8_t>& crop, const Box& box, const Box& region,
+            const std::vector<std::pair<int, int>>& positions, const EdgeRule& rule, int t) {
+  auto at = [&](int r, int p) { return static_cast<int>(crop[static_cast<size_t>(r - box.y) * box.width + p - box.x]); };
+  long hitTotal = 0, missTotal = 0;
+  size_t i = 0;
+  while (i < positions.size()) {
+    const int row = positions[i].first;
+    int hits = 0, misses = 0;
+    for (; i < positions.size() && positions[i].first == row; ++i) {
+      const int p = positions[i].second;
+      const int step = std::abs(at(row, p - 2) - at(row, p));
+      const bool dark = !rule.strict && at(row, p) < 16 && at(row, std::max(region.x, box.x)) >= 16;
+      const bool hit = rule.strict ? step > t : (step >= t || dark);
+      hits += hit, misses += !hit;
+    }
+    if (misses < hits) hitTotal += hits;
+    else missTotal += misses;
+  }
+  return missTotal < 2 * hitTotal;
+}
+
+DetectionAdvice Advise(const local::Picture& ref, const Box& region, const CropStore& store, const EdgeRule& rule) {
+  DetectionAdvice advice;
+  const auto& crops = store.Crops();
+  const Box& box = store.CropBox();
+  advice.frames = static_cast<int>(crops.size());
+  const int largest = LargestStep(ref, region, rule);
+  advice.logoThreshold = std::max(2, largest / 2);
+  const auto positions = EdgePositions(ref, region, box, rule, advice.logoThreshold);
+  if (crops.empty() || positions.empty()) return advice;
+  // Threshold-free score: how much larger the frame's steps are at the logo's
+  // edges than elsewhere in the region.
+  std::vector<double> scores;
+  for (const auto& crop : crops) {
+    auto at = [&](int r, int p) { return static_cast<int>(crop[static_cast<size_t>(r - box.y) * box.width + p - box.x]); };
+    double onEdges = 0;
+    for (const auto& [r, p] : positions) onEdges += std::abs(at(r, p - 2) - at(r, p));
+    double all = 0;
+    int count = 0;
+    for (int r = std::max(region.y, box.y); r < std::min(region.Bottom(), box.Bottom()); ++r) {
+      for (int p = std::max(region.x, box.x + 2); p < std::min(region.Right(), box.Right()); ++p, ++count) {
+        all += std::abs(at(r, p - 2) - at(r, p));
+      }
+    }
+    scores.push_back(onEdges / positions.size() - all / std::max(1, count));
+  }
+  // Two groups by the score (one-dimensional 2-means); one group when the
+  // gap between them is small against the spread within.
+  std::vector<double> sorted = scores;
+  std::sort(sorted.begin(), sorted.end());
+  double bestCost = -1;
+  size_t split = 0;
+  for (size_t s = 1; s < sorted.size(); ++s) {
+    double cost = 0;
+    for (int side = 0; side < 2; ++side) {
+      const size_t a = side ? s : 0, b = side ? sorted.size() : s;
+      double mean = 0;
+      for (size_t k = a; k < b; ++k) mean += sorted[k];
+      mean /= static_cast<double>(b - a);
+      for (size_t k = a; k < b; ++k) cost += (sorted[k] - mean) * (sorted[k] - mean);
+    }
+    if (bestCost < 0 || cost < bestCost) bestCost = cost, split = s;
+  }
+  double cut = -1e9;
+  if (split > 0) {
+    const double low = sorted[split - 1], high = sorted[split];
+    const double spread = std::sqrt(bestCost / static_cast<double>(sorted.size()));
+    if (high - low > 2 * spread && high > 2) {
+      cut = (low + high) / 2;
+      advice.separated = true;
+    }
+  }
+  std::vector<uint8_t> hasLogo;
+  for (double s : scores) hasLogo.push_back(s > cut);
+  for (uint8_t h : hasLogo) advice.withLogo += h;
+  // The frame threshold that agrees with the split most often; among equals
+  // the middle one, which leaves the most room on both sides.
+  std::vector<int> agreeing(256, 0);
+  int most = -1;
+  for (int t = 1; t < 256; ++t) {
+    for (size_t k = 0; k < crops.size(); ++k) agreeing[t] += Passes(crops[k], box, region, positions, rule, t) == (hasLogo[k] != 0);
+    most = std::max(most, agreeing[t]);
+  }
+  std::vector<int> best;
+  for (int t = 1; t < 256; ++t) {
+    if (agreeing[t] == most) best.push_back(t);
+  }
+  advice.frameThreshold = best[best.size() / 2];
+  advice.agreeing = most;
+  return advice;
+}
+
+}  // namespace
+
+DetectionAdvice AdviseIfLogo(const local::Picture& reference, const Box& region, const CropStore& crops) {
+  return Advise(reference, region, crops, {true, true});
+}
+
+DetectionAdvice AdviseIfNoLogo(const local::Picture& reference, const Box& region, const CropStore& crops) {
+  return Advise(reference, region, crops, {false, false});
+}
+
+}  // namespace pramvix::cli::logo
