@@ -10,7 +10,7 @@ namespace pramvix::cli::logo {
 
 namespace {
 
-constexpr int kSearchMargin = 16;  // fit box around a found logo
+constexpr int kSearchMargin = 10;  // fit box around a found logo, kept small to stay off black borders
 constexpr int kRegionMargin = 8;   // fit box around a given region
 constexpr int kMinFrames = 8;
 
@@ -64,29 +64,38 @@ Analysis AnalyseClip(FrameSampler& sampler, const AnalysisOptions& options) {
     result.sample = {};
     result.sampleNumber = -1;
   };
+  auto feedFit = [&](const FrameView& frame) {
+    const int before = fit->LogoFrames();
+    fit->Add(frame);
+    crops.Offer(frame);
+    if (fit->LogoFrames() > before) {
+      result.sample = ToYUY2(frame);
+      result.sampleNumber = sampler.Number();
+    }
+  };
   if (options.region) startFit(FitBoxFor(*options.region, kRegionMargin, width, height));
   int nextCheck = 16;
+  int fitFrom = 0;  // frames taken before the fit started
   while (sampler.Next()) {
     const FrameView frame = sampler.Frame();
     if (edges) edges->Add(frame);
-    if (fit) {
-      const int before = fit->LogoFrames();
-      fit->Add(frame);
-      crops.Offer(frame);
-      if (fit->LogoFrames() > before) {
-        result.sample = ToYUY2(frame);
-        result.sampleNumber = sampler.Number();
-      }
-    }
+    if (fit) feedFit(frame);
     if (edges && sampler.Taken() == nextCheck) {
       nextCheck *= 2;
       const auto found = FindLogoBox(*edges);
-      if (found && (!fit || !fit->FitBox().Contains(FitBoxFor(*found, kSearchMargin / 2, width, height)))) {
+      if (found && (!fit || !fit->FitBox().Contains(FitBoxFor(*found, 4, width, height)))) {
         startFit(FitBoxFor(*found, kSearchMargin, width, height));
+        fitFrom = sampler.Taken();
       }
     }
   }
   result.framesRead = sampler.Taken();
+  if (fit && fitFrom > 0 && sampler.CanRewind()) {
+    // A file: the frames before the logo showed itself are read again for the
+    // fit (a pipe cannot be, and its fit uses the frames after that point).
+    sampler.Rewind();
+    while (sampler.Taken() < fitFrom && sampler.Next()) feedFit(sampler.Frame());
+  }
   if (result.framesRead < kMinFrames) {
     throw NoLogoFound("only " + std::to_string(result.framesRead) + " frames to look at; a logo is told from the picture by what stays put over many frames, so give a longer clip (at least " + std::to_string(kMinFrames) + " frames, better some hundreds)");
   }
@@ -95,7 +104,7 @@ Analysis AnalyseClip(FrameSampler& sampler, const AnalysisOptions& options) {
     if (!found) {
       throw NoLogoFound("no static logo found in " + std::to_string(result.framesRead) + " frames: nothing keeps its edges in place while the picture moves. If there is a logo, give its place with --region X,Y,W,H, or more frames");
     }
-    if (!fit || !fit->FitBox().Contains(FitBoxFor(*found, kSearchMargin / 2, width, height))) {
+    if (!fit || !fit->FitBox().Contains(FitBoxFor(*found, 4, width, height))) {
       throw NoLogoFound("a logo shows near " + RegionText(*found) + " only late in the stream, too late to fit it in one reading; run again with --region " + RegionText(Grow(*found, 4, width, height)));
     }
   }

@@ -126,22 +126,26 @@ void LogoFit::Add(const FrameView& frame) {
   double spread = 0;
   if (!Blend(frame, spread)) return;
   ++flat_;
-  // Does the inside stand out from the blend? Means over 4x4 blocks keep
-  // noise small and a logo's strokes whole.
-  double strongest = 0;
-  for (int r = 3; r + 4 <= h - 3; r += 2) {
-    for (int c = 3; c + 4 <= w - 3; c += 2) {
-      double sum = 0;
-      for (int dr = 0; dr < 4; ++dr) {
-        for (int dc = 0; dc < 4; ++dc) {
-          const size_t k = static_cast<size_t>(r + dr) * w + c + dc;
-          sum += frame.Luma(box_.x + c + dc, box_.y + r + dr) - background_[k];
-        }
-      }
-      strongest = std::max(strongest, std::fabs(sum / 16));
+  // Does the inside stand out from the blend more than noise explains? The
+  // noise comes from the steps between neighbours, by their median, which a
+  // logo's few edges do not move.
+  std::vector<int>& steps = steps_;
+  steps.clear();
+  double squares = 0;
+  int count = 0;
+  for (int r = 2; r < h - 2; ++r) {
+    for (int c = 2; c < w - 2; ++c, ++count) {
+      const int s = frame.Luma(box_.x + c, box_.y + r);
+      steps.push_back(std::abs(s - frame.Luma(box_.x + c + 1, box_.y + r)));
+      const double d = s - background_[static_cast<size_t>(r) * w + c];
+      squares += d * d;
     }
   }
-  if (strongest < 1.5 + 1.5 * spread) return;
+  std::nth_element(steps.begin(), steps.begin() + steps.size() / 2, steps.end());
+  // For normal noise of deviation n the median step is 0.954·n; steps are
+  // whole numbers, so half a level is added.
+  const double noise = (steps[steps.size() / 2] + 0.5) / 0.954;
+  if (squares / count < 3 * noise * noise + 1) return;
   int cls = 0;
   while (spread >= kSpreadLimits[cls]) ++cls;
   ++logoFrames_[cls];

@@ -23,8 +23,8 @@ struct LogoEstimate {
 // the box's surroundings: frames whose outer band (2 pixels wide) lies on a
 // plane up to noise. Those frames give B inside by blending the band's four
 // sides (a Coons patch). Among them, a frame in which the inside does not
-// stand out from that blend has no logo (an ad break, a fade) and is left out,
-// so that it cannot pull the fit towards "no logo".
+// stand out from that blend by more than its noise has no logo (an ad break,
+// a fade) and is left out, so that it cannot pull the fit towards "no logo".
 class LogoFit {
  public:
   // `box` must have an even x and width and lie in the frame.
@@ -60,6 +60,7 @@ class LogoFit {
   std::vector<ChromaSums> chroma_;   // kClasses x pairs
   // Scratch for one frame.
   std::vector<double> background_, backgroundU_, backgroundV_;
+  std::vector<int> steps_;
 };
 
 }  // namespace pramvix::cli::logo

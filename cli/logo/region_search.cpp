@@ -83,7 +83,7 @@ std::vector<uint8_t> EdgeStatistics::SteadyEdges() const {
       }
       // A steady step of a few levels that explains a fair share of what
       // moves there, well above what chance gives over n frames (about 2/n).
-      if (explained >= 6.0 * n && explained >= std::max(0.08, 16.0 / n) * total) {
+      if (explained >= 6.0 * n && explained >= std::max(0.2, 16.0 / n) * total) {
         steady[static_cast<size_t>(r) * hw_ + c] = 1;
       }
     }

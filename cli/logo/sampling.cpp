@@ -42,6 +42,11 @@ int FrameSampler::NextWanted() const {
   return number_ > 2147483647 - step ? -1 : number_ + step;
 }
 
+void FrameSampler::Rewind() {
+  number_ = -1;
+  taken_ = 0;
+}
+
 bool FrameSampler::Next() {
   if (taken_ >= rule_.cap) return false;
   const int wanted = NextWanted();

@@ -31,6 +31,10 @@ class FrameSampler {
 
   // Moves to the next frame to analyse; false when there is none.
   bool Next();
+  // Whether Rewind can work: a file of known length.
+  bool CanRewind() const { return reader_->Seekable() && reader_->FrameCount() >= 0 && knownLength_; }
+  // Starts the same sequence of frames again (CanRewind only).
+  void Rewind();
   FrameView Frame() const { return FrameView::OfPlanar(planar_.data(), width_, height_); }
   int Number() const { return number_; }   // frame number in the clip
   int Taken() const { return taken_; }     // frames handed out so far
