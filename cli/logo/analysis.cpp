@@ -111,7 +111,8 @@ Analysis AnalyseClip(FrameSampler& sampler, const AnalysisOptions& options) {
   const LogoEstimate estimate = fit->Solve();
   result.flatFrames = fit->FlatFrames();
   result.fitFrames = estimate.frames;
-  const std::string tryMore = "; try more frames (a longer clip or a wider --frames range) with dark or plain scenes around the logo";
+  const std::string tryMore = std::string("; try more frames (a longer clip or a wider --frames range) with dark or plain scenes around the logo") +
+                              (options.region ? ", and check that --region holds the logo" : "");
   if (estimate.frames < kMinFrames) {
     throw NoLogoFound("too few frames (" + std::to_string(estimate.frames) + " of " + std::to_string(result.framesRead) + ") show the logo over plain surroundings, from which the background under it can be read" + tryMore);
   }
@@ -121,7 +122,7 @@ Analysis AnalyseClip(FrameSampler& sampler, const AnalysisOptions& options) {
   result.reference = MakeReference(estimate, width, height, options.region);
   const Reference& ref = result.reference;
   if (ref.logoPixels == 0) {
-    throw NoLogoFound("the fit found no logo pixels that stand clear of the noise in " + RegionText(estimate.box) + (options.region ? "; check --region" : "") + tryMore);
+    throw NoLogoFound("the fit found no logo pixels that stand clear of the noise in " + RegionText(estimate.box) + tryMore);
   }
   if (ref.medianError > 3) {
     throw NoLogoFound("the fit is too poor to trust (typical error " + std::to_string(ref.medianError).substr(0, 4) + " luma levels)" + tryMore + ", or give --region");

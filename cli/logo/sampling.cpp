@@ -6,14 +6,9 @@
 namespace pramvix::cli::logo {
 
 int LevelStride(int taken, int cap) {
-  // Level i holds cap / 2^(i+1) frames at step 2^i.
-  int level = 0;
-  int end = std::max(1, cap / 2);
-  while (taken >= end && level < 30) {
-    ++level;
-    end += std::max(1, cap >> (level + 1));
-  }
-  return 1 << level;
+  // Levels of cap/16 frames; each level's step is twice the last one's.
+  const int perLevel = std::max(1, cap / 16);
+  return 1 << std::min(30, taken / perLevel);
 }
 
 FrameSampler::FrameSampler(std::unique_ptr<Y4MReader> reader, SampleRule rule)

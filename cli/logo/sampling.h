@@ -22,9 +22,10 @@ constexpr int kMaxSampleCap = 4000;
 // When the length of the range is known (a file, or --frames A:B) every k-th
 // frame is taken with k chosen so that at most `cap` frames spread over the
 // whole range; a file seeks over the others. When it is not known (a pipe to
-// its end) frames are taken in levels: the first cap/2 frames all, then the
-// next cap/4 frames every 2nd, then every 4th, ... so the count stays below the
-// cap however long the stream, and every part of it is looked at.
+// its end) frames are taken in 16 levels of cap/16 frames each, the first
+// level at every frame, each next one at twice the step of the last: cap
+// 2000 covers about 8 million frames, early parts more densely than late
+// ones; what follows that is not looked at.
 class FrameSampler {
  public:
   FrameSampler(std::unique_ptr<Y4MReader> reader, SampleRule rule);
@@ -56,7 +57,7 @@ class FrameSampler {
   int taken_ = 0;
 };
 
-// Step between taken frames for the level schedule, after `taken` frames.
+// Step to the next frame in the level schedule, after `taken` frames.
 int LevelStride(int taken, int cap);
 
 }  // namespace pramvix::cli::logo
