@@ -29,7 +29,12 @@ Reference MakeReference(const LogoEstimate& estimate, int frameWidth, int frameH
   out.picture = local::Picture::YUY2(frameWidth, frameHeight, 16, 128);
   const Box& box = estimate.box;
   const int w = box.width, h = box.height;
-  if (w < 8 || h < 8 || estimate.reference.size() != static_cast<size_t>(w) * h) return out;
+  if (w < 8 || h < 8 || box.x < 0 || box.y < 0 || box.Right() > frameWidth || box.Bottom() > frameHeight ||
+      (box.x & 1) || (w & 1) || estimate.reference.size() != static_cast<size_t>(w) * h ||
+      estimate.opacity.size() != estimate.reference.size() || estimate.error.size() != estimate.reference.size() ||
+      estimate.chromaU.size() != estimate.reference.size() / 2 || estimate.chromaV.size() != estimate.reference.size() / 2) {
+    return out;
+  }
   std::vector<uint8_t> clear(static_cast<size_t>(w) * h, 0);
   for (int r = 2; r < h - 2; ++r) {
     for (int c = 2; c < w - 2; ++c) {
