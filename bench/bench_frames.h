@@ -37,5 +37,8 @@ void RegisterRemoval(const FrameSize& size);
 void RegisterOverlay(const FrameSize& size);
 void RegisterDetect(const FrameSize& size);
 void RegisterAuto(const FrameSize& size);
+// logo/read/<size> and logo/analysis/<size>: the logo command's analysis of a file
+// against a plain read of the same frames, in frames per second.
+void RegisterLogoAnalysis(const FrameSize& size);
 
 }  // namespace pramvix::bench

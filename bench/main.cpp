@@ -19,6 +19,7 @@ int main(int argc, char** argv) {
     RegisterOverlay(size);
     RegisterDetect(size);
     RegisterAuto(size);
+    RegisterLogoAnalysis(size);
   }
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();

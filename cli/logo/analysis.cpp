@@ -58,18 +58,19 @@ Analysis AnalyseClip(FrameSampler& sampler, const AnalysisOptions& options) {
   if (!options.region) edges = std::make_unique<EdgeStatistics>(width, height);
   std::unique_ptr<LogoFit> fit;
   CropStore crops;
+  std::vector<uint8_t> sample;  // planar
   auto startFit = [&](const Box& box) {
     fit = std::make_unique<LogoFit>(box, width, height);
     crops.Reset(box);
-    result.sample = {};
+    sample.clear();
     result.sampleNumber = -1;
   };
   auto feedFit = [&](const FrameView& frame) {
     const int before = fit->LogoFrames();
     fit->Add(frame);
     crops.Offer(frame);
-    if (fit->LogoFrames() > before) {
-      result.sample = ToYUY2(frame);
+    if (fit->LogoFrames() > before) {  // a plain copy now, converted at the end
+      sample.assign(frame.y, frame.y + static_cast<size_t>(width) * height * 2);
       result.sampleNumber = sampler.Number();
     }
   };
@@ -127,6 +128,7 @@ Analysis AnalyseClip(FrameSampler& sampler, const AnalysisOptions& options) {
   if (ref.medianError > 3) {
     throw NoLogoFound("the fit is too poor to trust (typical error " + std::to_string(ref.medianError).substr(0, 4) + " luma levels)" + tryMore + ", or give --region");
   }
+  if (!sample.empty()) result.sample = ToYUY2(FrameView::OfPlanar(sample.data(), width, height));
   result.ifLogo = AdviseIfLogo(ref.picture, ref.region, crops);
   result.ifNoLogo = AdviseIfNoLogo(ref.picture, ref.region, crops);
   return result;

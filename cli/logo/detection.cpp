@@ -67,26 +67,35 @@ int LargestStep(const local::Picture& ref, const Box& region, const EdgeRule& ru
   return largest;
 }
 
-// Whether the filter's test passes on one crop, for frame threshold t.
-bool Passes(const std::vector<uint8_t>& crop, const Box& box, const Box& region,
-            const std::vector<std::pair<int, int>>& positions, const EdgeRule& rule, int t) {
+// Whether the filter's test passes on one crop, for every frame threshold
+// t = 0..255 at once: per row, the count of positions whose step is a hit at
+// t comes from a histogram of the steps (a dark pixel is a hit at any t).
+std::vector<uint8_t> PassesByThreshold(const std::vector<uint8_t>& crop, const Box& box, const Box& region,
+                                       const std::vector<std::pair<int, int>>& positions, const EdgeRule& rule) {
   auto at = [&](int r, int p) { return static_cast<int>(crop[static_cast<size_t>(r - box.y) * box.width + p - box.x]); };
-  long hitTotal = 0, missTotal = 0;
+  std::vector<long> hitTotal(256, 0), missTotal(256, 0);
+  std::vector<int> atLeast(257);
   size_t i = 0;
   while (i < positions.size()) {
     const int row = positions[i].first;
-    int hits = 0, misses = 0;
-    for (; i < positions.size() && positions[i].first == row; ++i) {
+    std::fill(atLeast.begin(), atLeast.end(), 0);
+    int count = 0;
+    for (; i < positions.size() && positions[i].first == row; ++i, ++count) {
       const int p = positions[i].second;
-      const int step = std::abs(at(row, p - 2) - at(row, p));
       const bool dark = !rule.strict && at(row, p) < 16 && at(row, std::max(region.x, box.x)) >= 16;
-      const bool hit = rule.strict ? step > t : (step >= t || dark);
-      hits += hit, misses += !hit;
+      ++atLeast[dark ? 255 : std::abs(at(row, p - 2) - at(row, p))];
     }
-    if (misses < hits) hitTotal += hits;
-    else missTotal += misses;
+    for (int v = 254; v >= 0; --v) atLeast[v] += atLeast[v + 1];  // now: positions with step >= v
+    for (int t = 0; t < 256; ++t) {
+      const int hits = rule.strict ? atLeast[t + 1] : atLeast[t];
+      const int misses = count - hits;
+      if (misses < hits) hitTotal[t] += hits;
+      else missTotal[t] += misses;
+    }
   }
-  return missTotal < 2 * hitTotal;
+  std::vector<uint8_t> passes(256);
+  for (int t = 0; t < 256; ++t) passes[t] = missTotal[t] < 2 * hitTotal[t];
+  return passes;
 }
 
 DetectionAdvice Advise(const local::Picture& ref, const Box& region, const CropStore& store, const EdgeRule& rule) {
@@ -127,11 +136,11 @@ DetectionAdvice Advise(const local::Picture& ref, const Box& region, const CropS
   // The frame threshold that agrees with the split most often; among equals
   // the middle one, which leaves the most room on both sides.
   std::vector<int> agreeing(256, 0);
-  int most = -1;
-  for (int t = 1; t < 256; ++t) {
-    for (size_t k = 0; k < crops.size(); ++k) agreeing[t] += Passes(crops[k], box, region, positions, rule, t) == (hasLogo[k] != 0);
-    most = std::max(most, agreeing[t]);
+  for (size_t k = 0; k < crops.size(); ++k) {
+    const auto passes = PassesByThreshold(crops[k], box, region, positions, rule);
+    for (int t = 1; t < 256; ++t) agreeing[t] += passes[t] == hasLogo[k];
   }
+  const int most = *std::max_element(agreeing.begin() + 1, agreeing.end());
   std::vector<int> best;
   for (int t = 1; t < 256; ++t) {
     if (agreeing[t] == most) best.push_back(t);

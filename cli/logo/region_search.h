@@ -35,9 +35,10 @@ class EdgeStatistics {
   int width_, height_, hw_, hh_, bw_, bh_;
   int frames_ = 0;
   std::vector<uint8_t> half_;
-  std::vector<int32_t> blockMean_;  // this frame's block means
+  std::vector<int32_t> blockMean_, counts_;  // this frame's block means
+  std::vector<int32_t> rowMeans_;           // the block means along one row
   std::vector<int64_t> sumM_, sumM2_;  // per block, over frames
-  // Per half-size pixel: sums of gx, gx*m, gx^2, gy, gy*m, gy^2.
+  // Planes of per-half-size-pixel sums of gx, gx*m, gx^2, gy, gy*m, gy^2.
   std::vector<int32_t> sums_;
 };
 
