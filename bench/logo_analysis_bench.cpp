@@ -19,7 +19,7 @@ namespace pramvix::bench {
 
 namespace {
 
-constexpr int kFrames = 128;
+constexpr int kFrames = 96;
 
 // The recording's file, written once per size.
 const std::string& RecordingFile(const FrameSize& size) {
@@ -29,6 +29,7 @@ const std::string& RecordingFile(const FrameSize& size) {
     testing::RecordingSpec spec;
     spec.width = size.width, spec.height = size.height, spec.frames = kFrames;
     spec.logoWidth = size.logoWidth - 20, spec.logoHeight = size.logoHeight - 16;
+    spec.sceneFrames = 4;  // many short scenes: the analysis sees a long clip's variety in few frames
     char name[] = "/tmp/pramvix-logo-bench-XXXXXX";
     const int fd = mkstemp(name);
     if (fd >= 0) close(fd);

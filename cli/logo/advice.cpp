@@ -103,7 +103,7 @@ std::string AdviceText(const Analysis& a, const AdviceNames& names) {
       << ref.region.height << (a.searched ? " (found)" : " (given)") << "\n";
   out << "logo: " << ref.logoPixels << " pixels, luma " << ref.logoLuma << " at full strength, colour U " << ref.logoU
       << " V " << ref.logoV << ", typical error of the reference luma " << Fixed(ref.medianError, 2) << "\n";
-  out << "threshold: " << ref.threshold << " (every logo pixel of the picture is at least this far above the black 16 around it)\n";
+  out << "threshold: " << ref.threshold << " (the height of the faintest logo pixel above the black 16 around it)\n";
   out << "NoLogoM: level " << m.level << ", gain " << Fixed(m.gain, 2) << ", offset " << m.offset
       << (m.white ? " (the logo is near white: NoLogo fits as well)\n"
                   : " (the logo is not white: NoLogo, which assumes luma 238, leaves a trace; use NoLogoM)\n");

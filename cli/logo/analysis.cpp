@@ -91,12 +91,6 @@ Analysis AnalyseClip(FrameSampler& sampler, const AnalysisOptions& options) {
     }
   }
   result.framesRead = sampler.Taken();
-  if (fit && fitFrom > 0 && sampler.CanRewind()) {
-    // A file: the frames before the logo showed itself are read again for the
-    // fit (a pipe cannot be, and its fit uses the frames after that point).
-    sampler.Rewind();
-    while (sampler.Taken() < fitFrom && sampler.Next()) feedFit(sampler.Frame());
-  }
   if (result.framesRead < kMinFrames) {
     throw NoLogoFound("only " + std::to_string(result.framesRead) + " frames to look at; a logo is told from the picture by what stays put over many frames, so give a longer clip (at least " + std::to_string(kMinFrames) + " frames, better some hundreds)");
   }
@@ -105,9 +99,20 @@ Analysis AnalyseClip(FrameSampler& sampler, const AnalysisOptions& options) {
     if (!found) {
       throw NoLogoFound("no static logo found in " + std::to_string(result.framesRead) + " frames: nothing keeps its edges in place while the picture moves. If there is a logo, give its place with --region X,Y,W,H, or more frames");
     }
+    if ((!fit || !fit->FitBox().Contains(FitBoxFor(*found, 4, width, height))) && sampler.CanRewind()) {
+      startFit(FitBoxFor(*found, kSearchMargin, width, height));
+      fitFrom = result.framesRead;
+    }
     if (!fit || !fit->FitBox().Contains(FitBoxFor(*found, 4, width, height))) {
       throw NoLogoFound("a logo shows near " + RegionText(*found) + " only late in the stream, too late to fit it in one reading; run again with --region " + RegionText(Grow(*found, 4, width, height)));
     }
+  }
+  if (fitFrom > 0 && sampler.CanRewind()) {
+    // A file: the frames before the logo showed itself where it ends up are
+    // read again for the fit (a pipe cannot be, and its fit uses the frames
+    // after that point).
+    sampler.Rewind();
+    while (sampler.Taken() < fitFrom && sampler.Next()) feedFit(sampler.Frame());
   }
   const LogoEstimate estimate = fit->Solve();
   result.flatFrames = fit->FlatFrames();

@@ -36,8 +36,9 @@ class NoLogoFound : public CliError {
 
 // Reads the sampled frames once: the search's statistics over whole frames,
 // and, as soon as a logo shows (checked at 16, 32, 64, ... frames), the fit's
-// over a box around it; a box found later elsewhere starts the fit again.
-// Throws NoLogoFound when it cannot vouch for a result.
+// over a box around it; a box found later elsewhere starts the fit again. A
+// file (not a pipe) is read a second time for the frames the fit missed that
+// way. Throws NoLogoFound when it cannot vouch for a result.
 Analysis AnalyseClip(FrameSampler& sampler, const AnalysisOptions& options);
 
 // The fit box for a logo box: grown by `margin`, with an even x and width.

@@ -170,6 +170,7 @@ void LogoFit::Add(const FrameView& frame) {
 }
 
 LogoEstimate LogoFit::Solve() const {
+  constexpr int kEnoughFrames = 120;
   LogoEstimate estimate;
   estimate.box = box_;
   const int w = box_.width, h = box_.height;
@@ -177,7 +178,7 @@ LogoEstimate LogoFit::Solve() const {
   if (pixels == 0 || sums_.empty()) return estimate;
   // The plainest surroundings first; more only while frames are few.
   int classes = 0, frames = 0;
-  while (classes < kClasses && frames < 40) frames += logoFrames_[classes++];
+  while (classes < kClasses && frames < kEnoughFrames) frames += logoFrames_[classes++];
   estimate.frames = frames;
   estimate.reference.assign(pixels, 16.0);
   estimate.opacity.assign(pixels, 0.0);

@@ -85,6 +85,8 @@ Reference MakeReference(const LogoEstimate& estimate, int frameWidth, int frameH
   }
   out.logoPixels = static_cast<int>(errors.size());
   if (out.logoPixels == 0) return out;
+  // The faintest logo pixel's height above black: every logo pixel counts,
+  // and NoLogo softens only where the picture steps by that much.
   out.threshold = std::max(1, threshold);
   out.medianError = Median(errors);
   if (!lumas.empty()) {

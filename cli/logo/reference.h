@@ -12,7 +12,7 @@ struct Reference {
   local::Picture picture;  // YUY2, frame-sized: the logo over black
   Box region;              // even x and width, padded around the logo
   int logoPixels = 0;
-  int threshold = 1;       // smallest luma above 16 of a logo pixel: NoLogo's threshold
+  int threshold = 1;       // NoLogo's: the smallest height above 16 of a logo pixel
   int logoLuma = 235;      // the logo's luma at full strength (median over solid pixels)
   int logoU = 128, logoV = 128;
   double medianError = 0;  // of the kept pixels' reference luma

@@ -145,6 +145,24 @@ void ClearLongLines(std::vector<uint8_t>& edges, int w, int h) {
   }
 }
 
+// Keeps steady pixels with at least two steady neighbours: a logo's outline
+// is a line, moving content that agreed by chance leaves specks.
+void KeepConnected(std::vector<uint8_t>& edges, int w, int h) {
+  std::vector<uint8_t> kept(edges.size(), 0);
+  for (int r = 1; r + 1 < h; ++r) {
+    for (int c = 1; c + 1 < w; ++c) {
+      const size_t k = static_cast<size_t>(r) * w + c;
+      if (!edges[k]) continue;
+      int neighbours = 0;
+      for (int dr = -1; dr <= 1; ++dr) {
+        for (int dc = -1; dc <= 1; ++dc) neighbours += (dr || dc) && edges[k + dr * w + dc];
+      }
+      kept[k] = neighbours >= 2;
+    }
+  }
+  edges.swap(kept);
+}
+
 }  // namespace
 
 std::optional<Box> FindLogoBox(const EdgeStatistics& statistics) {
@@ -152,6 +170,7 @@ std::optional<Box> FindLogoBox(const EdgeStatistics& statistics) {
   if (statistics.Frames() < 8 || w < 8 || h < 8) return std::nullopt;
   std::vector<uint8_t> edges = statistics.SteadyEdges();
   ClearLongLines(edges, w, h);
+  KeepConnected(edges, w, h);
 
   // Cells of 4x4 half-size pixels; parts of a logo up to two cells apart
   // (about 16 pixels) join one cluster.
@@ -164,7 +183,7 @@ std::optional<Box> FindLogoBox(const EdgeStatistics& statistics) {
   std::vector<uint8_t> on(weight.size(), 0);
   for (int r = 0; r < ch; ++r) {
     for (int c = 0; c < cw; ++c) {
-      if (weight[static_cast<size_t>(r) * cw + c] < 2) continue;
+      if (weight[static_cast<size_t>(r) * cw + c] < 3) continue;
       for (int dr = -2; dr <= 2; ++dr) {
         for (int dc = -2; dc <= 2; ++dc) {
           const int rr = r + dr, cc = c + dc;

@@ -42,7 +42,7 @@ TEST(LogoReference, KeepsClearPixelsPadsTheRegionAndColoursTheLogo) {
   set(6, 6, 40, 0.1), e.error[6 * 24 + 6] = 10;  // within its error of 16: background
   const auto ref = cli::logo::MakeReference(e, 64, 48, std::nullopt);
   EXPECT_EQ(ref.logoPixels, 24);
-  EXPECT_EQ(ref.threshold, 92);
+  EXPECT_EQ(ref.threshold, 92);  // 108 - 16
   EXPECT_EQ(ref.logoLuma, 200);
   EXPECT_EQ(ref.logoU, 60);
   EXPECT_EQ(ref.logoV, 200);

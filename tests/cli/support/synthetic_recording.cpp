@@ -108,10 +108,10 @@ bool SyntheticRecording::HasLogo(int n) const {
 local::Picture SyntheticRecording::Clean(int n) const {
   const int w = spec_.width, h = spec_.height;
   local::Picture picture = local::Picture::YUY2(w, h, 16, 128);
-  // Scenes of 20-40 frames.
   int scene = 0, start = 0;
+  const int shortest = std::max(1, spec_.sceneFrames);
   while (true) {
-    const int length = 20 + static_cast<int>(Hash(spec_.seed, scene, 1) % 21);
+    const int length = shortest + static_cast<int>(Hash(spec_.seed, scene, 1) % (shortest + 1));
     if (n < start + length) break;
     start += length, ++scene;
   }

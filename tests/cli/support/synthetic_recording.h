@@ -26,6 +26,7 @@ struct RecordingSpec {
   int letterbox = 0;      // black rows at the top and at the bottom
   double noise = 2.0;     // standard deviation of the luma noise
   double busy = 0.5;      // share of scenes with busy texture
+  int sceneFrames = 20;   // scenes last this many frames to twice as many
 };
 
 class SyntheticRecording {
