@@ -1,5 +1,6 @@
 #include "analysis.h"
 
+#include <cstdint>
 #include <memory>
 
 #include "logo_fit.h"
@@ -52,6 +53,11 @@ Analysis AnalyseClip(FrameSampler& sampler, const AnalysisOptions& options) {
     if (r.x < 0 || r.y < 0 || r.width < 2 || r.height < 2 || r.Right() > width || r.Bottom() > height) {
       throw NoLogoFound("--region " + RegionText(r) + " does not lie in the " + std::to_string(width) + "x" +
                         std::to_string(height) + " frame");
+    }
+    // The fit keeps sums and crops per pixel of the region: bounded by a
+    // quarter of the frame, which any logo fits in.
+    if (static_cast<int64_t>(r.width) * r.height * 4 > static_cast<int64_t>(width) * height) {
+      throw NoLogoFound("--region " + RegionText(r) + " covers more than a quarter of the frame; give the logo's own rectangle");
     }
   }
   std::unique_ptr<EdgeStatistics> edges;

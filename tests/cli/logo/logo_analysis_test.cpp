@@ -72,6 +72,8 @@ TEST(LogoAnalysis, RefusesARegionWithoutALogo) {
   EXPECT_NE(message.find("check that --region holds the logo"), std::string::npos) << message;
   options.region = Box{300, 100, 60, 40};  // beyond the right edge
   EXPECT_NE(Refusal(recording.Y4M(), options).find("does not lie in"), std::string::npos);
+  options.region = Box{0, 0, 200, 100};  // more than a quarter of the frame
+  EXPECT_NE(Refusal(recording.Y4M(), options).find("more than a quarter"), std::string::npos);
 }
 
 TEST(LogoAnalysis, WorksFromAPipe) {
