@@ -39,5 +39,8 @@ void RegisterDetect(const FrameSize& size);
 void RegisterAuto(const FrameSize& size);
 // The command's scan beside a plain Y4M read, and removal gated by detection.
 void RegisterScan(const FrameSize& size);
+// logo/read/<size> and logo/analysis/<size>: the logo command's analysis of a file
+// against a plain read of the same frames, in frames per second.
+void RegisterLogoAnalysis(const FrameSize& size);
 
 }  // namespace pramvix::bench

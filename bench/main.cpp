@@ -20,6 +20,7 @@ int main(int argc, char** argv) {
     RegisterDetect(size);
     RegisterAuto(size);
     RegisterScan(size);
+    RegisterLogoAnalysis(size);
   }
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();

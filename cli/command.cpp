@@ -13,6 +13,7 @@
 #include "composed_call.h"
 #include "function_help.h"
 #include "local_environment.h"
+#include "logo/logo_command.h"
 #include "plugin_path.h"
 #include "progress.h"
 #include "render.h"
@@ -139,6 +140,8 @@ int RunCommand(const std::vector<std::string>& words) {
   std::string context;
   try {
     if (!words.empty() && words[0] == "scan") return scan::RunScan({words.begin() + 1, words.end()});
+    // The logo subcommand reads a recording, not a function's arguments.
+    if (!words.empty() && words[0] == "logo") return logo::RunLogoCommand({words.begin() + 1, words.end()});
     command = ParseCommandLine(words);
     if (command.action == CommandLine::Action::kUsage) {
       std::fputs(UsageText().c_str(), stderr);

@@ -32,6 +32,7 @@ std::string UsageText() {
          "       pramvix [options] 'FUNCTION(ARG, ...)'\n"
          "       pramvix scan [options] CLIP LOGO_CLIP ...   (pramvix scan --help)\n"
          "       pramvix --list | --help [FUNCTION] | --version\n"
+         "       pramvix logo [options] CLIP   (find a logo and make its reference picture)\n"
          "\n"
          "Runs one of the plug-in's functions on video files. A clip argument is a Y4M 4:2:2\n"
          "file (- for standard input) or a PNG picture (a one-frame clip, BT.601 limited range);\n"

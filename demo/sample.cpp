@@ -1,9 +1,10 @@
-// Writes the demo's sample material into a directory: sample.y4m (a moving
-// picture with a semi-transparent yellow logo burned in), clean.y4m (the same without
-// the logo), plain.y4m (a flat blue clip), logo.png (the reference picture:
-// the logo over black, in its colour), before.png (frame 2 of sample.y4m) and
-// broadcast.y4m (12 seconds: programme with the logo, an advert without it,
-// programme).
+// Writes the demo's sample material into a directory: sample.y4m (ten seconds
+// of scenes, busy and calm, with a semi-transparent yellow logo burned in),
+// clean.y4m (the same without the logo), plain.y4m (a flat blue clip),
+// drawn-logo.png (the logo over black as it was drawn, in its colour, to
+// compare with what `pramvix logo` finds), before.png (frame 2 of sample.y4m)
+// and broadcast.y4m (12 seconds: programme with the logo, an advert without
+// it, programme).
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -16,7 +17,7 @@ using pramvix::local::Picture;
 
 namespace {
 
-constexpr int kWidth = 320, kHeight = 180, kFrames = 24;
+constexpr int kWidth = 320, kHeight = 180, kFrames = 240, kSceneFrames = 30;
 constexpr int kLogoX = 236, kLogoY = 16;
 
 // Opacity of the logo at a pixel: a ring with a bar, 0 outside.
@@ -28,8 +29,30 @@ double LogoOpacity(int p, int r) {
   return 0.0;
 }
 
-// A moving picture: diagonal bands and a colour wash that drift with t.
+// A calm scene: a soft gradient at one of four brightness levels (a fade, a
+// grey studio wall, a bright sky, a dusky one) with a slowly drifting glow.
+Picture Calm(int t) {
+  static const int kLevels[4] = {24, 120, 200, 64};
+  const int scene = t / kSceneFrames, level = kLevels[(scene / 2) % 4];
+  Picture picture = Picture::YUY2(kWidth, kHeight);
+  const double gx = kWidth * (0.3 + 0.01 * (t % kSceneFrames)), gy = kHeight * 0.6;
+  for (int r = 0; r < kHeight; ++r) {
+    for (int p = 0; p < kWidth; ++p) {
+      const double glow = 12 * std::exp(-((p - gx) * (p - gx) + (r - gy) * (r - gy)) / (2.0 * 120 * 120));
+      picture.Luma(r, p) = static_cast<uint8_t>(std::lround(level + 0.04 * (r - kHeight / 2) + glow));
+    }
+    for (int p = 0; p < kWidth; p += 2) {
+      picture.Byte(r, 2 * p + 1) = static_cast<uint8_t>(140 - level / 16);
+      picture.Byte(r, 2 * p + 3) = static_cast<uint8_t>(118 + level / 20);
+    }
+  }
+  return picture;
+}
+
+// A moving picture: diagonal bands and a colour wash that drift with t, in
+// every other scene; calm scenes between them.
 Picture Scene(int t) {
+  if ((t / kSceneFrames) % 2 == 1) return Calm(t);
   Picture picture = Picture::YUY2(kWidth, kHeight);
   for (int r = 0; r < kHeight; ++r) {
     for (int p = 0; p < kWidth; ++p) {
@@ -130,7 +153,7 @@ int main(int argc, char** argv) {
     WriteClip(dir + "/plain.y4m", Plain);
     WriteClip(dir + "/broadcast.y4m", Broadcast, kBroadcastFrames);
     const Picture reference = WithLogo(Picture::YUY2(kWidth, kHeight, 16));
-    if (!pramvix::cli::WriteYUY2AsPNG(reference, dir + "/logo.png") ||
+    if (!pramvix::cli::WriteYUY2AsPNG(reference, dir + "/drawn-logo.png") ||
         !pramvix::cli::WriteYUY2AsPNG(Sample(2), dir + "/before.png")) {
       throw pramvix::cli::CliError("cannot write pictures under " + dir);
     }

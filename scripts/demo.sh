@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, generates a sample clip with a yellow logo burned
-# in, and runs every function that the pramvix command lists on it: before and
-# after pictures and a page showing them side by side go to out/demo/.
+# in, finds the logo and makes its reference picture with `pramvix logo`, and
+# runs every function that the pramvix command lists on it: before and after
+# pictures and a page showing them side by side go to out/demo/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
@@ -12,8 +13,11 @@ rm -f "$out"/after-*.png
 build/release/demo/pramvix_sample "$out"
 pramvix=build/release/cli/pramvix
 
-# The logo (a ring and a bar) lies in x 236-294, y 16-56 of the 320x180 sample.
-region="232 12 72 48"
+# The logo (a ring and a bar, drawn in x 236-294, y 16-56 of the 320x180
+# sample): its region and reference picture come from the recording itself.
+$pramvix logo "$out/sample.y4m" -o "$out/logo.png" --preview "$out/logo-preview.png" | tee "$out/logo.txt"
+region=$(sed -n 's/^region: x \([0-9]*\), y \([0-9]*\), width \([0-9]*\), height \([0-9]*\).*/\1 \2 \3 \4/p' "$out/logo.txt")
+read -r rx ry rw rh <<<"$region"
 declare -A args=(
   [NoLogo]="$out/sample.y4m $out/logo.png 0 20 $region"
   [NoLogoM]="$out/sample.y4m $out/logo.png 0 20 $region 1.0 194 0"
@@ -21,8 +25,8 @@ declare -A args=(
   [NoLogoAuto]="$out/sample.y4m $out/logo.png 0"
   [LogoMask]="$out/sample.y4m $out/plain.y4m $out/logo.png 0 20 $region"
   [AddLogo]="$out/clean.y4m $out/logo.png 0 20 $region 0"
-  [IfLogo]="$out/sample.y4m $out/plain.y4m $out/logo.png 0 -20 40 236 12 68 48"
-  [IfNoLogo]="$out/sample.y4m $out/plain.y4m $out/logo.png 0 -20 40 236 12 68 48"
+  [IfLogo]="$out/sample.y4m $out/plain.y4m $out/logo.png 0 -20 40 $((rx + 4)) $ry $((rw - 4)) $rh"
+  [IfNoLogo]="$out/sample.y4m $out/plain.y4m $out/logo.png 0 -20 40 $((rx + 4)) $ry $((rw - 4)) $rh"
 )
 declare -A about=(
   [NoLogo]="the logo removed from the luma, taken as white (its colour stays)"
@@ -40,7 +44,8 @@ page="$out/index.html"
   echo "<!doctype html><meta charset=utf-8><title>Pramvix demo</title>"
   echo "<style>body{font-family:sans-serif}td{padding:6px;vertical-align:top}</style>"
   echo "<h1>Pramvix demo</h1><p>Frame 2 of a generated clip, before and after each function.</p><table>"
-  echo "<tr><td><img src=before.png><br>before</td><td><img src=logo.png><br>reference picture (logo over black)</td></tr>"
+  echo "<tr><td colspan=2><img src=logo-preview.png><br><code>pramvix logo</code>: the region it found (x y width height: $region), the frame after NoLogo with the picture it made, and the picture (logo over black)</td></tr>"
+  echo "<tr><td><img src=before.png><br>before</td><td><img src=logo.png><br>reference picture (logo over black), made by <code>pramvix logo</code></td></tr>"
 } >"$page"
 for function in $($pramvix --list | sed 's/(.*//'); do
   if [ -z "${args[$function]:-}" ]; then

@@ -1,0 +1,75 @@
+// logo/read/<size> and logo/analysis/<size>: `pramvix logo`'s analysis of a
+// Y4M file next to a plain read of the same frames from the same file (in the
+// page cache), both in frames per second. The recording is synthetic: moving
+// textured and calm scenes with a logo in the top-right corner.
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "bench_frames.h"
+#include "cli/support/synthetic_recording.h"
+#include "cli_error.h"
+#include "logo/analysis.h"
+#include "y4m.h"
+
+namespace pramvix::bench {
+
+namespace {
+
+constexpr int kFrames = 96;
+
+// The recording's file, written once per size.
+const std::string& RecordingFile(const FrameSize& size) {
+  static std::string paths[2];
+  std::string& path = paths[size.width == kFrameSizes[0].width ? 0 : 1];
+  if (path.empty()) {
+    testing::RecordingSpec spec;
+    spec.width = size.width, spec.height = size.height, spec.frames = kFrames;
+    spec.logoWidth = size.logoWidth - 20, spec.logoHeight = size.logoHeight - 16;
+    spec.sceneFrames = 4;  // many short scenes: the analysis sees a long clip's variety in few frames
+    char name[] = "/tmp/pramvix-logo-bench-XXXXXX";
+    const int fd = mkstemp(name);
+    if (fd >= 0) close(fd);
+    path = name;
+    testing::SyntheticRecording(spec).WriteY4M(path);
+  }
+  return path;
+}
+
+std::unique_ptr<cli::Y4MReader> Open(const std::string& path) {
+  return std::make_unique<cli::Y4MReader>(cli::OpenSource(path), path);
+}
+
+}  // namespace
+
+void RegisterLogoAnalysis(const FrameSize& size) {
+  benchmark::RegisterBenchmark(NameOf("logo/read", size).c_str(), [size](benchmark::State& state) {
+    const std::string& path = RecordingFile(size);
+    std::vector<uint8_t> planar(static_cast<size_t>(size.width) * size.height * 2);
+    for (auto _ : state) {
+      auto reader = Open(path);
+      int frames = 0;
+      while (reader->ReadFrame(planar.data())) ++frames;
+      benchmark::DoNotOptimize(frames);
+    }
+    state.counters["frames/s"] = benchmark::Counter(static_cast<double>(state.iterations()) * kFrames, benchmark::Counter::kIsRate);
+  })->Unit(benchmark::kMillisecond);
+  benchmark::RegisterBenchmark(NameOf("logo/analysis", size).c_str(), [size](benchmark::State& state) {
+    const std::string& path = RecordingFile(size);
+    for (auto _ : state) {
+      cli::logo::FrameSampler sampler(Open(path), {});
+      try {
+        benchmark::DoNotOptimize(cli::logo::AnalyseClip(sampler, {}).reference.logoPixels);
+      } catch (const cli::CliError& e) {
+        state.SkipWithError(e.what());
+        break;
+      }
+    }
+    state.counters["frames/s"] = benchmark::Counter(static_cast<double>(state.iterations()) * kFrames, benchmark::Counter::kIsRate);
+  })->Unit(benchmark::kMillisecond);
+}
+
+}  // namespace pramvix::bench

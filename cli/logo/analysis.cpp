@@ -1,0 +1,148 @@
+#include "analysis.h"
+
+#include <cstdint>
+#include <memory>
+
+#include "logo_fit.h"
+#include "region_search.h"
+#include "y4m.h"
+
+namespace pramvix::cli::logo {
+
+namespace {
+
+constexpr int kSearchMargin = 10;  // fit box around a found logo, kept small to stay off black borders
+constexpr int kRegionMargin = 8;   // fit box around a given region
+constexpr int kMinFrames = 8;
+
+std::string RegionText(const Box& b) {
+  return std::to_string(b.x) + "," + std::to_string(b.y) + "," + std::to_string(b.width) + "," +
+         std::to_string(b.height);
+}
+
+local::Picture ToYUY2(const FrameView& frame) {
+  local::Picture picture{2 * frame.width, frame.height, std::vector<uint8_t>(static_cast<size_t>(frame.width) * frame.height * 2)};
+  for (int r = 0; r < frame.height; ++r) {
+    for (int c = 0; c < frame.width; c += 2) {
+      uint8_t* out = &picture.bytes[static_cast<size_t>(r) * picture.rowSize + 2 * c];
+      out[0] = frame.Luma(c, r), out[1] = frame.ChromaU(c / 2, r), out[2] = frame.Luma(c + 1, r), out[3] = frame.ChromaV(c / 2, r);
+    }
+  }
+  return picture;
+}
+
+}  // namespace
+
+Box FitBoxFor(const Box& logo, int margin, int width, int height) {
+  Box box = Grow(logo, margin, width, height);
+  if (box.x & 1) --box.x, ++box.width;
+  if (box.width & 1) {
+    if (box.Right() < width) ++box.width;
+    else --box.width;
+  }
+  return box;
+}
+
+Analysis AnalyseClip(FrameSampler& sampler, const AnalysisOptions& options) {
+  Analysis result;
+  const int width = sampler.Width(), height = sampler.Height();
+  result.width = width, result.height = height;
+  result.searched = !options.region;
+  if (options.region) {
+    const Box& r = *options.region;
+    if (r.x < 0 || r.y < 0 || r.width < 2 || r.height < 2 || r.Right() > width || r.Bottom() > height) {
+      throw NoLogoFound("--region " + RegionText(r) + " does not lie in the " + std::to_string(width) + "x" +
+                        std::to_string(height) + " frame");
+    }
+    // The fit keeps sums and crops per pixel of the region: bounded by a
+    // quarter of the frame, which any logo fits in.
+    if (static_cast<int64_t>(r.width) * r.height * 4 > static_cast<int64_t>(width) * height) {
+      throw NoLogoFound("--region " + RegionText(r) + " covers more than a quarter of the frame; give the logo's own rectangle");
+    }
+  }
+  std::unique_ptr<EdgeStatistics> edges;
+  if (!options.region) edges = std::make_unique<EdgeStatistics>(width, height);
+  std::unique_ptr<LogoFit> fit;
+  CropStore crops;
+  std::vector<uint8_t> sample;  // planar
+  auto startFit = [&](const Box& box) {
+    fit = std::make_unique<LogoFit>(box, width, height);
+    crops.Reset(box);
+    sample.clear();
+    result.sampleNumber = -1;
+  };
+  auto feedFit = [&](const FrameView& frame) {
+    const int before = fit->LogoFrames();
+    fit->Add(frame);
+    crops.Offer(frame);
+    if (fit->LogoFrames() > before) {  // a plain copy now, converted at the end
+      sample.assign(frame.y, frame.y + static_cast<size_t>(width) * height * 2);
+      result.sampleNumber = sampler.Number();
+    }
+  };
+  if (options.region) startFit(FitBoxFor(*options.region, kRegionMargin, width, height));
+  int nextCheck = 16;
+  int fitFrom = 0;  // frames taken before the fit started
+  while (sampler.Next()) {
+    const FrameView frame = sampler.Frame();
+    if (edges) edges->Add(frame);
+    if (fit) feedFit(frame);
+    if (edges && sampler.Taken() == nextCheck) {
+      nextCheck *= 2;
+      const auto found = FindLogoBox(*edges);
+      if (found && (!fit || !fit->FitBox().Contains(FitBoxFor(*found, 4, width, height)))) {
+        startFit(FitBoxFor(*found, kSearchMargin, width, height));
+        fitFrom = sampler.Taken();
+      }
+    }
+  }
+  result.framesRead = sampler.Taken();
+  if (result.framesRead < kMinFrames) {
+    throw NoLogoFound("only " + std::to_string(result.framesRead) + " frames to look at; a logo is told from the picture by what stays put over many frames, so give a longer clip (at least " + std::to_string(kMinFrames) + " frames, better some hundreds)");
+  }
+  if (edges) {
+    const auto found = FindLogoBox(*edges);
+    if (!found) {
+      throw NoLogoFound("no static logo found in " + std::to_string(result.framesRead) + " frames: nothing keeps its edges in place while the picture moves. If there is a logo, give its place with --region X,Y,W,H, or more frames");
+    }
+    if ((!fit || !fit->FitBox().Contains(FitBoxFor(*found, 4, width, height))) && sampler.CanRewind()) {
+      startFit(FitBoxFor(*found, kSearchMargin, width, height));
+      fitFrom = result.framesRead;
+    }
+    if (!fit || !fit->FitBox().Contains(FitBoxFor(*found, 4, width, height))) {
+      throw NoLogoFound("a logo shows near " + RegionText(*found) + " only late in the stream, too late to fit it in one reading; run again with --region " + RegionText(Grow(*found, 4, width, height)));
+    }
+  }
+  if (fitFrom > 0 && sampler.CanRewind()) {
+    // A file: the frames before the logo showed itself where it ends up are
+    // read again for the fit (a pipe cannot be, and its fit uses the frames
+    // after that point).
+    sampler.Rewind();
+    while (sampler.Taken() < fitFrom && sampler.Next()) feedFit(sampler.Frame());
+  }
+  const LogoEstimate estimate = fit->Solve();
+  result.flatFrames = fit->FlatFrames();
+  result.fitFrames = estimate.frames;
+  const std::string tryMore = std::string("; try more frames (a longer clip or a wider --frames range) with dark or plain scenes around the logo") +
+                              (options.region ? ", and check that --region holds the logo" : "");
+  if (estimate.frames < kMinFrames) {
+    throw NoLogoFound("too few frames (" + std::to_string(estimate.frames) + " of " + std::to_string(result.framesRead) + ") show the logo over plain surroundings, from which the background under it can be read" + tryMore);
+  }
+  if (!estimate.backgroundVaried) {
+    throw NoLogoFound("the background under the logo hardly changes in the frames that could be used, so the logo's opacity cannot be told from its colour" + tryMore);
+  }
+  result.reference = MakeReference(estimate, width, height, options.region);
+  const Reference& ref = result.reference;
+  if (ref.logoPixels == 0) {
+    throw NoLogoFound("the fit found no logo pixels that stand clear of the noise in " + RegionText(estimate.box) + tryMore);
+  }
+  if (ref.medianError > 3) {
+    throw NoLogoFound("the fit is too poor to trust (typical error " + std::to_string(ref.medianError).substr(0, 4) + " luma levels)" + tryMore + ", or give --region");
+  }
+  if (!sample.empty()) result.sample = ToYUY2(FrameView::OfPlanar(sample.data(), width, height));
+  result.ifLogo = AdviseIfLogo(ref.picture, ref.region, crops);
+  result.ifNoLogo = AdviseIfNoLogo(ref.picture, ref.region, crops);
+  return result;
+}
+
+}  // namespace pramvix::cli::logo

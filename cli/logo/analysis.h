@@ -1,0 +1,47 @@
+#pragma once
+#include <optional>
+#include <string>
+
+#include "cli_error.h"
+#include "detection.h"
+#include "frame_view.h"
+#include "picture.h"
+#include "reference.h"
+#include "sampling.h"
+
+namespace pramvix::cli::logo {
+
+struct AnalysisOptions {
+  std::optional<Box> region;  // --region: no search
+};
+
+// Everything the command reports.
+struct Analysis {
+  int width = 0, height = 0;
+  int framesRead = 0;    // sampled frames
+  int flatFrames = 0;    // with plain surroundings around the logo
+  int fitFrames = 0;     // of those, with the logo, used by the fit
+  bool searched = true;  // false: the region was given
+  Reference reference;
+  DetectionAdvice ifLogo, ifNoLogo;
+  local::Picture sample;  // a frame with the logo, for the preview (YUY2)
+  int sampleNumber = -1;
+};
+
+// Why no reference picture is made; exit status 1 with this text.
+class NoLogoFound : public CliError {
+ public:
+  explicit NoLogoFound(const std::string& message) : CliError(message) {}
+};
+
+// Reads the sampled frames once: the search's statistics over whole frames,
+// and, as soon as a logo shows (checked at 16, 32, 64, ... frames), the fit's
+// over a box around it; a box found later elsewhere starts the fit again. A
+// file (not a pipe) is read a second time for the frames the fit missed that
+// way. Throws NoLogoFound when it cannot vouch for a result.
+Analysis AnalyseClip(FrameSampler& sampler, const AnalysisOptions& options);
+
+// The fit box for a logo box: grown by `margin`, with an even x and width.
+Box FitBoxFor(const Box& logo, int margin, int width, int height);
+
+}  // namespace pramvix::cli::logo

@@ -1,0 +1,163 @@
+#include "detection.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <functional>
+
+namespace pramvix::cli::logo {
+
+void CropStore::Reset(const Box& box) {
+  box_ = box;
+  crops_.clear();
+  step_ = 1;
+  offered_ = 0;
+}
+
+void CropStore::Offer(const FrameView& frame) {
+  if (box_.Empty() || box_.Right() > frame.width || box_.Bottom() > frame.height) return;
+  if (offered_++ % step_ != 0) return;
+  if (crops_.size() == kCapacity) {
+    for (size_t i = 1; i < kCapacity / 2; ++i) crops_[i] = std::move(crops_[2 * i]);  // crops_[0] stays
+    crops_.resize(kCapacity / 2);
+    step_ *= 2;
+    offered_ = 1;
+  }
+  std::vector<uint8_t> crop(static_cast<size_t>(box_.width) * box_.height);
+  for (int r = 0; r < box_.height; ++r) {
+    for (int c = 0; c < box_.width; ++c) crop[static_cast<size_t>(r) * box_.width + c] = frame.Luma(box_.x + c, box_.y + r);
+  }
+  crops_.push_back(std::move(crop));
+}
+
+namespace {
+
+struct EdgeRule {
+  bool averages;  // IfLogo: means of three samples; IfNoLogo: single samples
+  bool strict;    // IfLogo: step > threshold; IfNoLogo: step >= threshold, and dark pixels
+};
+
+// Logo-edge positions (row, pixel) of the region in the reference, for
+// threshold t, skipping positions whose samples fall outside `within`.
+std::vector<std::pair<int, int>> EdgePositions(const local::Picture& ref, const Box& region, const Box& within,
+                                               const EdgeRule& rule, int t) {
+  std::vector<std::pair<int, int>> positions;
+  const int width = ref.rowSize / 2;
+  for (int r = std::max(region.y, within.y); r < std::min(region.Bottom(), within.Bottom()); ++r) {
+    for (int p = std::max(region.x, within.x + 4); p < std::min({region.Right(), width - 2, within.Right() - 2}); ++p) {
+      int step;
+      if (rule.averages) {
+        const int left = (ref.Luma(r, p - 4) + ref.Luma(r, p - 3) + ref.Luma(r, p - 2)) / 3;
+        const int right = (ref.Luma(r, p) + ref.Luma(r, p + 1) + ref.Luma(r, p + 2)) / 3;
+        step = std::abs(left - right);
+      } else {
+        step = std::abs(ref.Luma(r, p - 2) - ref.Luma(r, p));
+      }
+      if (step >= t) positions.emplace_back(r, p);
+    }
+  }
+  return positions;
+}
+
+int LargestStep(const local::Picture& ref, const Box& region, const EdgeRule& rule) {
+  int largest = 0;
+  for (int t = 255; t > 0 && largest == 0; t = t > 8 ? t - 8 : t - 1) {
+    if (!EdgePositions(ref, region, region, rule, t).empty()) largest = t;
+  }
+  return largest;
+}
+
+// Whether the filter's test passes on one crop, for every frame threshold
+// t = 0..255 at once: per row, the count of positions whose step is a hit at
+// t comes from a histogram of the steps (a dark pixel is a hit at any t).
+std::vector<uint8_t> PassesByThreshold(const std::vector<uint8_t>& crop, const Box& box, const Box& region,
+                                       const std::vector<std::pair<int, int>>& positions, const EdgeRule& rule) {
+  auto at = [&](int r, int p) { return static_cast<int>(crop[static_cast<size_t>(r - box.y) * box.width + p - box.x]); };
+  std::vector<long> hitTotal(256, 0), missTotal(256, 0);
+  std::vector<int> atLeast(257);
+  size_t i = 0;
+  while (i < positions.size()) {
+    const int row = positions[i].first;
+    std::fill(atLeast.begin(), atLeast.end(), 0);
+    int count = 0;
+    for (; i < positions.size() && positions[i].first == row; ++i, ++count) {
+      const int p = positions[i].second;
+      const bool dark = !rule.strict && at(row, p) < 16 && at(row, std::max(region.x, box.x)) >= 16;
+      ++atLeast[dark ? 255 : std::abs(at(row, p - 2) - at(row, p))];
+    }
+    for (int v = 254; v >= 0; --v) atLeast[v] += atLeast[v + 1];  // now: positions with step >= v
+    for (int t = 0; t < 256; ++t) {
+      const int hits = rule.strict ? atLeast[t + 1] : atLeast[t];
+      const int misses = count - hits;
+      if (misses < hits) hitTotal[t] += hits;
+      else missTotal[t] += misses;
+    }
+  }
+  std::vector<uint8_t> passes(256);
+  for (int t = 0; t < 256; ++t) passes[t] = missTotal[t] < 2 * hitTotal[t];
+  return passes;
+}
+
+DetectionAdvice Advise(const local::Picture& ref, const Box& region, const CropStore& store, const EdgeRule& rule) {
+  DetectionAdvice advice;
+  const auto& crops = store.Crops();
+  const Box& box = store.CropBox();
+  advice.frames = static_cast<int>(crops.size());
+  const int largest = LargestStep(ref, region, rule);
+  advice.logoThreshold = std::max(2, largest / 2);
+  const auto positions = EdgePositions(ref, region, box, rule, advice.logoThreshold);
+  if (crops.empty() || positions.empty()) return advice;
+  // Threshold-free score: how closely the frame's steps across the region
+  // follow the reference's (the size of their correlation, as a logo darker
+  // than the background steps the other way).
+  std::vector<double> scores;
+  const int width = ref.rowSize / 2;
+  for (const auto& crop : crops) {
+    auto at = [&](int r, int p) { return static_cast<double>(crop[static_cast<size_t>(r - box.y) * box.width + p - box.x]); };
+    double sf = 0, sr = 0, sff = 0, srr = 0, sfr = 0;
+    int count = 0;
+    for (int r = std::max(region.y, box.y); r < std::min(region.Bottom(), box.Bottom()); ++r) {
+      for (int p = std::max(region.x, box.x + 2); p < std::min({region.Right(), box.Right(), width}); ++p, ++count) {
+        const double f = at(r, p) - at(r, p - 2), g = static_cast<double>(ref.Luma(r, p)) - ref.Luma(r, p - 2);
+        sf += f, sr += g, sff += f * f, srr += g * g, sfr += f * g;
+      }
+    }
+    const double n = std::max(1, count);
+    const double vf = sff - sf * sf / n, vr = srr - sr * sr / n, cov = sfr - sf * sr / n;
+    scores.push_back(vf > 0 && vr > 0 ? std::fabs(cov) / std::sqrt(vf * vr) : 0.0);
+  }
+  // Moving content correlates by chance at about 1/sqrt(pixels), a few
+  // hundredths for a region of some hundred pixels; a logo in sight at far more.
+  const double cut = 0.2;
+  std::vector<uint8_t> hasLogo;
+  for (double s : scores) hasLogo.push_back(s > cut);
+  for (uint8_t h : hasLogo) advice.withLogo += h;
+  advice.separated = advice.withLogo > 0 && advice.withLogo < advice.frames;
+  // The frame threshold that agrees with the split most often; among equals
+  // the middle one, which leaves the most room on both sides.
+  std::vector<int> agreeing(256, 0);
+  for (size_t k = 0; k < crops.size(); ++k) {
+    const auto passes = PassesByThreshold(crops[k], box, region, positions, rule);
+    for (int t = 1; t < 256; ++t) agreeing[t] += passes[t] == hasLogo[k];
+  }
+  const int most = *std::max_element(agreeing.begin() + 1, agreeing.end());
+  std::vector<int> best;
+  for (int t = 1; t < 256; ++t) {
+    if (agreeing[t] == most) best.push_back(t);
+  }
+  advice.frameThreshold = best[best.size() / 2];
+  advice.agreeing = most;
+  return advice;
+}
+
+}  // namespace
+
+DetectionAdvice AdviseIfLogo(const local::Picture& reference, const Box& region, const CropStore& crops) {
+  return Advise(reference, region, crops, {true, true});
+}
+
+DetectionAdvice AdviseIfNoLogo(const local::Picture& reference, const Box& region, const CropStore& crops) {
+  return Advise(reference, region, crops, {false, false});
+}
+
+}  // namespace pramvix::cli::logo

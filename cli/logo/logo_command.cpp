@@ -1,0 +1,169 @@
+#include "logo_command.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+
+#include "advice.h"
+#include "analysis.h"
+#include "byte_source.h"
+#include "cli_error.h"
+#include "local_environment.h"
+#include "plugin_path.h"
+#include "png_io.h"
+#include "preview.h"
+#include "y4m.h"
+
+namespace pramvix::cli::logo {
+
+namespace {
+
+long Number(const std::string& text, const std::string& option, long lo, long hi) {
+  errno = 0;
+  char* end = nullptr;
+  const long value = std::strtol(text.c_str(), &end, 10);
+  if (text.empty() || *end != '\0' || errno != 0 || value < lo || value > hi) {
+    throw UsageError(option + " needs a whole number from " + std::to_string(lo) + " to " + std::to_string(hi) + ", not '" + text + "'");
+  }
+  return value;
+}
+
+Box ParseRegion(const std::string& text) {
+  std::vector<std::string> parts(1);
+  for (char c : text) {
+    if (c == ',') parts.emplace_back();
+    else parts.back() += c;
+  }
+  if (parts.size() != 4) throw UsageError("--region needs X,Y,W,H, not '" + text + "'");
+  return {static_cast<int>(Number(parts[0], "--region", 0, 16384)), static_cast<int>(Number(parts[1], "--region", 0, 16384)),
+          static_cast<int>(Number(parts[2], "--region", 2, 16384)), static_cast<int>(Number(parts[3], "--region", 2, 16384))};
+}
+
+void WriteOrFail(bool written, const std::string& path) {
+  if (!written) throw CliError(path + ": cannot write the picture");
+}
+
+}  // namespace
+
+std::string LogoUsageText() {
+  return "usage: pramvix logo [options] CLIP\n"
+         "\n"
+         "Finds the logo in a Y4M 4:2:2 recording (- for standard input) and writes its reference\n"
+         "picture, the logo over black at the recording's size, with the region and settings for\n"
+         "the filters. It needs frames in which the logo's surroundings are plain (dark or calm\n"
+         "scenes); frames without the logo are recognised and left out.\n"
+         "\n"
+         "options:\n"
+         "  -o FILE.png        the reference picture (default logo.png)\n"
+         "  --y4m FILE         the reference picture also as a one-frame Y4M\n"
+         "  --preview FILE.png a frame with the region outlined, the same after NoLogo, and the picture\n"
+         "  --json             the report as JSON\n"
+         "  --frames A:B       only frames A to B (both included); A: runs to the end\n"
+         "  --samples N        look at up to N frames spread over the clip (default 2000, at most 4000)\n"
+         "  --region X,Y,W,H   the logo's region: no search\n"
+         "  --plugin PATH      the plug-in, for the preview\n";
+}
+
+LogoCommandLine ParseLogoCommandLine(const std::vector<std::string>& words) {
+  LogoCommandLine command;
+  std::vector<std::string> positional;
+  for (size_t i = 0; i < words.size(); ++i) {
+    const std::string& word = words[i];
+    if (word.size() < 2 || word[0] != '-') {
+      positional.push_back(word);
+      continue;
+    }
+    auto value = [&]() -> const std::string& {
+      if (i + 1 >= words.size()) throw UsageError(word + " needs a value");
+      return words[++i];
+    };
+    if (word == "-o" || word == "--output") {
+      command.output = value();
+    } else if (word == "--y4m") {
+      command.y4mOutput = value();
+    } else if (word == "--preview") {
+      command.preview = value();
+    } else if (word == "--json") {
+      command.json = true;
+    } else if (word == "--frames") {
+      const std::string& range = value();
+      const size_t colon = range.find(':');
+      if (colon == std::string::npos) throw UsageError("--frames needs A:B, not '" + range + "'");
+      command.first = colon == 0 ? 0 : static_cast<int>(Number(range.substr(0, colon), word, 0, 2147483647L));
+      command.last = colon + 1 == range.size() ? -1 : static_cast<int>(Number(range.substr(colon + 1), word, 0, 2147483647L));
+      if (command.last >= 0 && command.last < command.first) throw UsageError("--frames " + range + ": the last frame comes before the first");
+    } else if (word == "--samples") {
+      command.samples = static_cast<int>(Number(value(), word, 8, kMaxSampleCap));
+    } else if (word == "--region") {
+      command.region = ParseRegion(value());
+    } else if (word == "--plugin") {
+      command.plugin = value();
+    } else if (word == "-q" || word == "--quiet") {
+      // Nothing goes to standard error but errors anyway.
+    } else if (word == "--help" || word == "-h") {
+      command.help = true;
+    } else {
+      throw UsageError("logo: unknown option " + word);
+    }
+  }
+  if (command.help) return command;
+  if (positional.size() != 1) throw UsageError("logo takes one clip (a Y4M file or -); pramvix logo --help");
+  command.clip = positional[0];
+  return command;
+}
+
+int RunLogoCommand(const std::vector<std::string>& words) {
+  const LogoCommandLine command = ParseLogoCommandLine(words);
+  if (command.help) {
+    std::fputs(LogoUsageText().c_str(), stdout);
+    return 0;
+  }
+  // Find the plug-in before the long read, so that a missing one fails early.
+  std::string plugin;
+  if (!command.preview.empty()) plugin = FindPlugin(command.plugin);
+
+  auto reader = std::make_unique<Y4MReader>(OpenSource(command.clip), command.clip == "-" ? "standard input" : command.clip);
+  FrameSampler sampler(std::move(reader), SampleRule{command.first, command.last, command.samples});
+  AnalysisOptions options;
+  options.region = command.region;
+  const Analysis analysis = AnalyseClip(sampler, options);
+
+  WriteOrFail(WriteYUY2AsPNG(analysis.reference.picture, command.output), command.output);
+  if (!command.y4mOutput.empty()) {
+    std::FILE* out = std::fopen(command.y4mOutput.c_str(), "wb");
+    if (!out) throw CliError(command.y4mOutput + ": cannot open for writing");
+    Y4MFormat format = sampler.Format();
+    try {
+      Y4MWriter writer(out, command.y4mOutput, format);
+      writer.WriteFrame(analysis.reference.picture.bytes.data(), analysis.reference.picture.rowSize);
+    } catch (...) {
+      std::fclose(out);
+      throw;
+    }
+    if (std::fclose(out) != 0) throw CliError(command.y4mOutput + ": write error");
+  }
+  if (!command.preview.empty()) {
+    if (analysis.sampleNumber < 0) throw CliError("no frame to preview");
+    local::LocalEnvironment host;
+    try {
+      host.LoadPlugin(plugin);
+    } catch (const local::HostError& e) {
+      throw CliError(e.what());
+    }
+    WriteOrFail(WriteYUY2AsPNG(MakePreview(host, analysis.sample, analysis.reference.picture, analysis.reference.region,
+                                           analysis.reference.threshold),
+                               command.preview),
+                command.preview);
+  }
+  AdviceNames names;
+  names.clip = command.clip == "-" ? "in.y4m" : command.clip;
+  names.reference = command.output;
+  const std::string report = command.json ? AdviceJSON(analysis, names) : AdviceText(analysis, names);
+  std::fputs(report.c_str(), stdout);
+  if (!command.preview.empty() && !command.json) {
+    std::printf("preview: %s (frame %d)\n", command.preview.c_str(), analysis.sampleNumber);
+  }
+  return 0;
+}
+
+}  // namespace pramvix::cli::logo

@@ -1,0 +1,229 @@
+#include "logo_fit.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace pramvix::cli::logo {
+
+namespace {
+
+// Mean of a band side at position i, over i-2..i+2 (cut to the side), from
+// `at(i)` which already averages the band's two lines.
+template <typename At>
+double Smoothed(At at, int i, int size) {
+  double sum = 0;
+  int count = 0;
+  for (int k = std::max(0, i - 2); k <= std::min(size - 1, i + 2); ++k, ++count) sum += at(k);
+  return sum / count;
+}
+
+// Fills `out` (w x h) with the Coons patch of a plane read through `at(col,
+// row)`: the four sides are the means of the two outermost lines.
+template <typename At>
+void CoonsPatch(At at, int w, int h, std::vector<double>& out) {
+  std::vector<double> top(w), bottom(w), left(h), right(h);
+  for (int c = 0; c < w; ++c) {
+    top[c] = Smoothed([&](int k) { return (at(k, 0) + at(k, 1)) / 2.0; }, c, w);
+    bottom[c] = Smoothed([&](int k) { return (at(k, h - 1) + at(k, h - 2)) / 2.0; }, c, w);
+  }
+  for (int r = 0; r < h; ++r) {
+    left[r] = Smoothed([&](int k) { return (at(0, k) + at(1, k)) / 2.0; }, r, h);
+    right[r] = Smoothed([&](int k) { return (at(w - 1, k) + at(w - 2, k)) / 2.0; }, r, h);
+  }
+  const double c00 = (top[0] + left[0]) / 2, c10 = (top[w - 1] + right[0]) / 2;
+  const double c01 = (bottom[0] + left[h - 1]) / 2, c11 = (bottom[w - 1] + right[h - 1]) / 2;
+  out.resize(static_cast<size_t>(w) * h);
+  for (int r = 0; r < h; ++r) {
+    const double t = h > 1 ? static_cast<double>(r) / (h - 1) : 0.0;
+    for (int c = 0; c < w; ++c) {
+      const double s = w > 1 ? static_cast<double>(c) / (w - 1) : 0.0;
+      out[static_cast<size_t>(r) * w + c] = (1 - t) * top[c] + t * bottom[c] + (1 - s) * left[r] + s * right[r] -
+                                            ((1 - s) * (1 - t) * c00 + s * (1 - t) * c10 + (1 - s) * t * c01 + s * t * c11);
+    }
+  }
+}
+
+// Spread (root mean square) of the band's luma about its best plane.
+template <typename At>
+double BandSpread(At at, int w, int h) {
+  // Normal equations of v = p0 + p1·x + p2·y over the band's pixels.
+  double m[3][4] = {};
+  auto addPoint = [&](int c, int r) {
+    const double x = c - w / 2.0, y = r - h / 2.0, v = at(c, r);
+    const double f[3] = {1, x, y};
+    for (int i = 0; i < 3; ++i) {
+      for (int j = 0; j < 3; ++j) m[i][j] += f[i] * f[j];
+      m[i][3] += f[i] * v;
+    }
+  };
+  auto forBand = [&](auto&& visit) {
+    for (int r = 0; r < h; ++r) {
+      if (r < 2 || r >= h - 2) {
+        for (int c = 0; c < w; ++c) visit(c, r);
+      } else {
+        visit(0, r), visit(1, r), visit(w - 2, r), visit(w - 1, r);
+      }
+    }
+  };
+  forBand(addPoint);
+  const double n = m[0][0];
+  // Gaussian elimination; the band is never degenerate for w, h >= 8.
+  for (int i = 0; i < 3; ++i) {
+    for (int k = i + 1; k < 3; ++k) {
+      const double f = m[k][i] / m[i][i];
+      for (int j = i; j < 4; ++j) m[k][j] -= f * m[i][j];
+    }
+  }
+  double p[3];
+  for (int i = 2; i >= 0; --i) {
+    double v = m[i][3];
+    for (int j = i + 1; j < 3; ++j) v -= m[i][j] * p[j];
+    p[i] = v / m[i][i];
+  }
+  double squares = 0;
+  forBand([&](int c, int r) {
+    const double d = at(c, r) - (p[0] + p[1] * (c - w / 2.0) + p[2] * (r - h / 2.0));
+    squares += d * d;
+  });
+  return std::sqrt(squares / std::max(1.0, n - 3));
+}
+
+}  // namespace
+
+LogoFit::LogoFit(const Box& box, int frameWidth, int frameHeight)
+    : box_(box), frameWidth_(frameWidth), frameHeight_(frameHeight) {
+  const size_t pixels = static_cast<size_t>(std::max(0, box.width)) * std::max(0, box.height);
+  sums_.resize(pixels * kClasses);
+  chroma_.resize(pixels / 2 * kClasses);
+}
+
+int LogoFit::LogoFrames() const {
+  int total = 0;
+  for (int c = 0; c < kClasses; ++c) total += logoFrames_[c];
+  return total;
+}
+
+bool LogoFit::Blend(const FrameView& frame, double& spread) {
+  const int w = box_.width, h = box_.height;
+  auto luma = [&](int c, int r) { return static_cast<double>(frame.Luma(box_.x + c, box_.y + r)); };
+  spread = BandSpread(luma, w, h);
+  if (spread >= kSpreadLimits[kClasses - 1]) return false;
+  CoonsPatch(luma, w, h, background_);
+  const int px = box_.x / 2;
+  CoonsPatch([&](int c, int r) { return static_cast<double>(frame.ChromaU(px + c, box_.y + r)); }, w / 2, h,
+             backgroundU_);
+  CoonsPatch([&](int c, int r) { return static_cast<double>(frame.ChromaV(px + c, box_.y + r)); }, w / 2, h,
+             backgroundV_);
+  return true;
+}
+
+void LogoFit::Add(const FrameView& frame) {
+  const int w = box_.width, h = box_.height;
+  if (frame.width != frameWidth_ || frame.height != frameHeight_ || w < 8 || h < 8 || box_.x < 0 || box_.y < 0 ||
+      box_.Right() > frame.width || box_.Bottom() > frame.height || (box_.x & 1) || (w & 1)) {
+    return;
+  }
+  double spread = 0;
+  if (!Blend(frame, spread)) return;
+  ++flat_;
+  // Does the inside stand out from the blend more than noise explains? The
+  // noise comes from the steps between neighbours, by their median, which a
+  // logo's few edges do not move.
+  std::vector<int>& steps = steps_;
+  steps.clear();
+  double squares = 0;
+  int count = 0;
+  for (int r = 2; r < h - 2; ++r) {
+    for (int c = 2; c < w - 2; ++c, ++count) {
+      const int s = frame.Luma(box_.x + c, box_.y + r);
+      steps.push_back(std::abs(s - frame.Luma(box_.x + c + 1, box_.y + r)));
+      const double d = s - background_[static_cast<size_t>(r) * w + c];
+      squares += d * d;
+    }
+  }
+  std::nth_element(steps.begin(), steps.begin() + steps.size() / 2, steps.end());
+  // For normal noise of deviation n the median step is 0.954·n; steps are
+  // whole numbers, so half a level is added.
+  const double noise = (steps[steps.size() / 2] + 0.5) / 0.954;
+  if (squares / count < 3 * noise * noise + 1) return;
+  int cls = 0;
+  while (spread >= kSpreadLimits[cls]) ++cls;
+  ++logoFrames_[cls];
+  Sums* sums = &sums_[static_cast<size_t>(cls) * w * h];
+  for (int r = 0; r < h; ++r) {
+    for (int c = 0; c < w; ++c) {
+      const size_t k = static_cast<size_t>(r) * w + c;
+      const double b = background_[k], s = frame.Luma(box_.x + c, box_.y + r);
+      Sums& e = sums[k];
+      e.b += b, e.bb += b * b, e.s += s, e.sb += s * b, e.ss += s * s;
+    }
+  }
+  ChromaSums* chroma = &chroma_[static_cast<size_t>(cls) * (w / 2) * h];
+  for (int r = 0; r < h; ++r) {
+    for (int c = 0; c < w / 2; ++c) {
+      const size_t k = static_cast<size_t>(r) * (w / 2) + c;
+      ChromaSums& e = chroma[k];
+      e.u += frame.ChromaU(box_.x / 2 + c, box_.y + r), e.bu += backgroundU_[k];
+      e.v += frame.ChromaV(box_.x / 2 + c, box_.y + r), e.bv += backgroundV_[k];
+    }
+  }
+}
+
+LogoEstimate LogoFit::Solve() const {
+  constexpr int kEnoughFrames = 120;
+  LogoEstimate estimate;
+  estimate.box = box_;
+  const int w = box_.width, h = box_.height;
+  const size_t pixels = static_cast<size_t>(std::max(0, w)) * std::max(0, h);
+  if (pixels == 0 || sums_.empty()) return estimate;
+  // The plainest surroundings first; more only while frames are few.
+  int classes = 0, frames = 0;
+  while (classes < kClasses && frames < kEnoughFrames) frames += logoFrames_[classes++];
+  estimate.frames = frames;
+  estimate.reference.assign(pixels, 16.0);
+  estimate.opacity.assign(pixels, 0.0);
+  estimate.error.assign(pixels, 0.0);
+  estimate.chromaU.assign(pixels / 2, 128.0);
+  estimate.chromaV.assign(pixels / 2, 128.0);
+  if (frames < 3) {
+    estimate.backgroundVaried = false;
+    return estimate;
+  }
+  const double n = frames;
+  int flatBackground = 0;
+  for (size_t k = 0; k < pixels; ++k) {
+    Sums t;
+    for (int cls = 0; cls < classes; ++cls) {
+      const Sums& e = sums_[cls * pixels + k];
+      t.b += e.b, t.bb += e.bb, t.s += e.s, t.sb += e.sb, t.ss += e.ss;
+    }
+    const double mb = t.b / n, ms = t.s / n;
+    const double sxx = t.bb - n * mb * mb, sxy = t.sb - n * mb * ms, syy = t.ss - n * ms * ms;
+    if (!(sxx > n * 16)) {  // background spread below 4 levels: no slope to read
+      ++flatBackground;
+      estimate.reference[k] = ms - (mb - 16);
+      estimate.error[k] = 255;
+      continue;
+    }
+    const double slope = sxy / sxx;
+    const double opacity = std::clamp(1 - slope, 0.0, 1.0);
+    estimate.opacity[k] = opacity;
+    estimate.reference[k] = ms + (1 - opacity) * (16 - mb);
+    const double residual = std::max(0.0, syy - slope * sxy) / std::max(1.0, n - 2);
+    estimate.error[k] = std::sqrt(residual * (1 / n + (16 - mb) * (16 - mb) / sxx));
+  }
+  estimate.backgroundVaried = flatBackground * 2 < static_cast<int>(pixels);
+  for (size_t k = 0; k < pixels / 2; ++k) {
+    ChromaSums t;
+    for (int cls = 0; cls < classes; ++cls) {
+      const ChromaSums& e = chroma_[cls * (pixels / 2) + k];
+      t.u += e.u, t.bu += e.bu, t.v += e.v, t.bv += e.bv;
+    }
+    const double opacity = (estimate.opacity[2 * k] + estimate.opacity[2 * k + 1]) / 2;
+    estimate.chromaU[k] = 128 * (1 - opacity) + (t.u - (1 - opacity) * t.bu) / n;
+    estimate.chromaV[k] = 128 * (1 - opacity) + (t.v - (1 - opacity) * t.bv) / n;
+  }
+  return estimate;
+}
+
+}  // namespace pramvix::cli::logo

@@ -1,0 +1,66 @@
+#pragma once
+#include <cstdint>
+#include <vector>
+
+#include "frame_view.h"
+
+namespace pramvix::cli::logo {
+
+// What the fit says about each pixel of its box.
+struct LogoEstimate {
+  Box box;                          // the fit box, in frame pixels
+  std::vector<double> reference;    // luma a black frame would show: 16 + a·(Y - 16)
+  std::vector<double> opacity;      // a, 0..1
+  std::vector<double> error;        // standard error of `reference`
+  std::vector<double> chromaU, chromaV;  // per pixel pair: 128 + a·(C - 128)
+  int frames = 0;                   // frames the fit used
+  bool backgroundVaried = true;     // false: the background under the logo hardly changed
+};
+
+// Fits, per pixel of a box around the logo, the observed luma s against the
+// background luma B under it: s = a·Y + (1 - a)·B is a line in B whose value
+// at B = 16 is the reference luma. B is known only where it can be read off
+// the box's surroundings: frames whose outer band (2 pixels wide) lies on a
+// plane up to noise. Those frames give B inside by blending the band's four
+// sides (a Coons patch). Among them, a frame in which the inside does not
+// stand out from that blend by more than its noise has no logo (an ad break,
+// a fade) and is left out, so that it cannot pull the fit towards "no logo".
+class LogoFit {
+ public:
+  // `box` must have an even x and width and lie in the frame.
+  LogoFit(const Box& box, int frameWidth, int frameHeight);
+
+  void Add(const FrameView& frame);
+  LogoEstimate Solve() const;
+
+  const Box& FitBox() const { return box_; }
+  int FlatFrames() const { return flat_; }
+  int LogoFrames() const;  // flat frames that showed the logo
+
+  // Classes by the band's spread about its plane, in luma levels.
+  static constexpr int kClasses = 3;
+  static constexpr double kSpreadLimits[kClasses] = {2.0, 3.5, 6.0};
+
+ private:
+  // Per pixel, per spread class: sums of B, B², s, sB, s².
+  struct Sums {
+    double b = 0, bb = 0, s = 0, sb = 0, ss = 0;
+  };
+  struct ChromaSums {
+    double u = 0, bu = 0, v = 0, bv = 0;
+  };
+
+  bool Blend(const FrameView& frame, double& spread);
+
+  Box box_;
+  int frameWidth_, frameHeight_;
+  int flat_ = 0;
+  int logoFrames_[kClasses] = {0, 0, 0};
+  std::vector<Sums> sums_;           // kClasses x pixels
+  std::vector<ChromaSums> chroma_;   // kClasses x pairs
+  // Scratch for one frame.
+  std::vector<double> background_, backgroundU_, backgroundV_;
+  std::vector<int> steps_;
+};
+
+}  // namespace pramvix::cli::logo

@@ -1,0 +1,112 @@
+#include "reference.h"
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+namespace pramvix::cli::logo {
+
+int RoundClamp(double value, int lo, int hi) {
+  if (!(value >= lo)) return lo;  // NaN too
+  if (value >= hi) return hi;
+  return static_cast<int>(std::lround(value));
+}
+
+namespace {
+
+double Median(std::vector<double> values) {
+  if (values.empty()) return 0;
+  const size_t mid = values.size() / 2;
+  std::nth_element(values.begin(), values.begin() + mid, values.end());
+  return values[mid];
+}
+
+}  // namespace
+
+Reference MakeReference(const LogoEstimate& estimate, int frameWidth, int frameHeight,
+                        const std::optional<Box>& inside) {
+  Reference out;
+  out.picture = local::Picture::YUY2(frameWidth, frameHeight, 16, 128);
+  const Box& box = estimate.box;
+  const int w = box.width, h = box.height;
+  if (w < 8 || h < 8 || box.x < 0 || box.y < 0 || box.Right() > frameWidth || box.Bottom() > frameHeight ||
+      (box.x & 1) || (w & 1) || estimate.reference.size() != static_cast<size_t>(w) * h ||
+      estimate.opacity.size() != estimate.reference.size() || estimate.error.size() != estimate.reference.size() ||
+      estimate.chromaU.size() != estimate.reference.size() / 2 || estimate.chromaV.size() != estimate.reference.size() / 2) {
+    return out;
+  }
+  std::vector<uint8_t> clear(static_cast<size_t>(w) * h, 0);
+  for (int r = 2; r < h - 2; ++r) {
+    for (int c = 2; c < w - 2; ++c) {
+      const size_t k = static_cast<size_t>(r) * w + c;
+      const int x = box.x + c, y = box.y + r;
+      if (inside && (x < inside->x || x >= inside->Right() || y < inside->y || y >= inside->Bottom())) continue;
+      const double above = estimate.reference[k] - 16;
+      clear[k] = above >= 2 && above >= 2.5 * estimate.error[k];
+    }
+  }
+  std::vector<uint8_t> kept(clear.size(), 0);
+  int x0 = w, y0 = h, x1 = -1, y1 = -1;
+  std::vector<double> errors, lumas, us, vs;
+  int threshold = 255;
+  for (int r = 1; r < h - 1; ++r) {
+    for (int c = 1; c < w - 1; ++c) {
+      const size_t k = static_cast<size_t>(r) * w + c;
+      if (!clear[k]) continue;
+      int neighbours = 0;
+      for (int dr = -1; dr <= 1; ++dr) {
+        for (int dc = -1; dc <= 1; ++dc) neighbours += (dr || dc) && clear[k + dr * w + dc];
+      }
+      if (neighbours < 2) continue;
+      kept[k] = 1;
+      x0 = std::min(x0, c), x1 = std::max(x1, c), y0 = std::min(y0, r), y1 = std::max(y1, r);
+      const int luma = RoundClamp(estimate.reference[k], 16, 235);
+      out.picture.Luma(box.y + r, box.x + c) = static_cast<uint8_t>(luma);
+      threshold = std::min(threshold, luma - 16);
+      errors.push_back(estimate.error[k]);
+      const double opacity = estimate.opacity[k];
+      if (opacity >= 0.3) {
+        const size_t pair = k / 2;
+        lumas.push_back(16 + (estimate.reference[k] - 16) / opacity);
+        us.push_back(128 + (estimate.chromaU[pair] - 128) / opacity);
+        vs.push_back(128 + (estimate.chromaV[pair] - 128) / opacity);
+      }
+    }
+  }
+  // Chroma of each pixel pair that holds a logo pixel.
+  for (int r = 0; r < h; ++r) {
+    for (int c = 0; c < w; c += 2) {
+      const size_t k = static_cast<size_t>(r) * w + c;
+      if (!kept[k] && !kept[k + 1]) continue;
+      const int j = 2 * (box.x + c);
+      out.picture.Byte(box.y + r, j + 1) = static_cast<uint8_t>(RoundClamp(estimate.chromaU[k / 2], 16, 240));
+      out.picture.Byte(box.y + r, j + 3) = static_cast<uint8_t>(RoundClamp(estimate.chromaV[k / 2], 16, 240));
+    }
+  }
+  out.logoPixels = static_cast<int>(errors.size());
+  if (out.logoPixels == 0) return out;
+  // The faintest logo pixel's height above black: every logo pixel counts,
+  // and NoLogo softens only where the picture steps by that much.
+  out.threshold = std::max(1, threshold);
+  out.medianError = Median(errors);
+  if (!lumas.empty()) {
+    out.logoLuma = RoundClamp(Median(lumas), 16, 255);
+    out.logoU = RoundClamp(Median(us), 0, 255);
+    out.logoV = RoundClamp(Median(vs), 0, 255);
+  }
+  if (inside) {
+    out.region = *inside;
+    return out;
+  }
+  // The kept box, padded, with an even left edge and width, in the frame.
+  int left = std::max(0, box.x + x0 - kRegionPadding);
+  int right = std::min(frameWidth, box.x + x1 + 1 + kRegionPadding);
+  left &= ~1;
+  if ((right - left) & 1) right = right < frameWidth ? right + 1 : right - 1;
+  const int top = std::max(0, box.y + y0 - kRegionPadding);
+  const int bottom = std::min(frameHeight, box.y + y1 + 1 + kRegionPadding);
+  out.region = {left, top, right - left, bottom - top};
+  return out;
+}
+
+}  // namespace pramvix::cli::logo

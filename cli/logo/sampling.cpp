@@ -1,0 +1,64 @@
+#include "sampling.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace pramvix::cli::logo {
+
+int LevelStride(int taken, int cap) {
+  // Levels of cap/16 frames; each level's step is twice the last one's.
+  const int perLevel = std::max(1, cap / 16);
+  return 1 << std::min(30, taken / perLevel);
+}
+
+FrameSampler::FrameSampler(std::unique_ptr<Y4MReader> reader, SampleRule rule)
+    : reader_(std::move(reader)), rule_(rule) {
+  rule_.cap = std::clamp(rule_.cap, 1, kMaxSampleCap);
+  width_ = reader_->Format().width;
+  height_ = reader_->Format().height;
+  planar_.resize(reader_->Format().FrameBytes());
+  long long span = -1;
+  const int count = reader_->FrameCount();
+  if (count >= 0) {
+    const long long last = rule_.last < 0 ? count - 1LL : std::min<long long>(rule_.last, count - 1LL);
+    span = std::max(0LL, last - rule_.first + 1);
+  } else if (rule_.last >= 0) {
+    span = static_cast<long long>(rule_.last) - rule_.first + 1;
+  }
+  if (span >= 0) {
+    knownLength_ = true;
+    stride_ = static_cast<int>(std::max(1LL, (span + rule_.cap - 1) / rule_.cap));
+  }
+}
+
+int FrameSampler::NextWanted() const {
+  if (number_ < 0) return rule_.first;
+  const int step = knownLength_ ? stride_ : LevelStride(taken_, rule_.cap);
+  return number_ > 2147483647 - step ? -1 : number_ + step;
+}
+
+void FrameSampler::Rewind() {
+  number_ = -1;
+  taken_ = 0;
+}
+
+bool FrameSampler::Next() {
+  if (taken_ >= rule_.cap) return false;
+  const int wanted = NextWanted();
+  if (wanted < 0 || (rule_.last >= 0 && wanted > rule_.last)) return false;
+  const int count = reader_->FrameCount();
+  if (count >= 0 && wanted >= count) return false;
+  if (reader_->Seekable() && count >= 0 && reader_->Next() != wanted) {
+    reader_->SeekFrame(wanted);
+  }
+  // A pipe is read through the frames that are not taken.
+  while (reader_->Next() < wanted) {
+    if (!reader_->ReadFrame(planar_.data())) return false;
+  }
+  if (!reader_->ReadFrame(planar_.data())) return false;
+  number_ = wanted;
+  ++taken_;
+  return true;
+}
+
+}  // namespace pramvix::cli::logo

@@ -1,0 +1,63 @@
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "frame_view.h"
+#include "y4m.h"
+
+namespace pramvix::cli::logo {
+
+// Which frames the analysis looks at.
+struct SampleRule {
+  int first = 0;
+  int last = -1;     // included; -1: to the end
+  int cap = 2000;    // at most this many frames are taken
+};
+
+// The largest cap: the analysis keeps 32-bit sums of squared steps per pixel.
+constexpr int kMaxSampleCap = 4000;
+
+// Reads a Y4M stream once, forward, and hands out the frames to analyse.
+// When the length of the range is known (a file, or --frames A:B) every k-th
+// frame is taken with k chosen so that at most `cap` frames spread over the
+// whole range; a file seeks over the others. When it is not known (a pipe to
+// its end) frames are taken in 16 levels of cap/16 frames each, the first
+// level at every frame, each next one at twice the step of the last: cap
+// 2000 covers about 8 million frames, early parts more densely than late
+// ones; what follows that is not looked at.
+class FrameSampler {
+ public:
+  FrameSampler(std::unique_ptr<Y4MReader> reader, SampleRule rule);
+
+  // Moves to the next frame to analyse; false when there is none.
+  bool Next();
+  // Whether Rewind can work: a file of known length.
+  bool CanRewind() const { return reader_->Seekable() && reader_->FrameCount() >= 0 && knownLength_; }
+  // Starts the same sequence of frames again (CanRewind only).
+  void Rewind();
+  FrameView Frame() const { return FrameView::OfPlanar(planar_.data(), width_, height_); }
+  int Number() const { return number_; }   // frame number in the clip
+  int Taken() const { return taken_; }     // frames handed out so far
+  int Width() const { return width_; }
+  int Height() const { return height_; }
+  const Y4MFormat& Format() const { return reader_->Format(); }
+
+ private:
+  int NextWanted() const;
+
+  std::unique_ptr<Y4MReader> reader_;
+  SampleRule rule_;
+  int width_;
+  int height_;
+  std::vector<uint8_t> planar_;
+  int stride_ = 1;       // known length: fixed step
+  bool knownLength_ = false;
+  int number_ = -1;
+  int taken_ = 0;
+};
+
+// Step to the next frame in the level schedule, after `taken` frames.
+int LevelStride(int taken, int cap);
+
+}  // namespace pramvix::cli::logo

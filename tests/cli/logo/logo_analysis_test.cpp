@@ -1,0 +1,193 @@
+// The analysis as a whole: honest refusals, pipes, a given region, and the
+// frames it samples.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <set>
+#include <string>
+
+#include "cli/support/synthetic_recording.h"
+#include "logo/analysis.h"
+
+namespace pramvix::testing {
+namespace {
+
+using cli::logo::Analysis;
+using cli::logo::AnalysisOptions;
+using cli::logo::Box;
+using cli::logo::FrameSampler;
+using cli::logo::NoLogoFound;
+using Corner = RecordingSpec::Corner;
+
+std::unique_ptr<cli::Y4MReader> Reader(const std::string& bytes, bool seekable) {
+  return std::make_unique<cli::Y4MReader>(
+      cli::MemorySource(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), seekable), "recording");
+}
+
+Analysis Analyse(const std::string& bytes, bool seekable, const AnalysisOptions& options = {}, cli::logo::SampleRule rule = {}) {
+  FrameSampler sampler(Reader(bytes, seekable), rule);
+  return cli::logo::AnalyseClip(sampler, options);
+}
+
+// The message of the refusal, or "" when there was none.
+std::string Refusal(const std::string& bytes, const AnalysisOptions& options = {}) {
+  try {
+    Analyse(bytes, true, options);
+  } catch (const NoLogoFound& e) {
+    return e.what();
+  }
+  return "";
+}
+
+TEST(LogoAnalysis, RefusesWhatItCannotVouchFor) {
+  RecordingSpec none;
+  none.corner = Corner::kNone;
+  RecordingSpec few;
+  few.frames = 5;
+  RecordingSpec busy;  // texture everywhere, always: the background cannot be read
+  busy.busy = 1.0;
+  const struct {
+    const char* name;
+    RecordingSpec spec;
+    const char* says;
+  } cases[] = {
+      {"no logo", none, "no static logo found"},
+      {"five frames", few, "only 5 frames"},
+      {"never plain around the logo", busy, "too few frames"},
+  };
+  for (const auto& c : cases) {
+    const std::string message = Refusal(SyntheticRecording(c.spec).Y4M());
+    EXPECT_NE(message.find(c.says), std::string::npos) << c.name << ": " << message;
+    EXPECT_NE(message.find("try") == std::string::npos && message.find("give") == std::string::npos, true)
+        << c.name << " says what to try: " << message;
+  }
+}
+
+TEST(LogoAnalysis, RefusesARegionWithoutALogo) {
+  RecordingSpec spec;
+  const SyntheticRecording recording(spec);
+  AnalysisOptions options;
+  options.region = Box{20, 100, 60, 40};  // far from the logo in the top right corner
+  const std::string message = Refusal(recording.Y4M(), options);
+  EXPECT_NE(message.find("check that --region holds the logo"), std::string::npos) << message;
+  options.region = Box{300, 100, 60, 40};  // beyond the right edge
+  EXPECT_NE(Refusal(recording.Y4M(), options).find("does not lie in"), std::string::npos);
+  options.region = Box{0, 0, 200, 100};  // more than a quarter of the frame
+  EXPECT_NE(Refusal(recording.Y4M(), options).find("more than a quarter"), std::string::npos);
+}
+
+TEST(LogoAnalysis, WorksFromAPipe) {
+  RecordingSpec spec;
+  spec.frames = 400;
+  const SyntheticRecording recording(spec);
+  const Analysis analysis = Analyse(recording.Y4M(), false);
+  EXPECT_TRUE(analysis.reference.region.Contains(recording.TrueBox()));
+  // Levels of 125 frames: frames 0-124, 126-374 at step 2, 378-398 at step 4.
+  EXPECT_EQ(analysis.framesRead, 256);
+  EXPECT_GE(analysis.fitFrames, 8);
+}
+
+TEST(LogoAnalysis, KeepsAGivenRegion) {
+  RecordingSpec spec;
+  const SyntheticRecording recording(spec);
+  AnalysisOptions options;
+  const Box truth = recording.TrueBox();
+  options.region = Box{(truth.x - 4) & ~1, truth.y - 4, truth.width + 10, truth.height + 8};
+  const Analysis analysis = Analyse(recording.Y4M(), true, options);
+  EXPECT_FALSE(analysis.searched);
+  EXPECT_EQ(analysis.reference.region.x, options.region->x);
+  EXPECT_EQ(analysis.reference.region.width, options.region->width);
+  // Nothing outside the given region is marked as logo.
+  const local::Picture& picture = analysis.reference.picture;
+  for (int y = 0; y < spec.height; ++y) {
+    for (int x = 0; x < spec.width; ++x) {
+      const bool inside = x >= options.region->x && x < options.region->Right() && y >= options.region->y &&
+                          y < options.region->Bottom();
+      if (!inside) {
+        ASSERT_EQ(picture.Luma(y, x), 16) << x << "," << y;
+      }
+    }
+  }
+}
+
+TEST(LogoAnalysis, LeavesTheBackgroundBlackAndTheLogoInItsColour) {
+  RecordingSpec spec;
+  spec.logoY = 150, spec.logoU = 60, spec.logoV = 200, spec.opacity = 0.7;
+  const SyntheticRecording recording(spec);
+  const Analysis analysis = Analyse(recording.Y4M(), true);
+  const local::Picture truth = recording.TrueReference();
+  const local::Picture& picture = analysis.reference.picture;
+  int chromaGood = 0, chromaAll = 0;
+  for (int y = 0; y < spec.height; ++y) {
+    for (int x = 0; x < spec.width; x += 2) {
+      const double opacity = (recording.Opacity(x, y) + recording.Opacity(x + 1, y)) / 2;
+      if (opacity == 0) {
+        ASSERT_EQ(picture.Luma(y, x), 16);
+        ASSERT_EQ(picture.Byte(y, 2 * x + 1), 128);
+        ASSERT_EQ(picture.Byte(y, 2 * x + 3), 128);
+      } else if (opacity >= 0.3) {
+        ++chromaAll;
+        chromaGood += std::abs(picture.Byte(y, 2 * x + 1) - truth.Byte(y, 2 * x + 1)) <= 4 &&
+                      std::abs(picture.Byte(y, 2 * x + 3) - truth.Byte(y, 2 * x + 3)) <= 4;
+      }
+    }
+  }
+  EXPECT_GE(chromaGood, chromaAll * 0.95) << chromaGood << " of " << chromaAll;
+  // The logo's own luma and colour at full strength.
+  EXPECT_NEAR(analysis.reference.logoLuma, 150, 3);
+  EXPECT_NEAR(analysis.reference.logoU, 60, 4);
+  EXPECT_NEAR(analysis.reference.logoV, 200, 4);
+}
+
+TEST(LogoAnalysis, AdvisesThresholdsThatTellAdBreaksApart) {
+  RecordingSpec spec;
+  spec.presence = 0.5;
+  const SyntheticRecording recording(spec);
+  const Analysis analysis = Analyse(recording.Y4M(), true);
+  for (const auto* advice : {&analysis.ifLogo, &analysis.ifNoLogo}) {
+    EXPECT_TRUE(advice->separated);
+    EXPECT_GT(advice->withLogo, advice->frames / 4);
+    EXPECT_LT(advice->withLogo, advice->frames * 3 / 4);
+    EXPECT_GE(advice->agreeing, advice->frames * 8 / 10);
+    EXPECT_GT(advice->frameThreshold, 1);
+    EXPECT_GT(advice->logoThreshold, 1);
+  }
+}
+
+TEST(FrameSampling, SpreadsAKnownLengthAndCapsAPipe) {
+  RecordingSpec spec;
+  spec.width = 16, spec.height = 8, spec.frames = 100, spec.corner = Corner::kNone;
+  const std::string bytes = SyntheticRecording(spec).Y4M();
+  struct Case {
+    bool seekable;
+    cli::logo::SampleRule rule;
+    int taken;
+    int lastFrame;
+  };
+  const Case cases[] = {
+      {true, {0, -1, 30}, 25, 96},     // every 4th frame: 0, 4, ..., 96
+      {false, {0, 49, 10}, 10, 45},    // --frames 0:49 on a pipe: every 5th
+      {true, {10, 19, 100}, 10, 19},   // all of a short range
+      {false, {0, -1, 32}, 11, 93},    // a pipe to its end: 0, 1, 3, 5, 9, 13, 21, 29, 45, 61, 93
+  };
+  for (const Case& c : cases) {
+    FrameSampler sampler(Reader(bytes, c.seekable), c.rule);
+    int last = -1, count = 0;
+    while (sampler.Next()) {
+      EXPECT_GT(sampler.Number(), last);
+      last = sampler.Number();
+      ++count;
+    }
+    EXPECT_EQ(count, c.taken) << c.rule.cap;
+    EXPECT_LE(count, c.rule.cap);
+    EXPECT_EQ(last, c.lastFrame) << c.rule.cap;
+  }
+  // The level schedule stays below the cap however long the stream.
+  int taken = 0;
+  long long frame = 0;
+  while (frame < 8000000LL) frame += cli::logo::LevelStride(taken++, 2000);
+  EXPECT_LE(taken, 2000);
+}
+
+}  // namespace
+}  // namespace pramvix::testing

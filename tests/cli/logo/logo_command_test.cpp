@@ -1,0 +1,88 @@
+// `pramvix logo` end to end, as a child process.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <string>
+
+#include "cli/support/command_run.h"
+#include "cli/support/synthetic_recording.h"
+#include "png_io.h"
+#include "y4m.h"
+
+namespace pramvix::testing {
+namespace {
+
+class LogoCommand : public ::testing::Test {
+ protected:
+  void SetUp() override { dir = ScratchDirectory(::testing::UnitTest::GetInstance()->current_test_info()->name()); }
+  std::string dir;
+};
+
+TEST_F(LogoCommand, WritesThePictureTheReportAndThePreview) {
+  RecordingSpec spec;
+  spec.presence = 0.6;
+  const SyntheticRecording recording(spec);
+  WriteFile(dir + "/in.y4m", recording.Y4M());
+  const CommandResult text = RunPramvix({"logo", dir + "/in.y4m", "-o", dir + "/logo.png", "--preview", dir + "/preview.png",
+                                         "--y4m", dir + "/logo.y4m"});
+  ASSERT_EQ(text.status, 0) << text.err;
+  EXPECT_EQ(text.err, "");
+  const local::Picture picture = cli::ReadPNGFile(dir + "/logo.png");
+  EXPECT_EQ(picture.rowSize, 2 * spec.width);
+  EXPECT_EQ(picture.height, spec.height);
+  const cli::logo::Box truth = recording.TrueBox();
+  EXPECT_GT(picture.Luma(truth.y + truth.height / 2, truth.x + 3), 100);  // on the ring
+  EXPECT_EQ(picture.Luma(5, 5), 16);
+  const std::string y4m = ReadFile(dir + "/logo.y4m");
+  const auto frames = cli::DecodeY4M(reinterpret_cast<const uint8_t*>(y4m.data()), y4m.size());
+  ASSERT_EQ(frames.size(), 1u);
+  EXPECT_EQ(frames[0].Luma(truth.y + truth.height / 2, truth.x + 3), picture.Luma(truth.y + truth.height / 2, truth.x + 3));
+  const local::Picture preview = cli::ReadPNGFile(dir + "/preview.png");
+  EXPECT_EQ(preview.rowSize, 3 * 2 * spec.width);
+  for (const char* line : {"frames: 300 sampled", "region: x ", "threshold: ", "NoLogo", "IfLogo: frame threshold",
+                           "pramvix NoLogo ", "AviSynth:", "preview: "}) {
+    EXPECT_NE(text.out.find(line), std::string::npos) << line << " in\n" << text.out;
+  }
+
+  // The same from a pipe, as JSON, on part of the clip.
+  const CommandResult json = RunPramvix({"logo", "-", "-o", dir + "/logo2.png", "--json", "--frames", "0:249"},
+                                        Feed(recording.Y4M()));
+  ASSERT_EQ(json.status, 0) << json.err;
+  EXPECT_EQ(json.out.front(), '{');
+  for (const char* field : {"\"frames_sampled\": 250", "\"region\": {\"x\": ", "\"threshold\": ", "\"nologom\": {\"level\": ",
+                            "\"iflogo\": {\"frame_threshold\": ", "\"commands\": [\"pramvix NoLogo "}) {
+    EXPECT_NE(json.out.find(field), std::string::npos) << field << " in\n" << json.out;
+  }
+}
+
+TEST_F(LogoCommand, RefusesWithExitStatusOneAndSaysWhatToTry) {
+  RecordingSpec spec;
+  spec.corner = RecordingSpec::Corner::kNone;
+  spec.frames = 60;
+  WriteFile(dir + "/plain.y4m", SyntheticRecording(spec).Y4M());
+  const CommandResult none = RunPramvix({"logo", dir + "/plain.y4m", "-o", dir + "/logo.png"});
+  EXPECT_EQ(none.status, 1);
+  EXPECT_NE(none.err.find("pramvix: no static logo found in 60 frames"), std::string::npos) << none.err;
+  EXPECT_NE(none.err.find("--region"), std::string::npos) << none.err;
+  EXPECT_FALSE(std::ifstream(dir + "/logo.png").good());  // no picture made of noise
+
+  const CommandResult broken = RunPramvix({"logo", "-"}, Feed("YUV4MPEG2 W8 H8 C420\n"));
+  EXPECT_EQ(broken.status, 1);
+}
+
+TEST_F(LogoCommand, RejectsAWrongCommandLine) {
+  const std::vector<std::vector<std::string>> lines = {
+      {"logo"}, {"logo", "a.y4m", "b.y4m"}, {"logo", "a.y4m", "--region", "1,2,3"}, {"logo", "a.y4m", "--region", "1,2,x,4"},
+      {"logo", "a.y4m", "--frames", "9:3"}, {"logo", "a.y4m", "--samples", "1"}, {"logo", "a.y4m", "--bogus"}, {"logo", "a.y4m", "-o"}};
+  for (const auto& line : lines) {
+    const CommandResult result = RunPramvix(line);
+    EXPECT_EQ(result.status, 2) << line.back();
+    EXPECT_NE(result.err.find("pramvix: "), std::string::npos) << result.err;
+  }
+  const CommandResult help = RunPramvix({"logo", "--help"});
+  EXPECT_EQ(help.status, 0);
+  EXPECT_NE(help.out.find("usage: pramvix logo"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace pramvix::testing

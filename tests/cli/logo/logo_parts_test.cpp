@@ -1,0 +1,152 @@
+// The analysis's parts on small hand-made inputs: the reference picture from
+// a fit, the kept crops, the search's handling of borders, conversions.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <vector>
+
+#include "logo/detection.h"
+#include "logo/reference.h"
+#include "logo/region_search.h"
+
+namespace pramvix::testing {
+namespace {
+
+using cli::logo::Box;
+using cli::logo::FrameView;
+
+TEST(LogoReference, KeepsClearPixelsPadsTheRegionAndColoursTheLogo) {
+  cli::logo::LogoEstimate e;
+  e.box = {10, 10, 24, 16};
+  const size_t pixels = 24 * 16;
+  e.reference.assign(pixels, 16.2);
+  e.opacity.assign(pixels, 0);
+  e.error.assign(pixels, 0.2);
+  e.chromaU.assign(pixels / 2, 128);
+  e.chromaV.assign(pixels / 2, 128);
+  auto set = [&](int c, int r, double luma, double opacity) {
+    e.reference[r * 24 + c] = luma;
+    e.opacity[r * 24 + c] = opacity;
+  };
+  // A 6x4 block of half opacity, luma 200, chroma U 60 V 200 at full strength.
+  for (int r = 5; r < 9; ++r) {
+    for (int c = 7; c < 13; ++c) set(c, r, 16 + 0.5 * 184, 0.5);
+  }
+  for (int r = 5; r < 9; ++r) {
+    for (int k = 3; k <= 6; ++k) e.chromaU[r * 12 + k] = 128 + 0.5 * (60 - 128), e.chromaV[r * 12 + k] = 128 + 0.5 * (200 - 128);
+  }
+  set(20, 12, 60, 0.2);                          // alone: noise, dropped
+  set(13, 5, 17.5, 0.01);                        // below 2 levels: background
+  set(14, 6, std::nan(""), 0);                   // no number: background
+  set(6, 6, 40, 0.1), e.error[6 * 24 + 6] = 10;  // within its error of 16: background
+  const auto ref = cli::logo::MakeReference(e, 64, 48, std::nullopt);
+  EXPECT_EQ(ref.logoPixels, 24);
+  EXPECT_EQ(ref.threshold, 92);  // 108 - 16
+  EXPECT_EQ(ref.logoLuma, 200);
+  EXPECT_EQ(ref.logoU, 60);
+  EXPECT_EQ(ref.logoV, 200);
+  // Block columns 17..22, rows 15..18, padded by 3: x 14..25 (even: 14, width 12).
+  EXPECT_EQ(ref.region.x, 14);
+  EXPECT_EQ(ref.region.width, 12);
+  EXPECT_EQ(ref.region.y, 12);
+  EXPECT_EQ(ref.region.height, 10);
+  EXPECT_EQ(ref.picture.Luma(15, 17), 108);
+  EXPECT_EQ(ref.picture.Luma(22, 30), 16);  // the lone pixel
+  EXPECT_EQ(ref.picture.Luma(15, 23), 16);
+  EXPECT_EQ(ref.picture.Luma(16, 24), 16);
+  EXPECT_EQ(ref.picture.Luma(16, 16), 16);
+  EXPECT_EQ(ref.picture.Byte(15, 2 * 18 + 1), 94);   // 128 + 0.5·(60 - 128)
+  EXPECT_EQ(ref.picture.Byte(15, 2 * 18 + 3), 164);  // 128 + 0.5·(200 - 128)
+  EXPECT_EQ(ref.picture.Byte(20, 2 * 18 + 1), 128);  // below the logo: neutral
+}
+
+TEST(LogoReference, KeepsTheRegionInTheFrameAndInsideAGivenOne) {
+  cli::logo::LogoEstimate e;
+  e.box = {0, 0, 12, 10};
+  e.reference.assign(120, 16);
+  e.opacity.assign(120, 0);
+  e.error.assign(120, 0.1);
+  e.chromaU.assign(60, 128);
+  e.chromaV.assign(60, 128);
+  for (int r = 2; r < 8; ++r) {
+    for (int c = 2; c < 10; ++c) e.reference[r * 12 + c] = 100, e.opacity[r * 12 + c] = 0.4;
+  }
+  const auto found = cli::logo::MakeReference(e, 12, 10, std::nullopt);
+  EXPECT_EQ(found.region.x, 0);
+  EXPECT_EQ(found.region.y, 0);
+  EXPECT_EQ(found.region.width, 12);
+  EXPECT_EQ(found.region.height, 10);
+  const auto given = cli::logo::MakeReference(e, 12, 10, Box{4, 0, 8, 10});
+  EXPECT_EQ(given.region.x, 4);
+  EXPECT_EQ(given.picture.Luma(4, 3), 16);
+  EXPECT_EQ(given.picture.Luma(4, 5), 100);
+  const auto broken = cli::logo::MakeReference(e, 8, 8, std::nullopt);  // a box beyond the frame: nothing
+  EXPECT_EQ(broken.logoPixels, 0);
+}
+
+TEST(LogoReference, RoundsEveryDoubleSafely) {
+  const double inf = std::numeric_limits<double>::infinity();
+  const struct {
+    double value;
+    int expected;
+  } cases[] = {{std::nan(""), 16}, {inf, 235}, {-inf, 16}, {1e300, 235}, {-1e300, 16}, {107.5, 108}, {107.49, 107}, {15.9, 16}};
+  for (const auto& c : cases) EXPECT_EQ(cli::logo::RoundClamp(c.value, 16, 235), c.expected) << c.value;
+}
+
+TEST(LogoCrops, ThinsEvenlyAndKeepsTheFirst) {
+  cli::logo::CropStore store;
+  store.Reset({0, 0, 2, 2});
+  std::vector<uint8_t> planar(4 * 2 * 2);
+  for (int n = 0; n < 500; ++n) {
+    std::fill(planar.begin(), planar.begin() + 4, static_cast<uint8_t>(n / 2));
+    store.Offer(FrameView::OfPlanar(planar.data(), 2, 2));
+  }
+  const auto& crops = store.Crops();
+  ASSERT_GE(crops.size(), cli::logo::CropStore::kCapacity / 2);
+  ASSERT_LE(crops.size(), cli::logo::CropStore::kCapacity);
+  int previous = -1;
+  for (const auto& crop : crops) {
+    ASSERT_EQ(crop.size(), 4u);
+    EXPECT_GT(crop[0], previous);
+    previous = crop[0];
+  }
+  EXPECT_EQ(crops.front()[0], 0);
+  EXPECT_GE(previous, 240);  // the last frames are represented
+}
+
+// Frames of moving noise with black bars and, optionally, a steady bright square.
+std::vector<uint8_t> BarFrame(int w, int h, int bar, int n, bool square) {
+  std::vector<uint8_t> planar(static_cast<size_t>(w) * h * 2, 128);
+  uint32_t state = 1234567u + 7919u * n;
+  for (int y = 0; y < h; ++y) {
+    for (int x = 0; x < w; ++x) {
+      state ^= state << 13, state ^= state >> 17, state ^= state << 5;
+      uint8_t v = static_cast<uint8_t>(40 + state % 160);
+      if (y < bar || y >= h - bar) v = 16;
+      if (square && x >= w - 40 && x < w - 20 && y >= bar + 10 && y < bar + 26) v = 235;
+      planar[static_cast<size_t>(y) * w + x] = v;
+    }
+  }
+  return planar;
+}
+
+TEST(LogoSearch, SetsBlackBordersAsideAndFindsASteadySquare) {
+  const int w = 192, h = 108, bar = 12;
+  for (bool square : {false, true}) {
+    cli::logo::EdgeStatistics statistics(w, h);
+    for (int n = 0; n < 60; ++n) {
+      const auto planar = BarFrame(w, h, bar, n, square);
+      statistics.Add(FrameView::OfPlanar(planar.data(), w, h));
+    }
+    const auto found = cli::logo::FindLogoBox(statistics);
+    ASSERT_EQ(found.has_value(), square);
+    if (square) {
+      EXPECT_TRUE(found->Contains({w - 40, bar + 10, 20, 16}));
+      EXPECT_TRUE(Box({w - 46, bar + 4, 32, 28}).Contains(*found));
+    }
+  }
+}
+
+}  // namespace
+}  // namespace pramvix::testing

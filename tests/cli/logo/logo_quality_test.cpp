@@ -1,0 +1,203 @@
+// The logo analysis on recordings with a known logo: the region, the
+// reference picture and NoLogo's result with it, against the truth.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdlib>
+#include <fstream>
+#include <memory>
+#include <string>
+
+#include "cli/support/synthetic_recording.h"
+#include "local_environment.h"
+#include "logo/analysis.h"
+#include "logo/preview.h"
+#include "memory_clip.h"
+#include "png_io.h"
+
+namespace pramvix::testing {
+namespace {
+
+using cli::logo::Analysis;
+using cli::logo::Box;
+using Corner = RecordingSpec::Corner;
+
+Analysis Analyse(const SyntheticRecording& recording, const cli::logo::AnalysisOptions& options = {}, bool seekable = true) {
+  const std::string bytes = recording.Y4M();
+  auto reader = std::make_unique<cli::Y4MReader>(
+      cli::MemorySource(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), seekable), "recording");
+  cli::logo::FrameSampler sampler(std::move(reader), {});
+  return cli::logo::AnalyseClip(sampler, options);
+}
+
+// Share of the logo's pixels whose reference luma is within 3 of the truth.
+double ShareWithin3(const SyntheticRecording& recording, const local::Picture& reference) {
+  const local::Picture truth = recording.TrueReference();
+  const Box box = recording.TrueBox();
+  int good = 0, all = 0;
+  for (int y = box.y; y < box.Bottom(); ++y) {
+    for (int x = box.x; x < box.Right(); ++x) {
+      if (recording.Opacity(x, y) <= 0) continue;
+      ++all;
+      good += std::abs(truth.Luma(y, x) - reference.Luma(y, x)) <= 3;
+    }
+  }
+  return all ? static_cast<double>(good) / all : 0;
+}
+
+// NoLogo's mean absolute error in the logo's box, over frames with the logo,
+// with the given reference, threshold and region.
+double NoLogoError(local::LocalEnvironment& host, const SyntheticRecording& recording, const local::Picture& reference,
+                   int threshold, const Box& region) {
+  const PClip logo = local::MemoryClip::Of({reference});
+  double sum = 0;
+  int frames = 0;
+  for (int n = 0; n < recording.Spec().frames && frames < 24; n += 3) {
+    if (!recording.HasLogo(n)) continue;
+    const PClip clip = local::MemoryClip::Of({recording.Recorded(n)});
+    const PClip out = host.Invoke("NoLogo", {AVSValue(clip), AVSValue(logo), AVSValue(0), AVSValue(threshold), AVSValue(region.x),
+                                             AVSValue(region.y), AVSValue(region.width), AVSValue(region.height)})
+                          .AsClip();
+    sum += MeanAbsoluteError(local::PictureOf(out->GetFrame(0, &host)), recording.Clean(n), recording.TrueBox());
+    ++frames;
+  }
+  return sum / std::max(1, frames);
+}
+
+struct QualityCase {
+  const char* name;
+  RecordingSpec spec;
+};
+
+RecordingSpec Spec(Corner corner, double opacity, int y, int u, int v, double presence = 1.0, int letterbox = 0,
+                   unsigned seed = 1) {
+  RecordingSpec spec;
+  spec.corner = corner, spec.opacity = opacity, spec.logoY = y, spec.logoU = u, spec.logoV = v;
+  spec.presence = presence, spec.letterbox = letterbox, spec.seed = seed;
+  return spec;
+}
+
+void PrintTo(const QualityCase& c, std::ostream* out) { *out << c.name; }
+
+class LogoQuality : public ::testing::TestWithParam<QualityCase> {};
+
+TEST_P(LogoQuality, MeetsTheTargets) {
+  const SyntheticRecording recording(GetParam().spec);
+  const Analysis analysis = Analyse(recording);
+  const Box truth = recording.TrueBox();
+  const Box found = analysis.reference.region;
+  // The region covers the logo and exceeds it by at most 8 pixels a side.
+  EXPECT_TRUE(found.Contains(truth)) << found.x << "," << found.y << "," << found.width << "," << found.height << " truth "
+                                     << truth.x << "," << truth.y << "," << truth.width << "," << truth.height;
+  EXPECT_LE(truth.x - found.x, 8);
+  EXPECT_LE(truth.y - found.y, 8);
+  EXPECT_LE(found.Right() - truth.Right(), 8);
+  EXPECT_LE(found.Bottom() - truth.Bottom(), 8);
+  EXPECT_EQ(found.x % 2, 0);
+  EXPECT_EQ(found.width % 2, 0);
+  const double share = ShareWithin3(recording, analysis.reference.picture);
+  EXPECT_GE(share, 0.95);
+
+  local::LocalEnvironment host;
+  host.LoadPlugin(PRAMVIX_PLUGIN_PATH);
+  const double estimated = NoLogoError(host, recording, analysis.reference.picture, analysis.reference.threshold, found);
+  const Box trueRegion = cli::logo::FitBoxFor(truth, 3, recording.Spec().width, recording.Spec().height);
+  const double ideal = NoLogoError(host, recording, recording.TrueReference(), 1, trueRegion);
+  EXPECT_LE(estimated, 1.25 * ideal + 0.05) << "ideal " << ideal;
+  std::printf("%s: region %d,%d,%d,%d truth %d,%d,%d,%d; within 3: %.3f; NoLogo error %.2f vs %.2f; fit frames %d of %d\n",
+              GetParam().name, found.x, found.y, found.width, found.height, truth.x, truth.y, truth.width, truth.height,
+              share, estimated, ideal, analysis.fitFrames, analysis.framesRead);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Recordings, LogoQuality,
+    ::testing::Values(QualityCase{"WhiteTopRight", Spec(Corner::kTopRight, 0.6, 235, 128, 128)},
+                      QualityCase{"FaintWhiteTopLeft", Spec(Corner::kTopLeft, 0.1, 235, 128, 128, 1.0, 0, 2)},
+                      QualityCase{"SolidWhiteBottomLeft", Spec(Corner::kBottomLeft, 0.9, 235, 128, 128, 1.0, 0, 3)},
+                      QualityCase{"OrangeBottomRight", Spec(Corner::kBottomRight, 0.5, 150, 60, 200, 1.0, 0, 4)},
+                      QualityCase{"GreyTopRight", Spec(Corner::kTopRight, 0.4, 128, 128, 128, 1.0, 0, 5)},
+                      QualityCase{"AdBreaks", Spec(Corner::kTopRight, 0.5, 235, 128, 128, 0.4, 0, 6)},
+                      QualityCase{"Letterboxed", Spec(Corner::kBottomRight, 0.6, 235, 128, 128, 1.0, 24, 7)}),
+    [](const ::testing::TestParamInfo<QualityCase>& info) { return std::string(info.param.name); });
+
+// The same measures at full HD, for docs/logo-analysis.md: run by
+// scripts/logo-quality.sh with PRAMVIX_LOGO_REPORT set to a directory, which
+// receives figures.md (a table) and preview.png; skipped otherwise.
+TEST(LogoReport, FullHD) {
+  const char* dir = std::getenv("PRAMVIX_LOGO_REPORT");
+  if (!dir) GTEST_SKIP() << "set PRAMVIX_LOGO_REPORT=DIR to write the full-HD report";
+  const int frames = std::getenv("PRAMVIX_LOGO_FRAMES") ? std::atoi(std::getenv("PRAMVIX_LOGO_FRAMES")) : 500;
+  auto full = [frames](RecordingSpec spec) {
+    spec.width = 1920, spec.height = 1080, spec.frames = frames, spec.logoWidth = 180, spec.logoHeight = 72;
+    if (spec.letterbox) spec.letterbox = 132;
+    return spec;
+  };
+  const QualityCase cases[] = {
+      {"white, 60 %, top right", full(Spec(Corner::kTopRight, 0.6, 235, 128, 128))},
+      {"white, 10 %, top left", full(Spec(Corner::kTopLeft, 0.1, 235, 128, 128, 1.0, 0, 2))},
+      {"white, 90 %, bottom left", full(Spec(Corner::kBottomLeft, 0.9, 235, 128, 128, 1.0, 0, 3))},
+      {"orange, 50 %, bottom right", full(Spec(Corner::kBottomRight, 0.5, 150, 60, 200, 1.0, 0, 4))},
+      {"white, 50 %, in 40 % of the frames", full(Spec(Corner::kTopRight, 0.5, 235, 128, 128, 0.4, 0, 6))},
+      {"white, 60 %, letterboxed", full(Spec(Corner::kBottomRight, 0.6, 235, 128, 128, 1.0, 1, 7))},
+  };
+  local::LocalEnvironment host;
+  host.LoadPlugin(PRAMVIX_PLUGIN_PATH);
+  std::ofstream table(std::string(dir) + "/figures.md");
+  table << "| recording | true box | found region | beyond the box (px, most on a side) | reference luma within ±3 | "
+           "NoLogo error, estimated / true reference | frames sampled / fitted | analysis time |\n"
+        << "|---|---|---|---|---|---|---|---|\n";
+  bool previewWritten = false;
+  const char* only = std::getenv("PRAMVIX_LOGO_CASE");  // one case by its number, when tuning
+  for (const QualityCase& c : cases) {
+    if (only && std::atoi(only) != &c - cases) continue;
+    const SyntheticRecording recording(c.spec);
+    const std::string path = std::string(dir) + "/recording.y4m";
+    recording.WriteY4M(path);
+    const auto start = std::chrono::steady_clock::now();
+    cli::logo::FrameSampler sampler(std::make_unique<cli::Y4MReader>(cli::OpenSource(path), path), {});
+    Analysis analysis;
+    try {
+      analysis = cli::logo::AnalyseClip(sampler, {});
+    } catch (const cli::CliError& e) {
+      table << "| " << c.name << " | refused: " << e.what() << " |||||||\n";
+      ADD_FAILURE() << c.name << ": " << e.what();
+      continue;
+    }
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    const Box truth = recording.TrueBox(), found = analysis.reference.region;
+    const int beyond = std::max({truth.x - found.x, truth.y - found.y, found.Right() - truth.Right(), found.Bottom() - truth.Bottom()});
+    const double share = ShareWithin3(recording, analysis.reference.picture);
+    const double estimated = NoLogoError(host, recording, analysis.reference.picture, analysis.reference.threshold, found);
+    const double ideal = NoLogoError(host, recording, recording.TrueReference(), 1, cli::logo::FitBoxFor(truth, 3, c.spec.width, c.spec.height));
+    char row[512];
+    std::snprintf(row, sizeof row, "| %s | %d,%d %dx%d | %d,%d %dx%d%s | %d | %.1f %% | %.2f / %.2f (%.2fx) | %d / %d | %.1f s |\n", c.name,
+                  truth.x, truth.y, truth.width, truth.height, found.x, found.y, found.width, found.height,
+                  found.Contains(truth) ? "" : " (misses part)", beyond, 100 * share, estimated, ideal, estimated / ideal,
+                  analysis.framesRead, analysis.fitFrames, seconds);
+    table << row;
+    EXPECT_TRUE(found.Contains(truth)) << c.name;
+    EXPECT_LE(beyond, 8) << c.name;
+    EXPECT_GE(share, 0.95) << c.name;
+    EXPECT_LE(estimated, 1.25 * ideal + 0.05) << c.name;
+    if (!previewWritten && c.spec.logoY != 235 && analysis.sampleNumber >= 0) {
+      const Box crop = Grow(found, 120, c.spec.width, c.spec.height);
+      auto cut = [&](const local::Picture& p) {
+        local::Picture out = local::Picture::YUY2(crop.width & ~1, crop.height);
+        for (int y = 0; y < out.height; ++y) {
+          for (int j = 0; j < out.rowSize; ++j) out.Byte(y, j) = p.Byte(crop.y + y, 2 * (crop.x & ~1) + j);
+        }
+        return out;
+      };
+      local::Picture frame = cut(analysis.sample), reference = cut(analysis.reference.picture);
+      const Box local{found.x - (crop.x & ~1), found.y - crop.y, found.width, found.height};
+      local::Picture preview = cli::logo::MakePreview(host, frame, reference, local, analysis.reference.threshold);
+      previewWritten = cli::WriteYUY2AsPNG(preview, std::string(dir) + "/preview.png");
+    }
+  }
+  std::remove((std::string(dir) + "/recording.y4m").c_str());
+}
+
+}  // namespace
+}  // namespace pramvix::testing
