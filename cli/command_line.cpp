@@ -4,16 +4,11 @@
 #include <cstdlib>
 
 #include "cli_error.h"
+#include "option_words.h"
 
 namespace pramvix::cli {
 
 namespace {
-
-bool IsOption(const std::string& word) {
-  if (word.size() < 2 || word[0] != '-') return false;
-  const char c = word[1];
-  return !(c >= '0' && c <= '9') && c != '.';
-}
 
 int FrameNumber(const std::string& text, const std::string& option) {
   errno = 0;
@@ -54,21 +49,8 @@ std::string UsageText() {
 
 CommandLine ParseCommandLine(const std::vector<std::string>& words) {
   CommandLine command;
-  std::vector<std::string> positional;
-  bool optionsEnded = false;
-  for (size_t i = 0; i < words.size(); ++i) {
-    const std::string& word = words[i];
-    if (optionsEnded || !IsOption(word)) {
-      positional.push_back(word);
-      continue;
-    }
-    auto value = [&]() -> const std::string& {
-      if (i + 1 >= words.size()) throw UsageError(word + " needs a value");
-      return words[++i];
-    };
-    if (word == "--") {
-      optionsEnded = true;
-    } else if (word == "-o" || word == "--output") {
+  const std::vector<std::string> positional = SplitOptions(words, [&](const std::string& word, auto value) {
+    if (word == "-o" || word == "--output") {
       command.output = value();
     } else if (word == "--png") {
       command.pngFrame = FrameNumber(value(), word);
@@ -94,7 +76,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& words) {
     } else {
       throw UsageError("unknown option " + word);
     }
-  }
+    return true;
+  });
   if (command.action == CommandLine::Action::kHelp) {
     if (positional.size() > 1) throw UsageError("--help takes one function name");
     if (!positional.empty()) command.function = positional[0];

@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "cli_error.h"
+#include "option_words.h"
 
 namespace pramvix::cli::scan {
 
@@ -14,12 +15,6 @@ namespace {
 const char* const kArgumentNames[] = {"clip", "logo_clip", "logo_frame", "frame_threshold", "logo_threshold",
                                       "x",    "y",         "width",      "height"};
 constexpr size_t kArgumentCount = sizeof kArgumentNames / sizeof kArgumentNames[0];
-
-bool IsOption(const std::string& word) {
-  if (word.size() < 2 || word[0] != '-') return false;
-  const char c = word[1];
-  return !(c >= '0' && c <= '9') && c != '.';
-}
 
 int Integer(const std::string& word, size_t i) {
   errno = 0;
@@ -65,21 +60,8 @@ std::string ScanUsage() {
 
 ScanOptions ParseScanOptions(const std::vector<std::string>& words) {
   ScanOptions options;
-  std::vector<std::string> positional;
-  bool optionsEnded = false;
-  for (size_t i = 0; i < words.size(); ++i) {
-    const std::string& word = words[i];
-    if (optionsEnded || !IsOption(word)) {
-      positional.push_back(word);
-      continue;
-    }
-    auto value = [&]() -> const std::string& {
-      if (i + 1 >= words.size()) throw UsageError(word + " needs a value");
-      return words[++i];
-    };
-    if (word == "--") {
-      optionsEnded = true;
-    } else if (word == "--rule") {
+  const std::vector<std::string> positional = SplitOptions(words, [&](const std::string& word, auto value) {
+    if (word == "--rule") {
       const std::string& rule = value();
       if (rule != "IfNoLogo" && rule != "IfLogo") throw UsageError("--rule is IfNoLogo or IfLogo, not '" + rule + "'");
       options.rule = rule == "IfLogo" ? LogoRule::kIfLogo : LogoRule::kIfNoLogo;
@@ -99,11 +81,13 @@ ScanOptions ParseScanOptions(const std::vector<std::string>& words) {
       options.quiet = true;
     } else if (word == "--help" || word == "-h") {
       options.help = true;
-      return options;
+      return false;
     } else {
       throw UsageError("scan: unknown option " + word);
     }
-  }
+    return true;
+  });
+  if (options.help) return options;
   if (positional.size() != kArgumentCount) {
     throw UsageError("scan takes " + std::to_string(kArgumentCount) + " arguments, " +
                      std::to_string(positional.size()) + " given\n" + ScanUsage());

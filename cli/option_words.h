@@ -1,0 +1,42 @@
+#pragma once
+// The walk over a command line that the command and its subcommands share.
+#include <string>
+#include <vector>
+
+#include "cli_error.h"
+
+namespace pramvix::cli {
+
+// Whether a word is an option: "-x" or "--xyz", but not a number ("-5",
+// "-0.5") nor "-" alone, which are arguments.
+inline bool IsOption(const std::string& word) {
+  if (word.size() < 2 || word[0] != '-') return false;
+  const char c = word[1];
+  return !(c >= '0' && c <= '9') && c != '.';
+}
+
+// Calls option(word, value) for every option, where value() takes the word
+// after it (a UsageError when there is none), and returns the other words in
+// order. "--" ends the options. `option` returns false to stop the walk.
+template <class OnOption>
+std::vector<std::string> SplitOptions(const std::vector<std::string>& words, OnOption&& option) {
+  std::vector<std::string> positional;
+  bool optionsEnded = false;
+  for (size_t i = 0; i < words.size(); ++i) {
+    const std::string& word = words[i];
+    if (optionsEnded || !IsOption(word)) {
+      positional.push_back(word);
+    } else if (word == "--") {
+      optionsEnded = true;
+    } else {
+      auto value = [&]() -> const std::string& {
+        if (i + 1 >= words.size()) throw UsageError(word + " needs a value");
+        return words[++i];
+      };
+      if (!option(word, value)) break;
+    }
+  }
+  return positional;
+}
+
+}  // namespace pramvix::cli
