@@ -21,10 +21,20 @@ namespace {
 
 constexpr int kFrames = 96;
 
+// Temporary files, removed when the program ends.
+struct Recordings {
+  std::string paths[2];
+  ~Recordings() {
+    for (const std::string& path : paths) {
+      if (!path.empty()) std::remove(path.c_str());
+    }
+  }
+};
+
 // The recording's file, written once per size.
 const std::string& RecordingFile(const FrameSize& size) {
-  static std::string paths[2];
-  std::string& path = paths[size.width == kFrameSizes[0].width ? 0 : 1];
+  static Recordings recordings;
+  std::string& path = recordings.paths[size.width == kFrameSizes[0].width ? 0 : 1];
   if (path.empty()) {
     testing::RecordingSpec spec;
     spec.width = size.width, spec.height = size.height, spec.frames = kFrames;

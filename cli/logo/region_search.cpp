@@ -80,8 +80,10 @@ void EdgeStatistics::Add(const FrameView& frame) {
     const uint8_t* row = &half_[static_cast<size_t>(r) * hw_];
     const uint8_t* up = row - hw_;
     const uint8_t* down = row + hw_;
-    const int32_t* means = &blockMean_[static_cast<size_t>(r / kBlock) * bw_];
-    for (int c = 0; c < hw_; ++c) m[c] = means[c / kBlock];
+    if (r == 1 || r % kBlock == 0) {  // a new row of blocks: spread its means along the row
+      const int32_t* means = &blockMean_[static_cast<size_t>(r / kBlock) * bw_];
+      for (int b = 0; b < bw_; ++b) std::fill(m.begin() + b * kBlock, m.begin() + std::min(hw_, (b + 1) * kBlock), means[b]);
+    }
     const size_t at = static_cast<size_t>(r) * hw_;
     int32_t* sx = &sums_[at];
     AddRow(row, up, down, m.data(), hw_, sx, sx + plane, sx + 2 * plane, sx + 3 * plane, sx + 4 * plane, sx + 5 * plane);
