@@ -10,15 +10,6 @@ namespace pramvix::cli {
 
 namespace {
 
-int FrameNumber(const std::string& text, const std::string& option) {
-  errno = 0;
-  char* end = nullptr;
-  const long value = std::strtol(text.c_str(), &end, 10);
-  if (text.empty() || *end != '\0' || errno != 0 || value < 0 || value > 2147483647L) {
-    throw UsageError(option + " needs a frame number of 0 or more, not '" + text + "'");
-  }
-  return static_cast<int>(value);
-}
 
 }  // namespace
 
@@ -55,14 +46,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& words) {
     } else if (word == "--png") {
       command.pngFrame = FrameNumber(value(), word);
     } else if (word == "--frames") {
-      const std::string& range = value();
-      const size_t colon = range.find(':');
-      if (colon == std::string::npos) throw UsageError("--frames needs A:B, not '" + range + "'");
-      command.first = colon == 0 ? 0 : FrameNumber(range.substr(0, colon), word);
-      command.last = colon + 1 == range.size() ? -1 : FrameNumber(range.substr(colon + 1), word);
-      if (command.last >= 0 && command.last < command.first) {
-        throw UsageError("--frames " + range + ": the last frame comes before the first");
-      }
+      ParseFrameRange(value(), command.first, command.last);
     } else if (word == "-q" || word == "--quiet") {
       command.quiet = true;
     } else if (word == "--plugin") {

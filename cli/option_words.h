@@ -39,4 +39,10 @@ std::vector<std::string> SplitOptions(const std::vector<std::string>& words, OnO
   return positional;
 }
 
+// A frame number of 0 or more; `option` names what asked for it in the error.
+int FrameNumber(const std::string& text, const std::string& option);
+
+// --frames A:B (both included): `first` and `last`, -1 for "to the end" (A:).
+void ParseFrameRange(const std::string& range, int& first, int& last);
+
 }  // namespace pramvix::cli

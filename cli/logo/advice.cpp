@@ -42,7 +42,7 @@ std::string JSONString(const std::string& text) {
 }
 
 struct Lines {
-  std::string noLogo, noLogoM, ifLogo, ifNoLogo, scriptNoLogo, scriptNoLogoM;
+  std::string noLogo, noLogoM, noLogoColor, ifLogo, ifNoLogo, scriptNoLogo, scriptNoLogoM, scriptNoLogoColor;
 };
 
 Lines CommandLines(const Analysis& a, const AdviceNames& names) {
@@ -54,6 +54,10 @@ Lines CommandLines(const Analysis& a, const AdviceNames& names) {
   Lines lines;
   lines.noLogo = "pramvix NoLogo " + clip + " " + logo + " 0 " + t + " " + region + " -o clean.y4m";
   lines.noLogoM = "pramvix NoLogoM " + clip + " " + logo + " 0 " + t + " " + region + " " + mArgs + " -o clean.y4m";
+  // NoLogoColor also restores the chroma the logo pulled towards its own
+  // colour (towards grey for a white logo): the first choice for any logo.
+  lines.noLogoColor =
+      "pramvix NoLogoColor " + clip + " " + logo + " 0 " + t + " " + region + " " + mArgs + " -o clean.y4m";
   lines.ifLogo = "pramvix IfLogo " + clip + " OTHER.y4m " + logo + " 0 " + std::to_string(a.ifLogo.frameThreshold) + " " +
                  std::to_string(a.ifLogo.logoThreshold) + " " + region + " -o out.y4m";
   lines.ifNoLogo = "pramvix IfNoLogo " + clip + " OTHER.y4m " + logo + " 0 " + std::to_string(a.ifNoLogo.frameThreshold) +
@@ -63,6 +67,8 @@ Lines CommandLines(const Analysis& a, const AdviceNames& names) {
   lines.scriptNoLogo = "NoLogo(last, " + source + ", 0, " + t + ", " + regionComma + ")";
   lines.scriptNoLogoM = "NoLogoM(last, " + source + ", 0, " + t + ", " + regionComma + ", " + Fixed(m.gain, 2) + ", " +
                         std::to_string(m.level) + ", " + std::to_string(m.offset) + ")";
+  lines.scriptNoLogoColor = "NoLogoColor(last, " + source + ", 0, " + t + ", " + regionComma + ", " +
+                            Fixed(m.gain, 2) + ", " + std::to_string(m.level) + ", " + std::to_string(m.offset) + ")";
   return lines;
 }
 
@@ -108,9 +114,11 @@ std::string AdviceText(const Analysis& a, const AdviceNames& names) {
       << (m.white ? " (the logo is near white: NoLogo fits as well)\n"
                   : " (the logo is not white: NoLogo, which assumes luma 238, leaves a trace; use NoLogoM)\n");
   out << "logo tests:\n" << DetectionText("IfLogo", a.ifLogo) << DetectionText("IfNoLogo", a.ifNoLogo);
-  out << "commands:\n  " << (m.white ? lines.noLogo : lines.noLogoM) << "\n  " << (m.white ? lines.noLogoM : lines.noLogo)
-      << "\n  " << lines.ifLogo << "\n  " << lines.ifNoLogo << "\n";
-  out << "AviSynth:\n  " << (m.white ? lines.scriptNoLogo : lines.scriptNoLogoM) << "\n";
+  out << "commands (NoLogoColor restores the colour under the logo as well; the others only its luma):\n  "
+      << lines.noLogoColor << "\n  " << (m.white ? lines.noLogo : lines.noLogoM) << "\n  "
+      << lines.ifLogo << "\n  " << lines.ifNoLogo << "\n";
+  out << "AviSynth:\n  " << lines.scriptNoLogoColor << "\n  " << (m.white ? lines.scriptNoLogo : lines.scriptNoLogoM)
+      << "\n";
   return out.str();
 }
 
@@ -129,8 +137,9 @@ std::string AdviceJSON(const Analysis& a, const AdviceNames& names) {
       << ", \"white\": " << (m.white ? "true" : "false") << "}"
       << ",\n  \"iflogo\": " << DetectionJSON(a.ifLogo) << ",\n  \"ifnologo\": " << DetectionJSON(a.ifNoLogo)
       << ",\n  \"commands\": [" << JSONString(lines.noLogo) << ", " << JSONString(lines.noLogoM) << ", " << JSONString(lines.ifLogo)
-      << ", " << JSONString(lines.ifNoLogo) << "]"
-      << ",\n  \"avisynth\": [" << JSONString(lines.scriptNoLogo) << ", " << JSONString(lines.scriptNoLogoM) << "]\n}\n";
+      << ", " << JSONString(lines.ifNoLogo) << ", " << JSONString(lines.noLogoColor) << "]"
+      << ",\n  \"avisynth\": [" << JSONString(lines.scriptNoLogo) << ", " << JSONString(lines.scriptNoLogoM) << ", "
+      << JSONString(lines.scriptNoLogoColor) << "]\n}\n";
   return out.str();
 }
 

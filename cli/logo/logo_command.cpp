@@ -8,6 +8,7 @@
 #include "analysis.h"
 #include "byte_source.h"
 #include "cli_error.h"
+#include "option_words.h"
 #include "local_environment.h"
 #include "plugin_path.h"
 #include "png_io.h"
@@ -66,17 +67,7 @@ std::string LogoUsageText() {
 
 LogoCommandLine ParseLogoCommandLine(const std::vector<std::string>& words) {
   LogoCommandLine command;
-  std::vector<std::string> positional;
-  for (size_t i = 0; i < words.size(); ++i) {
-    const std::string& word = words[i];
-    if (word.size() < 2 || word[0] != '-') {
-      positional.push_back(word);
-      continue;
-    }
-    auto value = [&]() -> const std::string& {
-      if (i + 1 >= words.size()) throw UsageError(word + " needs a value");
-      return words[++i];
-    };
+  const std::vector<std::string> positional = SplitOptions(words, [&](const std::string& word, auto value) {
     if (word == "-o" || word == "--output") {
       command.output = value();
     } else if (word == "--y4m") {
@@ -86,12 +77,7 @@ LogoCommandLine ParseLogoCommandLine(const std::vector<std::string>& words) {
     } else if (word == "--json") {
       command.json = true;
     } else if (word == "--frames") {
-      const std::string& range = value();
-      const size_t colon = range.find(':');
-      if (colon == std::string::npos) throw UsageError("--frames needs A:B, not '" + range + "'");
-      command.first = colon == 0 ? 0 : static_cast<int>(Number(range.substr(0, colon), word, 0, 2147483647L));
-      command.last = colon + 1 == range.size() ? -1 : static_cast<int>(Number(range.substr(colon + 1), word, 0, 2147483647L));
-      if (command.last >= 0 && command.last < command.first) throw UsageError("--frames " + range + ": the last frame comes before the first");
+      ParseFrameRange(value(), command.first, command.last);
     } else if (word == "--samples") {
       command.samples = static_cast<int>(Number(value(), word, 8, kMaxSampleCap));
     } else if (word == "--region") {
@@ -105,7 +91,8 @@ LogoCommandLine ParseLogoCommandLine(const std::vector<std::string>& words) {
     } else {
       throw UsageError("logo: unknown option " + word);
     }
-  }
+    return true;
+  });
   if (command.help) return command;
   if (positional.size() != 1) throw UsageError("logo takes one clip (a Y4M file or -); pramvix logo --help");
   command.clip = positional[0];
@@ -150,8 +137,9 @@ int RunLogoCommand(const std::vector<std::string>& words) {
     } catch (const local::HostError& e) {
       throw CliError(e.what());
     }
+    const NoLogoMSettings m = AdviseNoLogoM(analysis.reference);
     WriteOrFail(WriteYUY2AsPNG(MakePreview(host, analysis.sample, analysis.reference.picture, analysis.reference.region,
-                                           analysis.reference.threshold),
+                                           analysis.reference.threshold, Strength{m.level, m.gain}),
                                command.preview),
                 command.preview);
   }

@@ -26,12 +26,13 @@ void Outline(local::Picture& picture, const Box& region) {
 }  // namespace
 
 local::Picture MakePreview(local::LocalEnvironment& host, const local::Picture& frame, const local::Picture& reference,
-                           const Box& region, int threshold) {
+                           const Box& region, int threshold, const Strength& strength) {
   const PClip clip = local::MemoryClip::Of({frame});
   const PClip logo = local::MemoryClip::Of({reference});
-  const AVSValue result = host.Invoke("NoLogo", {AVSValue(clip), AVSValue(logo), AVSValue(0), AVSValue(threshold),
-                                                 AVSValue(region.x), AVSValue(region.y), AVSValue(region.width),
-                                                 AVSValue(region.height)});
+  const AVSValue result = host.Invoke(
+      "NoLogoColor", {AVSValue(clip), AVSValue(logo), AVSValue(0), AVSValue(threshold), AVSValue(region.x),
+                      AVSValue(region.y), AVSValue(region.width), AVSValue(region.height),
+                      AVSValue(static_cast<float>(strength.gain)), AVSValue(strength.level), AVSValue(0)});
   const local::Picture cleaned = local::PictureOf(result.AsClip()->GetFrame(0, &host));
   local::Picture outlined = frame;
   Outline(outlined, region);

@@ -1,0 +1,26 @@
+#include "option_words.h"
+
+#include <cerrno>
+#include <cstdlib>
+
+namespace pramvix::cli {
+
+int FrameNumber(const std::string& text, const std::string& option) {
+  errno = 0;
+  char* end = nullptr;
+  const long value = std::strtol(text.c_str(), &end, 10);
+  if (text.empty() || *end != '\0' || errno != 0 || value < 0 || value > 2147483647L) {
+    throw UsageError(option + " needs a frame number of 0 or more, not '" + text + "'");
+  }
+  return static_cast<int>(value);
+}
+
+void ParseFrameRange(const std::string& range, int& first, int& last) {
+  const size_t colon = range.find(':');
+  if (colon == std::string::npos) throw UsageError("--frames needs A:B, not '" + range + "'");
+  first = colon == 0 ? 0 : FrameNumber(range.substr(0, colon), "--frames");
+  last = colon + 1 == range.size() ? -1 : FrameNumber(range.substr(colon + 1), "--frames");
+  if (last >= 0 && last < first) throw UsageError("--frames " + range + ": the last frame comes before the first");
+}
+
+}  // namespace pramvix::cli
