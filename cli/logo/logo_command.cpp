@@ -57,7 +57,7 @@ std::string LogoUsageText() {
          "options:\n"
          "  -o FILE.png        the reference picture (default logo.png)\n"
          "  --y4m FILE         the reference picture also as a one-frame Y4M\n"
-         "  --preview FILE.png a frame with the region outlined, the same after NoLogo, and the picture\n"
+         "  --preview FILE.png a frame with the region outlined, the same after NoLogoColor, and the picture\n"
          "  --json             the report as JSON\n"
          "  --frames A:B       only frames A to B (both included); A: runs to the end\n"
          "  --samples N        look at up to N frames spread over the clip (default 2000, at most 4000)\n"
