@@ -10,12 +10,14 @@
 #include <string>
 
 #include "bench_frames.h"
-#include "cli/support/synthetic_recording.h"
+#include "logo_recording.h"
 #include "cli_error.h"
 #include "logo/analysis.h"
 #include "y4m.h"
 
 namespace pramvix::bench {
+using quality::RecordingSpec;
+using quality::SyntheticRecording;
 
 namespace {
 
@@ -36,7 +38,7 @@ const std::string& RecordingFile(const FrameSize& size) {
   static Recordings recordings;
   std::string& path = recordings.paths[size.width == kFrameSizes[0].width ? 0 : 1];
   if (path.empty()) {
-    testing::RecordingSpec spec;
+    quality::RecordingSpec spec;
     spec.width = size.width, spec.height = size.height, spec.frames = kFrames;
     spec.logoWidth = size.logoWidth - 20, spec.logoHeight = size.logoHeight - 16;
     spec.sceneFrames = 4;  // many short scenes: the analysis sees a long clip's variety in few frames
@@ -44,7 +46,7 @@ const std::string& RecordingFile(const FrameSize& size) {
     const int fd = mkstemp(name);
     if (fd >= 0) close(fd);
     path = name;
-    testing::SyntheticRecording(spec).WriteY4M(path);
+    quality::SyntheticRecording(spec).WriteY4M(path);
   }
   return path;
 }

@@ -6,11 +6,13 @@
 #include <set>
 #include <string>
 
-#include "cli/support/synthetic_recording.h"
+#include "logo_recording.h"
 #include "logo/analysis.h"
 
 namespace pramvix::testing {
 namespace {
+using quality::RecordingSpec;
+using quality::SyntheticRecording;
 
 using cli::logo::Analysis;
 using cli::logo::AnalysisOptions;

@@ -5,12 +5,14 @@
 #include <string>
 
 #include "cli/support/command_run.h"
-#include "cli/support/synthetic_recording.h"
+#include "logo_recording.h"
 #include "png_io.h"
 #include "y4m.h"
 
 namespace pramvix::testing {
 namespace {
+using quality::RecordingSpec;
+using quality::SyntheticRecording;
 
 class LogoCommand : public ::testing::Test {
  protected:

@@ -10,7 +10,7 @@
 #include <memory>
 #include <string>
 
-#include "cli/support/synthetic_recording.h"
+#include "logo_recording.h"
 #include "local_environment.h"
 #include "logo/analysis.h"
 #include "logo/preview.h"
@@ -19,6 +19,9 @@
 
 namespace pramvix::testing {
 namespace {
+using quality::MeanAbsoluteError;
+using quality::RecordingSpec;
+using quality::SyntheticRecording;
 
 using cli::logo::Analysis;
 using cli::logo::Box;

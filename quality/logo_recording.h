@@ -10,7 +10,7 @@
 #include "logo/frame_view.h"
 #include "picture.h"
 
-namespace pramvix::testing {
+namespace pramvix::quality {
 
 struct RecordingSpec {
   int width = 320;
@@ -60,4 +60,4 @@ class SyntheticRecording {
 // Mean absolute luma error over `box` of `a` against `b`.
 double MeanAbsoluteError(const local::Picture& a, const local::Picture& b, const cli::logo::Box& box);
 
-}  // namespace pramvix::testing
+}  // namespace pramvix::quality

@@ -1,4 +1,4 @@
-#include "cli/support/synthetic_recording.h"
+#include "logo_recording.h"
 
 #include <algorithm>
 #include <cmath>
@@ -7,7 +7,7 @@
 
 #include "y4m.h"
 
-namespace pramvix::testing {
+namespace pramvix::quality {
 
 namespace {
 
@@ -261,4 +261,4 @@ double MeanAbsoluteError(const local::Picture& a, const local::Picture& b, const
   return count ? sum / count : 0;
 }
 
-}  // namespace pramvix::testing
+}  // namespace pramvix::quality
