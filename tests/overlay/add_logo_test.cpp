@@ -19,9 +19,6 @@ class AddLogoTest : public HostTest {
     return Run("AddLogo", {ClipOf(main, mainPadding), ClipOf(logo, logoPadding), 0, threshold, x, y, width, height,
                            0});
   }
-  std::string AddLogoError(const PClip& main, const PClip& logo, int x, int y, int width, int height) {
-    return ErrorOf("AddLogo", {main, logo, 0, 10, x, y, width, height, 0});
-  }
   // Main luma a at pixel 1 of a two-pixel region whose logo lumas are b, c.
   int Blend(int a, int b, int c, AVSValue threshold) {
     Picture main = Picture::YUY2(4, 1, 90);
@@ -148,46 +145,6 @@ TEST_F(AddLogoTest, ResultsDoNotDependOnEarlierRequests) {
     const PClip filter = filterOf();
     for (int n : {2, 0, 0, 1, 2, 1, 0}) EXPECT_EQ(local::PictureOf(filter->GetFrame(n, &env)), fresh[n]) << n;
   }
-}
-
-TEST_F(AddLogoTest, RequestChecksComeBeforeAnyWrite) {
-  Picture main = Picture::YUY2(8, 4);
-  for (size_t i = 0; i < main.bytes.size(); ++i) main.bytes[i] = static_cast<uint8_t>(i);
-  const LiveCounts before;
-  {
-    const PClip clip = ClipOf(main);
-    const PClip logo = ClipOf(Picture::YUY2(8, 4, 200));
-    EXPECT_EQ(AddLogoError(clip, logo, 4, 0, 5, 1), "You X position is too far right.");
-    EXPECT_EQ(AddLogoError(clip, logo, -1, 0, 2, 1), "AddLogo: X position must not be negative");
-    EXPECT_EQ(AddLogoError(clip, logo, 0, 3, 2, 2), "AddLogo: the region reaches below the bottom of the frame");
-    EXPECT_EQ(AddLogoError(clip, logo, 0, 2147483647, 2, 2147483647),
-              "AddLogo: the region reaches below the bottom of the frame");
-    // A logo clip whose frames are smaller than it says.
-    const PClip shrunk(new MemoryClip(clip->GetVideoInfo(), {local::FrameOf(Picture::YUY2(4, 4))}));
-    EXPECT_EQ(AddLogoError(clip, shrunk, 1, 0, 4, 2), "AddLogo: the logo frame is too small for the region");
-    EXPECT_EQ(local::PictureOf(clip->GetFrame(0, &env)), main);
-    const PClip odd = ClipOf(Picture::YUY2(5, 2));
-    EXPECT_EQ(AddLogoError(odd, odd, 0, 0, 2, 2), "NoLogo: width must be a multiple of 2; use Crop");
-  }
-  EXPECT_TRUE(LiveCounts() == before);
-}
-
-TEST_F(AddLogoTest, ConstructionComparesTheLogoClipBeforeThePixelType) {
-  const std::string incompatible = "Logo_Blend: Incompatible clips";
-  const LiveCounts before;
-  {
-    const PClip main = ClipOf(Picture::YUY2(8, 2));
-    const PClip rgb = MemoryClip::Of({Picture::YUY2(8, 2)}, 0, kPixelRGB32);
-    EXPECT_EQ(AddLogoError(main, ClipOf(Picture::YUY2(6, 2)), 0, 0, 2, 1), incompatible);
-    EXPECT_EQ(AddLogoError(main, ClipOf(Picture::YUY2(8, 1)), 0, 0, 2, 1), incompatible);
-    EXPECT_EQ(AddLogoError(main, rgb, 0, 0, 2, 1), incompatible);
-    EXPECT_EQ(AddLogoError(rgb, main, 0, 0, 2, 1), incompatible);
-    EXPECT_EQ(AddLogoError(rgb, MemoryClip::Of({Picture::YUY2(8, 2)}, 0, kPixelRGB32), 0, 0, 2, 1),
-              "AddLogo: YUY2 data only (no RGB); use ConvertToYUY2");
-    EXPECT_EQ(main.use_count(), 1);
-    EXPECT_EQ(rgb.use_count(), 1);
-  }
-  EXPECT_TRUE(LiveCounts() == before);
 }
 
 // The last integer is required by the type string but never read.

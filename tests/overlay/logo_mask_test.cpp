@@ -138,51 +138,6 @@ TEST_F(LogoMaskTest, RefusesAnAlternateFrameThatCannotBeReadAtTheRegion) {
   EXPECT_EQ(LogoMaskError(ClipOf(main), rgb, logo, 0, 0, 0, 2), "");
 }
 
-TEST_F(LogoMaskTest, RequestChecksComeBeforeAnyWrite) {
-  Picture main = Numbered(8, 4, 0);
-  const LiveCounts before;
-  {
-    const PClip clip = ClipOf(main);
-    const PClip other = ClipOf(Picture::YUY2(8, 4));
-    EXPECT_EQ(LogoMaskError(clip, other, other, 4, 0, 5, 1), "You X position is too far right.");
-    EXPECT_EQ(LogoMaskError(clip, other, other, -1, 0, 2, 1), "LogoMask: X position must not be negative");
-    EXPECT_EQ(LogoMaskError(clip, other, other, 0, 3, 2, 2),
-              "LogoMask: the region reaches below the bottom of the frame");
-    // A logo clip whose frames are smaller than it says.
-    VideoInfo vi = clip->GetVideoInfo();
-    const PClip shrunk(new MemoryClip(vi, {local::FrameOf(Picture::YUY2(8, 2))}));
-    EXPECT_EQ(LogoMaskError(clip, other, shrunk, 0, 1, 2, 2), "LogoMask: the logo frame is too small for the region");
-    EXPECT_EQ(local::PictureOf(clip->GetFrame(0, &env)), main);
-    const PClip odd = ClipOf(Picture::YUY2(5, 2));
-    EXPECT_EQ(LogoMaskError(odd, odd, odd, 0, 0, 2, 2), "IfLogo: width must be a multiple of 2; use Crop");
-  }
-  EXPECT_TRUE(LiveCounts() == before);
-}
-
-TEST_F(LogoMaskTest, ConstructionComparesTheLogoClipBeforeThePixelType) {
-  const std::string incompatible = "LogoMask: Incompatible clips";
-  const std::string notYUY2 = "LogoMask: YUY2 data only (no RGB); use ConvertToYUY2";
-  const LiveCounts before;
-  {
-    const PClip main = ClipOf(Picture::YUY2(8, 2));
-    const PClip rgb = MemoryClip::Of({Picture::YUY2(8, 2)}, 0, kPixelRGB32);
-    auto build = [&](const PClip& first, const PClip& logo) {
-      return ErrorOf("LogoMask", {first, ClipOf(Picture::YUY2(2, 1)), logo, 0, 20, 0, 0, 2, 1});
-    };
-    EXPECT_EQ(build(main, ClipOf(Picture::YUY2(10, 2))), incompatible);
-    EXPECT_EQ(build(main, ClipOf(Picture::YUY2(8, 3))), incompatible);
-    EXPECT_EQ(build(main, rgb), incompatible);
-    EXPECT_EQ(build(rgb, main), incompatible);
-    EXPECT_EQ(build(rgb, ClipOf(Picture::YUY2(6, 2))), incompatible);
-    EXPECT_EQ(build(rgb, MemoryClip::Of({Picture::YUY2(8, 2)}, 0, kPixelRGB32)), notYUY2);
-    // Frame rate and frame count are not compared.
-    EXPECT_EQ(build(main, MemoryClip::Of({Picture::YUY2(8, 2), Picture::YUY2(8, 2)})), "");
-    EXPECT_EQ(main.use_count(), 1);
-    EXPECT_EQ(rgb.use_count(), 1);
-  }
-  EXPECT_TRUE(LiveCounts() == before);
-}
-
 TEST_F(LogoMaskTest, FetchesMainThenAlternateThenLogoFrame) {
   std::vector<std::string> log;
   const PClip main(new RecordingClip(ClipOf(Picture::YUY2(8, 2)), "main", &log));

@@ -82,19 +82,6 @@ TEST_F(NoLogoTest, EmptyRegionReturnsTheFrameUnchanged) {
   EXPECT_EQ(NoLogo(main, logo, 0, 2, 0, 0, 2147483647), main);
 }
 
-TEST_F(NoLogoTest, RefusesAClipThatIsNotYUY2) {
-  const LiveCounts before;
-  {
-    const PClip rgb = MemoryClip::Of({Picture::YUY2(8, 2)}, 0, kPixelRGB32);
-    const PClip logo = ClipOf(Picture::YUY2(8, 2));
-    EXPECT_EQ(ErrorOf("NoLogo", {rgb, logo, 0, 10, 0, 0, 2, 2}),
-              "NoLogo: YUY2 data only (no RGB); use ConvertToYUY2");
-    EXPECT_EQ(rgb.use_count(), 1);
-    EXPECT_EQ(logo.use_count(), 1);
-  }
-  EXPECT_TRUE(LiveCounts() == before);
-}
-
 TEST_F(NoLogoTest, OddWidthBuildsButEveryRequestRaisesTheWidthText) {
   const PClip filter = env.Invoke("NoLogo", {ClipOf(Picture::YUY2(5, 2)), ClipOf(Picture::YUY2(5, 2)), 0, 10, 0,
                                              0, 2, 2})

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "failing_clip.h"
@@ -31,6 +32,7 @@ struct ErrorCase {
   std::string function, text;
   int width = 16;                 // of the main clip, and of the others unless set
   int logoWidth = 0, alternateWidth = 0;
+  int logoHeight = 6;
   unsigned char mainType = kPixelYUY2, logoType = kPixelYUY2, alternateType = kPixelYUY2;
   bool smallLogoFrame = false;    // the logo clip's frame 1 is 6x6, and it is the one read
   Region region{2, 1, 6, 3};
@@ -40,6 +42,7 @@ struct ErrorCase {
   ErrorCase(std::string f, std::string t) : function(std::move(f)), text(std::move(t)) {}
   ErrorCase& Width(int w) { width = w; return *this; }
   ErrorCase& LogoWidth(int w) { logoWidth = w; return *this; }
+  ErrorCase& LogoHeight(int h) { logoHeight = h; return *this; }
   ErrorCase& AlternateWidth(int w) { alternateWidth = w; return *this; }
   ErrorCase& Types(unsigned char main, unsigned char logo) { mainType = main; logoType = logo; return *this; }
   ErrorCase& AlternateType(unsigned char t) { alternateType = t; return *this; }
@@ -85,11 +88,25 @@ std::vector<ErrorCase> ErrorCases() {
       E("NoLogoColor", "NoLogoColor: YUY2 data only (no RGB); use ConvertToYUY2").Types(kPixelRGB32, kPixelRGB32),
       E("NoLogoColor", "NoLogoColor: width must be a multiple of 2; use Crop").Width(7),
   };
+  // The filters that compare the logo clip with the first clip refuse any
+  // difference of size or layout, before they look at the first clip's layout.
+  const std::pair<std::string, std::string> incompatible[] = {
+      {"NoLogoM", "Logo_Blend: Incompatible clips"},     {"LogoMask", "LogoMask: Incompatible clips"},
+      {"AddLogo", "Logo_Blend: Incompatible clips"},     {"IfLogo", "If Luma Logo test: Incompatible clips"},
+      {"IfNoLogo", "If Luma Logo test: Incompatible clips"}, {"NoLogoColor", "NoLogoColor: Incompatible clips"}};
+  for (const auto& [name, text] : incompatible) {
+    cases.push_back(E(name, text).LogoHeight(5));
+    cases.push_back(E(name, text).Types(kPixelYUY2, kPixelRGB32));
+    cases.push_back(E(name, text).Types(kPixelRGB32, kPixelYUY2));
+    cases.push_back(E(name, text).Types(kPixelRGB32, kPixelRGB32).LogoWidth(12));
+  }
   // The region texts, which every filter with a region shares in its own name.
   for (const std::string name : {"NoLogo", "NoLogoM", "LogoMask", "AddLogo", "IfLogo", "IfNoLogo", "NoLogoColor"}) {
     if (name != "IfNoLogo") cases.push_back(E(name, "You X position is too far right.").At(12, 1, 5, 2));
     cases.push_back(E(name, name + ": X position must not be negative").At(-1, 1, 4, 2));
     cases.push_back(E(name, name + ": the region reaches below the bottom of the frame").At(2, 4, 4, 3));
+    cases.push_back(E(name, name + ": the region reaches below the bottom of the frame")
+                        .At(2, 2147483647, 4, 2147483647));  // no overflow on the way
     cases.push_back(E(name, name + ": the logo frame is too small for the region").SmallLogoFrame());
     cases.push_back(E(name, name + ": a clip argument is missing").MissingClip());
     cases.push_back(E(name, name + ": the host could not make the frame writable").RefuseCopies());
@@ -160,10 +177,10 @@ TEST_F(ErrorTest, EveryErrorTextLeavesNothingBehind) {
     {
       const int logoWidth = c.logoWidth ? c.logoWidth : c.width;
       const int alternateWidth = c.alternateWidth ? c.alternateWidth : c.width;
-      const Picture logo1 = c.smallLogoFrame ? Patterned(6, 6, 14) : Patterned(logoWidth, 6, 14);
+      const Picture logo1 = c.smallLogoFrame ? Patterned(6, 6, 14) : Patterned(logoWidth, c.logoHeight, 14);
       const std::vector<Input> inputs = {
           MakeInput({Patterned(c.width, 6, 11), Patterned(c.width, 6, 12)}, 4, c.mainType),
-          MakeInput({Patterned(logoWidth, 6, 13), logo1}, 12, c.logoType),
+          MakeInput({Patterned(logoWidth, c.logoHeight, 13), logo1}, 12, c.logoType),
           MakeInput({Patterned(alternateWidth, 6, 15), Patterned(alternateWidth, 6, 16)}, 0, c.alternateType)};
       CallInputs in{inputs[0].clip, inputs[1].clip, inputs[2].clip, c.smallLogoFrame ? 1 : 0, 10, c.region};
       if (c.missingClip) {
@@ -177,6 +194,18 @@ TEST_F(ErrorTest, EveryErrorTextLeavesNothingBehind) {
       for (const Input& input : inputs) EXPECT_EQ(input.clip.use_count(), 1) << "a filter kept a clip";
     }
     EXPECT_TRUE(LiveCounts() == before) << "a clip or frame was left alive";
+  }
+}
+
+// Frame rate and frame count of the logo clip are never compared: a logo clip
+// of one frame serves a longer first clip.
+TEST_F(ErrorTest, ALogoClipOfAnotherLengthIsAccepted) {
+  for (const FilterCall& call : FilterCalls()) {
+    SCOPED_TRACE(call.function);
+    const CallInputs in{MemoryClip::Of({Patterned(16, 6, 31), Patterned(16, 6, 32)}),
+                        MemoryClip::Of({Patterned(16, 6, 33)}, 0), MemoryClip::Of({Patterned(16, 6, 34)}), 0, 10,
+                        Region{2, 1, 6, 3}};
+    EXPECT_EQ(ErrorOf(call, in, &env), "");
   }
 }
 
