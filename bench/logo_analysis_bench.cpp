@@ -16,7 +16,7 @@
 #include "y4m.h"
 
 namespace pramvix::bench {
-using quality::RecordingSpec;
+using quality::RecordingPlan;
 using quality::SyntheticRecording;
 
 namespace {
@@ -38,15 +38,15 @@ const std::string& RecordingFile(const FrameSize& size) {
   static Recordings recordings;
   std::string& path = recordings.paths[size.width == kFrameSizes[0].width ? 0 : 1];
   if (path.empty()) {
-    quality::RecordingSpec spec;
-    spec.width = size.width, spec.height = size.height, spec.frames = kFrames;
-    spec.logoWidth = size.logoWidth - 20, spec.logoHeight = size.logoHeight - 16;
-    spec.sceneFrames = 4;  // many short scenes: the analysis sees a long clip's variety in few frames
+    quality::RecordingPlan plan;
+    plan.width = size.width, plan.height = size.height, plan.frames = kFrames;
+    plan.logoWidth = size.logoWidth - 20, plan.logoHeight = size.logoHeight - 16;
+    plan.sceneFrames = 4;  // many short scenes: the analysis sees a long clip's variety in few frames
     char name[] = "/tmp/pramvix-logo-bench-XXXXXX";
     const int fd = mkstemp(name);
     if (fd >= 0) close(fd);
     path = name;
-    quality::SyntheticRecording(spec).WriteY4M(path);
+    quality::SyntheticRecording(plan).WriteY4M(path);
   }
   return path;
 }

@@ -54,27 +54,27 @@ bool Covered(double x, double y, double w, double h) {
 
 }  // namespace
 
-SyntheticRecording::SyntheticRecording(const RecordingSpec& spec) : spec_(spec) {
-  const int marginX = spec.width / 20 + 4, marginY = spec.letterbox + spec.height / 20 + 4;
+SyntheticRecording::SyntheticRecording(const RecordingPlan& plan) : plan_(plan) {
+  const int marginX = plan.width / 20 + 4, marginY = plan.letterbox + plan.height / 20 + 4;
   int x = 0, y = 0;
-  switch (spec.corner) {
-    case RecordingSpec::Corner::kTopLeft: x = marginX, y = marginY; break;
-    case RecordingSpec::Corner::kTopRight: x = spec.width - marginX - spec.logoWidth, y = marginY; break;
-    case RecordingSpec::Corner::kBottomLeft: x = marginX, y = spec.height - marginY - spec.logoHeight; break;
-    case RecordingSpec::Corner::kBottomRight:
-      x = spec.width - marginX - spec.logoWidth, y = spec.height - marginY - spec.logoHeight;
+  switch (plan.corner) {
+    case RecordingPlan::Corner::kTopLeft: x = marginX, y = marginY; break;
+    case RecordingPlan::Corner::kTopRight: x = plan.width - marginX - plan.logoWidth, y = marginY; break;
+    case RecordingPlan::Corner::kBottomLeft: x = marginX, y = plan.height - marginY - plan.logoHeight; break;
+    case RecordingPlan::Corner::kBottomRight:
+      x = plan.width - marginX - plan.logoWidth, y = plan.height - marginY - plan.logoHeight;
       break;
-    case RecordingSpec::Corner::kNone: break;
+    case RecordingPlan::Corner::kNone: break;
   }
   // Coverage from 4x4 points per pixel: anti-aliased edges.
-  std::vector<double> cover(static_cast<size_t>(spec.logoWidth) * spec.logoHeight, 0);
-  int x0 = spec.logoWidth, y0 = spec.logoHeight, x1 = -1, y1 = -1;
-  if (spec.corner != RecordingSpec::Corner::kNone) {
-    for (int r = 0; r < spec.logoHeight; ++r) {
-      for (int c = 0; c < spec.logoWidth; ++c) {
+  std::vector<double> cover(static_cast<size_t>(plan.logoWidth) * plan.logoHeight, 0);
+  int x0 = plan.logoWidth, y0 = plan.logoHeight, x1 = -1, y1 = -1;
+  if (plan.corner != RecordingPlan::Corner::kNone) {
+    for (int r = 0; r < plan.logoHeight; ++r) {
+      for (int c = 0; c < plan.logoWidth; ++c) {
         int hits = 0;
-        for (int k = 0; k < 16; ++k) hits += Covered(c + (k % 4 + 0.5) / 4, r + (k / 4 + 0.5) / 4, spec.logoWidth, spec.logoHeight);
-        cover[static_cast<size_t>(r) * spec.logoWidth + c] = hits / 16.0;
+        for (int k = 0; k < 16; ++k) hits += Covered(c + (k % 4 + 0.5) / 4, r + (k / 4 + 0.5) / 4, plan.logoWidth, plan.logoHeight);
+        cover[static_cast<size_t>(r) * plan.logoWidth + c] = hits / 16.0;
         if (hits) x0 = std::min(x0, c), x1 = std::max(x1, c), y0 = std::min(y0, r), y1 = std::max(y1, r);
       }
     }
@@ -87,7 +87,7 @@ SyntheticRecording::SyntheticRecording(const RecordingSpec& spec) : spec_(spec) 
   alpha_.resize(static_cast<size_t>(box_.width) * box_.height);
   for (int r = 0; r < box_.height; ++r) {
     for (int c = 0; c < box_.width; ++c) {
-      alpha_[static_cast<size_t>(r) * box_.width + c] = spec.opacity * cover[static_cast<size_t>(r + y0) * spec.logoWidth + c + x0];
+      alpha_[static_cast<size_t>(r) * box_.width + c] = plan.opacity * cover[static_cast<size_t>(r + y0) * plan.logoWidth + c + x0];
     }
   }
 }
@@ -101,24 +101,24 @@ bool SyntheticRecording::HasLogo(int n) const {
   if (box_.Empty()) return false;
   // Ad breaks in blocks of a 100-frame cycle, placed by the seed.
   const int period = 100;
-  const int shift = static_cast<int>(Hash(spec_.seed, 7) % period);
-  return ((n + shift) % period) < spec_.presence * period;
+  const int shift = static_cast<int>(Hash(plan_.seed, 7) % period);
+  return ((n + shift) % period) < plan_.presence * period;
 }
 
 local::Picture SyntheticRecording::Clean(int n) const {
-  const int w = spec_.width, h = spec_.height;
+  const int w = plan_.width, h = plan_.height;
   local::Picture picture = local::Picture::YUY2(w, h, 16, 128);
   int scene = 0, start = 0;
-  const int shortest = std::max(1, spec_.sceneFrames);
+  const int shortest = std::max(1, plan_.sceneFrames);
   while (true) {
-    const int length = shortest + static_cast<int>(Hash(spec_.seed, scene, 1) % (shortest + 1));
+    const int length = shortest + static_cast<int>(Hash(plan_.seed, scene, 1) % (shortest + 1));
     if (n < start + length) break;
     start += length, ++scene;
   }
   const double t = n - start;
-  const uint32_t s = Hash(spec_.seed, scene, 2);
+  const uint32_t s = Hash(plan_.seed, scene, 2);
   const double kind = Unit(Hash(s, 3));
-  const bool busy = kind < spec_.busy, dark = !busy && kind > 1 - (1 - spec_.busy) * 0.3;
+  const bool busy = kind < plan_.busy, dark = !busy && kind > 1 - (1 - plan_.busy) * 0.3;
   const double base = dark ? 18 + 14 * Unit(Hash(s, 4)) : 30 + 190 * Unit(Hash(s, 4));
   const double slopeX = (Unit(Hash(s, 5)) - 0.5) * 60 / w, slopeY = (Unit(Hash(s, 6)) - 0.5) * 60 / h;
   const double vx = (Unit(Hash(s, 7)) - 0.5) * 6, vy = (Unit(Hash(s, 8)) - 0.5) * 4;
@@ -133,7 +133,7 @@ local::Picture SyntheticRecording::Clean(int n) const {
   const double blobX = w * Unit(Hash(s, 15)) + vx * t * 2, blobY = h * Unit(Hash(s, 16)) + vy * t * 2;
   const double blobR = 0.5 * w, blobA = dark ? 4 : (Unit(Hash(s, 17)) - 0.5) * 50;
   // Roughly normal noise from four uniform numbers of a fast generator.
-  uint32_t state = Hash(spec_.seed, n, 99) | 1;
+  uint32_t state = Hash(plan_.seed, n, 99) | 1;
   auto normal = [&state](double sigma) {
     double sum = 0;
     for (int k = 0; k < 4; ++k) {
@@ -151,7 +151,7 @@ local::Picture SyntheticRecording::Clean(int n) const {
     }
   }
   for (int y = 0; y < h; ++y) {
-    const bool bar = y < spec_.letterbox || y >= h - spec_.letterbox;
+    const bool bar = y < plan_.letterbox || y >= h - plan_.letterbox;
     double sinY[3], cosY[3];
     for (int k = 0; k < 3; ++k) {
       sinY[k] = std::sin(freq[k][1] * (y + vy * t) + phase[k]);
@@ -160,7 +160,7 @@ local::Picture SyntheticRecording::Clean(int n) const {
     for (int x = 0; x < w; ++x) {
       double v;
       if (bar) {
-        v = 16 + std::fabs(normal(spec_.noise)) * 0.5;
+        v = 16 + std::fabs(normal(plan_.noise)) * 0.5;
       } else {
         v = base + slopeX * (x - w / 2) + slopeY * (y - h / 2);
         if (busy) {
@@ -170,7 +170,7 @@ local::Picture SyntheticRecording::Clean(int n) const {
           const double d2 = ((x - blobX) * (x - blobX) + (y - blobY) * (y - blobY)) / (blobR * blobR);
           v += blobA * std::exp(-d2);
         }
-        v += normal(spec_.noise);
+        v += normal(plan_.noise);
       }
       picture.Luma(y, x) = static_cast<uint8_t>(std::clamp(std::lround(v), 16L, 235L));
     }
@@ -182,8 +182,8 @@ local::Picture SyntheticRecording::Clean(int n) const {
         u += 12 * (sinX[x] * cosY[0] + cosX[x] * sinY[0]);
         vv += 12 * (sinX[w + x] * sinY[1] - cosX[w + x] * cosY[1]);
       }
-      picture.Byte(y, 2 * x + 1) = static_cast<uint8_t>(std::clamp(std::lround(u + normal(spec_.noise * 0.75)), 16L, 240L));
-      picture.Byte(y, 2 * x + 3) = static_cast<uint8_t>(std::clamp(std::lround(vv + normal(spec_.noise * 0.75)), 16L, 240L));
+      picture.Byte(y, 2 * x + 1) = static_cast<uint8_t>(std::clamp(std::lround(u + normal(plan_.noise * 0.75)), 16L, 240L));
+      picture.Byte(y, 2 * x + 3) = static_cast<uint8_t>(std::clamp(std::lround(vv + normal(plan_.noise * 0.75)), 16L, 240L));
     }
   }
   return picture;
@@ -196,12 +196,12 @@ void SyntheticRecording::Overlay(local::Picture& picture) const {
       for (int i = 0; i < 2; ++i) {
         const double a = i ? a1 : a0;
         uint8_t& luma = picture.Luma(y, x + i);
-        luma = static_cast<uint8_t>(std::lround(luma * (1 - a) + spec_.logoY * a));
+        luma = static_cast<uint8_t>(std::lround(luma * (1 - a) + plan_.logoY * a));
       }
       uint8_t& u = picture.Byte(y, 2 * x + 1);
       uint8_t& v = picture.Byte(y, 2 * x + 3);
-      u = static_cast<uint8_t>(std::lround(u * (1 - pair) + spec_.logoU * pair));
-      v = static_cast<uint8_t>(std::lround(v * (1 - pair) + spec_.logoV * pair));
+      u = static_cast<uint8_t>(std::lround(u * (1 - pair) + plan_.logoU * pair));
+      v = static_cast<uint8_t>(std::lround(v * (1 - pair) + plan_.logoV * pair));
     }
   }
 }
@@ -213,7 +213,7 @@ local::Picture SyntheticRecording::Recorded(int n) const {
 }
 
 local::Picture SyntheticRecording::TrueReference() const {
-  local::Picture picture = local::Picture::YUY2(spec_.width, spec_.height, 16, 128);
+  local::Picture picture = local::Picture::YUY2(plan_.width, plan_.height, 16, 128);
   Overlay(picture);
   return picture;
 }
@@ -224,9 +224,9 @@ std::string SyntheticRecording::Y4M() const {
   std::FILE* out = open_memstream(&data, &size);
   {
     cli::Y4MFormat format;
-    format.width = spec_.width, format.height = spec_.height;
+    format.width = plan_.width, format.height = plan_.height;
     cli::Y4MWriter writer(out, "memory", format);
-    for (int n = 0; n < spec_.frames; ++n) {
+    for (int n = 0; n < plan_.frames; ++n) {
       const local::Picture p = Recorded(n);
       writer.WriteFrame(p.bytes.data(), p.rowSize);
     }
@@ -242,9 +242,9 @@ void SyntheticRecording::WriteY4M(const std::string& path) const {
   if (!out) throw std::runtime_error(path + ": cannot write");
   {
     cli::Y4MFormat format;
-    format.width = spec_.width, format.height = spec_.height;
+    format.width = plan_.width, format.height = plan_.height;
     cli::Y4MWriter writer(out, path, format);
-    for (int n = 0; n < spec_.frames; ++n) {
+    for (int n = 0; n < plan_.frames; ++n) {
       const local::Picture p = Recorded(n);
       writer.WriteFrame(p.bytes.data(), p.rowSize);
     }

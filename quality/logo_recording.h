@@ -12,7 +12,7 @@
 
 namespace pramvix::quality {
 
-struct RecordingSpec {
+struct RecordingPlan {
   int width = 320;
   int height = 180;
   int frames = 300;
@@ -31,9 +31,9 @@ struct RecordingSpec {
 
 class SyntheticRecording {
  public:
-  explicit SyntheticRecording(const RecordingSpec& spec);
+  explicit SyntheticRecording(const RecordingPlan& plan);
 
-  const RecordingSpec& Spec() const { return spec_; }
+  const RecordingPlan& Plan() const { return plan_; }
   // The logo's box: every pixel with some opacity lies in it.
   cli::logo::Box TrueBox() const { return box_; }
   bool HasLogo(int n) const;
@@ -52,7 +52,7 @@ class SyntheticRecording {
  private:
   void Overlay(local::Picture& picture) const;
 
-  RecordingSpec spec_;
+  RecordingPlan plan_;
   cli::logo::Box box_;
   std::vector<double> alpha_;  // box-sized
 };

@@ -11,7 +11,7 @@
 
 namespace pramvix::testing {
 namespace {
-using quality::RecordingSpec;
+using quality::RecordingPlan;
 using quality::SyntheticRecording;
 
 using cli::logo::Analysis;
@@ -19,7 +19,7 @@ using cli::logo::AnalysisOptions;
 using cli::logo::Box;
 using cli::logo::FrameSampler;
 using cli::logo::NoLogoFound;
-using Corner = RecordingSpec::Corner;
+using Corner = RecordingPlan::Corner;
 
 std::unique_ptr<cli::Y4MReader> Reader(const std::string& bytes, bool seekable) {
   return std::make_unique<cli::Y4MReader>(
@@ -42,15 +42,15 @@ std::string Refusal(const std::string& bytes, const AnalysisOptions& options = {
 }
 
 TEST(LogoAnalysis, RefusesWhatItCannotVouchFor) {
-  RecordingSpec none;
+  RecordingPlan none;
   none.corner = Corner::kNone;
-  RecordingSpec few;
+  RecordingPlan few;
   few.frames = 5;
-  RecordingSpec busy;  // texture everywhere, always: the background cannot be read
+  RecordingPlan busy;  // texture everywhere, always: the background cannot be read
   busy.busy = 1.0;
   const struct {
     const char* name;
-    RecordingSpec spec;
+    RecordingPlan plan;
     const char* says;
   } cases[] = {
       {"no logo", none, "no static logo found"},
@@ -58,7 +58,7 @@ TEST(LogoAnalysis, RefusesWhatItCannotVouchFor) {
       {"never plain around the logo", busy, "too few frames"},
   };
   for (const auto& c : cases) {
-    const std::string message = Refusal(SyntheticRecording(c.spec).Y4M());
+    const std::string message = Refusal(SyntheticRecording(c.plan).Y4M());
     EXPECT_NE(message.find(c.says), std::string::npos) << c.name << ": " << message;
     EXPECT_NE(message.find("try") == std::string::npos && message.find("give") == std::string::npos, true)
         << c.name << " says what to try: " << message;
@@ -66,8 +66,8 @@ TEST(LogoAnalysis, RefusesWhatItCannotVouchFor) {
 }
 
 TEST(LogoAnalysis, RefusesARegionWithoutALogo) {
-  RecordingSpec spec;
-  const SyntheticRecording recording(spec);
+  RecordingPlan plan;
+  const SyntheticRecording recording(plan);
   AnalysisOptions options;
   options.region = Box{20, 100, 60, 40};  // far from the logo in the top right corner
   const std::string message = Refusal(recording.Y4M(), options);
@@ -79,9 +79,9 @@ TEST(LogoAnalysis, RefusesARegionWithoutALogo) {
 }
 
 TEST(LogoAnalysis, WorksFromAPipe) {
-  RecordingSpec spec;
-  spec.frames = 400;
-  const SyntheticRecording recording(spec);
+  RecordingPlan plan;
+  plan.frames = 400;
+  const SyntheticRecording recording(plan);
   const Analysis analysis = Analyse(recording.Y4M(), false);
   EXPECT_TRUE(analysis.reference.region.Contains(recording.TrueBox()));
   // Levels of 125 frames: frames 0-124, 126-374 at step 2, 378-398 at step 4.
@@ -90,8 +90,8 @@ TEST(LogoAnalysis, WorksFromAPipe) {
 }
 
 TEST(LogoAnalysis, KeepsAGivenRegion) {
-  RecordingSpec spec;
-  const SyntheticRecording recording(spec);
+  RecordingPlan plan;
+  const SyntheticRecording recording(plan);
   AnalysisOptions options;
   const Box truth = recording.TrueBox();
   options.region = Box{(truth.x - 4) & ~1, truth.y - 4, truth.width + 10, truth.height + 8};
@@ -101,8 +101,8 @@ TEST(LogoAnalysis, KeepsAGivenRegion) {
   EXPECT_EQ(analysis.reference.region.width, options.region->width);
   // Nothing outside the given region is marked as logo.
   const local::Picture& picture = analysis.reference.picture;
-  for (int y = 0; y < spec.height; ++y) {
-    for (int x = 0; x < spec.width; ++x) {
+  for (int y = 0; y < plan.height; ++y) {
+    for (int x = 0; x < plan.width; ++x) {
       const bool inside = x >= options.region->x && x < options.region->Right() && y >= options.region->y &&
                           y < options.region->Bottom();
       if (!inside) {
@@ -113,15 +113,15 @@ TEST(LogoAnalysis, KeepsAGivenRegion) {
 }
 
 TEST(LogoAnalysis, LeavesTheBackgroundBlackAndTheLogoInItsColour) {
-  RecordingSpec spec;
-  spec.logoY = 150, spec.logoU = 60, spec.logoV = 200, spec.opacity = 0.7;
-  const SyntheticRecording recording(spec);
+  RecordingPlan plan;
+  plan.logoY = 150, plan.logoU = 60, plan.logoV = 200, plan.opacity = 0.7;
+  const SyntheticRecording recording(plan);
   const Analysis analysis = Analyse(recording.Y4M(), true);
   const local::Picture truth = recording.TrueReference();
   const local::Picture& picture = analysis.reference.picture;
   int chromaGood = 0, chromaAll = 0;
-  for (int y = 0; y < spec.height; ++y) {
-    for (int x = 0; x < spec.width; x += 2) {
+  for (int y = 0; y < plan.height; ++y) {
+    for (int x = 0; x < plan.width; x += 2) {
       const double opacity = (recording.Opacity(x, y) + recording.Opacity(x + 1, y)) / 2;
       if (opacity == 0) {
         ASSERT_EQ(picture.Luma(y, x), 16);
@@ -142,9 +142,9 @@ TEST(LogoAnalysis, LeavesTheBackgroundBlackAndTheLogoInItsColour) {
 }
 
 TEST(LogoAnalysis, AdvisesThresholdsThatTellAdBreaksApart) {
-  RecordingSpec spec;
-  spec.presence = 0.5;
-  const SyntheticRecording recording(spec);
+  RecordingPlan plan;
+  plan.presence = 0.5;
+  const SyntheticRecording recording(plan);
   const Analysis analysis = Analyse(recording.Y4M(), true);
   for (const auto* advice : {&analysis.ifLogo, &analysis.ifNoLogo}) {
     EXPECT_TRUE(advice->separated);
@@ -157,9 +157,9 @@ TEST(LogoAnalysis, AdvisesThresholdsThatTellAdBreaksApart) {
 }
 
 TEST(FrameSampling, SpreadsAKnownLengthAndCapsAPipe) {
-  RecordingSpec spec;
-  spec.width = 16, spec.height = 8, spec.frames = 100, spec.corner = Corner::kNone;
-  const std::string bytes = SyntheticRecording(spec).Y4M();
+  RecordingPlan plan;
+  plan.width = 16, plan.height = 8, plan.frames = 100, plan.corner = Corner::kNone;
+  const std::string bytes = SyntheticRecording(plan).Y4M();
   struct Case {
     bool seekable;
     cli::logo::SampleRule rule;

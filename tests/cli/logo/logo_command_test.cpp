@@ -11,7 +11,7 @@
 
 namespace pramvix::testing {
 namespace {
-using quality::RecordingSpec;
+using quality::RecordingPlan;
 using quality::SyntheticRecording;
 
 class LogoCommand : public ::testing::Test {
@@ -21,17 +21,17 @@ class LogoCommand : public ::testing::Test {
 };
 
 TEST_F(LogoCommand, WritesThePictureTheReportAndThePreview) {
-  RecordingSpec spec;
-  spec.presence = 0.6;
-  const SyntheticRecording recording(spec);
+  RecordingPlan plan;
+  plan.presence = 0.6;
+  const SyntheticRecording recording(plan);
   WriteFile(dir + "/in.y4m", recording.Y4M());
   const CommandResult text = RunPramvix({"logo", dir + "/in.y4m", "-o", dir + "/logo.png", "--preview", dir + "/preview.png",
                                          "--y4m", dir + "/logo.y4m"});
   ASSERT_EQ(text.status, 0) << text.err;
   EXPECT_EQ(text.err, "");
   const local::Picture picture = cli::ReadPNGFile(dir + "/logo.png");
-  EXPECT_EQ(picture.rowSize, 2 * spec.width);
-  EXPECT_EQ(picture.height, spec.height);
+  EXPECT_EQ(picture.rowSize, 2 * plan.width);
+  EXPECT_EQ(picture.height, plan.height);
   const cli::logo::Box truth = recording.TrueBox();
   EXPECT_GT(picture.Luma(truth.y + truth.height / 2, truth.x + 3), 100);  // on the ring
   EXPECT_EQ(picture.Luma(5, 5), 16);
@@ -40,7 +40,7 @@ TEST_F(LogoCommand, WritesThePictureTheReportAndThePreview) {
   ASSERT_EQ(frames.size(), 1u);
   EXPECT_EQ(frames[0].Luma(truth.y + truth.height / 2, truth.x + 3), picture.Luma(truth.y + truth.height / 2, truth.x + 3));
   const local::Picture preview = cli::ReadPNGFile(dir + "/preview.png");
-  EXPECT_EQ(preview.rowSize, 3 * 2 * spec.width);
+  EXPECT_EQ(preview.rowSize, 3 * 2 * plan.width);
   for (const char* line : {"frames: 300 sampled", "region: x ", "threshold: ", "NoLogo", "IfLogo: frame threshold",
                            "pramvix NoLogo ", "pramvix NoLogoColor ", "AviSynth:", "preview: "}) {
     EXPECT_NE(text.out.find(line), std::string::npos) << line << " in\n" << text.out;
@@ -58,10 +58,10 @@ TEST_F(LogoCommand, WritesThePictureTheReportAndThePreview) {
 }
 
 TEST_F(LogoCommand, RefusesWithExitStatusOneAndSaysWhatToTry) {
-  RecordingSpec spec;
-  spec.corner = RecordingSpec::Corner::kNone;
-  spec.frames = 60;
-  WriteFile(dir + "/plain.y4m", SyntheticRecording(spec).Y4M());
+  RecordingPlan plan;
+  plan.corner = RecordingPlan::Corner::kNone;
+  plan.frames = 60;
+  WriteFile(dir + "/plain.y4m", SyntheticRecording(plan).Y4M());
   const CommandResult none = RunPramvix({"logo", dir + "/plain.y4m", "-o", dir + "/logo.png"});
   EXPECT_EQ(none.status, 1);
   EXPECT_NE(none.err.find("pramvix: no static logo found in 60 frames"), std::string::npos) << none.err;

@@ -20,12 +20,12 @@
 namespace pramvix::testing {
 namespace {
 using quality::MeanAbsoluteError;
-using quality::RecordingSpec;
+using quality::RecordingPlan;
 using quality::SyntheticRecording;
 
 using cli::logo::Analysis;
 using cli::logo::Box;
-using Corner = RecordingSpec::Corner;
+using Corner = RecordingPlan::Corner;
 
 Analysis Analyse(const SyntheticRecording& recording, const cli::logo::AnalysisOptions& options = {}, bool seekable = true) {
   const std::string bytes = recording.Y4M();
@@ -57,7 +57,7 @@ double NoLogoError(local::LocalEnvironment& host, const SyntheticRecording& reco
   const PClip logo = local::MemoryClip::Of({reference});
   double sum = 0;
   int frames = 0;
-  for (int n = 0; n < recording.Spec().frames && frames < 24; n += 3) {
+  for (int n = 0; n < recording.Plan().frames && frames < 24; n += 3) {
     if (!recording.HasLogo(n)) continue;
     const PClip clip = local::MemoryClip::Of({recording.Recorded(n)});
     const PClip out = host.Invoke("NoLogo", {AVSValue(clip), AVSValue(logo), AVSValue(0), AVSValue(threshold), AVSValue(region.x),
@@ -71,15 +71,15 @@ double NoLogoError(local::LocalEnvironment& host, const SyntheticRecording& reco
 
 struct QualityCase {
   const char* name;
-  RecordingSpec spec;
+  RecordingPlan plan;
 };
 
-RecordingSpec Spec(Corner corner, double opacity, int y, int u, int v, double presence = 1.0, int letterbox = 0,
+RecordingPlan PlanOf(Corner corner, double opacity, int y, int u, int v, double presence = 1.0, int letterbox = 0,
                    unsigned seed = 1) {
-  RecordingSpec spec;
-  spec.corner = corner, spec.opacity = opacity, spec.logoY = y, spec.logoU = u, spec.logoV = v;
-  spec.presence = presence, spec.letterbox = letterbox, spec.seed = seed;
-  return spec;
+  RecordingPlan plan;
+  plan.corner = corner, plan.opacity = opacity, plan.logoY = y, plan.logoU = u, plan.logoV = v;
+  plan.presence = presence, plan.letterbox = letterbox, plan.seed = seed;
+  return plan;
 }
 
 void PrintTo(const QualityCase& c, std::ostream* out) { *out << c.name; }
@@ -87,7 +87,7 @@ void PrintTo(const QualityCase& c, std::ostream* out) { *out << c.name; }
 class LogoQuality : public ::testing::TestWithParam<QualityCase> {};
 
 TEST_P(LogoQuality, MeetsTheTargets) {
-  const SyntheticRecording recording(GetParam().spec);
+  const SyntheticRecording recording(GetParam().plan);
   const Analysis analysis = Analyse(recording);
   const Box truth = recording.TrueBox();
   const Box found = analysis.reference.region;
@@ -106,7 +106,7 @@ TEST_P(LogoQuality, MeetsTheTargets) {
   local::LocalEnvironment host;
   host.LoadPlugin(PRAMVIX_PLUGIN_PATH);
   const double estimated = NoLogoError(host, recording, analysis.reference.picture, analysis.reference.threshold, found);
-  const Box trueRegion = cli::logo::FitBoxFor(truth, 3, recording.Spec().width, recording.Spec().height);
+  const Box trueRegion = cli::logo::FitBoxFor(truth, 3, recording.Plan().width, recording.Plan().height);
   const double ideal = NoLogoError(host, recording, recording.TrueReference(), 1, trueRegion);
   EXPECT_LE(estimated, 1.25 * ideal + 0.05) << "ideal " << ideal;
   std::printf("%s: region %d,%d,%d,%d truth %d,%d,%d,%d; within 3: %.3f; NoLogo error %.2f vs %.2f; fit frames %d of %d\n",
@@ -116,13 +116,13 @@ TEST_P(LogoQuality, MeetsTheTargets) {
 
 INSTANTIATE_TEST_SUITE_P(
     Recordings, LogoQuality,
-    ::testing::Values(QualityCase{"WhiteTopRight", Spec(Corner::kTopRight, 0.6, 235, 128, 128)},
-                      QualityCase{"FaintWhiteTopLeft", Spec(Corner::kTopLeft, 0.1, 235, 128, 128, 1.0, 0, 2)},
-                      QualityCase{"SolidWhiteBottomLeft", Spec(Corner::kBottomLeft, 0.9, 235, 128, 128, 1.0, 0, 3)},
-                      QualityCase{"OrangeBottomRight", Spec(Corner::kBottomRight, 0.5, 150, 60, 200, 1.0, 0, 4)},
-                      QualityCase{"GreyTopRight", Spec(Corner::kTopRight, 0.4, 128, 128, 128, 1.0, 0, 5)},
-                      QualityCase{"AdBreaks", Spec(Corner::kTopRight, 0.5, 235, 128, 128, 0.4, 0, 6)},
-                      QualityCase{"Letterboxed", Spec(Corner::kBottomRight, 0.6, 235, 128, 128, 1.0, 24, 7)}),
+    ::testing::Values(QualityCase{"WhiteTopRight", PlanOf(Corner::kTopRight, 0.6, 235, 128, 128)},
+                      QualityCase{"FaintWhiteTopLeft", PlanOf(Corner::kTopLeft, 0.1, 235, 128, 128, 1.0, 0, 2)},
+                      QualityCase{"SolidWhiteBottomLeft", PlanOf(Corner::kBottomLeft, 0.9, 235, 128, 128, 1.0, 0, 3)},
+                      QualityCase{"OrangeBottomRight", PlanOf(Corner::kBottomRight, 0.5, 150, 60, 200, 1.0, 0, 4)},
+                      QualityCase{"GreyTopRight", PlanOf(Corner::kTopRight, 0.4, 128, 128, 128, 1.0, 0, 5)},
+                      QualityCase{"AdBreaks", PlanOf(Corner::kTopRight, 0.5, 235, 128, 128, 0.4, 0, 6)},
+                      QualityCase{"Letterboxed", PlanOf(Corner::kBottomRight, 0.6, 235, 128, 128, 1.0, 24, 7)}),
     [](const ::testing::TestParamInfo<QualityCase>& info) { return std::string(info.param.name); });
 
 // The same measures at full HD, for docs/logo-analysis.md: run by
@@ -132,18 +132,18 @@ TEST(LogoReport, FullHD) {
   const char* dir = std::getenv("PRAMVIX_LOGO_REPORT");
   if (!dir) GTEST_SKIP() << "set PRAMVIX_LOGO_REPORT=DIR to write the full-HD report";
   const int frames = std::getenv("PRAMVIX_LOGO_FRAMES") ? std::atoi(std::getenv("PRAMVIX_LOGO_FRAMES")) : 500;
-  auto full = [frames](RecordingSpec spec) {
-    spec.width = 1920, spec.height = 1080, spec.frames = frames, spec.logoWidth = 180, spec.logoHeight = 72;
-    if (spec.letterbox) spec.letterbox = 132;
-    return spec;
+  auto full = [frames](RecordingPlan plan) {
+    plan.width = 1920, plan.height = 1080, plan.frames = frames, plan.logoWidth = 180, plan.logoHeight = 72;
+    if (plan.letterbox) plan.letterbox = 132;
+    return plan;
   };
   const QualityCase cases[] = {
-      {"white, 60 %, top right", full(Spec(Corner::kTopRight, 0.6, 235, 128, 128))},
-      {"white, 10 %, top left", full(Spec(Corner::kTopLeft, 0.1, 235, 128, 128, 1.0, 0, 2))},
-      {"white, 90 %, bottom left", full(Spec(Corner::kBottomLeft, 0.9, 235, 128, 128, 1.0, 0, 3))},
-      {"orange, 50 %, bottom right", full(Spec(Corner::kBottomRight, 0.5, 150, 60, 200, 1.0, 0, 4))},
-      {"white, 50 %, in 40 % of the frames", full(Spec(Corner::kTopRight, 0.5, 235, 128, 128, 0.4, 0, 6))},
-      {"white, 60 %, letterboxed", full(Spec(Corner::kBottomRight, 0.6, 235, 128, 128, 1.0, 1, 7))},
+      {"white, 60 %, top right", full(PlanOf(Corner::kTopRight, 0.6, 235, 128, 128))},
+      {"white, 10 %, top left", full(PlanOf(Corner::kTopLeft, 0.1, 235, 128, 128, 1.0, 0, 2))},
+      {"white, 90 %, bottom left", full(PlanOf(Corner::kBottomLeft, 0.9, 235, 128, 128, 1.0, 0, 3))},
+      {"orange, 50 %, bottom right", full(PlanOf(Corner::kBottomRight, 0.5, 150, 60, 200, 1.0, 0, 4))},
+      {"white, 50 %, in 40 % of the frames", full(PlanOf(Corner::kTopRight, 0.5, 235, 128, 128, 0.4, 0, 6))},
+      {"white, 60 %, letterboxed", full(PlanOf(Corner::kBottomRight, 0.6, 235, 128, 128, 1.0, 1, 7))},
   };
   local::LocalEnvironment host;
   host.LoadPlugin(PRAMVIX_PLUGIN_PATH);
@@ -155,7 +155,7 @@ TEST(LogoReport, FullHD) {
   const char* only = std::getenv("PRAMVIX_LOGO_CASE");  // one case by its number, when tuning
   for (const QualityCase& c : cases) {
     if (only && std::atoi(only) != &c - cases) continue;
-    const SyntheticRecording recording(c.spec);
+    const SyntheticRecording recording(c.plan);
     const std::string path = std::string(dir) + "/recording.y4m";
     recording.WriteY4M(path);
     const auto start = std::chrono::steady_clock::now();
@@ -173,7 +173,7 @@ TEST(LogoReport, FullHD) {
     const int beyond = std::max({truth.x - found.x, truth.y - found.y, found.Right() - truth.Right(), found.Bottom() - truth.Bottom()});
     const double share = ShareWithin3(recording, analysis.reference.picture);
     const double estimated = NoLogoError(host, recording, analysis.reference.picture, analysis.reference.threshold, found);
-    const double ideal = NoLogoError(host, recording, recording.TrueReference(), 1, cli::logo::FitBoxFor(truth, 3, c.spec.width, c.spec.height));
+    const double ideal = NoLogoError(host, recording, recording.TrueReference(), 1, cli::logo::FitBoxFor(truth, 3, c.plan.width, c.plan.height));
     char row[512];
     std::snprintf(row, sizeof row, "| %s | %d,%d %dx%d | %d,%d %dx%d%s | %d | %.1f %% | %.2f / %.2f (%.2fx) | %d / %d | %.1f s |\n", c.name,
                   truth.x, truth.y, truth.width, truth.height, found.x, found.y, found.width, found.height,
@@ -184,8 +184,8 @@ TEST(LogoReport, FullHD) {
     EXPECT_LE(beyond, 8) << c.name;
     EXPECT_GE(share, 0.95) << c.name;
     EXPECT_LE(estimated, 1.25 * ideal + 0.05) << c.name;
-    if (!previewWritten && c.spec.logoY != 235 && analysis.sampleNumber >= 0) {
-      const Box crop = Grow(found, 120, c.spec.width, c.spec.height);
+    if (!previewWritten && c.plan.logoY != 235 && analysis.sampleNumber >= 0) {
+      const Box crop = Grow(found, 120, c.plan.width, c.plan.height);
       auto cut = [&](const local::Picture& p) {
         local::Picture out = local::Picture::YUY2(crop.width & ~1, crop.height);
         for (int y = 0; y < out.height; ++y) {
