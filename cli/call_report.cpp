@@ -2,9 +2,10 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cmath>
+#include <cstdint>
 #include <cstdlib>
 
+#include "base/arithmetic.h"
 #include "function_help.h"
 #include "y4m_clip.h"
 
@@ -65,15 +66,21 @@ std::string NoLogoWarning(const CallWords& call, IScriptEnvironment* env) {
   if (!region.present || at < 0 || !reference || frameAt < 0 || region.width <= 0 || region.height <= 0) return "";
   const VideoInfo& vi = reference->GetVideoInfo();
   if (vi.num_frames == kUnknownLength || !vi.IsYUY2()) return "";  // a pipe is not read ahead
-  // AddLogo's threshold is a float slot; the others are integers.
+  // AddLogo's threshold is a float slot, read as the filter reads it; the
+  // detection functions take the logo threshold's size. A threshold of 0 or
+  // less (a mode of its own) or above any byte step gets no warning.
   const AVSValue& value = call.args[at];
-  const long threshold = value.IsInt() ? std::labs(static_cast<long>(value.AsInt())) : std::lround(std::fabs(value.AsFloat()));
-  if (threshold == 0 || threshold > 255) return "";
+  const int64_t raw = value.IsInt() ? value.AsInt() : TruncateToInt32(value.AsFloat());
+  const int64_t threshold = edges && raw < 0 ? -raw : raw;
+  if (threshold <= 0 || threshold > 255) return "";
   const int logoFrame = call.args[frameAt].AsInt();
   if (logoFrame < 0 || logoFrame >= vi.num_frames) return "";
   const PVideoFrame frame = reference->GetFrame(logoFrame, env);
-  const int first = std::max(region.y, 0), last = std::min(region.y + region.height, frame->GetHeight());
-  const int left = std::max(region.x, 0), right = std::min(region.x + region.width, frame->GetRowSize() / 2);
+  // In 64 bits: a region's end may lie beyond the 32-bit range.
+  const int first = std::max(region.y, 0);
+  const int last = static_cast<int>(std::min<int64_t>(int64_t{region.y} + region.height, frame->GetHeight()));
+  const int left = std::max(region.x, 0);
+  const int right = static_cast<int>(std::min<int64_t>(int64_t{region.x} + region.width, frame->GetRowSize() / 2));
   if (first >= last || left >= right) return "";
   for (int r = first; r < last; ++r) {
     const uint8_t* row = frame->GetReadPtr() + static_cast<ptrdiff_t>(r) * frame->GetPitch();

@@ -18,7 +18,7 @@ IfLogo::IfLogo(PClip child, PClip alternateClip, PClip logoClip, int logoFrame, 
 PVideoFrame IfLogo::GetFrame(int n, IScriptEnvironment* env) {
   const Request request = Begin(n, env);
   // The alternate frame goes back as it came; the main frame's marks are dropped.
-  return Scan(request).LogoFound() ? request.alternate : request.main;
+  return ReturnsAlternate(Scan(request), frameThreshold) ? request.alternate : request.main;
 }
 
 }  // namespace pramvix

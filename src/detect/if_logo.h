@@ -15,6 +15,8 @@ class IfLogo : public LogoTestFilter {
   ~IfLogo() override = default;
 
   static const FilterTexts kTexts;
+  // Whether a frame whose test counted `totals` comes back as the alternate frame.
+  static bool ReturnsAlternate(const Totals& totals, int /*frameThreshold*/) { return totals.LogoFound(); }
 };
 
 }  // namespace pramvix

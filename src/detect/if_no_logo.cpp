@@ -18,7 +18,7 @@ IfNoLogo::IfNoLogo(PClip child, PClip alternateClip, PClip logoClip, int logoFra
 
 PVideoFrame IfNoLogo::GetFrame(int n, IScriptEnvironment* env) {
   const Request request = Begin(n, env);
-  return Scan(request).LogoFound() && frameThreshold > 0 ? request.alternate : request.main;
+  return ReturnsAlternate(Scan(request), frameThreshold) ? request.alternate : request.main;
 }
 
 }  // namespace pramvix

@@ -15,6 +15,11 @@ class IfNoLogo : public LogoTestFilter {
   ~IfNoLogo() override = default;
 
   static const FilterTexts kTexts;
+  // Whether a frame whose test counted `totals` comes back as the alternate frame:
+  // only when the logo is found with a frame threshold above 0.
+  static bool ReturnsAlternate(const Totals& totals, int frameThreshold) {
+    return totals.LogoFound() && frameThreshold > 0;
+  }
 };
 
 }  // namespace pramvix

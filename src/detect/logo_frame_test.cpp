@@ -15,7 +15,8 @@ LogoFrameTest TestLogoFrame(LogoRule rule, PVideoFrame& main, const PClip& logoC
   LogoFrameTest test;
   test.totals = ScanRegion(rows.main, rows.logo, region, TestRuleOf(frameThreshold, logoThreshold),
                            ifLogo ? IfLogoRowFor(simd) : IfNoLogoRowFor(simd));
-  test.passes = test.totals.LogoFound() && (ifLogo || frameThreshold > 0);
+  test.passes = ifLogo ? IfLogo::ReturnsAlternate(test.totals, frameThreshold)
+                       : IfNoLogo::ReturnsAlternate(test.totals, frameThreshold);
   return test;
 }
 

@@ -16,8 +16,8 @@ struct LogoFrameTest {
 };
 
 // Makes `main` writable, makes the rule's filter's checks with its own texts,
-// scans the region and decides. In marking mode (frameThreshold < 0) the marks
-// land in `main`. IfNoLogo passes only with a frameThreshold above zero.
+// scans the region and decides as the filter does. In marking mode
+// (frameThreshold < 0) the marks land in `main`.
 LogoFrameTest TestLogoFrame(LogoRule rule, PVideoFrame& main, const PClip& logoClip, const PVideoFrame& logo,
                             const Region& region, int frameThreshold, int logoThreshold, Simd simd,
                             IScriptEnvironment* env);

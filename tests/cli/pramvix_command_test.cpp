@@ -133,6 +133,15 @@ TEST_F(PramvixCommand, NamesIgnoreCaseAndARegionWithoutLogoIsReported) {
   EXPECT_EQ(flat.status, 0);
   EXPECT_EQ(flat.err, "pramvix: warning: at threshold 10 the reference picture (" + dir +
                           "/flat.y4m) shows no logo in the region; check the region and the threshold\n");
+  // Thresholds of a mode of their own draw or clean every pixel: no warning.
+  // A region whose end lies beyond the 32-bit range reaches the filter's check.
+  const std::string flatLogo = dir + "/flat.y4m";
+  const CommandResult everyPixel = RunPramvix({"AddLogo", args[0], flatLogo, "0", "-5", "2", "0", "8", "2", "0"});
+  EXPECT_EQ(everyPixel.status, 0);
+  EXPECT_EQ(everyPixel.err, "");
+  const CommandResult far = RunPramvix({"NoLogo", args[0], flatLogo, "0", "10", "2147483000", "2147483000", "2147483000", "2147483000"});
+  EXPECT_EQ(far.status, 1);
+  EXPECT_EQ(far.err.rfind("You X position is too far right.\n", 0), 0u) << far.err;
   const CommandResult version = RunPramvix({"--version"});
   EXPECT_EQ(version.status, 0);
   EXPECT_EQ(version.out.rfind("pramvix ", 0), 0u);
