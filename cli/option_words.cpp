@@ -1,9 +1,19 @@
 #include "option_words.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdlib>
 
 namespace pramvix::cli {
+
+bool ParseInt32(const std::string& word, int& value) {
+  errno = 0;
+  char* end = nullptr;
+  const long long v = std::strtoll(word.c_str(), &end, 10);
+  if (word.empty() || *end != '\0' || errno != 0 || v < INT32_MIN || v > INT32_MAX) return false;
+  value = static_cast<int>(v);
+  return true;
+}
 
 int FrameNumber(const std::string& text, const std::string& option) {
   errno = 0;

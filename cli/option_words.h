@@ -39,6 +39,9 @@ std::vector<std::string> SplitOptions(const std::vector<std::string>& words, OnO
   return positional;
 }
 
+// A signed 32-bit integer written in decimal, the whole word; false otherwise.
+bool ParseInt32(const std::string& word, int& value);
+
 // A frame number of 0 or more; `option` names what asked for it in the error.
 int FrameNumber(const std::string& text, const std::string& option);
 

@@ -6,20 +6,12 @@
 #include <cstdlib>
 
 #include "cli_error.h"
+#include "option_words.h"
 #include "function_help.h"
 
 namespace pramvix::cli {
 
 namespace {
-
-bool ParseInt(const std::string& word, int& value) {
-  errno = 0;
-  char* end = nullptr;
-  const long long v = std::strtoll(word.c_str(), &end, 10);
-  if (word.empty() || *end != '\0' || errno != 0 || v < INT32_MIN || v > INT32_MAX) return false;
-  value = static_cast<int>(v);
-  return true;
-}
 
 bool ParseFloat(const std::string& word, float& value) {
   errno = 0;
@@ -50,14 +42,14 @@ std::vector<AVSValue> ReadArguments(const std::string& function, const std::stri
         break;
       case 'i': {
         int v = 0;
-        if (!ParseInt(word, v)) throw UsageError(which + "an integer, not '" + word + "'" + expected);
+        if (!ParseInt32(word, v)) throw UsageError(which + "an integer, not '" + word + "'" + expected);
         values[i] = AVSValue(v);
         break;
       }
       case 'f': {
         int asInt = 0;
         float v = 0;
-        if (ParseInt(word, asInt)) {
+        if (ParseInt32(word, asInt)) {
           values[i] = AVSValue(asInt);  // an integer is accepted where a number is expected
         } else if (ParseFloat(word, v)) {
           values[i] = AVSValue(v);

@@ -7,24 +7,24 @@
 
 #include "cli_error.h"
 #include "option_words.h"
+#include "plugin/function_table.h"
 
 namespace pramvix::cli::scan {
 
 namespace {
 
-const char* const kArgumentNames[] = {"clip", "logo_clip", "logo_frame", "frame_threshold", "logo_threshold",
-                                      "x",    "y",         "width",      "height"};
-constexpr size_t kArgumentCount = sizeof kArgumentNames / sizeof kArgumentNames[0];
+// The detection functions' arguments without the alternate clip, named as
+// the function table names them.
+constexpr size_t kArgumentCount = 9;
+std::string ArgumentName(size_t i) { return FindFunction("IfNoLogo")->arguments[i == 0 ? 0 : i + 1].name; }
 
 int Integer(const std::string& word, size_t i) {
-  errno = 0;
-  char* end = nullptr;
-  const long long v = std::strtoll(word.c_str(), &end, 10);
-  if (word.empty() || *end != '\0' || errno != 0 || v < INT32_MIN || v > INT32_MAX) {
-    throw UsageError("scan: argument " + std::to_string(i + 1) + " (" + kArgumentNames[i] +
+  int value = 0;
+  if (!ParseInt32(word, value)) {
+    throw UsageError("scan: argument " + std::to_string(i + 1) + " (" + ArgumentName(i) +
                      ") must be an integer, not '" + word + "'");
   }
-  return static_cast<int>(v);
+  return value;
 }
 
 double Seconds(const std::string& word, const std::string& option) {
@@ -94,7 +94,7 @@ ScanOptions ParseScanOptions(const std::vector<std::string>& words) {
   }
   for (size_t i = 0; i < 2; ++i) {
     if (positional[i].empty()) throw UsageError("scan: argument " + std::to_string(i + 1) + " (" +
-                                                kArgumentNames[i] + ") must be a file name");
+                                                ArgumentName(i) + ") must be a file name");
   }
   options.clip = positional[0];
   options.logoClip = positional[1];
