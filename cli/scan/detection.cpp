@@ -20,9 +20,9 @@ bool Detection::HasFrame(int n) {
 }
 
 FrameRecord Detection::Test(int n) {
-  // A clip of its own gives up its hold on the frame, so the test's
-  // MakeWritable need not copy it; a clip that also holds the reference
-  // picture keeps its frames as it would for a filter.
+  // Only marking writes: a clip of its own then gives up its hold on the
+  // frame, so the test's MakeWritable need not copy it; a clip that also holds
+  // the reference picture keeps its frames as it would for a filter.
   PVideoFrame frame = stream_ && clip_.get() != logo_.get() ? stream_->Take(n, &host_) : clip_->GetFrame(n, &host_);
   const PVideoFrame logoFrame = logo_->GetFrame(options_.logoFrame, &host_);
   const LogoFrameTest test = TestLogoFrame(options_.rule, frame, logo_, logoFrame, options_.region,

@@ -61,10 +61,15 @@ void CheckAlternateCovers(const PClip& alternateClip, const ConstFrame& alternat
 RegionFrames BeginRegionRequest(PVideoFrame& main, const PClip& logoClip, const PVideoFrame& logo,
                                 const Region& region, const FilterTexts& texts, IScriptEnvironment* env) {
   const RegionFrames frames{MakeMainWritable(main, texts, env), ViewOf(logo)};
+  CheckRegionFrames(frames, logoClip, region, texts, env);
+  return frames;
+}
+
+void CheckRegionFrames(const RegionFrames& frames, const PClip& logoClip, const Region& region,
+                       const FilterTexts& texts, IScriptEnvironment* env) {
   CheckRowSize(frames.main, texts, env);
   CheckRegion(frames.main, region, texts, env);
   CheckLogoCovers(logoClip, frames.logo, region, texts, env);
-  return frames;
 }
 
 }  // namespace pramvix

@@ -34,9 +34,13 @@ struct RegionFrames {
   ConstFrame logo;
 };
 
-// Makes the main frame writable, then makes the checks every region filter
-// makes, in this order, before any byte is written: the row size, the region
-// against the main frame, and the logo frame against the region.
+// The checks every region filter makes, in this order, before any byte is
+// written: the row size, the region against the main frame, and the logo frame
+// against the region.
+void CheckRegionFrames(const RegionFrames& frames, const PClip& logoClip, const Region& region,
+                       const FilterTexts& texts, IScriptEnvironment* env);
+
+// Makes the main frame writable, then makes those checks.
 RegionFrames BeginRegionRequest(PVideoFrame& main, const PClip& logoClip, const PVideoFrame& logo,
                                 const Region& region, const FilterTexts& texts, IScriptEnvironment* env);
 

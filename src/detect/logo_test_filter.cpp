@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "base/compatible_clips.h"
+#include "detect/logo_frame_test.h"
 
 namespace pramvix {
 
@@ -27,7 +28,7 @@ LogoTestFilter::Request LogoTestFilter::Begin(int n, IScriptEnvironment* env) co
   request.main = child->GetFrame(n, env);
   request.alternate = alternateClip->GetFrame(n, env);
   request.logo = logoClip->GetFrame(logoFrame, env);
-  request.rows = BeginRegionRequest(request.main, logoClip, request.logo, region, texts, env);
+  request.rows = BeginLogoTest(request.main, logoClip, request.logo, region, rule.marking, texts, env);
   return request;
 }
 

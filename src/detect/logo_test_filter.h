@@ -26,13 +26,13 @@ class LogoTestFilter : public GenericVideoFilter {
                  ScanRowKernel scanRow, IScriptEnvironment* env);
 
   // The frames of request n, fetched main, alternate, logo on every call
-  // whatever the outcome; the main frame made writable and checked before any
-  // byte is written.
+  // whatever the outcome, and checked before any byte is written; the main
+  // frame is made writable only in marking mode, the only one that writes.
   struct Request {
     PVideoFrame main;
     PVideoFrame alternate;
     PVideoFrame logo;
-    RegionFrames rows;  // the main frame's writable rows and the logo frame's
+    RegionFrames rows;  // the main frame's rows and the logo frame's
   };
   Request Begin(int n, IScriptEnvironment* env) const;
 
