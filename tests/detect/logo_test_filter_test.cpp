@@ -31,29 +31,6 @@ const Picture kPasses = Row({100, 100, 200, 100});
 const Picture kFails = Row({100, 100, 100, 100});
 const Picture kFlat4 = Row({16, 16, 16, 16});
 
-TEST_P(LogoTestFilterTest, RefusesTheLogoClipBeforeTheMainClipAndLeavesNothing) {
-  const LiveCounts before;
-  {
-    const PClip rgb = MemoryClip::Of({Picture::YUY2(8, 2)}, 0, kPixelRGB32);
-    const PClip alternate = ClipOf(Alternate());
-    auto error = [&](const PClip& main, const PClip& logo) {
-      return ErrorOf(Function(), {main, alternate, logo, 0, 10, 10, 0, 0, 2, 2});
-    };
-    // Not YUY2 and another size: the size is reported.
-    EXPECT_EQ(error(rgb, ClipOf(Picture::YUY2(6, 2))), "If Luma Logo test: Incompatible clips");
-    EXPECT_EQ(error(rgb, MemoryClip::Of({Picture::YUY2(8, 2)}, 0, kPixelRGB32)),
-              "IfLogo: YUY2 data only (no RGB); use ConvertToYUY2");
-    const PClip yuy2 = ClipOf(Picture::YUY2(8, 2));
-    EXPECT_EQ(error(yuy2, ClipOf(Picture::YUY2(8, 3))), "If Luma Logo test: Incompatible clips");
-    EXPECT_EQ(error(yuy2, MemoryClip::Of({Picture::YUY2(8, 2)}, 0, kPixelYV12)), "If Luma Logo test: Incompatible clips");
-    EXPECT_EQ(error(yuy2, ClipOf(Picture::YUY2(8, 2))), "");
-    EXPECT_EQ(rgb.use_count(), 1);
-    EXPECT_EQ(yuy2.use_count(), 1);
-    EXPECT_EQ(alternate.use_count(), 1);
-  }
-  EXPECT_TRUE(LiveCounts() == before);
-}
-
 // The alternate clip is never compared nor read: one of another size and
 // pixel type is returned as it is.
 TEST_P(LogoTestFilterTest, AlternateOfAnotherSizeAndTypeIsReturnedAsItIs) {
@@ -98,31 +75,6 @@ TEST_P(LogoTestFilterTest, FetchesAllThreeFramesAndCopiesTheMainOnlyToMark) {
   }
 }
 
-TEST_P(LogoTestFilterTest, RequestChecksComeBeforeAnyWriteWithTheFiltersTexts) {
-  const LiveCounts before;
-  {
-    const Picture main = Picture::YUY2(8, 4, 100);
-    const PClip mainClip = ClipOf(main);
-    auto error = [&](const PClip& clip, int x, int y, int width, int height) {
-      return ErrorOf(Function(), {clip, ClipOf(Alternate()), ClipOf(Picture::YUY2(8, 4)), 0, -1, 0, x, y, width,
-                                  height});
-    };
-    EXPECT_EQ(ErrorOf(Function(), {ClipOf(Picture::YUY2(5, 2)), ClipOf(Alternate()), ClipOf(Picture::YUY2(5, 2)), 0,
-                                   10, 10, 0, 0, 2, 2}),
-              GetParam().width);
-    EXPECT_EQ(error(mainClip, 4, 0, 5, 1), GetParam().rightEdge);
-    EXPECT_EQ(error(mainClip, -1, 0, 2, 1), Function() + ": X position must not be negative");
-    EXPECT_EQ(error(mainClip, 0, 3, 2, 2), Function() + ": the region reaches below the bottom of the frame");
-    EXPECT_EQ(error(mainClip, 0, -9, 2, 5), Function() + ": the region reaches below the bottom of the frame");
-    EXPECT_EQ(error(mainClip, 2147483647, 0, 2147483647, 1), GetParam().rightEdge);
-    EXPECT_EQ(local::PictureOf(mainClip->GetFrame(0, &env)), main);
-    // A region at the right edge is fine; an empty one anywhere left of it too.
-    EXPECT_EQ(error(mainClip, 4, 0, 4, 4), "");
-    EXPECT_EQ(error(mainClip, -5, 99, 0, 3), "");
-  }
-  EXPECT_TRUE(LiveCounts() == before);
-}
-
 // Every position is an edge at logo threshold 0, and steps of 50 and 0 count
 // alike in both tests. Rows (2, 1), (1, 2), (1, 2) give 2 hits and 4 misses:
 // 4 < 4 fails. With the last row (2, 1) instead, 2 < 8 passes.
@@ -135,25 +87,6 @@ TEST_P(LogoTestFilterTest, MissTotalOfTwiceTheHitTotalKeepsTheMainFrame) {
   EXPECT_EQ(Switch(Function(), main, logo, 10, 0, {2, 0, 3, 3}), main);
   main.SetLumaRow(2, 0, {100, 100, 150, 150, 150, 100});
   EXPECT_EQ(Switch(Function(), main, logo, 10, 0, {2, 0, 3, 3}), Alternate());
-}
-
-// Row 0 passes on its own, row 1 fails on its own; y of 0 or less starts at
-// the top row.
-TEST_P(LogoTestFilterTest, RowsStartAtYOrAtTheTop) {
-  Picture main = Picture::YUY2(4, 2);
-  main.SetLumaRow(0, 0, {100, 100, 200, 16});
-  main.SetLumaRow(1, 0, {100, 100, 100, 16});
-  const Picture logo = Picture::YUY2(4, 2);
-  EXPECT_EQ(Switch(Function(), main, logo, 10, 0, {2, 0, 1, 1}), Alternate());
-  EXPECT_EQ(Switch(Function(), main, logo, 10, 0, {2, -5, 1, 1}), Alternate());
-  EXPECT_EQ(Switch(Function(), main, logo, 10, 0, {2, 1, 1, 1}), main);
-}
-
-// An empty region scans nothing: the main frame comes back unmarked.
-TEST_P(LogoTestFilterTest, EmptyRegionReturnsTheMainFrameUnchanged) {
-  for (const Region& region : {Region{2, 0, 0, 1}, Region{2, 0, -3, 1}, Region{2, 0, 2, 0}, Region{2, 0, 2, -1}}) {
-    EXPECT_EQ(Switch(Function(), kPasses, kFlat4, -10, 0, region), kPasses);
-  }
 }
 
 }  // namespace

@@ -87,36 +87,5 @@ TEST_F(NoLogoMTest, RegionAtEitherEdgeOfTheRow) {
   EXPECT_EQ(NoLogoM(main, logo, 0, 1, 3, 1.0f).LumaRow(0), (std::vector<int>{85, 181, 207, 215}));
 }
 
-TEST_F(NoLogoMTest, ConstructionRefusesIncompatibleClipsFirst) {
-  const LiveCounts before;
-  {
-    const PClip yuy2 = ClipOf(Picture::YUY2(8, 2));
-    const PClip rgb = MemoryClip::Of({Picture::YUY2(8, 2)}, 0, kPixelRGB32);
-    const PClip narrow = ClipOf(Picture::YUY2(6, 2));
-    const PClip shorter = ClipOf(Picture::YUY2(8, 1));
-    auto error = [&](const PClip& main, const PClip& logo) {
-      return ErrorOf("NoLogoM", {main, logo, 0, 10, 0, 0, 2, 1, 1.0f, 222, 0});
-    };
-    EXPECT_EQ(error(rgb, yuy2), "Logo_Blend: Incompatible clips");
-    EXPECT_EQ(error(yuy2, narrow), "Logo_Blend: Incompatible clips");
-    EXPECT_EQ(error(yuy2, shorter), "Logo_Blend: Incompatible clips");
-    EXPECT_EQ(error(rgb, rgb), "NoLogoM: YUY2 data only (no RGB); use ConvertToYUY2");
-    EXPECT_EQ(yuy2.use_count(), 1);
-    EXPECT_EQ(rgb.use_count(), 1);
-  }
-  EXPECT_TRUE(LiveCounts() == before);
-}
-
-TEST_F(NoLogoMTest, LogoClipWithFewerFramesIsAcceptedAndFrameRequestsUseItsTexts) {
-  const PClip main = MemoryClip::Of({Picture::YUY2(8, 2), Picture::YUY2(8, 2), Picture::YUY2(8, 2)});
-  EXPECT_EQ(ErrorOf("NoLogoM", {main, ClipOf(Picture::YUY2(8, 2)), 0, 10, 0, 0, 2, 1, 1.0f, 222, 0}, 2), "");
-  const PClip odd = ClipOf(Picture::YUY2(5, 2));
-  EXPECT_EQ(ErrorOf("NoLogoM", {odd, odd, 0, 10, 0, 0, 2, 1, 1.0f, 222, 0}),
-            "NoLogoM: width must be a multiple of 2; use Crop");
-  EXPECT_EQ(ErrorOf("NoLogoM", {main, main, 0, 10, 5, 0, 4, 1, 1.0f, 222, 0}), "You X position is too far right.");
-  EXPECT_EQ(ErrorOf("NoLogoM", {main, main, 0, 10, 0, 1, 4, 2, 1.0f, 222, 0}),
-            "NoLogoM: the region reaches below the bottom of the frame");
-}
-
 }  // namespace
 }  // namespace pramvix::testing

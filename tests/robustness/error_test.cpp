@@ -59,6 +59,8 @@ std::vector<ErrorCase> ErrorCases() {
       E("NoLogo", "NoLogo: width must be a multiple of 2; use Crop").Width(7),
       E("NoLogo", "NoLogo: the logo clip must be YUY2").Types(kPixelYUY2, kPixelRGB32),
       E("NoLogo", "NoLogo: the logo frame is too small for the region").LogoWidth(6),
+      E("NoLogo", "NoLogo: the logo frame is too small for the region").LogoHeight(3),
+      E("NoLogo", "").LogoWidth(8).LogoHeight(4),  // a smaller logo frame that holds the region
       E("NoLogoM", "Logo_Blend: Incompatible clips").LogoWidth(14),
       E("NoLogoM", "NoLogoM: YUY2 data only (no RGB); use ConvertToYUY2").Types(kPixelRGB32, kPixelRGB32),
       E("NoLogoM", "NoLogoM: width must be a multiple of 2; use Crop").Width(7),
@@ -76,7 +78,6 @@ std::vector<ErrorCase> ErrorCases() {
       E("IfNoLogo", "If Luma Logo test: Incompatible clips").LogoWidth(14),
       E("IfNoLogo", "IfLogo: YUY2 data only (no RGB); use ConvertToYUY2").Types(kPixelRGB32, kPixelRGB32),
       E("IfNoLogo", "IfNoLogo: width must be a multiple of 2; use Crop").Width(7),
-      E("IfNoLogo", "Your X position is too far right.").At(12, 1, 5, 2),
       E("NoLogoAuto", "NoLogo: YUY2 data only (no RGB); use ConvertToYUY2").Types(kPixelRGB32, kPixelYUY2),
       E("NoLogoAuto", "NoLogo: width must be a multiple of 2; use Crop").Width(7),
       E("NoLogoAuto", "NoLogoAuto: the logo clip must be YUY2").Types(kPixelYUY2, kPixelRGB32),
@@ -102,11 +103,17 @@ std::vector<ErrorCase> ErrorCases() {
   }
   // The region texts, which every filter with a region shares in its own name.
   for (const std::string name : {"NoLogo", "NoLogoM", "LogoMask", "AddLogo", "IfLogo", "IfNoLogo", "NoLogoColor"}) {
-    if (name != "IfNoLogo") cases.push_back(E(name, "You X position is too far right.").At(12, 1, 5, 2));
+    const std::string rightEdge =
+        name == "IfNoLogo" ? "Your X position is too far right." : "You X position is too far right.";
+    const std::string bottom = name + ": the region reaches below the bottom of the frame";
+    cases.push_back(E(name, rightEdge).At(12, 1, 5, 2));
+    cases.push_back(E(name, rightEdge).At(2147483647, 1, 2147483647, 1));  // no overflow on the way
+    cases.push_back(E(name, "").At(12, 1, 4, 2));                          // ends at the right edge
+    cases.push_back(E(name, "").At(-5, 99, 0, 3));  // empty: only the right edge is checked
     cases.push_back(E(name, name + ": X position must not be negative").At(-1, 1, 4, 2));
-    cases.push_back(E(name, name + ": the region reaches below the bottom of the frame").At(2, 4, 4, 3));
-    cases.push_back(E(name, name + ": the region reaches below the bottom of the frame")
-                        .At(2, 2147483647, 4, 2147483647));  // no overflow on the way
+    cases.push_back(E(name, bottom).At(2, 4, 4, 3));
+    cases.push_back(E(name, bottom).At(2, -9, 4, 7));  // rows from the top
+    cases.push_back(E(name, bottom).At(2, 2147483647, 4, 2147483647));
     cases.push_back(E(name, name + ": the logo frame is too small for the region").SmallLogoFrame());
     cases.push_back(E(name, name + ": a clip argument is missing").MissingClip());
     cases.push_back(E(name, name + ": the host could not make the frame writable").RefuseCopies());

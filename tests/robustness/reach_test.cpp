@@ -5,10 +5,12 @@
 
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "plugin/function_table.h"
 #include "support/filter_calls.h"
 #include "support/host_test.h"
+#include "support/recording_clip.h"
 
 namespace pramvix::testing {
 namespace {
@@ -84,6 +86,48 @@ TEST_F(ReachTest, RequestsWriteOnlyInsideTheirReach) {
     }
     // Otherwise the checks above would have had nothing to catch.
     EXPECT_GT(changedFrames, 0) << call.function << " changed no frame";
+  }
+}
+
+// A request for frame n fetches frame n of the main and alternate clips and
+// the logo clip's fixed frame, each once, in the function's order.
+TEST_F(ReachTest, RequestsFetchTheirFramesInOrder) {
+  for (const FilterCall& call : FilterCalls()) {
+    SCOPED_TRACE(call.function);
+    std::vector<std::string> log;
+    auto recorded = [&](const char* name) {
+      return PClip(new RecordingClip(ClipOf(Patterned(kWidth, kHeight, 10)), name, &log));
+    };
+    const CallInputs in{recorded("main"), recorded("logo"), recorded("alternate"), 7, 10, Region{3, 1, 7, 3}};
+    env.Invoke(call.function, call.args(in)).AsClip()->GetFrame(3, &env);
+    std::vector<std::string> expected;
+    for (const std::string& role : call.fetches) expected.push_back(role + (role == "logo" ? " 7" : " 3"));
+    EXPECT_EQ(log, expected);
+  }
+}
+
+// A region means the same to every function: y of 0 or less starts at the
+// top row, and a region without pixels or rows changes nothing (nor is a tall
+// one walked: that would take minutes).
+TEST_F(ReachTest, RegionsStartAtYOrTheTopAndEmptyOnesChangeNothing) {
+  const Picture main = Patterned(kWidth, kHeight, 7), logo = Patterned(kWidth, kHeight, 8),
+                alternate = Patterned(kWidth, kHeight, 9);
+  for (const FilterCall& call : FilterCalls()) {
+    if (call.regionArg < 0) continue;
+    SCOPED_TRACE(call.function);
+    auto run = [&](const Region& region) {
+      const CallInputs in{ClipOf(main), ClipOf(logo), ClipOf(alternate), 0, 10, region};
+      return local::PictureOf(env.Invoke(call.function, call.args(in)).AsClip()->GetFrame(0, &env));
+    };
+    const Picture top = run({1, 0, 14, 3});
+    EXPECT_NE(top, main) << "the call changes nothing, so it shows nothing";
+    EXPECT_NE(run({1, 1, 14, 3}), top);
+    EXPECT_EQ(run({1, -5, 14, 3}), top);
+    for (const Region& empty : {Region{3, 1, 0, 3}, Region{3, 1, -3, 3}, Region{3, 1, 7, 0}, Region{3, 1, 7, -1},
+                                Region{3, 1, 0, 2147483647}, Region{-5, 99, 0, 3}}) {
+      EXPECT_EQ(run(empty), main) << "region " << empty.x << "," << empty.y << "," << empty.width << ","
+                                  << empty.height;
+    }
   }
 }
 

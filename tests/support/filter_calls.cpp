@@ -78,14 +78,14 @@ std::vector<AVSValue> NoLogoAutoArgs(const CallInputs& in) { return {in.main, in
 
 const std::vector<FilterCall>& FilterCalls() {
   static const std::vector<FilterCall> calls = {
-      {"NoLogo", false, NoLogoArgs, RegionRowsFromLeftNeighbour, false, 4},
-      {"NoLogoM", false, NoLogoMArgs, RegionRowsFromLeftNeighbour, false, 4},
-      {"LogoMask", true, LogoMaskArgs, RegionLumaAndChroma, false, 5},
-      {"AddLogo", false, AddLogoArgs, RegionLuma, false, 4},
-      {"IfLogo", true, LogoTestArgs, RegionLuma, true, 6},
-      {"IfNoLogo", true, LogoTestArgs, RegionLuma, true, 6},
-      {"NoLogoAuto", false, NoLogoAutoArgs, AllRowsButTheLast, false, -1},
-      {"NoLogoColor", false, NoLogoColorArgs, RegionRowsAndTheirPairs, false, 4},
+      {"NoLogo", false, NoLogoArgs, RegionRowsFromLeftNeighbour, false, 4, {"logo", "main"}},
+      {"NoLogoM", false, NoLogoMArgs, RegionRowsFromLeftNeighbour, false, 4, {"logo", "main"}},
+      {"LogoMask", true, LogoMaskArgs, RegionLumaAndChroma, false, 5, {"main", "alternate", "logo"}},
+      {"AddLogo", false, AddLogoArgs, RegionLuma, false, 4, {"logo", "main"}},
+      {"IfLogo", true, LogoTestArgs, RegionLuma, true, 6, {"main", "alternate", "logo"}},
+      {"IfNoLogo", true, LogoTestArgs, RegionLuma, true, 6, {"main", "alternate", "logo"}},
+      {"NoLogoAuto", false, NoLogoAutoArgs, AllRowsButTheLast, false, -1, {"logo", "main"}},
+      {"NoLogoColor", false, NoLogoColorArgs, RegionRowsAndTheirPairs, false, 4, {"logo", "main"}},
   };
   return calls;
 }

@@ -47,6 +47,9 @@ struct FilterCall {
   // Position of the region's x in the arguments (y, width, height follow);
   // -1 when the function has no region.
   int regionArg;
+  // The frames a request for frame n fetches, in order ("main", "alternate",
+  // "logo"), each once.
+  std::vector<std::string> fetches;
 };
 
 const std::vector<FilterCall>& FilterCalls();
