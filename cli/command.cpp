@@ -121,8 +121,10 @@ int Run(const CommandLine& command, std::string& context) {
     total = std::max(last - command.first + 1, 0);
   }
   Progress progress(!command.quiet && isatty(STDERR_FILENO), total);
+  const int threads = ThreadsToRun(command.threads);
+  clips.KeepAhead(threads > 1 ? RenderWindow(threads) : 0);
   RenderY4M(*clip, firstStream, format, RenderRange{command.first, command.last}, host, output.file, output.name,
-            [&progress](int frames) { progress.Update(frames); });
+            [&progress](int frames) { progress.Update(frames); }, threads);
   if (output.file != stdout) {
     output.complete = std::fclose(std::exchange(output.file, stdout)) == 0;
     if (!output.complete) {

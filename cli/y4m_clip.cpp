@@ -31,7 +31,17 @@ Y4MClip::Y4MClip(std::unique_ptr<Y4MReader> reader) : reader_(std::move(reader))
   vi_ = InfoOf(f.width, f.height, f.fpsNumerator, f.fpsDenominator, count >= 0 ? count : kUnknownLength);
 }
 
+void Y4MClip::KeepAhead(int frames) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  ahead_ = frames > 0 ? static_cast<size_t>(frames) : 0;
+}
+
 PVideoFrame Y4MClip::GetFrame(int n, IScriptEnvironment*) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return Frame(n);
+}
+
+PVideoFrame Y4MClip::Frame(int n) {
   if (n < 0) n = 0;
   const int count = reader_->FrameCount();
   if (count == 0) throw CliError(reader_->Name() + ": the clip has no frames");
@@ -40,8 +50,9 @@ PVideoFrame Y4MClip::GetFrame(int n, IScriptEnvironment*) {
   return frame ? frame : last_;
 }
 
-PVideoFrame Y4MClip::Take(int n, IScriptEnvironment* env) {
-  PVideoFrame frame = GetFrame(n, env);
+PVideoFrame Y4MClip::Take(int n, IScriptEnvironment*) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  PVideoFrame frame = Frame(n);
   for (auto it = kept_.begin(); it != kept_.end(); ++it) {
     if (it->second.get() == frame.get()) {
       kept_.erase(it);
@@ -53,6 +64,7 @@ PVideoFrame Y4MClip::Take(int n, IScriptEnvironment* env) {
 
 bool Y4MClip::HasFrame(int n) {
   if (n < 0) return false;
+  std::lock_guard<std::mutex> lock(mutex_);
   const int count = reader_->FrameCount();
   if (count >= 0) return n < count;
   return static_cast<bool>(Fetch(n));
@@ -61,19 +73,14 @@ bool Y4MClip::HasFrame(int n) {
 PVideoFrame Y4MClip::Fetch(int n) {
   if (PVideoFrame kept = Kept(n)) return kept;
   if (last_ && n == reader_->FrameCount() - 1) return last_;
+  if (!failure_.empty()) throw CliError(failure_);
   if (reader_->Seekable()) {
     if (reader_->Next() != n) reader_->SeekFrame(n);
   } else if (n < reader_->Next()) {
     throw CliError(reader_->Name() + ": frame " + std::to_string(n) +
                    " is no longer held, and a pipe cannot be read backwards");
   }
-  // Allocated with the first frame read, not on a header's word alone.
-  if (planar_.empty()) planar_.resize(reader_->Format().FrameBytes());
-  // Frames before n are read and dropped: a pipe is read in order.
-  while (reader_->Next() <= n) {
-    if (!reader_->ReadFrame(planar_.data())) break;
-    planarNumber_ = reader_->Next() - 1;
-  }
+  ReadTo(n);
   if (planarNumber_ == n) {
     PVideoFrame frame = Decoded();
     Keep(n, frame);
@@ -84,6 +91,25 @@ PVideoFrame Y4MClip::Fetch(int n) {
   if (planarNumber_ < 0) throw CliError(reader_->Name() + ": the clip has no frames");
   if (!last_) last_ = Decoded();
   return PVideoFrame();
+}
+
+void Y4MClip::ReadTo(int n) {
+  // Allocated with the first frame read, not on a header's word alone.
+  if (planar_.empty()) planar_.resize(reader_->Format().FrameBytes());
+  try {
+    // Frames before n are read in order and dropped, but for those that
+    // threads behind this one will still ask for.
+    while (reader_->Next() <= n) {
+      if (!reader_->ReadFrame(planar_.data())) break;
+      planarNumber_ = reader_->Next() - 1;
+      if (planarNumber_ < n && static_cast<size_t>(n - planarNumber_) <= ahead_) Keep(planarNumber_, Decoded());
+    }
+  } catch (const CliError& e) {
+    // A pipe stopped inside a frame cannot be read on; a request for a later
+    // frame from another thread gets the same error.
+    if (!reader_->Seekable()) failure_ = e.what();
+    throw;
+  }
 }
 
 PVideoFrame Y4MClip::Kept(int n) {
@@ -108,10 +134,13 @@ PVideoFrame Y4MClip::Decoded() {
 }
 
 void Y4MClip::Keep(int n, const PVideoFrame& frame) {
-  if (kept_.size() == kKeptFrames) kept_.pop_front();
+  // Frames asked for out of order lie within `ahead_` of each other on
+  // either side: twice that many stay, besides the few a filter asks again.
+  while (kept_.size() >= kKeptFrames + 2 * ahead_) kept_.pop_front();
   kept_.emplace_back(n, frame);
 }
 
+// The format never changes after opening.
 bool Y4MClip::GetParity(int) { return reader_->Format().interlace == 't'; }
 
 void Y4MClip::GetAudio(void* buf, int, int count, IScriptEnvironment*) {

@@ -2,6 +2,8 @@
 #include <climits>
 #include <deque>
 #include <memory>
+#include <mutex>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -20,11 +22,20 @@ constexpr int kUnknownLength = INT_MAX;
 // forward, so a frame older than those kept is an error there. Frame numbers
 // past the end give the last frame, before the start the first, as frame
 // servers do.
+//
+// Requests may come from several threads at once; the stream is still read by
+// one at a time, in order.
 class Y4MClip final : public IClip {
  public:
   static constexpr size_t kKeptFrames = 4;
 
   explicit Y4MClip(std::unique_ptr<Y4MReader> reader);
+
+  // For threads that ask for frames out of order, up to `frames` apart: a
+  // pipe's frames read on the way to a later one are kept for them, and the
+  // clip keeps that many more frames, twice (those asked for and those read
+  // ahead).
+  void KeepAhead(int frames);
 
   PVideoFrame GetFrame(int n, IScriptEnvironment* env) override;
   bool GetParity(int n) override;
@@ -39,14 +50,19 @@ class Y4MClip final : public IClip {
   const Y4MFormat& Format() const { return reader_->Format(); }
 
  private:
+  PVideoFrame Frame(int n);
   // Frame n, or an empty handle when the input ends before it.
   PVideoFrame Fetch(int n);
+  void ReadTo(int n);
   PVideoFrame Kept(int n);
   PVideoFrame Decoded();
   void Keep(int n, const PVideoFrame& frame);
 
+  std::mutex mutex_;  // guards everything below
   std::unique_ptr<Y4MReader> reader_;
   VideoInfo vi_;
+  size_t ahead_ = 0;
+  std::string failure_;  // a read that failed fails again: the stream cannot go on
   std::vector<uint8_t> planar_;  // bytes of the frame read last
   int planarNumber_ = -1;
   std::deque<std::pair<int, PVideoFrame>> kept_;  // most recently used last
