@@ -43,7 +43,7 @@ int RenderInOrder(IClip& clip, Y4MClip* lengthOf, RenderRange range, IScriptEnvi
 // leaves the writer little more than the write itself.
 int RenderAhead(IClip& clip, Y4MClip* lengthOf, RenderRange range, IScriptEnvironment& env, Y4MWriter& writer,
                 const Y4MFormat& format, const FrameDone& done, int threads) {
-  FrameWorkers workers(threads, RenderWindow(threads), range.first, range.last,
+  FrameWorkers<std::vector<uint8_t>> workers(threads, RenderWindow(threads), range.first, range.last,
                        [&](int n, std::vector<uint8_t>& planar) {
                          if (!Exists(clip, lengthOf, n)) return false;
                          const PVideoFrame frame = clip.GetFrame(n, &env);

@@ -12,7 +12,7 @@
 namespace pramvix::testing {
 namespace {
 
-using cli::FrameWorkers;
+using FrameWorkers = cli::FrameWorkers<std::vector<uint8_t>>;
 
 // Frame n's bytes: its number, so order and content show at once.
 bool NumberOf(int n, std::vector<uint8_t>& bytes) {
