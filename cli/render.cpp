@@ -43,16 +43,15 @@ int RenderInOrder(IClip& clip, Y4MClip* lengthOf, RenderRange range, IScriptEnvi
 // leaves the writer little more than the write itself.
 int RenderAhead(IClip& clip, Y4MClip* lengthOf, RenderRange range, IScriptEnvironment& env, Y4MWriter& writer,
                 const Y4MFormat& format, const FrameDone& done, int threads) {
-  FrameWorkers<std::vector<uint8_t>> workers(threads, RenderWindow(threads), range.first, range.last,
-                       [&](int n, std::vector<uint8_t>& planar) {
-                         if (!Exists(clip, lengthOf, n)) return false;
-                         const PVideoFrame frame = clip.GetFrame(n, &env);
-                         CheckSize(frame, n, format);
-                         planar.resize(format.FrameBytes());
-                         YUY2ToPlanar(frame->GetReadPtr(), frame->GetPitch(), format.width, format.height,
-                                      planar.data());
-                         return true;
-                       });
+  const auto make = [&](int n, std::vector<uint8_t>& planar) {
+    if (!Exists(clip, lengthOf, n)) return false;
+    const PVideoFrame frame = clip.GetFrame(n, &env);
+    CheckSize(frame, n, format);
+    planar.resize(format.FrameBytes());
+    YUY2ToPlanar(frame->GetReadPtr(), frame->GetPitch(), format.width, format.height, planar.data());
+    return true;
+  };
+  FrameWorkers<std::vector<uint8_t>> workers(threads, RenderWindow(threads), range.first, range.last, make);
   int written = 0;
   std::vector<uint8_t> planar;
   while (workers.Next(planar)) {
