@@ -64,7 +64,7 @@ int RenderAhead(IClip& clip, Y4MClip* lengthOf, RenderRange range, IScriptEnviro
 
 }  // namespace
 
-int RenderWindow(int threads) { return 2 * (threads > 1 ? threads : 1); }
+int RenderWindow(int threads) { return (threads > 1 ? threads : 1) + 1; }
 
 int RenderY4M(IClip& clip, Y4MClip* lengthOf, const Y4MFormat& format, RenderRange range, IScriptEnvironment& env,
               std::FILE* out, const std::string& outName, const FrameDone& done, int threads) {
