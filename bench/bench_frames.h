@@ -42,5 +42,8 @@ void RegisterScan(const FrameSize& size);
 // logo/read/<size> and logo/analysis/<size>: the logo command's analysis of a file
 // against a plain read of the same frames, in frames per second.
 void RegisterLogoAnalysis(const FrameSize& size);
+// render/NoLogoAuto/<size>/threads: the command's render path on one thread
+// and on two, in frames per second, and their ratio.
+void RegisterRenderThreads(const FrameSize& size);
 
 }  // namespace pramvix::bench

@@ -121,8 +121,16 @@ int Run(const CommandLine& command, std::string& context) {
     total = std::max(last - command.first + 1, 0);
   }
   Progress progress(!command.quiet && isatty(STDERR_FILENO), total);
+  // One chain of filters serves every thread. A filter keeps nothing between
+  // requests (its fields are fixed when it is built; the per-instance error
+  // field that makes a real host build one instance per thread belongs to the
+  // C interface's bridge, which this host does not use), and the concurrency
+  // test asks every function for frames from several threads at once under
+  // the thread sanitizer. The clips below it take requests from any thread.
+  const int threads = ThreadsToRun(command.threads);
+  clips.KeepAhead(threads > 1 ? RenderWindow(threads) : 0);
   RenderY4M(*clip, firstStream, format, RenderRange{command.first, command.last}, host, output.file, output.name,
-            [&progress](int frames) { progress.Update(frames); });
+            [&progress](int frames) { progress.Update(frames); }, threads);
   if (output.file != stdout) {
     output.complete = std::fclose(std::exchange(output.file, stdout)) == 0;
     if (!output.complete) {

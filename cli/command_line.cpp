@@ -1,17 +1,20 @@
 #include "command_line.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
+#include <thread>
 
 #include "cli_error.h"
 #include "option_words.h"
 
 namespace pramvix::cli {
 
-namespace {
-
-
-}  // namespace
+int ThreadsToRun(int threads) {
+  if (threads > 0) return threads;
+  const unsigned cores = std::thread::hardware_concurrency();
+  return cores == 0 ? 1 : static_cast<int>(std::min<unsigned>(cores, kMaxThreads));
+}
 
 std::string UsageText() {
   return "usage: pramvix [options] FUNCTION ARG...\n"
@@ -29,6 +32,7 @@ std::string UsageText() {
          "  -o FILE         write to FILE instead of standard output\n"
          "  --png N         write frame N as a PNG picture instead of Y4M\n"
          "  --frames A:B    only frames A to B (both included); A: runs to the end\n"
+         "  --threads N     frames made by N threads at once (default: one per core)\n"
          "  -q              no progress report\n"
          "  --plugin PATH   load the plug-in library from PATH\n"
          "                  (default: $PRAMVIX_PLUGIN, then beside the command, then the build tree)\n"
@@ -47,6 +51,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& words) {
       command.pngFrame = FrameNumber(value(), word);
     } else if (word == "--frames") {
       ParseFrameRange(value(), command.first, command.last);
+    } else if (word == "--threads") {
+      command.threads = ThreadCount(value());
     } else if (word == "-q" || word == "--quiet") {
       command.quiet = true;
     } else if (word == "--plugin") {

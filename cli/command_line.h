@@ -14,6 +14,7 @@ struct CommandLine {
   int pngFrame = -1;              // --png N: write frame N as a PNG instead of Y4M
   int first = 0;                  // --frames A:B, both included
   int last = -1;                  // -1: to the end
+  int threads = 0;                // --threads N; 0: one per core
   bool quiet = false;             // -q
   std::string plugin;             // --plugin PATH
 };
@@ -21,6 +22,9 @@ struct CommandLine {
 // Options may come anywhere; a word that looks like a number ("-5", "-0.5")
 // or is "-" alone is an argument. "--" ends the options. Throws UsageError.
 CommandLine ParseCommandLine(const std::vector<std::string>& words);
+
+// The threads to run: `threads`, or one per core when 0.
+int ThreadsToRun(int threads);
 
 // The general usage text.
 std::string UsageText();

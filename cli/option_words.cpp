@@ -25,6 +25,14 @@ int FrameNumber(const std::string& text, const std::string& option) {
   return static_cast<int>(value);
 }
 
+int ThreadCount(const std::string& text) {
+  int value = 0;
+  if (!ParseInt32(text, value) || value < 1 || value > kMaxThreads) {
+    throw UsageError("--threads needs a number from 1 to " + std::to_string(kMaxThreads) + ", not '" + text + "'");
+  }
+  return value;
+}
+
 void ParseFrameRange(const std::string& range, int& first, int& last) {
   const size_t colon = range.find(':');
   if (colon == std::string::npos) throw UsageError("--frames needs A:B, not '" + range + "'");

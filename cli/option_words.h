@@ -45,6 +45,10 @@ bool ParseInt32(const std::string& word, int& value);
 // A frame number of 0 or more; `option` names what asked for it in the error.
 int FrameNumber(const std::string& text, const std::string& option);
 
+// --threads N: from 1 to kMaxThreads.
+constexpr int kMaxThreads = 256;
+int ThreadCount(const std::string& text);
+
 // --frames A:B (both included): `first` and `last`, -1 for "to the end" (A:).
 void ParseFrameRange(const std::string& range, int& first, int& last);
 

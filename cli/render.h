@@ -23,8 +23,17 @@ using FrameDone = std::function<void(int frames)>;
 // `lengthOf` (the stream behind the first clip argument) runs out. Returns the
 // number of frames written. Filter errors pass through; output errors and a
 // frame of another size than the clip's throw CliError.
+//
+// With `threads` above 1, that many threads ask `clip` for frames ahead of the
+// writer, which writes them in order: the same bytes, and on an error the
+// frames before the failing one and then its error, as with one thread. The
+// clip and the sources behind it must take requests from several threads
+// (Y4MClip::KeepAhead(RenderWindow(threads)) for each stream).
 int RenderY4M(IClip& clip, Y4MClip* lengthOf, const Y4MFormat& format, RenderRange range, IScriptEnvironment& env,
-              std::FILE* out, const std::string& outName, const FrameDone& done);
+              std::FILE* out, const std::string& outName, const FrameDone& done, int threads = 1);
+
+// How many frames `threads` threads may be ahead of the writer.
+int RenderWindow(int threads);
 
 // Writes frame n of `clip` as a PNG picture; CliError when the clip has no
 // frame n or the picture cannot be written.

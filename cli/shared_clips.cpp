@@ -19,11 +19,21 @@ std::string KeyOf(const std::string& path) {
 
 PClip SharedClips::Open(const std::string& path) {
   const std::string key = KeyOf(path);
+  std::lock_guard<std::mutex> lock(mutex_);
   auto found = opened_.find(key);
   if (found != opened_.end()) return found->second;
   PClip clip = OpenClip(path);
+  if (auto* stream = dynamic_cast<Y4MClip*>(clip.get())) stream->KeepAhead(ahead_);
   opened_.emplace(key, clip);
   return clip;
+}
+
+void SharedClips::KeepAhead(int frames) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  ahead_ = frames;
+  for (auto& entry : opened_) {
+    if (auto* stream = dynamic_cast<Y4MClip*>(entry.second.get())) stream->KeepAhead(frames);
+  }
 }
 
 }  // namespace pramvix::cli

@@ -222,14 +222,18 @@ Y4MWriter::Y4MWriter(std::FILE* out, std::string name, const Y4MFormat& format)
     : out_(out), name_(std::move(name)), format_(format), planar_(format.FrameBytes()) {}
 
 void Y4MWriter::WriteFrame(const uint8_t* yuy2, ptrdiff_t pitch) {
+  YUY2ToPlanar(yuy2, pitch, format_.width, format_.height, planar_.data());
+  WritePlanar(planar_.data());
+}
+
+void Y4MWriter::WritePlanar(const uint8_t* planar) {
   if (!headerWritten_) {
     const std::string header = Y4MHeaderLine(format_);
     Put(header.data(), header.size());
     headerWritten_ = true;
   }
-  YUY2ToPlanar(yuy2, pitch, format_.width, format_.height, planar_.data());
   Put("FRAME\n", 6);
-  Put(planar_.data(), planar_.size());
+  Put(planar, format_.FrameBytes());
 }
 
 void Y4MWriter::Put(const void* data, size_t size) {

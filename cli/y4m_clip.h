@@ -1,7 +1,11 @@
 #pragma once
 #include <climits>
+#include <condition_variable>
 #include <deque>
 #include <memory>
+#include <mutex>
+#include <set>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -20,11 +24,21 @@ constexpr int kUnknownLength = INT_MAX;
 // forward, so a frame older than those kept is an error there. Frame numbers
 // past the end give the last frame, before the start the first, as frame
 // servers do.
+//
+// Requests may come from several threads at once; the stream is still read by
+// one at a time, in order, and each frame read is unpacked outside the lock
+// while the next one is read.
 class Y4MClip final : public IClip {
  public:
   static constexpr size_t kKeptFrames = 4;
 
   explicit Y4MClip(std::unique_ptr<Y4MReader> reader);
+
+  // For threads that ask for frames out of order, up to `frames` apart: a
+  // pipe's frames read on the way to a later one are kept for them, and the
+  // clip keeps that many more frames, twice (those asked for and those read
+  // ahead).
+  void KeepAhead(int frames);
 
   PVideoFrame GetFrame(int n, IScriptEnvironment* env) override;
   bool GetParity(int n) override;
@@ -39,16 +53,33 @@ class Y4MClip final : public IClip {
   const Y4MFormat& Format() const { return reader_->Format(); }
 
  private:
+  using Lock = std::unique_lock<std::mutex>;
+  struct Read {
+    int n;
+    std::vector<uint8_t> planar;
+  };
+
+  PVideoFrame Frame(int n, Lock& lock);
   // Frame n, or an empty handle when the input ends before it.
-  PVideoFrame Fetch(int n);
+  PVideoFrame Fetch(int n, Lock& lock);
+  // Reads up to frame n into `read`: n and the frames threads behind want.
+  void ReadTo(int n, std::vector<Read>& read);
+  // Unpacks the frames read, with the lock released, and keeps them.
+  void Unpack(std::vector<Read>& read, Lock& lock);
+  PVideoFrame Unpacked(const std::vector<uint8_t>& planar) const;
   PVideoFrame Kept(int n);
-  PVideoFrame Decoded();
   void Keep(int n, const PVideoFrame& frame);
 
+  std::mutex mutex_;  // guards everything below
+  std::condition_variable unpacked_;
   std::unique_ptr<Y4MReader> reader_;
   VideoInfo vi_;
-  std::vector<uint8_t> planar_;  // bytes of the frame read last
-  int planarNumber_ = -1;
+  size_t ahead_ = 0;
+  std::string failure_;  // a read that failed fails again: the stream cannot go on
+  std::set<int> unpacking_;  // frames read whose unpacking is under way
+  std::vector<std::vector<uint8_t>> spare_;  // buffers for frames to read
+  int newestNumber_ = -1;  // the frame read last, and once unpacked, its bytes
+  std::vector<uint8_t> newestPlanar_;
   std::deque<std::pair<int, PVideoFrame>> kept_;  // most recently used last
   PVideoFrame last_;  // the final frame, once the end of a pipe is seen
 };

@@ -14,9 +14,9 @@ Detection::Detection(const ScanOptions& options) : options_(options), simd_(Best
 }
 
 bool Detection::HasFrame(int n) {
-  const int count = clip_->GetVideoInfo().num_frames;
-  if (count != kUnknownLength) return n >= 0 && n < count;
-  return stream_ && stream_->HasFrame(n);
+  // The stream answers under its own lock: a pipe's count changes at its end.
+  if (stream_) return stream_->HasFrame(n);
+  return n >= 0 && n < clip_->GetVideoInfo().num_frames;
 }
 
 FrameRecord Detection::Test(int n) {

@@ -14,7 +14,11 @@ class Detection {
   // filters' construction checks, with their texts.
   explicit Detection(const ScanOptions& options);
 
+  // For threads that test frames out of order, up to `frames` apart.
+  void KeepAhead(int frames) { clips_.KeepAhead(frames); }
+
   // Whether the clip has frame n: by its count, or by reading a pipe forward.
+  // HasFrame and Test may be called from several threads at once.
   bool HasFrame(int n);
   // Frame n's test, with the filter's frame checks and texts.
   FrameRecord Test(int n);

@@ -6,8 +6,11 @@
 
 #include "cli_error.h"
 #include "command.h"
+#include "command_line.h"
+#include "frame_workers.h"
 #include "png_io.h"
 #include "progress.h"
+#include "render.h"
 #include "scan/detection.h"
 #include "scan/exports.h"
 #include "scan/plot.h"
@@ -24,16 +27,32 @@ void WriteText(const std::string& path, const std::string& text) {
   if (std::fclose(file) != 0 || !written) throw CliError(path + ": write error");
 }
 
-// Every frame's test, with progress on a terminal.
+// Every frame's test, with progress on a terminal; on several threads, each
+// testing frames ahead of the timeline, which takes them in order.
 Timeline Detect(const ScanOptions& options) {
   Detection detection(options);
   Timeline timeline;
   timeline.fpsNumerator = detection.Info().fps_numerator;
   timeline.fpsDenominator = detection.Info().fps_denominator;
   Progress progress(!options.quiet && isatty(STDERR_FILENO));
-  for (int n = 0; n < kUnknownLength && detection.HasFrame(n); ++n) {
-    timeline.frames.push_back(detection.Test(n));
-    progress.Update(n + 1);
+  const int threads = ThreadsToRun(options.threads);
+  if (threads == 1) {
+    for (int n = 0; n < kUnknownLength && detection.HasFrame(n); ++n) {
+      timeline.frames.push_back(detection.Test(n));
+      progress.Update(n + 1);
+    }
+    return timeline;
+  }
+  detection.KeepAhead(RenderWindow(threads));
+  FrameWorkers<FrameRecord> workers(threads, RenderWindow(threads), 0, kUnknownLength - 1,
+                                    [&detection](int n, FrameRecord& record) {
+                                      if (!detection.HasFrame(n)) return false;
+                                      record = detection.Test(n);
+                                      return true;
+                                    });
+  for (FrameRecord record; workers.Next(record);) {
+    timeline.frames.push_back(record);
+    progress.Update(static_cast<int>(timeline.frames.size()));
   }
   return timeline;
 }

@@ -55,6 +55,7 @@ std::string ScanUsage() {
          "  --chapters FILE   an FFmpeg metadata file with one chapter per segment\n"
          "  --cut-list FILE   the segments with the logo as an ffmpeg select/aselect expression\n"
          "  --plot FILE.png   a picture of the share of hits over time, segments shaded\n"
+         "  --threads N       test frames on N threads at once (default: one per core)\n"
          "  -q                no progress report\n";
 }
 
@@ -77,6 +78,8 @@ ScanOptions ParseScanOptions(const std::vector<std::string>& words) {
       options.cutList = value();
     } else if (word == "--plot") {
       options.plot = value();
+    } else if (word == "--threads") {
+      options.threads = ThreadCount(value());
     } else if (word == "-q" || word == "--quiet") {
       options.quiet = true;
     } else if (word == "--help" || word == "-h") {

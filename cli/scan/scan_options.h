@@ -18,6 +18,7 @@ struct ScanOptions {
   double minLength = 1.0;  // seconds; shorter segments merge into their neighbours
   bool json = false;
   std::string csv, chapters, cutList, plot;  // empty: not written
+  int threads = 0;  // 0: one per core
   bool quiet = false;
   bool help = false;
 };

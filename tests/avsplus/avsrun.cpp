@@ -1,8 +1,10 @@
 // pramvix_avsrun: renders a script in the real AviSynth+ host, with the
 // plug-in loaded, and prints each frame's geometry and a hash of its visible
-// bytes (or writes the bytes to a file).
-//   pramvix_avsrun [-p PLUGIN] [-n FRAMES] [-o FILE] (SCRIPT_FILE | -e SCRIPT)
+// bytes (or writes the bytes to a file); with -t it only asks for the frames
+// and prints how many it got per second of wall-clock time.
+//   pramvix_avsrun [-p PLUGIN] [-n FRAMES] [-o FILE] [-t] (SCRIPT_FILE | -e SCRIPT)
 // `-p -` loads nothing: the plug-in must come from the autoload folders.
+#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
@@ -21,7 +23,7 @@ uint64_t Fnv1a(const std::vector<uint8_t>& bytes) {
 }
 
 int Usage() {
-  std::cerr << "usage: pramvix_avsrun [-p PLUGIN] [-n FRAMES] [-o FILE] (SCRIPT_FILE | -e SCRIPT)\n";
+  std::cerr << "usage: pramvix_avsrun [-p PLUGIN] [-n FRAMES] [-o FILE] [-t] (SCRIPT_FILE | -e SCRIPT)\n";
   return 2;
 }
 
@@ -32,6 +34,7 @@ int main(int argc, char** argv) {
   std::string script;
   std::string outPath;
   int frames = -1;
+  bool timing = false;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     const bool hasValue = i + 1 < argc;
@@ -41,6 +44,8 @@ int main(int argc, char** argv) {
       frames = std::stoi(argv[++i]);
     } else if (arg == "-o" && hasValue) {
       outPath = argv[++i];
+    } else if (arg == "-t") {
+      timing = true;
     } else if (arg == "-e" && hasValue) {
       script = argv[++i];
     } else if (arg[0] != '-' && script.empty()) {
@@ -72,6 +77,19 @@ int main(int argc, char** argv) {
   std::ofstream out;
   if (!outPath.empty()) out.open(outPath, std::ios::binary);
   const int count = frames < 0 || frames > facts.numFrames ? facts.numFrames : frames;
+  if (timing) {
+    const auto start = std::chrono::steady_clock::now();
+    for (int n = 0; n < count; ++n) {
+      error = host.Fetch(n);
+      if (!error.empty()) {
+        std::cerr << "frame " << n << ": " << error << "\n";
+        return 1;
+      }
+    }
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    std::printf("%d frames in %.3f s: %.1f frames per second\n", count, seconds, count / seconds);
+    return 0;
+  }
   for (int n = 0; n < count; ++n) {
     pramvix::avsplus_test::DumpedFrame frame;
     error = host.Frame(n, &frame);

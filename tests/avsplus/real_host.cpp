@@ -190,6 +190,10 @@ std::string RealHost::Frame(int n, DumpedFrame* out) const {
   });
 }
 
+std::string RealHost::Fetch(int n) const {
+  return impl_->Catch([&] { const ::PVideoFrame frame = impl_->clip->GetFrame(n, impl_->env); });
+}
+
 std::string RealHost::Audio(int64_t start, int64_t count, std::vector<uint8_t>* out) const {
   return impl_->Catch([&] {
     const ::VideoInfo& vi = impl_->clip->GetVideoInfo();

@@ -64,6 +64,8 @@ class RealHost {
   std::string Evaluate(const std::string& script);
   ClipFacts Facts() const;
   std::string Frame(int n, DumpedFrame* out) const;
+  // Asks for frame n and lets it go, for timing the frames alone.
+  std::string Fetch(int n) const;
   std::string Audio(int64_t start, int64_t count, std::vector<uint8_t>* out) const;
   bool Parity(int n) const;
   // Drops the script's clip, and with it every filter only it used.

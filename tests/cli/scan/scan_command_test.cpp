@@ -213,5 +213,39 @@ TEST_F(ScanCommand, WrongCallsAreRefusedWithTheirReason) {
   EXPECT_EQ(RunPramvix(args).err, "You X position is too far right.\n");
 }
 
+// Every frame's totals and the segments are the same on several threads as
+// on one, from a file and from a pipe; the clip named twice (its frame 0 the
+// reference picture) stays one clip.
+TEST_F(ScanCommand, ThreadsGiveTheTimelineOfOneThread) {
+  WriteRecording(PresenceWithBreak(90, 30, 61));
+  struct Case {
+    const char* what;
+    std::string clip, logo;
+    bool pipe;
+  };
+  const Case cases[] = {{"file", dir + "/rec.y4m", dir + "/logo.y4m", false},
+                        {"pipe", "-", dir + "/logo.y4m", true},
+                        {"pipe named twice", "-", "-", true}};
+  for (const Case& c : cases) {
+    std::string oneCsv, oneReport;
+    for (const char* threads : {"1", "2", "5"}) {
+      SCOPED_TRACE(std::string(c.what) + ", " + threads + " threads");
+      const CommandResult run =
+          RunPramvix(ScanArgs(c.clip, c.logo, {"--threads", threads, "--json", "--csv", dir + "/frames.csv"}),
+                     c.pipe ? Feed(ReadFile(dir + "/rec.y4m")) : CommandInput{});
+      ASSERT_EQ(run.status, 0) << run.err;
+      const std::string csv = ReadFile(dir + "/frames.csv");
+      if (oneCsv.empty()) {
+        oneCsv = csv;
+        oneReport = run.out;
+        EXPECT_GE(SegmentsOf(run.out).size(), 2u) << "a timeline with a break: " << run.out;
+        continue;
+      }
+      EXPECT_EQ(csv, oneCsv);
+      EXPECT_EQ(run.out, oneReport);
+    }
+  }
+}
+
 }  // namespace
 }  // namespace pramvix::testing

@@ -1,0 +1,143 @@
+#include "frame_workers.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <stdexcept>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace pramvix::testing {
+namespace {
+
+using FrameWorkers = cli::FrameWorkers<std::vector<uint8_t>>;
+
+// Frame n's bytes: its number, so order and content show at once.
+bool NumberOf(int n, std::vector<uint8_t>& bytes) {
+  bytes.assign(4, 0);
+  for (int i = 0; i < 4; ++i) bytes[i] = static_cast<uint8_t>(n >> (8 * i));
+  return true;
+}
+
+int Number(const std::vector<uint8_t>& bytes) {
+  return bytes.size() == 4 ? bytes[0] | bytes[1] << 8 | bytes[2] << 16 | bytes[3] << 24 : -1;
+}
+
+// Later frames made faster than earlier ones, so they are done first.
+void Unevenly(int n) { std::this_thread::sleep_for(std::chrono::microseconds(200 * ((7 - n % 8)))); }
+
+struct Consumed {
+  std::vector<int> numbers;
+  std::string error;
+};
+
+Consumed ConsumeAll(FrameWorkers& workers) {
+  Consumed consumed;
+  std::vector<uint8_t> bytes;
+  try {
+    while (workers.Next(bytes)) consumed.numbers.push_back(Number(bytes));
+    EXPECT_FALSE(workers.Next(bytes)) << "the end stays the end";
+  } catch (const std::runtime_error& e) {
+    consumed.error = e.what();
+  }
+  return consumed;
+}
+
+std::vector<int> Range(int first, int last) {
+  std::vector<int> numbers;
+  for (int n = first; n <= last; ++n) numbers.push_back(n);
+  return numbers;
+}
+
+TEST(FrameWorkers, HandOverInOrderWhateverOrderTheyAreMadeIn) {
+  struct Case {
+    int threads, window, first, last, frames;  // frames: Make says none from there on
+    std::vector<int> expected;
+  };
+  const Case cases[] = {
+      {1, 2, 0, -1, 20, Range(0, 19)},  {2, 4, 0, -1, 40, Range(0, 39)}, {4, 8, 0, -1, 40, Range(0, 39)},
+      {3, 6, 5, -1, 30, Range(5, 29)},  {4, 8, 3, 9, 100, Range(3, 9)},  {2, 4, 0, -1, 0, {}},
+      {8, 16, 0, 0, 100, Range(0, 0)}, {2, 1, 0, -1, 12, Range(0, 11)},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::Message() << c.threads << " threads, window " << c.window << ", frames " << c.first
+                                      << ":" << c.last << " of " << c.frames);
+    std::atomic<int> made{0};
+    FrameWorkers workers(c.threads, c.window, c.first, c.last, [&](int n, std::vector<uint8_t>& bytes) {
+      if (n >= c.frames) return false;
+      Unevenly(n);
+      ++made;
+      return NumberOf(n, bytes);
+    });
+    const Consumed consumed = ConsumeAll(workers);
+    EXPECT_EQ(consumed.error, "");
+    EXPECT_EQ(consumed.numbers, c.expected);
+    // Nothing past the range's last frame is asked for.
+    EXPECT_EQ(made.load(), static_cast<int>(c.expected.size()));
+  }
+}
+
+TEST(FrameWorkers, AnErrorComesAfterEveryFrameBeforeItAndNothingAfter) {
+  struct Case {
+    int threads, failing;
+  };
+  for (const Case c : {Case{1, 0}, Case{2, 0}, Case{2, 1}, Case{3, 7}, Case{4, 13}, Case{8, 5}}) {
+    SCOPED_TRACE(::testing::Message() << c.threads << " threads, frame " << c.failing << " fails");
+    FrameWorkers workers(c.threads, 2 * c.threads, 0, -1, [&](int n, std::vector<uint8_t>& bytes) {
+      Unevenly(n);
+      // Frames after the failing one fail too, each with its own text: only
+      // the first failing frame's may come out.
+      if (n >= c.failing) throw std::runtime_error("frame " + std::to_string(n) + " failed");
+      return NumberOf(n, bytes);
+    });
+    const Consumed consumed = ConsumeAll(workers);
+    EXPECT_EQ(consumed.numbers, Range(0, c.failing - 1));
+    EXPECT_EQ(consumed.error, "frame " + std::to_string(c.failing) + " failed");
+    std::vector<uint8_t> bytes;
+    EXPECT_FALSE(workers.Next(bytes)) << "nothing after the error";
+  }
+}
+
+TEST(FrameWorkers, TakeNoMoreThanTheWindowAheadOfTheConsumer) {
+  for (const int window : {1, 3, 6}) {
+    SCOPED_TRACE(::testing::Message() << "window " << window);
+    std::atomic<int> consumed{0}, farthest{0};
+    FrameWorkers workers(4, window, 0, 40, [&](int n, std::vector<uint8_t>& bytes) {
+      int ahead = n - consumed.load();
+      int seen = farthest.load();
+      while (ahead > seen && !farthest.compare_exchange_weak(seen, ahead)) {
+      }
+      return NumberOf(n, bytes);
+    });
+    std::vector<uint8_t> bytes;
+    while (workers.Next(bytes)) {
+      std::this_thread::sleep_for(std::chrono::microseconds(300));  // a slow writer
+      ++consumed;
+    }
+    EXPECT_EQ(consumed.load(), 41);
+    // Frame n is taken only while fewer than `window` frames wait: n lies
+    // below the frames handed over plus the window (the count above may lag
+    // by the one frame being handed over).
+    EXPECT_LE(farthest.load(), window);
+    EXPECT_GE(farthest.load(), window - 1) << "the threads do run ahead";
+  }
+}
+
+TEST(FrameWorkers, StopWhenTheConsumerLeavesEarly) {
+  std::atomic<int> made{0};
+  {
+    FrameWorkers workers(4, 8, 0, -1, [&](int n, std::vector<uint8_t>& bytes) {
+      ++made;
+      return NumberOf(n, bytes);
+    });
+    std::vector<uint8_t> bytes;
+    ASSERT_TRUE(workers.Next(bytes));
+    EXPECT_EQ(Number(bytes), 0);
+  }  // an endless source: leaving must not wait for its end
+  EXPECT_LE(made.load(), 1 + 8 + 4);
+}
+
+}  // namespace
+}  // namespace pramvix::testing

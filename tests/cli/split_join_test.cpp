@@ -1,0 +1,81 @@
+// A recording cut into parts with --frames, each part run on its own, and the
+// parts joined with ffmpeg's concat demuxer: the frames of one whole run.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "cli/support/command_run.h"
+
+namespace pramvix::testing {
+namespace {
+
+// Where ffmpeg is; empty when it is not installed.
+std::string FfmpegPath() {
+  const CommandResult found = RunProgram("/bin/sh", {"-c", "command -v ffmpeg"});
+  if (found.status != 0) return "";
+  return found.out.substr(0, found.out.find('\n'));
+}
+
+// The frames of a video file as raw 4:2:2 bytes, decoded by ffmpeg.
+std::string Decoded(const std::string& input, const std::vector<std::string>& inputOptions = {}) {
+  std::vector<std::string> args = {"-v", "error", "-nostdin"};
+  args.insert(args.end(), inputOptions.begin(), inputOptions.end());
+  args.insert(args.end(), {"-i", input, "-f", "rawvideo", "-pix_fmt", "yuv422p", "-"});
+  const CommandResult run = RunProgram(FfmpegPath(), args);
+  EXPECT_EQ(run.status, 0) << run.err;
+  return run.out;
+}
+
+TEST(SplitAndJoin, PartsJoinedByFfmpegAreTheWholeRun) {
+  if (FfmpegPath().empty()) GTEST_SKIP() << "ffmpeg is not installed; the split-and-join test is not run";
+  const std::string dir = ScratchDirectory("SplitAndJoin");
+  constexpr int kWidth = 64, kHeight = 16, kFrames = 30;
+  WriteFile(dir + "/in.y4m", Y4MOf(RandomPictures(kWidth, kHeight, kFrames, 21)));
+  WriteFile(dir + "/logo.y4m", Y4MOf(RandomPictures(kWidth, kHeight, 1, 22)));
+  const std::vector<std::string> call = {"NoLogo", dir + "/in.y4m", dir + "/logo.y4m", "0", "20", "10", "2", "40", "12"};
+
+  std::vector<std::string> whole = {"-q", "-o", dir + "/whole.y4m"};
+  whole.insert(whole.end(), call.begin(), call.end());
+  const CommandResult run = RunPramvix(whole);
+  ASSERT_EQ(run.status, 0) << run.err;
+  const std::string expected = Decoded(dir + "/whole.y4m");
+  ASSERT_EQ(expected.size(), static_cast<size_t>(kFrames) * kWidth * kHeight * 2);
+  ASSERT_FALSE(expected == Decoded(dir + "/in.y4m")) << "the call changed nothing: a weak comparison";
+
+  // Parts of uneven length, one a single frame, the last open-ended, each on
+  // a different number of threads.
+  const std::vector<std::string> ranges = {"0:6", "7:7", "8:20", "21:"};
+  struct Container {
+    const char* extension;
+    std::vector<std::string> encode;  // ffmpeg's output options; none: the command writes the part itself
+  };
+  for (const Container& container : {Container{"y4m", {}}, Container{"mkv", {"-c:v", "ffv1"}}}) {
+    SCOPED_TRACE(container.extension);
+    std::string list;
+    for (size_t i = 0; i < ranges.size(); ++i) {
+      const std::string part = dir + "/part-" + std::to_string(i) + "." + container.extension;
+      const bool direct = container.encode.empty();
+      std::vector<std::string> words = {"-q", "--threads", std::to_string(i % 3 + 1), "--frames", ranges[i],
+                                        "-o", direct ? part : dir + "/part.y4m"};
+      words.insert(words.end(), call.begin(), call.end());
+      const CommandResult cut = RunPramvix(words);
+      ASSERT_EQ(cut.status, 0) << cut.err;
+      if (!direct) {
+        std::vector<std::string> encode = {"-v", "error", "-nostdin", "-y", "-i", dir + "/part.y4m"};
+        encode.insert(encode.end(), container.encode.begin(), container.encode.end());
+        encode.push_back(part);
+        const CommandResult encoded = RunProgram(FfmpegPath(), encode);
+        ASSERT_EQ(encoded.status, 0) << encoded.err;
+      }
+      list += "file '" + part + "'\n";
+    }
+    WriteFile(dir + "/parts.txt", list);
+    const std::string joined = Decoded(dir + "/parts.txt", {"-f", "concat", "-safe", "0"});
+    EXPECT_EQ(joined.size(), expected.size());
+    EXPECT_TRUE(joined == expected);
+  }
+}
+
+}  // namespace
+}  // namespace pramvix::testing

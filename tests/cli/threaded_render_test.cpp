@@ -1,0 +1,220 @@
+// The command's render on several threads against the same render on one:
+// the same bytes, progress in order, the same error after the same frames,
+// and a bounded number of frames alive. In-process, so that the thread
+// sanitizer build runs it too (tests/concurrency).
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "cli_error.h"
+#include "failing_clip.h"
+#include "local_environment.h"
+#include "local_frame.h"
+#include "plugin/function_table.h"
+#include "render.h"
+#include "support/filter_calls.h"
+#include "y4m.h"
+#include "y4m_clip.h"
+
+namespace pramvix::testing {
+namespace {
+
+using cli::Y4MClip;
+using local::Picture;
+
+constexpr int kWidth = 32, kHeight = 8;
+
+std::vector<Picture> Frames(int count, uint32_t seed) {
+  std::vector<Picture> pictures;
+  for (int i = 0; i < count; ++i) pictures.push_back(Patterned(kWidth, kHeight, seed + static_cast<uint32_t>(i)));
+  return pictures;
+}
+
+cli::Y4MFormat Format() {
+  cli::Y4MFormat format;
+  format.width = kWidth;
+  format.height = kHeight;
+  return format;
+}
+
+std::string Y4MBytes(const std::vector<Picture>& pictures) {
+  std::string bytes = cli::Y4MHeaderLine(Format());
+  std::vector<uint8_t> planar(Format().FrameBytes());
+  for (const Picture& picture : pictures) {
+    cli::YUY2ToPlanar(picture.bytes.data(), picture.rowSize, kWidth, kHeight, planar.data());
+    bytes += "FRAME\n" + std::string(planar.begin(), planar.end());
+  }
+  return bytes;
+}
+
+// A stream over bytes kept alive by the caller, read as a pipe or as a file,
+// ready for `threads` threads.
+PClip Stream(const std::string& bytes, bool pipe, int threads) {
+  auto source = cli::MemorySource(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), !pipe);
+  auto* clip = new Y4MClip(std::make_unique<cli::Y4MReader>(std::move(source), "clip.y4m"));
+  clip->KeepAhead(threads > 1 ? cli::RenderWindow(threads) : 0);
+  return PClip(clip);
+}
+
+struct Rendered {
+  std::string bytes;
+  std::vector<int> progress;
+  std::string error;
+  int peakFrames = 0;  // frames alive at most, seen at each frame written
+};
+
+Rendered Render(IClip& clip, Y4MClip* lengthOf, cli::RenderRange range, IScriptEnvironment& env, int threads) {
+  Rendered out;
+  std::FILE* file = std::tmpfile();
+  EXPECT_NE(file, nullptr);
+  if (!file) return out;
+  const int before = local::LocalFrame::Live();
+  try {
+    const int written = cli::RenderY4M(
+        clip, lengthOf, Format(), range, env, file, "out",
+        [&](int frames) {
+          out.progress.push_back(frames);
+          out.peakFrames = std::max(out.peakFrames, local::LocalFrame::Live() - before);
+        },
+        threads);
+    EXPECT_EQ(written, static_cast<int>(out.progress.size()));
+  } catch (const std::exception& e) {
+    out.error = e.what();
+  }
+  std::fflush(file);
+  std::rewind(file);
+  char buffer[4096];
+  for (size_t got; (got = std::fread(buffer, 1, sizeof buffer, file)) > 0;) out.bytes.append(buffer, got);
+  std::fclose(file);
+  return out;
+}
+
+std::vector<int> Counts(int frames) {
+  std::vector<int> counts;
+  for (int i = 1; i <= frames; ++i) counts.push_back(i);
+  return counts;
+}
+
+class ThreadedRender : public ::testing::Test {
+ protected:
+  void SetUp() override { RegisterFunctions(&env); }
+  local::LocalEnvironment env;
+};
+
+// Every function, its clips read as pipes (each asked out of order by the
+// threads) or as files, over a range or to the end.
+TEST_F(ThreadedRender, GivesTheBytesAndProgressOfOneThread) {
+  constexpr int kFrames = 30;
+  const std::string main = Y4MBytes(Frames(kFrames, 100));
+  const std::string logo = Y4MBytes(Frames(2, 200));
+  const std::string alternate = Y4MBytes(Frames(kFrames, 300));
+  struct Range {
+    cli::RenderRange range;
+    int frames;
+  };
+  for (const FilterCall& call : FilterCalls()) {
+    for (const bool pipe : {true, false}) {
+      for (const Range r : {Range{{0, -1}, kFrames}, Range{{7, 19}, 13}}) {
+        Rendered one;
+        for (const int threads : {1, 2, 3, 5}) {
+          SCOPED_TRACE(::testing::Message() << call.function << (pipe ? ", pipes" : ", files") << ", frames "
+                                            << r.range.first << ":" << r.range.last << ", " << threads << " threads");
+          const PClip mainClip = Stream(main, pipe, threads);
+          const CallInputs in{mainClip, Stream(logo, false, threads), Stream(alternate, pipe, threads), 1, 10,
+                              Region{3, 1, 20, 6}};
+          const PClip filter = env.Invoke(call.function, call.args(in)).AsClip();
+          const Rendered got =
+              Render(*filter, static_cast<Y4MClip*>(mainClip.get()), r.range, env, threads);
+          EXPECT_EQ(got.error, "");
+          EXPECT_EQ(got.progress, Counts(r.frames));
+          if (threads == 1) {
+            one = got;
+            continue;
+          }
+          EXPECT_EQ(got.bytes.size(), one.bytes.size());
+          EXPECT_TRUE(got.bytes == one.bytes);
+        }
+      }
+    }
+  }
+}
+
+// Frame k fails, and so does frame k + 2 with another text, which threads
+// may well reach first: the output is frames before k, then k's error.
+TEST_F(ThreadedRender, ReportsTheFirstFailingFrameAfterTheFramesBeforeIt) {
+  constexpr int kFrames = 24;
+  const std::string main = Y4MBytes(Frames(kFrames, 400));
+  const PClip logo = Stream(Y4MBytes(Frames(1, 500)), false, 1);
+  for (const int failing : {0, 1, 6, 21}) {
+    Rendered one;
+    for (const int threads : {1, 2, 4}) {
+      SCOPED_TRACE(::testing::Message() << "frame " << failing << ", " << threads << " threads");
+      const PClip stream = Stream(main, true, threads);
+      const PClip failingClip(new local::FailingClip(PClip(new local::FailingClip(stream, failing + 2)), failing));
+      const PClip filter = env.Invoke("NoLogo", {failingClip, logo, 0, 10, 3, 1, 20, 6}).AsClip();
+      const Rendered got = Render(*filter, static_cast<Y4MClip*>(stream.get()), {}, env, threads);
+      EXPECT_EQ(got.error, local::FailingClip::TextFor(failing));
+      EXPECT_EQ(got.progress, Counts(failing));
+      if (threads == 1) {
+        one = got;
+        continue;
+      }
+      EXPECT_TRUE(got.bytes == one.bytes);
+    }
+  }
+}
+
+// A pipe cut inside frame k: the frames before it, then the same error
+// whichever thread read into the cut first.
+TEST_F(ThreadedRender, ATruncatedPipeFailsAtTheSameFrame) {
+  const std::vector<Picture> pictures = Frames(20, 600);
+  const std::string whole = Y4MBytes(pictures);
+  const size_t frameBytes = 6 + Format().FrameBytes();
+  const size_t header = whole.size() - pictures.size() * frameBytes;
+  const PClip logo = Stream(Y4MBytes(Frames(1, 700)), false, 1);
+  for (const int cut : {0, 5, 13}) {
+    const std::string truncated = whole.substr(0, header + cut * frameBytes + frameBytes / 2);
+    Rendered one;
+    for (const int threads : {1, 2, 4}) {
+      SCOPED_TRACE(::testing::Message() << "cut in frame " << cut << ", " << threads << " threads");
+      const PClip stream = Stream(truncated, true, threads);
+      const PClip filter = env.Invoke("NoLogo", {stream, logo, 0, 10, 3, 1, 20, 6}).AsClip();
+      const Rendered got = Render(*filter, static_cast<Y4MClip*>(stream.get()), {}, env, threads);
+      EXPECT_EQ(got.error, "clip.y4m: frame " + std::to_string(cut) + " is truncated");
+      EXPECT_EQ(got.progress, Counts(cut));
+      if (threads == 1) {
+        one = got;
+        continue;
+      }
+      EXPECT_TRUE(got.bytes == one.bytes);
+    }
+  }
+}
+
+// However long the pipe, the frames alive stay a few per thread.
+TEST_F(ThreadedRender, LongPipeHoldsAFewFramesPerThread) {
+  constexpr int kFrames = 300;
+  const std::string main = Y4MBytes(Frames(kFrames, 800));
+  const PClip logo = Stream(Y4MBytes(Frames(1, 900)), false, 1);
+  for (const int threads : {1, 2, 4}) {
+    SCOPED_TRACE(::testing::Message() << threads << " threads");
+    // The same pipe as clip and as reference picture: its frame 0 stays held.
+    const PClip stream = Stream(main, true, threads);
+    const PClip filter = env.Invoke("NoLogo", {stream, stream, 0, 10, 3, 1, 20, 6}).AsClip();
+    const Rendered got = Render(*filter, static_cast<Y4MClip*>(stream.get()), {}, env, threads);
+    EXPECT_EQ(got.error, "");
+    EXPECT_EQ(got.progress.size(), static_cast<size_t>(kFrames));
+    // The stream's kept frames (those asked for and those read ahead), and
+    // each thread's frame in the making.
+    const int window = threads > 1 ? cli::RenderWindow(threads) : 0;
+    EXPECT_LE(got.peakFrames, static_cast<int>(Y4MClip::kKeptFrames) + 2 * window + threads + 1);
+    EXPECT_GE(got.peakFrames, 1);
+  }
+}
+
+}  // namespace
+}  // namespace pramvix::testing
