@@ -101,7 +101,8 @@ PVideoFrame Y4MClip::Kept(int n) {
 PVideoFrame Y4MClip::Decoded() {
   const Y4MFormat& f = reader_->Format();
   const int rowSize = 2 * f.width;
-  auto* frame = new local::LocalFrame(rowSize, f.height, PitchFor(rowSize));
+  // Every picture byte is written below, so the frame is not cleared first.
+  auto* frame = new local::LocalFrame(rowSize, f.height, PitchFor(rowSize), local::LocalFrame::Start::kFilledByCaller);
   PVideoFrame handle(frame);
   PlanarToYUY2(planar_.data(), f.width, f.height, frame->Bytes(), frame->GetPitch());
   return handle;
