@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "cli_error.h"
+#include "yuy2_rows.h"
 
 namespace pramvix::cli {
 
@@ -117,27 +118,10 @@ void PlanarToYUY2(const uint8_t* planar, int width, int height, uint8_t* yuy2, p
   const uint8_t* vPlane = uPlane + lumaBytes / 2;
   const int half = width / 2;
   for (int r = 0; r < height; ++r) {
-    const uint8_t* y = yPlane + static_cast<size_t>(r) * width;
-    const uint8_t* u = uPlane + static_cast<size_t>(r) * half;
-    const uint8_t* v = vPlane + static_cast<size_t>(r) * half;
-    uint8_t* out = yuy2 + r * pitch;
-    for (int i = 0; i < half; ++i) {
-      out[4 * i] = y[2 * i];
-      out[4 * i + 1] = u[i];
-      out[4 * i + 2] = y[2 * i + 1];
-      out[4 * i + 3] = v[i];
-    }
+    const size_t row = static_cast<size_t>(r);
+    PackRow(yPlane + row * width, uPlane + row * half, vPlane + row * half, half, yuy2 + r * pitch);
   }
 }
-
-namespace {
-
-// The luma of one packed row into a plane row.
-void LumaOf(const uint8_t* in, int width, uint8_t* y) {
-  for (int i = 0; i < width; ++i) y[i] = in[2 * i];
-}
-
-}  // namespace
 
 void YUY2ToPlanar(const uint8_t* yuy2, ptrdiff_t pitch, int width, int height, uint8_t* planar) {
   const size_t lumaBytes = static_cast<size_t>(width) * height;
@@ -146,14 +130,10 @@ void YUY2ToPlanar(const uint8_t* yuy2, ptrdiff_t pitch, int width, int height, u
   uint8_t* vPlane = uPlane + lumaBytes / 2;
   const int half = width / 2;
   for (int r = 0; r < height; ++r) {
-    uint8_t* u = uPlane + static_cast<size_t>(r) * half;
-    uint8_t* v = vPlane + static_cast<size_t>(r) * half;
+    const size_t row = static_cast<size_t>(r);
     const uint8_t* in = yuy2 + r * pitch;
-    LumaOf(in, width, yPlane + static_cast<size_t>(r) * width);
-    for (int i = 0; i < half; ++i) {
-      u[i] = in[4 * i + 1];
-      v[i] = in[4 * i + 3];
-    }
+    LumaOfRow(in, half, yPlane + row * width);
+    ChromaOfRow(in, half, uPlane + row * half, vPlane + row * half);
   }
 }
 
@@ -167,14 +147,9 @@ void YUY2ToPlanar420(const uint8_t* yuy2, ptrdiff_t pitch, int width, int height
     const int r = 2 * c;
     const uint8_t* top = yuy2 + r * pitch;
     const uint8_t* bottom = r + 1 < height ? top + pitch : top;
-    LumaOf(top, width, yPlane + static_cast<size_t>(r) * width);
-    if (bottom != top) LumaOf(bottom, width, yPlane + static_cast<size_t>(r + 1) * width);
-    uint8_t* u = uPlane + static_cast<size_t>(c) * half;
-    uint8_t* v = vPlane + static_cast<size_t>(c) * half;
-    for (int i = 0; i < half; ++i) {
-      u[i] = static_cast<uint8_t>((top[4 * i + 1] + bottom[4 * i + 1] + 1) >> 1);
-      v[i] = static_cast<uint8_t>((top[4 * i + 3] + bottom[4 * i + 3] + 1) >> 1);
-    }
+    LumaOfRow(top, half, yPlane + static_cast<size_t>(r) * width);
+    if (bottom != top) LumaOfRow(bottom, half, yPlane + static_cast<size_t>(r + 1) * width);
+    ChromaMeanOfRows(top, bottom, half, uPlane + static_cast<size_t>(c) * half, vPlane + static_cast<size_t>(c) * half);
   }
 }
 

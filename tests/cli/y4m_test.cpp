@@ -156,6 +156,7 @@ TEST(Y4MConversion, StreamsComeBackByteForByteThroughYUY2) {
   const std::vector<Case> cases = {
       {2, 1, "420jpeg", true},  {4, 3, "420jpeg", false}, {34, 6, "420mpeg2", true}, {34, 5, "420paldv", false},
       {6, 2, "420", true},      {34, 7, "420jpeg", true},  {34, 5, "422", true},      {6, 1, "422", false},
+      {70, 3, "420jpeg", false}, {70, 2, "422", true},  // two vector steps and a tail a row
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::to_string(c.width) + "x" + std::to_string(c.height) + " C" + c.layout);
