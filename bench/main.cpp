@@ -21,6 +21,7 @@ int main(int argc, char** argv) {
     RegisterAuto(size);
     RegisterScan(size);
     RegisterLogoAnalysis(size);
+    RegisterY4M(size);
   }
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
