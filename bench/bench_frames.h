@@ -42,9 +42,9 @@ void RegisterScan(const FrameSize& size);
 // logo/read/<size> and logo/analysis/<size>: the logo command's analysis of a file
 // against a plain read of the same frames, in frames per second.
 void RegisterLogoAnalysis(const FrameSize& size);
-// y4m-read420/<size>, y4m-unpack/<size>, y4m-pack/<size>, y4m-pack420/<size>:
-// a read of a 4:2:0 file, and the command's conversions between Y4M planes
-// and one YUY2 frame.
+// y4m-read420/<size>, y4m-to-yuy2/<size>, yuy2-to-y4m/<size>,
+// yuy2-to-y4m420/<size>: a read of a 4:2:0 file, and the command's
+// conversions between Y4M planes and one YUY2 frame.
 void RegisterY4M(const FrameSize& size);
 
 }  // namespace pramvix::bench

@@ -59,7 +59,7 @@ void RegisterY4M(const FrameSize& size) {
   })->Unit(benchmark::kMicrosecond);
 
   // Planar 4:2:2, as the reader hands a frame out, to the clip's YUY2 frame.
-  benchmark::RegisterBenchmark(NameOf("y4m-unpack", size).c_str(), [size](benchmark::State& state) {
+  benchmark::RegisterBenchmark(NameOf("y4m-to-yuy2", size).c_str(), [size](benchmark::State& state) {
     const local::Picture& picture = LogoScene(size).main;
     const int width = picture.rowSize / 2;
     std::vector<uint8_t> planar(picture.bytes.size()), packed(picture.bytes.size());
@@ -72,7 +72,7 @@ void RegisterY4M(const FrameSize& size) {
 
   // The writer's packing of a YUY2 frame into 4:2:2 and 4:2:0 planes.
   for (const bool is420 : {false, true}) {
-    benchmark::RegisterBenchmark(NameOf(is420 ? "y4m-pack420" : "y4m-pack", size).c_str(),
+    benchmark::RegisterBenchmark(NameOf(is420 ? "yuy2-to-y4m420" : "yuy2-to-y4m", size).c_str(),
                                  [size, is420](benchmark::State& state) {
       const local::Picture& picture = LogoScene(size).main;
       const int width = picture.rowSize / 2;
