@@ -250,18 +250,53 @@ Y4MWriter::Y4MWriter(std::FILE* out, std::string name, const Y4MFormat& format)
     : out_(out), name_(std::move(name)), format_(format), planar_(format.StreamFrameBytes()) {}
 
 void Y4MWriter::WriteFrame(const uint8_t* yuy2, ptrdiff_t pitch) {
-  if (!headerWritten_) {
-    const std::string header = Y4MHeaderLine(format_);
-    Put(header.data(), header.size());
-    headerWritten_ = true;
-  }
   if (format_.chroma == Y4MChroma::k420) {
+    // Straight into the stream's planes, without 4:2:2 planes between.
     YUY2ToPlanar420(yuy2, pitch, format_.width, format_.height, planar_.data());
-  } else {
-    YUY2ToPlanar(yuy2, pitch, format_.width, format_.height, planar_.data());
+    WriteStreamPlanes(planar_.data());
+    return;
   }
+  YUY2ToPlanar(yuy2, pitch, format_.width, format_.height, planar_.data());
+  WritePlanar(planar_.data());
+}
+
+void Y4MWriter::WritePlanar(const uint8_t* planar) {
+  if (format_.chroma == Y4MChroma::k422) {
+    WriteStreamPlanes(planar);
+    return;
+  }
+  // The luma plane is the stream's; each 4:2:0 chroma row is the mean of the
+  // two 4:2:2 rows it serves, rounded up, as YUY2ToPlanar420 makes it.
+  const size_t lumaBytes = static_cast<size_t>(format_.width) * format_.height;
+  const size_t half = static_cast<size_t>(format_.width) / 2;
+  const int chromaRows = format_.ChromaRows();
+  uint8_t* chroma = planar_.data() + lumaBytes;
+  for (int plane = 0; plane < 2; ++plane) {
+    const uint8_t* in = planar + lumaBytes + plane * half * format_.height;
+    uint8_t* out = chroma + plane * half * chromaRows;
+    for (int c = 0; c < chromaRows; ++c) {
+      const uint8_t* top = in + 2 * c * half;
+      const uint8_t* bottom = 2 * c + 1 < format_.height ? top + half : top;
+      for (size_t i = 0; i < half; ++i) out[c * half + i] = static_cast<uint8_t>((top[i] + bottom[i] + 1) >> 1);
+    }
+  }
+  WriteHeaderOnce();
   Put("FRAME\n", 6);
-  Put(planar_.data(), planar_.size());
+  Put(planar, lumaBytes);
+  Put(chroma, planar_.size() - lumaBytes);
+}
+
+void Y4MWriter::WriteStreamPlanes(const uint8_t* planar) {
+  WriteHeaderOnce();
+  Put("FRAME\n", 6);
+  Put(planar, format_.StreamFrameBytes());
+}
+
+void Y4MWriter::WriteHeaderOnce() {
+  if (headerWritten_) return;
+  const std::string header = Y4MHeaderLine(format_);
+  Put(header.data(), header.size());
+  headerWritten_ = true;
 }
 
 void Y4MWriter::Put(const void* data, size_t size) {

@@ -107,14 +107,18 @@ class Y4MWriter {
   Y4MWriter(std::FILE* out, std::string name, const Y4MFormat& format);
   // `yuy2` rows are `pitch` bytes apart. Throws CliError when writing fails.
   void WriteFrame(const uint8_t* yuy2, ptrdiff_t pitch);
+  // A frame already in planar order (YUY2ToPlanar's bytes, FrameBytes() long).
+  void WritePlanar(const uint8_t* planar);
 
  private:
+  void WriteStreamPlanes(const uint8_t* planar);  // StreamFrameBytes() long
+  void WriteHeaderOnce();
   void Put(const void* data, size_t size);
 
   std::FILE* out_;
   std::string name_;
   Y4MFormat format_;
-  std::vector<uint8_t> planar_;
+  std::vector<uint8_t> planar_;  // a frame in the stream's layout
   bool headerWritten_ = false;
 };
 
