@@ -45,5 +45,9 @@ void RegisterLogoAnalysis(const FrameSize& size);
 // render/NoLogoAuto/<size>/threads: the command's render path on one thread
 // and on two, in frames per second, and their ratio.
 void RegisterRenderThreads(const FrameSize& size);
+// y4m-read420/<size>, y4m-to-yuy2/<size>, yuy2-to-y4m/<size>,
+// yuy2-to-y4m420/<size>: a read of a 4:2:0 file, and the command's
+// conversions between Y4M planes and one YUY2 frame.
+void RegisterY4M(const FrameSize& size);
 
 }  // namespace pramvix::bench

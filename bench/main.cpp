@@ -22,6 +22,7 @@ int main(int argc, char** argv) {
     RegisterScan(size);
     RegisterLogoAnalysis(size);
     RegisterRenderThreads(size);
+    RegisterY4M(size);
   }
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();

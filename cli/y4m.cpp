@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "cli_error.h"
+#include "yuy2_rows.h"
 
 namespace pramvix::cli {
 
@@ -82,12 +83,18 @@ Y4MFormat ParseY4MHeader(const std::string& line) {
     }
   }
   if (!haveWidth || !haveHeight) throw CliError("the header gives no frame size");
-  if (chroma != "422") {
-    const std::string layout = chroma.empty() ? "4:2:0 (no C field)" : "C" + chroma;
-    throw CliError("chroma layout " + layout + " is not 8-bit 4:2:2; " + kConvertHint);
+  // Without a C field a stream is 4:2:0; the variants differ only in where
+  // the chroma samples sit, which the bytes carried through do not change.
+  format.chromaTag = chroma;
+  if (chroma == "422") {
+    format.chroma = Y4MChroma::k422;
+  } else if (chroma.empty() || chroma == "420" || chroma == "420jpeg" || chroma == "420mpeg2" || chroma == "420paldv") {
+    format.chroma = Y4MChroma::k420;
+  } else {
+    throw CliError("chroma layout C" + chroma + " is not 8-bit 4:2:2 or 4:2:0; " + kConvertHint);
   }
   if (format.width % 2 != 0) {
-    throw CliError("width " + std::to_string(format.width) + " is odd; 4:2:2 video needs an even width");
+    throw CliError("width " + std::to_string(format.width) + " is odd; YUY2 video needs an even width");
   }
   return format;
 }
@@ -97,7 +104,11 @@ std::string Y4MHeaderLine(const Y4MFormat& format) {
                      std::to_string(format.fpsNumerator) + ":" + std::to_string(format.fpsDenominator) + " I" +
                      format.interlace;
   if (!format.aspect.empty()) line += " A" + format.aspect;
-  return line + " C422\n";
+  // A 4:2:0 stream keeps the siting its header named (a missing C field
+  // means 420jpeg).
+  const bool named420 = format.chromaTag.compare(0, 3, "420") == 0;
+  if (format.chroma == Y4MChroma::k422) return line + " C422\n";
+  return line + " C" + (named420 ? format.chromaTag : std::string("420jpeg")) + "\n";
 }
 
 void PlanarToYUY2(const uint8_t* planar, int width, int height, uint8_t* yuy2, ptrdiff_t pitch) {
@@ -107,16 +118,8 @@ void PlanarToYUY2(const uint8_t* planar, int width, int height, uint8_t* yuy2, p
   const uint8_t* vPlane = uPlane + lumaBytes / 2;
   const int half = width / 2;
   for (int r = 0; r < height; ++r) {
-    const uint8_t* y = yPlane + static_cast<size_t>(r) * width;
-    const uint8_t* u = uPlane + static_cast<size_t>(r) * half;
-    const uint8_t* v = vPlane + static_cast<size_t>(r) * half;
-    uint8_t* out = yuy2 + r * pitch;
-    for (int i = 0; i < half; ++i) {
-      out[4 * i] = y[2 * i];
-      out[4 * i + 1] = u[i];
-      out[4 * i + 2] = y[2 * i + 1];
-      out[4 * i + 3] = v[i];
-    }
+    const size_t row = static_cast<size_t>(r);
+    PackRow(yPlane + row * width, uPlane + row * half, vPlane + row * half, half, yuy2 + r * pitch);
   }
 }
 
@@ -127,16 +130,26 @@ void YUY2ToPlanar(const uint8_t* yuy2, ptrdiff_t pitch, int width, int height, u
   uint8_t* vPlane = uPlane + lumaBytes / 2;
   const int half = width / 2;
   for (int r = 0; r < height; ++r) {
-    uint8_t* y = yPlane + static_cast<size_t>(r) * width;
-    uint8_t* u = uPlane + static_cast<size_t>(r) * half;
-    uint8_t* v = vPlane + static_cast<size_t>(r) * half;
+    const size_t row = static_cast<size_t>(r);
     const uint8_t* in = yuy2 + r * pitch;
-    for (int i = 0; i < half; ++i) {
-      y[2 * i] = in[4 * i];
-      u[i] = in[4 * i + 1];
-      y[2 * i + 1] = in[4 * i + 2];
-      v[i] = in[4 * i + 3];
-    }
+    LumaOfRow(in, half, yPlane + row * width);
+    ChromaOfRow(in, half, uPlane + row * half, vPlane + row * half);
+  }
+}
+
+void YUY2ToPlanar420(const uint8_t* yuy2, ptrdiff_t pitch, int width, int height, uint8_t* planar) {
+  const int half = width / 2;
+  const int chromaRows = (height + 1) / 2;
+  uint8_t* yPlane = planar;
+  uint8_t* uPlane = planar + static_cast<size_t>(width) * height;
+  uint8_t* vPlane = uPlane + static_cast<size_t>(half) * chromaRows;
+  for (int c = 0; c < chromaRows; ++c) {
+    const int r = 2 * c;
+    const uint8_t* top = yuy2 + r * pitch;
+    const uint8_t* bottom = r + 1 < height ? top + pitch : top;
+    LumaOfRow(top, half, yPlane + static_cast<size_t>(r) * width);
+    if (bottom != top) LumaOfRow(bottom, half, yPlane + static_cast<size_t>(r + 1) * width);
+    ChromaMeanOfRows(top, bottom, half, uPlane + static_cast<size_t>(c) * half, vPlane + static_cast<size_t>(c) * half);
   }
 }
 
@@ -158,7 +171,7 @@ Y4MReader::Y4MReader(std::unique_ptr<ByteSource> source, std::string name)
 // so that the frame count is known and any frame can be sought.
 void Y4MReader::Index() {
   const int64_t size = source_->Size();
-  const auto frameBytes = static_cast<int64_t>(format_.FrameBytes());
+  const auto frameBytes = static_cast<int64_t>(format_.StreamFrameBytes());
   int64_t at = source_->Tell();
   const int64_t start = at;
   std::string line;
@@ -189,10 +202,25 @@ bool Y4MReader::ReadFrame(uint8_t* planar) {
   if (!whole || line.compare(0, 5, "FRAME") != 0 || (line.size() > 5 && line[5] != ' ')) {
     throw CliError(name_ + ": " + frame + ": expected a FRAME header");
   }
-  if (source_->Read(planar, format_.FrameBytes()) != format_.FrameBytes()) {
-    throw CliError(name_ + ": " + frame + " is truncated");
-  }
+  if (!ReadPicture(planar)) throw CliError(name_ + ": " + frame + " is truncated");
   ++next_;
+  return true;
+}
+
+bool Y4MReader::ReadPicture(uint8_t* planar) {
+  const Y4MFormat& f = format_;
+  if (f.chroma == Y4MChroma::k422) return source_->Read(planar, f.FrameBytes()) == f.FrameBytes();
+  const size_t lumaBytes = static_cast<size_t>(f.width) * f.height;
+  if (source_->Read(planar, lumaBytes) != lumaBytes) return false;
+  // Each chroma plane is read whole, then each of its rows copied to the
+  // two picture rows it serves.
+  const size_t half = static_cast<size_t>(f.width) / 2;
+  chroma_.resize(half * f.ChromaRows());
+  for (int plane = 0; plane < 2; ++plane) {
+    if (source_->Read(chroma_.data(), chroma_.size()) != chroma_.size()) return false;
+    uint8_t* out = planar + lumaBytes + plane * half * f.height;
+    for (int r = 0; r < f.height; ++r) std::memcpy(out + r * half, chroma_.data() + (r / 2) * half, half);
+  }
   return true;
 }
 
@@ -219,21 +247,56 @@ std::vector<local::Picture> DecodeY4M(const uint8_t* data, size_t size, size_t m
 }
 
 Y4MWriter::Y4MWriter(std::FILE* out, std::string name, const Y4MFormat& format)
-    : out_(out), name_(std::move(name)), format_(format), planar_(format.FrameBytes()) {}
+    : out_(out), name_(std::move(name)), format_(format), planar_(format.StreamFrameBytes()) {}
 
 void Y4MWriter::WriteFrame(const uint8_t* yuy2, ptrdiff_t pitch) {
+  if (format_.chroma == Y4MChroma::k420) {
+    // Straight into the stream's planes, without 4:2:2 planes between.
+    YUY2ToPlanar420(yuy2, pitch, format_.width, format_.height, planar_.data());
+    WriteStreamPlanes(planar_.data());
+    return;
+  }
   YUY2ToPlanar(yuy2, pitch, format_.width, format_.height, planar_.data());
   WritePlanar(planar_.data());
 }
 
 void Y4MWriter::WritePlanar(const uint8_t* planar) {
-  if (!headerWritten_) {
-    const std::string header = Y4MHeaderLine(format_);
-    Put(header.data(), header.size());
-    headerWritten_ = true;
+  if (format_.chroma == Y4MChroma::k422) {
+    WriteStreamPlanes(planar);
+    return;
   }
+  // The luma plane is the stream's; each 4:2:0 chroma row is the mean of the
+  // two 4:2:2 rows it serves, rounded up, as YUY2ToPlanar420 makes it.
+  const size_t lumaBytes = static_cast<size_t>(format_.width) * format_.height;
+  const size_t half = static_cast<size_t>(format_.width) / 2;
+  const int chromaRows = format_.ChromaRows();
+  uint8_t* chroma = planar_.data() + lumaBytes;
+  for (int plane = 0; plane < 2; ++plane) {
+    const uint8_t* in = planar + lumaBytes + plane * half * format_.height;
+    uint8_t* out = chroma + plane * half * chromaRows;
+    for (int c = 0; c < chromaRows; ++c) {
+      const uint8_t* top = in + 2 * c * half;
+      const uint8_t* bottom = 2 * c + 1 < format_.height ? top + half : top;
+      for (size_t i = 0; i < half; ++i) out[c * half + i] = static_cast<uint8_t>((top[i] + bottom[i] + 1) >> 1);
+    }
+  }
+  WriteHeaderOnce();
   Put("FRAME\n", 6);
-  Put(planar, format_.FrameBytes());
+  Put(planar, lumaBytes);
+  Put(chroma, planar_.size() - lumaBytes);
+}
+
+void Y4MWriter::WriteStreamPlanes(const uint8_t* planar) {
+  WriteHeaderOnce();
+  Put("FRAME\n", 6);
+  Put(planar, format_.StreamFrameBytes());
+}
+
+void Y4MWriter::WriteHeaderOnce() {
+  if (headerWritten_) return;
+  const std::string header = Y4MHeaderLine(format_);
+  Put(header.data(), header.size());
+  headerWritten_ = true;
 }
 
 void Y4MWriter::Put(const void* data, size_t size) {

@@ -11,8 +11,12 @@
 
 namespace pramvix::cli {
 
-// What a YUV4MPEG2 stream header says, for the 4:2:2 8-bit layout that maps
-// one to one onto packed YUY2.
+// The chroma layouts read and written. 4:2:2 maps one to one onto packed
+// YUY2; in 4:2:0 each chroma row serves two picture rows.
+enum class Y4MChroma { k422, k420 };
+
+// What a YUV4MPEG2 stream header says, for the 8-bit layouts that can be
+// carried through YUY2.
 struct Y4MFormat {
   int width = 0;
   int height = 0;
@@ -20,8 +24,20 @@ struct Y4MFormat {
   unsigned fpsDenominator = 1;
   char interlace = 'p';    // p progressive, t top field first, b bottom first, ? unknown
   std::string aspect;      // "A" value as given, e.g. "1:1"; empty when absent
+  Y4MChroma chroma = Y4MChroma::k422;
+  std::string chromaTag = "422";  // "C" value as given (e.g. "420mpeg2"), written back; empty when absent
 
+  // Bytes of a frame as the reader hands it out: planar 4:2:2 whatever the
+  // stream's layout.
   size_t FrameBytes() const { return static_cast<size_t>(width) * height * 2; }
+  // Bytes of a frame's picture in the stream.
+  size_t StreamFrameBytes() const {
+    if (chroma == Y4MChroma::k422) return FrameBytes();
+    return static_cast<size_t>(width) * height + static_cast<size_t>(width) * ChromaRows();
+  }
+  // Rows of each chroma plane in the stream (4:2:0: the last one of an odd
+  // height serves one row).
+  int ChromaRows() const { return chroma == Y4MChroma::k422 ? height : (height + 1) / 2; }
 };
 
 // Largest accepted frame side, so that a hostile header cannot ask for
@@ -29,7 +45,7 @@ struct Y4MFormat {
 constexpr int kMaxSide = 16384;
 
 // Parses the header line (without its '\n'). Throws CliError with a clear
-// text for anything but 8-bit 4:2:2 that we can carry through unchanged.
+// text for anything but 8-bit 4:2:2 or 4:2:0 with an even width.
 Y4MFormat ParseY4MHeader(const std::string& line);
 // The header line we write, '\n' included.
 std::string Y4MHeaderLine(const Y4MFormat& format);
@@ -38,6 +54,11 @@ std::string Y4MHeaderLine(const Y4MFormat& format);
 // back. Every byte is carried over unchanged. `width` must be even.
 void PlanarToYUY2(const uint8_t* planar, int width, int height, uint8_t* yuy2, ptrdiff_t pitch);
 void YUY2ToPlanar(const uint8_t* yuy2, ptrdiff_t pitch, int width, int height, uint8_t* planar);
+// Packed YUY2 to planar 4:2:0: each chroma sample is the mean of the two rows
+// it serves, rounded up (the last row of an odd height alone). A picture
+// whose row pairs share their chroma, as a 4:2:0 stream reads, comes back
+// byte for byte.
+void YUY2ToPlanar420(const uint8_t* yuy2, ptrdiff_t pitch, int width, int height, uint8_t* planar);
 
 // Reads a Y4M stream frame by frame. A seekable input is indexed when opened
 // (frame count known, any frame reachable); a pipe is read forward only.
@@ -54,15 +75,16 @@ class Y4MReader {
   // Number of the frame that ReadFrame delivers next.
   int Next() const { return next_; }
 
-  // Reads the next frame's planar bytes into `planar` (FrameBytes() long).
-  // False at a clean end of the input; throws CliError on a malformed or
-  // truncated frame.
+  // Reads the next frame's planar 4:2:2 bytes into `planar` (FrameBytes()
+  // long); a 4:2:0 chroma row fills the two rows it serves. False at a clean
+  // end of the input; throws CliError on a malformed or truncated frame.
   bool ReadFrame(uint8_t* planar);
   // Positions on frame n (seekable inputs only).
   void SeekFrame(int n);
 
  private:
   void Index();
+  bool ReadPicture(uint8_t* planar);  // false when the input ends inside it
 
   std::unique_ptr<ByteSource> source_;
   std::string name_;
@@ -70,13 +92,14 @@ class Y4MReader {
   int count_ = -1;
   int next_ = 0;
   std::vector<int64_t> offsets_;  // of each frame's "FRAME" line, when indexed
+  std::vector<uint8_t> chroma_;   // a 4:2:0 chroma plane as the stream holds it
 };
 
 // Decodes a whole Y4M held in memory into YUY2 pictures, at most `maxFrames`
 // of them. For tests and fuzzing: any bytes give pictures or a CliError.
 std::vector<local::Picture> DecodeY4M(const uint8_t* data, size_t size, size_t maxFrames = 64);
 
-// Writes a Y4M stream of YUY2 frames.
+// Writes a Y4M stream of YUY2 frames in the format's chroma layout.
 class Y4MWriter {
  public:
   // Nothing is written before the first frame: a run that fails before its
@@ -88,12 +111,14 @@ class Y4MWriter {
   void WritePlanar(const uint8_t* planar);
 
  private:
+  void WriteStreamPlanes(const uint8_t* planar);  // StreamFrameBytes() long
+  void WriteHeaderOnce();
   void Put(const void* data, size_t size);
 
   std::FILE* out_;
   std::string name_;
   Y4MFormat format_;
-  std::vector<uint8_t> planar_;
+  std::vector<uint8_t> planar_;  // a frame in the stream's layout
   bool headerWritten_ = false;
 };
 

@@ -147,7 +147,9 @@ void Y4MClip::ReadTo(int n, std::vector<Read>& read) {
 PVideoFrame Y4MClip::Unpacked(const std::vector<uint8_t>& planar) const {
   const Y4MFormat& f = reader_->Format();  // fixed once opened
   const int rowSize = 2 * f.width;
-  auto* frame = new local::LocalFrame(rowSize, f.height, PitchFor(rowSize));
+  // Every picture byte is written below, so the frame is not cleared first.
+  auto* frame =
+      new local::LocalFrame(rowSize, f.height, PitchFor(rowSize), local::LocalFrame::Start::kFilledByCaller);
   PVideoFrame handle(frame);
   PlanarToYUY2(planar.data(), f.width, f.height, frame->Bytes(), frame->GetPitch());
   return handle;

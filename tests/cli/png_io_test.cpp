@@ -51,6 +51,33 @@ TEST(PNGDecoding, PairsShareTheChromaOfTheirMeanColour) {
   EXPECT_EQ(picture.bytes, (std::vector<uint8_t>{81, 109, 16, 184, 235, 184, 41, 119}));
 }
 
+// Each pair of a row decodes as it does alone, however much it shares with
+// the pair before: both colours, one of them, or all but one channel.
+TEST(PNGDecoding, EachPairDecodesAsItDoesAlone) {
+  using RGB = std::vector<uint8_t>;
+  const RGB black = {0, 0, 0}, red = {255, 0, 0}, green = {0, 200, 0}, redB = {255, 0, 1}, greenG = {0, 201, 0};
+  const std::vector<std::pair<RGB, RGB>> row = {
+      {black, black}, {black, black}, {black, red},   {green, red},  {green, redB},  {greenG, redB},
+      {greenG, redB}, {red, greenG},  {greenG, red},  {black, black}, {red, black},  {red, black},
+  };
+  std::vector<uint8_t> pixels;
+  std::vector<uint8_t> expected;
+  for (const auto& [a, b] : row) {
+    std::vector<uint8_t> pair = a;
+    pair.insert(pair.end(), b.begin(), b.end());
+    pixels.insert(pixels.end(), pair.begin(), pair.end());
+    const auto alone = EncodePNG(2, 1, PNG_FORMAT_RGB, pair);
+    const auto bytes = cli::DecodePNG(alone.data(), alone.size()).bytes;
+    expected.insert(expected.end(), bytes.begin(), bytes.end());
+  }
+  // The same row twice: the second starts with the pair that ended the first.
+  pixels.insert(pixels.end(), pixels.begin(), pixels.end());
+  expected.insert(expected.end(), expected.begin(), expected.end());
+  const int width = static_cast<int>(2 * row.size());
+  const auto png = EncodePNG(width, 2, PNG_FORMAT_RGB, pixels);
+  EXPECT_EQ(cli::DecodePNG(png.data(), png.size()).bytes, expected);
+}
+
 TEST(PNGDecoding, TransparentPixelsLieOverBlack) {
   const auto png = EncodePNG(2, 1, PNG_FORMAT_RGBA, {255, 255, 255, 0, 255, 255, 255, 255});
   EXPECT_EQ(cli::DecodePNG(png.data(), png.size()).bytes, (std::vector<uint8_t>{16, 128, 235, 128}));

@@ -12,6 +12,7 @@
 #include "local_environment.h"
 #include "memory_clip.h"
 #include "png_io.h"
+#include "y4m.h"
 
 namespace pramvix::testing {
 namespace {
@@ -50,6 +51,43 @@ TEST_F(PramvixCommand, RoundTripThroughAPipeKeepsEveryByte) {
   EXPECT_EQ(filed.status, 0) << filed.err;
   EXPECT_EQ(filed.outBytes, 0u);
   EXPECT_TRUE(ReadFile(dir + "/out.y4m") == input);
+}
+
+// A 4:2:0 stream, read from a pipe or a file, comes out in 4:2:0: the local
+// host's frames of its rows, each chroma row the mean of the two it serves.
+// Region rows 3 and 4 take chroma rows shared with rows outside the region.
+TEST_F(PramvixCommand, A420StreamStays420) {
+  const std::string input = Random420Y4M(34, 7, 4, 8, "420mpeg2");
+  const auto frames = cli::DecodeY4M(reinterpret_cast<const uint8_t*>(input.data()), input.size());
+  const Picture logo = RandomPictures(34, 7, 1, 9)[0];
+  WriteFile(dir + "/in.y4m", input);
+  WriteFile(dir + "/logo.y4m", Y4MOf({logo}));
+  struct Case {
+    std::string clip;  // "-" for the pipe
+    int height;        // of the region
+  };
+  for (const Case& c : std::vector<Case>{{"-", 0}, {dir + "/in.y4m", 0}, {"-", 2}, {dir + "/in.y4m", 2}}) {
+    SCOPED_TRACE(c.clip + " region height " + std::to_string(c.height));
+    const CommandResult r = RunPramvix(
+        {"NoLogo", c.clip, dir + "/logo.y4m", "0", "30", "2", "3", "8", std::to_string(c.height)}, Feed(input));
+    ASSERT_EQ(r.status, 0) << r.err;
+    const auto direct = Direct(
+        "NoLogo", {local::MemoryClip::Of(frames), local::MemoryClip::Of({logo}), 0, 30, 2, 3, 8, c.height}, 0, 3);
+    EXPECT_EQ(direct != frames, c.height > 0);
+    cli::Y4MFormat format = cli::ParseY4MHeader(input.substr(0, input.find('\n')));
+    char* data = nullptr;
+    size_t size = 0;
+    std::FILE* out = open_memstream(&data, &size);
+    {
+      cli::Y4MWriter writer(out, "memory", format);
+      for (const Picture& picture : direct) writer.WriteFrame(picture.bytes.data(), picture.rowSize);
+    }
+    std::fclose(out);
+    const std::string expected(data, size);
+    std::free(data);
+    EXPECT_TRUE(r.out == expected);
+    EXPECT_EQ(r.out == input, c.height == 0);
+  }
 }
 
 TEST_F(PramvixCommand, GivesTheSameBytesAsTheLocalHost) {
@@ -166,10 +204,10 @@ TEST_F(PramvixCommand, FilterAndFileErrorsExitWithOne) {
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.err, "pramvix: " + dir + "/missing.y4m: cannot open: No such file or directory\n");
   r = RunPramvix({"NoLogo", "-", dir + "/in.y4m", "0", "10", "0", "0", "8", "2"},
-                 Feed("YUV4MPEG2 W16 H4 F25:1 C420jpeg\nFRAME\n"));
+                 Feed("YUV4MPEG2 W16 H4 F25:1 C444\nFRAME\n"));
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.err,
-            "pramvix: standard input: chroma layout C420jpeg is not 8-bit 4:2:2; convert it with ffmpeg -pix_fmt "
+            "pramvix: standard input: chroma layout C444 is not 8-bit 4:2:2 or 4:2:0; convert it with ffmpeg -pix_fmt "
             "yuv422p -f yuv4mpegpipe\n");
   r = RunPramvix({"NoLogo", "-", dir + "/in.y4m", "0", "10", "0", "0", "8", "2"}, Feed("GIF89a"));
   EXPECT_EQ(r.status, 1);

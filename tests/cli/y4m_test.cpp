@@ -36,18 +36,61 @@ TEST(Y4MHeader, ReadsWhatFfmpegWritesFor422) {
   EXPECT_EQ(cli::Y4MHeaderLine(f), "YUV4MPEG2 W720 H576 F30000:1001 It A16:15 C422\n");
 }
 
+TEST(Y4MHeader, ReadsBothLayoutsAndWritesTheirTagBack) {
+  struct Case {
+    std::string field;  // the C field, empty for none
+    cli::Y4MChroma chroma;
+    std::string written;  // the C field of the header written back
+  };
+  const std::vector<Case> cases = {
+      {" C422", cli::Y4MChroma::k422, " C422"},          {" C420jpeg", cli::Y4MChroma::k420, " C420jpeg"},
+      {" C420mpeg2", cli::Y4MChroma::k420, " C420mpeg2"}, {" C420paldv", cli::Y4MChroma::k420, " C420paldv"},
+      {" C420", cli::Y4MChroma::k420, " C420"},           {"", cli::Y4MChroma::k420, " C420jpeg"},
+  };
+  for (const Case& c : cases) {
+    const Y4MFormat f = ParseY4MHeader("YUV4MPEG2 W8 H3 F25:1 Ip" + c.field);
+    EXPECT_EQ(f.chroma, c.chroma) << c.field;
+    EXPECT_EQ(cli::Y4MHeaderLine(f), "YUV4MPEG2 W8 H3 F25:1 Ip" + c.written + "\n");
+  }
+}
+
+TEST(Y4MHeader, FrameSizesFollowTheLayout) {
+  struct Case {
+    int width, height;
+    cli::Y4MChroma chroma;
+    size_t stream;  // picture bytes of a frame in the stream
+    int chromaRows;
+  };
+  const std::vector<Case> cases = {
+      {4, 2, cli::Y4MChroma::k422, 16, 2}, {4, 3, cli::Y4MChroma::k422, 24, 3}, {4, 2, cli::Y4MChroma::k420, 12, 1},
+      {4, 3, cli::Y4MChroma::k420, 20, 2}, {2, 1, cli::Y4MChroma::k420, 4, 1},  {1920, 1080, cli::Y4MChroma::k420, 3110400, 540},
+  };
+  for (const Case& c : cases) {
+    Y4MFormat f;
+    f.width = c.width;
+    f.height = c.height;
+    f.chroma = c.chroma;
+    EXPECT_EQ(f.StreamFrameBytes(), c.stream) << c.width << "x" << c.height;
+    EXPECT_EQ(f.ChromaRows(), c.chromaRows) << c.width << "x" << c.height;
+    EXPECT_EQ(f.FrameBytes(), static_cast<size_t>(c.width) * c.height * 2);  // handed out as 4:2:2
+  }
+}
+
 TEST(Y4MHeader, RefusesWhatCannotBeCarriedThrough) {
   const std::string hint = "; convert it with ffmpeg -pix_fmt yuv422p -f yuv4mpegpipe";
-  EXPECT_EQ(ErrorOfHeader("YUV4MPEG2 W8 H2 F25:1 C420jpeg"), "chroma layout C420jpeg is not 8-bit 4:2:2" + hint);
-  EXPECT_EQ(ErrorOfHeader("YUV4MPEG2 W8 H2 F25:1"), "chroma layout 4:2:0 (no C field) is not 8-bit 4:2:2" + hint);
-  EXPECT_EQ(ErrorOfHeader("YUV4MPEG2 W8 H2 C422p10"), "chroma layout C422p10 is not 8-bit 4:2:2" + hint);
+  EXPECT_EQ(ErrorOfHeader("YUV4MPEG2 W8 H2 F25:1 C444"), "chroma layout C444 is not 8-bit 4:2:2 or 4:2:0" + hint);
+  EXPECT_EQ(ErrorOfHeader("YUV4MPEG2 W8 H2 C422p10"), "chroma layout C422p10 is not 8-bit 4:2:2 or 4:2:0" + hint);
+  EXPECT_EQ(ErrorOfHeader("YUV4MPEG2 W8 H2 C420p10"), "chroma layout C420p10 is not 8-bit 4:2:2 or 4:2:0" + hint);
+  EXPECT_EQ(ErrorOfHeader("YUV4MPEG2 W8 H2 Cmono"), "chroma layout Cmono is not 8-bit 4:2:2 or 4:2:0" + hint);
   EXPECT_EQ(ErrorOfHeader("YUV4MPEG2 W8 H2 Im C422"), "mixed interlacing (Im) cannot be carried through" + hint);
-  EXPECT_EQ(ErrorOfHeader("YUV4MPEG2 W7 H2 C422"), "width 7 is odd; 4:2:2 video needs an even width");
+  EXPECT_EQ(ErrorOfHeader("YUV4MPEG2 W7 H2 C422"), "width 7 is odd; YUY2 video needs an even width");
+  EXPECT_EQ(ErrorOfHeader("YUV4MPEG2 W7 H2 C420jpeg"), "width 7 is odd; YUY2 video needs an even width");
   EXPECT_EQ(ErrorOfHeader("YUV4MPEG2 W99999 H2 C422"), "frame size W99999 is not between 1 and 16384");
   EXPECT_EQ(ErrorOfHeader("YUV4MPEG2 W0 H2 C422"), "frame size W0 is not between 1 and 16384");
   EXPECT_EQ(ErrorOfHeader("YUV4MPEG2 W-8 H2 C422"), "frame size W-8 is not between 1 and 16384");
   EXPECT_EQ(ErrorOfHeader("YUV4MPEG2 W8 H2 F25:0 C422"), "invalid frame rate F25:0");
   EXPECT_EQ(ErrorOfHeader("YUV4MPEG2 H2 C422"), "the header gives no frame size");
+  EXPECT_EQ(ErrorOfHeader("YUV4MPEG2 W8 H2 C422"), "");
   EXPECT_EQ(ErrorOfHeader("YUV4MPEG W8 H2 C422"), "not a YUV4MPEG2 (Y4M) stream");
   EXPECT_EQ(ErrorOfHeader("YUV4MPEG2 W8 H2 Q1 C422"), "unknown header field Q1");
 }
@@ -74,6 +117,124 @@ TEST(Y4MConversion, RoundTripKeepsEveryByte) {
   EXPECT_EQ(decoded, pictures);
 }
 
+// 4x3 in 4:2:0: Y 1..12, U 31 32 / 33 34, V 41 42 / 43 44. The second
+// chroma row serves the last picture row alone.
+const std::string k420Header = "YUV4MPEG2 W4 H3 F25:1 Ip C420jpeg\n";
+const std::vector<uint8_t> k420Picture = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 31, 32, 33, 34, 41, 42, 43, 44};
+
+TEST(Y4MConversion, A420ChromaRowServesTwoRows) {
+  const std::string bytes = k420Header + "FRAME\n" + std::string(k420Picture.begin(), k420Picture.end());
+  const auto decoded = cli::DecodeY4M(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+  ASSERT_EQ(decoded.size(), 1u);
+  const std::vector<uint8_t> expected = {1, 31, 2, 41, 3, 32, 4, 42,   //
+                                         5, 31, 6, 41, 7, 32, 8, 42,   //
+                                         9, 33, 10, 43, 11, 34, 12, 44};
+  EXPECT_EQ(decoded[0].bytes, expected);
+}
+
+TEST(Y4MConversion, PackingTo420TakesTheRoundedMeanOfEachRowPair) {
+  // 4x3 at pitch 12: chroma (U, V) of the pairs, row by row.
+  const std::vector<uint8_t> packed = {1, 10, 2, 20, 3, 100, 4, 0,     0xEE, 0xEE, 0xEE, 0xEE,  //
+                                       5, 13, 6, 21, 7, 255, 8, 1,     0xEE, 0xEE, 0xEE, 0xEE,  //
+                                       9, 77, 10, 78, 11, 79, 12, 80,  0xEE, 0xEE, 0xEE, 0xEE};
+  std::vector<uint8_t> planar(20, 0xCC);
+  cli::YUY2ToPlanar420(packed.data(), 12, 4, 3, planar.data());
+  // (10+13+1)/2 = 12, (100+255+1)/2 = 178, (20+21+1)/2 = 21, (0+1+1)/2 = 1; the
+  // last row keeps its own chroma.
+  const std::vector<uint8_t> expected = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 12, 178, 77, 79, 21, 1, 78, 80};
+  EXPECT_EQ(planar, expected);
+}
+
+// Y4M in, YUY2 frames through a pitch with padding, Y4M out: the stream comes
+// back byte for byte, whatever the size, siting and source.
+TEST(Y4MConversion, StreamsComeBackByteForByteThroughYUY2) {
+  struct Case {
+    int width, height;
+    std::string layout;  // "422" or a 4:2:0 tag
+    bool seekable;
+  };
+  const std::vector<Case> cases = {
+      {2, 1, "420jpeg", true},  {4, 3, "420jpeg", false}, {34, 6, "420mpeg2", true}, {34, 5, "420paldv", false},
+      {6, 2, "420", true},      {34, 7, "420jpeg", true},  {34, 5, "422", true},      {6, 1, "422", false},
+      {70, 3, "420jpeg", false}, {70, 2, "422", true},  // two vector steps and a tail a row
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.width) + "x" + std::to_string(c.height) + " C" + c.layout);
+    const std::string stream =
+        c.layout == "422" ? Y4MOf(RandomPictures(c.width, c.height, 3, 5)) : Random420Y4M(c.width, c.height, 3, 5, c.layout);
+    cli::Y4MReader reader(cli::MemorySource(reinterpret_cast<const uint8_t*>(stream.data()), stream.size(), c.seekable),
+                          "input");
+    const Y4MFormat& format = reader.Format();
+    const int rowSize = 2 * c.width;
+    const ptrdiff_t pitch = rowSize + 10;
+    std::vector<uint8_t> planar(format.FrameBytes());
+    std::vector<uint8_t> packed(static_cast<size_t>(pitch) * c.height, 0xEE);
+    char* data = nullptr;
+    size_t size = 0;
+    std::FILE* out = open_memstream(&data, &size);
+    {
+      cli::Y4MWriter writer(out, "memory", format);
+      while (reader.ReadFrame(planar.data())) {
+        cli::PlanarToYUY2(planar.data(), c.width, c.height, packed.data(), pitch);
+        writer.WriteFrame(packed.data(), pitch);
+      }
+    }
+    std::fclose(out);
+    const std::string written(data, size);
+    std::free(data);
+    EXPECT_EQ(reader.Next(), 3);
+    EXPECT_TRUE(written == stream) << written.substr(0, 40);
+    // The padding of each packed row is left alone.
+    for (int r = 0; r < c.height; ++r) {
+      for (ptrdiff_t i = rowSize; i < pitch; ++i) ASSERT_EQ(packed[static_cast<size_t>(r * pitch + i)], 0xEE);
+    }
+  }
+}
+
+// A writer handed 4:2:2 planes (made elsewhere, e.g. on another thread)
+// writes the same stream as one handed the YUY2 frames.
+TEST(Y4MConversion, PlanesWriteAsTheirFramesDo) {
+  struct Case {
+    int width, height;
+    cli::Y4MChroma chroma;
+  };
+  const std::vector<Case> cases = {{2, 1, cli::Y4MChroma::k420}, {34, 5, cli::Y4MChroma::k420},
+                                   {70, 4, cli::Y4MChroma::k420}, {34, 5, cli::Y4MChroma::k422},
+                                   {6, 1, cli::Y4MChroma::k422}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.width) + "x" + std::to_string(c.height));
+    Y4MFormat format;
+    format.width = c.width;
+    format.height = c.height;
+    format.chroma = c.chroma;
+    format.chromaTag = c.chroma == cli::Y4MChroma::k420 ? "420mpeg2" : "422";
+    const auto pictures = RandomPictures(c.width, c.height, 2, 21);
+    std::string streams[2];
+    for (int viaPlanes = 0; viaPlanes < 2; ++viaPlanes) {
+      char* data = nullptr;
+      size_t size = 0;
+      std::FILE* out = open_memstream(&data, &size);
+      {
+        cli::Y4MWriter writer(out, "memory", format);
+        std::vector<uint8_t> planar(format.FrameBytes());
+        for (const auto& picture : pictures) {
+          if (viaPlanes) {
+            cli::YUY2ToPlanar(picture.bytes.data(), picture.rowSize, c.width, c.height, planar.data());
+            writer.WritePlanar(planar.data());
+          } else {
+            writer.WriteFrame(picture.bytes.data(), picture.rowSize);
+          }
+        }
+      }
+      std::fclose(out);
+      streams[viaPlanes].assign(data, size);
+      std::free(data);
+    }
+    EXPECT_EQ(streams[0].size(), cli::Y4MHeaderLine(format).size() + 2 * (6 + format.StreamFrameBytes()));
+    EXPECT_TRUE(streams[0] == streams[1]);
+  }
+}
+
 std::string ErrorOfDecoding(const std::string& bytes) {
   try {
     cli::DecodeY4M(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
@@ -98,15 +259,19 @@ TEST(Y4MDecoding, MalformedStreamsGiveClearErrors) {
                 .size(),
             1u);
   EXPECT_TRUE(cli::DecodeY4M(reinterpret_cast<const uint8_t*>(header.data()), header.size()).empty());
+  // A 4:2:0 frame ends after its two smaller chroma planes, not before.
+  const std::string picture(k420Picture.begin(), k420Picture.end());
+  EXPECT_EQ(ErrorOfDecoding(k420Header + "FRAME\n" + picture + "FRAME\n" + picture.substr(1)), "input: frame 1 is truncated");
+  EXPECT_EQ(ErrorOfDecoding(k420Header + "FRAME\n" + picture + "X"), "input: frame 1: expected a FRAME header");
 }
 
 // Damaged copies of a good stream: every one decodes or is refused, never
 // more (the sanitizer build catches any stray access).
 TEST(Y4MDecoding, SurvivesDamagedInput) {
-  const std::string good = Y4MOf(RandomPictures(6, 3, 3, 11));
+  const std::vector<std::string> goods = {Y4MOf(RandomPictures(6, 3, 3, 11)), Random420Y4M(6, 3, 3, 11)};
   std::mt19937 random(2024);
-  for (int round = 0; round < 2000; ++round) {
-    std::string bytes = good;
+  for (int round = 0; round < 4000; ++round) {
+    std::string bytes = goods[round % 2];
     const int edits = 1 + static_cast<int>(random() % 4);
     for (int e = 0; e < edits; ++e) {
       const size_t at = random() % bytes.size();

@@ -166,6 +166,18 @@ std::string Y4MOf(const std::vector<local::Picture>& pictures, unsigned fpsNumer
   return bytes;
 }
 
+std::string Random420Y4M(int width, int height, int count, unsigned seed, const std::string& chromaTag) {
+  std::mt19937 random(seed);
+  const size_t pictureBytes = static_cast<size_t>(width) * height + static_cast<size_t>(width) * ((height + 1) / 2);
+  std::string bytes = "YUV4MPEG2 W" + std::to_string(width) + " H" + std::to_string(height) + " F25:1 Ip C" +
+                      chromaTag + "\n";
+  for (int i = 0; i < count; ++i) {
+    bytes += "FRAME\n";
+    for (size_t b = 0; b < pictureBytes; ++b) bytes.push_back(static_cast<char>(random()));
+  }
+  return bytes;
+}
+
 std::vector<local::Picture> RandomPictures(int width, int height, int count, unsigned seed) {
   std::mt19937 random(seed);
   std::vector<local::Picture> pictures;

@@ -45,6 +45,9 @@ namespace pramvix::testing {
 // A Y4M stream of these YUY2 pictures, as the command writes it.
 std::string Y4MOf(const std::vector<local::Picture>& pictures, unsigned fpsNumerator = 25,
                   unsigned fpsDenominator = 1, char interlace = 'p');
+// A 4:2:0 Y4M stream of seeded pseudo-random planes, its header as the
+// command writes it, with `chromaTag` as its C field (e.g. "420mpeg2").
+std::string Random420Y4M(int width, int height, int count, unsigned seed, const std::string& chromaTag = "420jpeg");
 // Pictures of seeded pseudo-random bytes (every luma and chroma byte differs).
 std::vector<local::Picture> RandomPictures(int width, int height, int count, unsigned seed);
 
