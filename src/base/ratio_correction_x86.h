@@ -34,7 +34,7 @@ class RatioCorrectionSse2 {
   // The pixels of eight that `lanes` (a byte mask) selects: luma s over
   // reference luma x, in 16-bit lanes. Lanes left out come back with any
   // value.
-  __m128i operator()(__m128i s, __m128i x, unsigned lanes) const {
+  __attribute__((always_inline)) __m128i operator()(__m128i s, __m128i x, unsigned lanes) const {
     const int first = _mm_extract_epi16(x, 0);
     const bool flat =
         _mm_movemask_epi8(_mm_cmpeq_epi16(x, _mm_set1_epi16(static_cast<int16_t>(first)))) == 0xFFFF;
@@ -138,7 +138,7 @@ class RatioCorrectionAvx2 {
         minimumRatios_(_mm256_set1_pd(c.MinimumRatio())) {}
 
   // As RatioCorrectionSse2's.
-  PRAMVIX_TARGET_AVX2 __m128i operator()(__m128i s, __m128i x, unsigned lanes) const {
+  PRAMVIX_TARGET_AVX2 __attribute__((always_inline)) __m128i operator()(__m128i s, __m128i x, unsigned lanes) const {
     const int first = _mm_extract_epi16(x, 0);
     const bool flat =
         _mm_movemask_epi8(_mm_cmpeq_epi16(x, _mm_set1_epi16(static_cast<int16_t>(first)))) == 0xFFFF;
