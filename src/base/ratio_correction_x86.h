@@ -40,20 +40,16 @@ class RatioCorrectionSse2 {
         _mm_movemask_epi8(_mm_cmpeq_epi16(x, _mm_set1_epi16(static_cast<int16_t>(first)))) == 0xFFFF;
     if (quick_) {
       __m128i quick;
+      __m128 low, high;  // 1 / ratio of pixels 0 … 3 and 4 … 7
       if (flat) {
         flat_.Large(first);
-        const __m128 w = _mm_shuffle_ps(FloatOf(flat_.Reciprocal()), FloatOf(flat_.Reciprocal()), 0);
-        const __m128i all = _mm_set1_epi32(-1);
-        if (Quick(s, w, w, all, all, lanes, quick)) return quick;
+        low = high = _mm_shuffle_ps(FloatOf(flat_.Reciprocal()), FloatOf(flat_.Reciprocal()), 0);
       } else {
         const __m128i zero = _mm_setzero_si128();
-        __m128 usableLow, usableHigh;
-        const __m128 wLow = QuickReciprocals(_mm_unpacklo_epi16(x, zero), usableLow);
-        const __m128 wHigh = QuickReciprocals(_mm_unpackhi_epi16(x, zero), usableHigh);
-        if (Quick(s, wLow, wHigh, _mm_castps_si128(usableLow), _mm_castps_si128(usableHigh), lanes, quick)) {
-          return quick;
-        }
+        low = QuickReciprocals(_mm_unpacklo_epi16(x, zero));
+        high = QuickReciprocals(_mm_unpackhi_epi16(x, zero));
       }
+      if (Quick(s, low, high, lanes, quick)) return quick;
     }
     if (flat && flat_.Large(first)) return Direct(s, _mm_set1_pd(flat_.Value()), lanes);
     return EachPairSse2(s, x, lanes, *this);
@@ -88,21 +84,19 @@ class RatioCorrectionSse2 {
   }
 
 
-  __m128 QuickReciprocals(__m128i x32, __m128& usable) const {
-    return QuickReciprocalsSse2(_mm_cvtepi32_ps(x32), topFloat_, baseFloat_, gainFloat_, usable);
+  __m128 QuickReciprocals(__m128i x32) const {
+    return QuickReciprocalsSse2(_mm_cvtepi32_ps(x32), topFloat_, baseFloat_, gainFloat_);
   }
 
   // The corrected lumas from the quick quotients of reciprocals wLow (pixels
-  // 0 … 3) and wHigh (4 … 7), usable where the masks say, if every one of
-  // `lanes` is sure.
-  bool Quick(__m128i s, __m128 wLow, __m128 wHigh, __m128i usableLow, __m128i usableHigh, unsigned lanes,
-             __m128i& out) const {
+  // 0 … 3) and wHigh (4 … 7), if every one of `lanes` is sure.
+  bool Quick(__m128i s, __m128 wLow, __m128 wHigh, unsigned lanes, __m128i& out) const {
     const __m128i zero = _mm_setzero_si128();
     const __m128i sLow = _mm_unpacklo_epi16(s, zero), sHigh = _mm_unpackhi_epi16(s, zero);
     __m128i sureLow, sureHigh;
     const __m128i qLow = SureQuotientsSse2(_mm_sub_ps(topFloat_, _mm_cvtepi32_ps(sLow)), wLow, sureLow);
     const __m128i qHigh = SureQuotientsSse2(_mm_sub_ps(topFloat_, _mm_cvtepi32_ps(sHigh)), wHigh, sureHigh);
-    if (!AllSure(_mm_and_si128(sureLow, usableLow), _mm_and_si128(sureHigh, usableHigh), lanes)) return false;
+    if (!AllSure(sureLow, sureHigh, lanes)) return false;
     const __m128i offset = _mm_set1_epi32(c_.offset);
     const __m128i low = _mm_add_epi32(c_.sign > 0 ? _mm_add_epi32(sLow, qLow) : _mm_sub_epi32(sLow, qLow), offset);
     const __m128i high =
@@ -145,15 +139,14 @@ class RatioCorrectionAvx2 {
     const __m256i x32 = _mm256_cvtepu16_epi32(x);
     if (quick_) {
       __m128i quick;
+      __m256 w;  // 1 / ratio of each pixel
       if (flat) {
         flat_.Large(first);
-        const __m256 w = _mm256_broadcastss_ps(FloatOf(flat_.Reciprocal()));
-        if (Quick(s, w, _mm256_set1_epi32(-1), lanes, quick)) return quick;
+        w = _mm256_broadcastss_ps(FloatOf(flat_.Reciprocal()));
       } else {
-        __m256 usable;
-        const __m256 w = QuickReciprocalsAvx2(_mm256_cvtepi32_ps(x32), topFloat_, baseFloat_, gainFloat_, usable);
-        if (Quick(s, w, _mm256_castps_si256(usable), lanes, quick)) return quick;
+        w = QuickReciprocalsAvx2(_mm256_cvtepi32_ps(x32), topFloat_, baseFloat_, gainFloat_);
       }
+      if (Quick(s, w, lanes, quick)) return quick;
     }
     if (flat) {
       if (flat_.Large(first)) return Direct(s, _mm256_set1_pd(flat_.Value()), _mm256_set1_pd(flat_.Value()), lanes);
@@ -204,11 +197,10 @@ class RatioCorrectionAvx2 {
 
 
   // As RatioCorrectionSse2's, eight lanes at once.
-  PRAMVIX_TARGET_AVX2 bool Quick(__m128i s, __m256 w, __m256i usable, unsigned lanes, __m128i& out) const {
+  PRAMVIX_TARGET_AVX2 bool Quick(__m128i s, __m256 w, unsigned lanes, __m128i& out) const {
     const __m256i s32 = _mm256_cvtepu16_epi32(s);
     __m256i sure;
     const __m256i q = SureQuotientsAvx2(_mm256_sub_ps(topFloat_, _mm256_cvtepi32_ps(s32)), w, sure);
-    sure = _mm256_and_si256(sure, usable);
     if (!AllSure(_mm256_castsi256_si128(sure), _mm256_extracti128_si256(sure, 1), lanes)) return false;
     const __m256i moved = c_.sign > 0 ? _mm256_add_epi32(s32, q) : _mm256_sub_epi32(s32, q);
     const __m256i v = _mm256_add_epi32(moved, _mm256_set1_epi32(c_.offset));

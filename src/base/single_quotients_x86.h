@@ -7,15 +7,18 @@
 // lanes are sure, and fall back to the double computation otherwise.
 //
 // Why a sure q is exact. Where RatioCorrection::SinglePrecisionFits holds,
-// a and top − x are whole numbers below 2^24, exact as floats. The float
-// w ≈ 1 / ratio(x) is either the double 1 / ratio rounded to float, or
-// d' / (top − x) with d' the denominator d = (x − base)·gain + 0.001 worked
-// out in floats; the latter only where (x − base)·gain ≥ 0, so that d' is
-// within two roundings of the exact d (no cancellation), as the double d is
-// within two of it. Against 1 / ratio, w is then off by at most three float
-// roundings and three double ones, and p = a·w by one float rounding more,
-// while the double quotient is off from a / ratio by one double rounding: so
-// |p − quotient| < |p|·4.1·2^−24 for finite p. Truncation changes value only
+// a, top − x and x − base are whole numbers below 2^24, exact as floats, and
+// gain is a float. The float w ≈ 1 / ratio(x) is either the double 1 / ratio
+// rounded to float, or d' / (top − x), d' being the denominator
+// d = (x − base)·gain + 0.001 worked out in floats. Both d' and the double d
+// are off from the exact d by at most A + 1 roundings of their precision,
+// A = (|(x − base)·gain| + 0.001) / |d|, and A ≤ 2 wherever the quotient
+// matters: A > 2 takes a negative product and |d| < 0.002, and then, as
+// |a / (top − x)| ≤ 256, the quotient and p are both below 0.52 in size and
+// truncate to 0. Otherwise w is off from 1 / ratio by at most four float
+// roundings and four double ones, p = a·w by one float rounding more, and the
+// double quotient from a / ratio by one double rounding: so
+// |p − quotient| < |p|·5.1·2^−24 for finite p. Truncation changes value only
 // at whole numbers other than 0, so the quotient truncates as every number
 // between p·(1 − 2^−20) and p·(1 + 2^−20) does when the two ends do, even
 // after their own rounding (which moves each end by |p|·2^−24 at most).
@@ -48,18 +51,14 @@ PRAMVIX_TARGET_AVX2 inline __m256i SureQuotientsAvx2(__m256 a, __m256 w, __m256i
   return low;
 }
 
-// w = d' / (top − x) of four reference lumas x (floats); `usable` set where
-// (x − base)·gain ≥ 0.
-inline __m128 QuickReciprocalsSse2(__m128 x, __m128 top, __m128 base, __m128 gain, __m128& usable) {
+// w = d' / (top − x) of four reference lumas x (floats).
+inline __m128 QuickReciprocalsSse2(__m128 x, __m128 top, __m128 base, __m128 gain) {
   const __m128 scaled = _mm_mul_ps(_mm_sub_ps(x, base), gain);
-  usable = _mm_cmpge_ps(scaled, _mm_setzero_ps());
   return _mm_div_ps(_mm_add_ps(scaled, _mm_set1_ps(0.001f)), _mm_sub_ps(top, x));
 }
 
-PRAMVIX_TARGET_AVX2 inline __m256 QuickReciprocalsAvx2(__m256 x, __m256 top, __m256 base, __m256 gain,
-                                                        __m256& usable) {
+PRAMVIX_TARGET_AVX2 inline __m256 QuickReciprocalsAvx2(__m256 x, __m256 top, __m256 base, __m256 gain) {
   const __m256 scaled = _mm256_mul_ps(_mm256_sub_ps(x, base), gain);
-  usable = _mm256_cmp_ps(scaled, _mm256_setzero_ps(), _CMP_GE_OQ);
   return _mm256_div_ps(_mm256_add_ps(scaled, _mm256_set1_ps(0.001f)), _mm256_sub_ps(top, x));
 }
 
