@@ -114,7 +114,7 @@ class RatioCorrectionSse2 {
   RatioCorrection c_;
   __m128d top_, base_, gain_, offset_;
   bool quick_ = c_.SinglePrecisionFits();
-  // Whole numbers below 2^24 and a float's gain, where quick_ holds.
+  // Exact as floats where quick_ holds.
   __m128 topFloat_ = _mm_set1_ps(quick_ ? static_cast<float>(c_.top) : 0.0f);
   __m128 baseFloat_ = _mm_set1_ps(quick_ ? static_cast<float>(c_.base) : 0.0f);
   __m128 gainFloat_ = _mm_set1_ps(quick_ ? static_cast<float>(c_.gain) : 0.0f);

@@ -36,8 +36,8 @@ PRAMVIX_VECTOR_TARGET inline bool Quiet(const uint8_t* row, int k, __m128i low, 
 // Softens pixel k − 1 for each k = first … first + 7 whose lane is set in
 // `lanes` (two mask bits per pixel), in order: each reads its left neighbour
 // as the previous one left it. v is the block's luma as stored, before
-// softening. A run of softened pixels passes each result on in a register:
-// read back from the byte just stored, every step would wait for the store.
+// softening. A run of softened pixels passes each result on in a register
+// rather than reading it back from the byte just stored.
 PRAMVIX_VECTOR_TARGET inline void Soften(uint8_t* row, int first, __m128i v, unsigned lanes) {
   uint8_t* luma = row + 2 * static_cast<ptrdiff_t>(first);  // pixel first
   alignas(16) uint16_t own[8];
