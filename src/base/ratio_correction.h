@@ -5,6 +5,7 @@
 //   clamp(s + sign·q + offset, low, high),  q = TruncateToInt32((top − s) / ratio(x)),
 //   ratio(x) = (top − x) / ((x − base)·gain + 0.001),
 // every operation in double precision as the scalar code does it.
+#include <cfloat>
 #include <cmath>
 #include <cstdint>
 
@@ -36,6 +37,17 @@ struct RatioCorrection {
     const double room = 2147483648.0 - 256.0 - std::fabs(static_cast<double>(offset));
     return room > 0 ? (std::fabs(top) + 256.0) / room * 1.001 : INFINITY;
   }
+
+  // Whether the vector variants may try quotients in single precision
+  // (single_quotients_x86.h): top and base are whole numbers within 2^23, so
+  // that top − s, top − x and x − base are exact as floats; gain is a float;
+  // and s + sign·q + offset fits in 32 bits for any |q| ≤ 2^24.
+  bool SinglePrecisionFits() const {
+    const auto whole = [](double v) { return v == std::trunc(v) && std::fabs(v) <= 8388608.0; };
+    const bool floatGain = std::isfinite(gain) && std::fabs(gain) <= FLT_MAX &&
+                           static_cast<double>(static_cast<float>(gain)) == gain;
+    return whole(top) && whole(base) && floatGain && offset >= -(1 << 30) && offset <= (1 << 30);
+  }
 };
 
 // The ratio of a block of eight equal reference lumas, kept while the next
@@ -50,17 +62,20 @@ class FlatRatio {
     if (x != x_) {
       x_ = x;
       ratio_ = c_.Ratio(x);
+      reciprocal_ = 1.0 / ratio_;
       large_ = std::fabs(ratio_) >= minimum_;
     }
     return large_;
   }
   double Value() const { return ratio_; }
+  double Reciprocal() const { return reciprocal_; }  // 1 / Value()
 
  private:
   RatioCorrection c_;
   double minimum_;
   int x_ = -1;
   double ratio_ = 0;
+  double reciprocal_ = 0;
   bool large_ = false;
 };
 

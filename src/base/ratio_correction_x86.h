@@ -1,15 +1,26 @@
 #pragma once
-// RatioCorrection on eight pixels at a time, two (SSE2) or four (AVX2) lanes
-// of doubles per step. Eight equal reference lumas, common inside a logo,
-// share one ratio worked out once. Where every ratio is large enough the
-// quotients truncate straight to 32-bit lanes; otherwise every lane takes the
-// whole computation, saturation and non-finite quotients included. An object
-// serves one row, on one thread.
+// RatioCorrection on eight pixels at a time. First in single precision
+// (single_quotients_x86.h), kept where every quotient is sure to be the
+// double computation's; otherwise in double precision, two (SSE2) or four
+// (AVX2) lanes per step.
+// Eight equal reference lumas, common inside a logo, share one ratio worked
+// out once. Where every ratio is large enough the double quotients truncate
+// straight to 32-bit lanes; otherwise every lane takes the whole computation,
+// saturation and non-finite quotients included. An object serves one row, on
+// one thread.
 #include "base/ratio_correction.h"
+#include "base/single_quotients_x86.h"
 #include "base/vector_lanes.h"
 
 #if PRAMVIX_X86_64
 namespace pramvix {
+
+// Whether the pixels of `lanes` (a byte mask of eight 16-bit lanes) are all
+// set in two masks of four 32-bit lanes.
+inline bool AllSure(__m128i low, __m128i high, unsigned lanes) {
+  const unsigned sure = static_cast<unsigned>(_mm_movemask_epi8(_mm_packs_epi32(low, high)));
+  return (lanes & ~sure) == 0;
+}
 
 class RatioCorrectionSse2 {
  public:
@@ -21,12 +32,26 @@ class RatioCorrectionSse2 {
         offset_(_mm_set1_pd(static_cast<double>(c.offset))) {}
 
   // The pixels of eight that `lanes` (a byte mask) selects: luma s over
-  // reference luma x, in 16-bit lanes. Lanes left out come back 0.
-  __m128i operator()(__m128i s, __m128i x, unsigned lanes) const {
+  // reference luma x, in 16-bit lanes. Lanes left out come back with any
+  // value.
+  __attribute__((always_inline)) __m128i operator()(__m128i s, __m128i x, unsigned lanes) const {
     const int first = _mm_extract_epi16(x, 0);
-    if (_mm_movemask_epi8(_mm_cmpeq_epi16(x, _mm_set1_epi16(static_cast<int16_t>(first)))) == 0xFFFF) {
-      if (flat_.Large(first)) return Direct(s, _mm_set1_pd(flat_.Value()), lanes);
+    const bool flat =
+        _mm_movemask_epi8(_mm_cmpeq_epi16(x, _mm_set1_epi16(static_cast<int16_t>(first)))) == 0xFFFF;
+    if (quick_) {
+      __m128i quick;
+      __m128 low, high;  // 1 / ratio of pixels 0 … 3 and 4 … 7
+      if (flat) {
+        flat_.Large(first);
+        low = high = _mm_shuffle_ps(FloatOf(flat_.Reciprocal()), FloatOf(flat_.Reciprocal()), 0);
+      } else {
+        const __m128i zero = _mm_setzero_si128();
+        low = QuickReciprocals(_mm_unpacklo_epi16(x, zero));
+        high = QuickReciprocals(_mm_unpackhi_epi16(x, zero));
+      }
+      if (Quick(s, low, high, lanes, quick)) return quick;
     }
+    if (flat && flat_.Large(first)) return Direct(s, _mm_set1_pd(flat_.Value()), lanes);
     return EachPairSse2(s, x, lanes, *this);
   }
 
@@ -59,8 +84,40 @@ class RatioCorrectionSse2 {
   }
 
 
+  __m128 QuickReciprocals(__m128i x32) const {
+    return QuickReciprocalsSse2(_mm_cvtepi32_ps(x32), topFloat_, baseFloat_, gainFloat_);
+  }
+
+  // The corrected lumas from the quick quotients of reciprocals wLow (pixels
+  // 0 … 3) and wHigh (4 … 7), if every one of `lanes` is sure.
+  bool Quick(__m128i s, __m128 wLow, __m128 wHigh, unsigned lanes, __m128i& out) const {
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i sLow = _mm_unpacklo_epi16(s, zero), sHigh = _mm_unpackhi_epi16(s, zero);
+    __m128i sureLow, sureHigh;
+    const __m128i qLow = SureQuotientsSse2(_mm_sub_ps(topFloat_, _mm_cvtepi32_ps(sLow)), wLow, sureLow);
+    const __m128i qHigh = SureQuotientsSse2(_mm_sub_ps(topFloat_, _mm_cvtepi32_ps(sHigh)), wHigh, sureHigh);
+    if (!AllSure(sureLow, sureHigh, lanes)) return false;
+    const __m128i offset = _mm_set1_epi32(c_.offset);
+    const __m128i low = _mm_add_epi32(c_.sign > 0 ? _mm_add_epi32(sLow, qLow) : _mm_sub_epi32(sLow, qLow), offset);
+    const __m128i high =
+        _mm_add_epi32(c_.sign > 0 ? _mm_add_epi32(sHigh, qHigh) : _mm_sub_epi32(sHigh, qHigh), offset);
+    out = Limited(_mm_packs_epi32(low, high));
+    return true;
+  }
+
+  // Packing to 16 bits saturates, which keeps every value's side of the limits.
+  __m128i Limited(__m128i packed) const {
+    return _mm_min_epi16(_mm_max_epi16(packed, _mm_set1_epi16(static_cast<int16_t>(c_.low))),
+                         _mm_set1_epi16(static_cast<int16_t>(c_.high)));
+  }
+
   RatioCorrection c_;
   __m128d top_, base_, gain_, offset_;
+  bool quick_ = c_.SinglePrecisionFits();
+  // Exact as floats where quick_ holds.
+  __m128 topFloat_ = _mm_set1_ps(quick_ ? static_cast<float>(c_.top) : 0.0f);
+  __m128 baseFloat_ = _mm_set1_ps(quick_ ? static_cast<float>(c_.base) : 0.0f);
+  __m128 gainFloat_ = _mm_set1_ps(quick_ ? static_cast<float>(c_.gain) : 0.0f);
   mutable FlatRatio flat_{c_};
 };
 
@@ -75,13 +132,26 @@ class RatioCorrectionAvx2 {
         minimumRatios_(_mm256_set1_pd(c.MinimumRatio())) {}
 
   // As RatioCorrectionSse2's.
-  PRAMVIX_TARGET_AVX2 __m128i operator()(__m128i s, __m128i x, unsigned lanes) const {
+  PRAMVIX_TARGET_AVX2 __attribute__((always_inline)) __m128i operator()(__m128i s, __m128i x, unsigned lanes) const {
     const int first = _mm_extract_epi16(x, 0);
-    if (_mm_movemask_epi8(_mm_cmpeq_epi16(x, _mm_set1_epi16(static_cast<int16_t>(first)))) == 0xFFFF) {
+    const bool flat =
+        _mm_movemask_epi8(_mm_cmpeq_epi16(x, _mm_set1_epi16(static_cast<int16_t>(first)))) == 0xFFFF;
+    const __m256i x32 = _mm256_cvtepu16_epi32(x);
+    if (quick_) {
+      __m128i quick;
+      __m256 w;  // 1 / ratio of each pixel
+      if (flat) {
+        flat_.Large(first);
+        w = _mm256_broadcastss_ps(FloatOf(flat_.Reciprocal()));
+      } else {
+        w = QuickReciprocalsAvx2(_mm256_cvtepi32_ps(x32), topFloat_, baseFloat_, gainFloat_);
+      }
+      if (Quick(s, w, lanes, quick)) return quick;
+    }
+    if (flat) {
       if (flat_.Large(first)) return Direct(s, _mm256_set1_pd(flat_.Value()), _mm256_set1_pd(flat_.Value()), lanes);
       return EachQuadAvx2(s, x, lanes, *this);
     }
-    const __m256i x32 = _mm256_cvtepu16_epi32(x);
     const __m256d low = Ratio(_mm256_cvtepi32_pd(_mm256_castsi256_si128(x32)));
     const __m256d high = Ratio(_mm256_cvtepi32_pd(_mm256_extracti128_si256(x32, 1)));
     const int small = _mm256_movemask_pd(_mm256_cmp_pd(Magnitude(low), minimumRatios_, _CMP_NGE_UQ)) |
@@ -126,8 +196,27 @@ class RatioCorrectionAvx2 {
   }
 
 
+  // As RatioCorrectionSse2's, eight lanes at once.
+  PRAMVIX_TARGET_AVX2 bool Quick(__m128i s, __m256 w, unsigned lanes, __m128i& out) const {
+    const __m256i s32 = _mm256_cvtepu16_epi32(s);
+    __m256i sure;
+    const __m256i q = SureQuotientsAvx2(_mm256_sub_ps(topFloat_, _mm256_cvtepi32_ps(s32)), w, sure);
+    if (!AllSure(_mm256_castsi256_si128(sure), _mm256_extracti128_si256(sure, 1), lanes)) return false;
+    const __m256i moved = c_.sign > 0 ? _mm256_add_epi32(s32, q) : _mm256_sub_epi32(s32, q);
+    const __m256i v = _mm256_add_epi32(moved, _mm256_set1_epi32(c_.offset));
+    const __m128i packed = _mm_packs_epi32(_mm256_castsi256_si128(v), _mm256_extracti128_si256(v, 1));
+    out = _mm_min_epi16(_mm_max_epi16(packed, _mm_set1_epi16(static_cast<int16_t>(c_.low))),
+                        _mm_set1_epi16(static_cast<int16_t>(c_.high)));
+    return true;
+  }
+
   RatioCorrection c_;
   __m256d top_, base_, gain_, offset_, minimumRatios_;
+  bool quick_ = c_.SinglePrecisionFits();
+  // As RatioCorrectionSse2's.
+  __m256 topFloat_ = _mm256_set1_ps(quick_ ? static_cast<float>(c_.top) : 0.0f);
+  __m256 baseFloat_ = _mm256_set1_ps(quick_ ? static_cast<float>(c_.base) : 0.0f);
+  __m256 gainFloat_ = _mm256_set1_ps(quick_ ? static_cast<float>(c_.gain) : 0.0f);
   mutable FlatRatio flat_{c_};
 };
 

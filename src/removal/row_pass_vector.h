@@ -35,14 +35,23 @@ PRAMVIX_VECTOR_TARGET inline bool Quiet(const uint8_t* row, int k, __m128i low, 
 
 // Softens pixel k − 1 for each k = first … first + 7 whose lane is set in
 // `lanes` (two mask bits per pixel), in order: each reads its left neighbour
-// as the previous one left it.
-PRAMVIX_VECTOR_TARGET inline void Soften(uint8_t* row, int first, unsigned lanes) {
+// as the previous one left it. v is the block's luma as stored, before
+// softening. A run of softened pixels passes each result on in a register
+// rather than reading it back from the byte just stored.
+PRAMVIX_VECTOR_TARGET inline void Soften(uint8_t* row, int first, __m128i v, unsigned lanes) {
   uint8_t* luma = row + 2 * static_cast<ptrdiff_t>(first);  // pixel first
+  alignas(16) uint16_t own[8];
+  _mm_store_si128(reinterpret_cast<__m128i*>(own), v);
+  int lastLane = -2, last = 0;  // the pixel last softened, first + lastLane − 1, and its new luma
   while (lanes != 0) {
-    const int bit = __builtin_ctz(lanes);
-    lanes &= ~(3u << bit);
-    uint8_t* p = luma + bit;  // pixel first + bit / 2
-    p[-2] = static_cast<uint8_t>((p[-4] + p[-2] + p[0]) / 3);
+    const int i = __builtin_ctz(lanes) / 2;
+    lanes &= ~(3u << (2 * i));
+    // Pixel first + i − 2 changed in this block only if the step before softened it.
+    const int leftOfLeft = i == lastLane + 1 ? last : luma[2 * i - 4];
+    const int left = i >= 1 ? own[i - 1] : luma[-2];
+    last = (leftOfLeft + left + own[i]) / 3;
+    lastLane = i;
+    luma[2 * i - 2] = static_cast<uint8_t>(last);
   }
 }
 
@@ -112,7 +121,7 @@ class BlockPass {
   }
 
   // Pixels k … k + 7; reads reference pixels k − 1 … k + 8.
-  PRAMVIX_VECTOR_TARGET void Block(int k) const {
+  PRAMVIX_VECTOR_TARGET __attribute__((always_inline)) void Block(int k) const {
     const __m128i lumaMask = _mm_set1_epi16(0x00FF);
     const __m128i allLanes = _mm_set1_epi16(-1);
     const __m128i L = LumaAt(reference_, k);
@@ -130,7 +139,7 @@ class BlockPass {
     if (softLanes == 0xFFFF) {
       SoftenAll(main_, k, v);
     } else if (softLanes != 0) {
-      Soften(main_, k, softLanes);
+      Soften(main_, k, v, softLanes);
     }
   }
 

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <utility>
 #include <vector>
 
 #include "removal/logo_removal.h"
@@ -196,6 +197,79 @@ TEST(RemovalVariants, LargeGainsTakeTheLargeRatioShortcutOnlyWhereItsQuotientsFi
           }
         }
       }
+    }
+  }
+}
+
+// The quotient (level + 16 − s) / ratio(L) as the plain correction divides.
+double PlainQuotient(int s, int L, const Overlay& overlay) {
+  const double top = static_cast<double>(static_cast<int64_t>(overlay.level) + 16);
+  const double b = top - L;
+  const double d = static_cast<double>(L - 16) * static_cast<double>(overlay.gain) + 0.001;
+  return (top - s) / (b / d);
+}
+
+// Each (s, L) twice: in two blocks of eight equal reference lumas, then in
+// two blocks where it alternates with reference luma L + 1 (main luma s + 1).
+// Threshold 1 against an edge luma far from both makes every pixel a logo
+// pixel, so each correction shows in its byte.
+void ExpectRowsLikeTheReference(const std::vector<std::pair<int, int>>& pairs, const Overlay& overlay) {
+  for (Simd simd : VectorSimd()) {
+    for (const auto& [s, L] : pairs) {
+      for (bool flat : {true, false}) {
+        const int pixels = 3 + 16 + 3;
+        std::vector<uint8_t> main(2 * pixels, 128), reference(2 * pixels, 77);
+        for (int p = 0; p < pixels; ++p) {
+          const bool other = !flat && p % 2 == 1;
+          reference[2 * p] = static_cast<uint8_t>(p < 3 ? (L + 128) % 256 : (other ? (L + 1) % 256 : L));
+          main[2 * p] = static_cast<uint8_t>(other ? (s + 1) % 256 : s);
+        }
+        const RemovalRule rule{1, overlay};
+        ASSERT_EQ(PassRow(simd, main, reference, 2, pixels - 4, rule),
+                  PassRow(Simd::kScalar, main, reference, 2, pixels - 4, rule))
+            << SimdName(simd) << " s=" << s << " L=" << L << (flat ? " flat" : " mixed")
+            << " level=" << overlay.level << " gain=" << overlay.gain;
+      }
+    }
+  }
+}
+
+TEST(RemovalVariants, QuotientsNextToWholeNumbersMatchTheReference) {
+  // The vector corrections try single-precision quotients first. Where the
+  // double quotient lies within a few float roundings of a whole number
+  // other than 0, a float one may truncate to the neighbour: these are the
+  // pairs whose quotient is that close, for overlays near the defaults.
+  int found = 0;
+  for (int level = 150; level <= 300; ++level) {
+    for (float gain : {1.0f, 0.5f, 0.9f, 1.1f, 1.25f, 2.0f}) {
+      const Overlay overlay{level, gain, 0};
+      std::vector<std::pair<int, int>> pairs;
+      for (int L = 0; L < 256; ++L) {
+        for (int s = 0; s < 256; ++s) {
+          const double q = PlainQuotient(s, L, overlay);
+          const double whole = std::round(q);
+          if (std::isfinite(q) && whole != 0 && std::fabs(q - whole) <= std::fabs(q) * 0x1p-21) {
+            pairs.emplace_back(s, L);
+          }
+        }
+      }
+      found += static_cast<int>(pairs.size());
+      ExpectRowsLikeTheReference(pairs, overlay);
+    }
+  }
+  EXPECT_GT(found, 100);  // the search does find such pairs
+}
+
+TEST(RemovalVariants, DenominatorsThatCancelMatchTheReference) {
+  // (L − 16)·gain + 0.001 comes out near 0 for a gain of about −0.001 / (L − 16):
+  // the float denominator of the single-precision quotients is then far off,
+  // and such lanes must take the double computation.
+  for (int c : {-16, -9, -1, 1, 2, 7, 50, 200, 239}) {
+    for (float nudge : {1.0f, 1.0000001f, 0.9999999f}) {
+      const Overlay overlay{222, -0.001f / static_cast<float>(c) * nudge, 3};
+      std::vector<std::pair<int, int>> pairs;
+      for (int s = 0; s < 256; ++s) pairs.emplace_back(s, 16 + c);
+      ExpectRowsLikeTheReference(pairs, overlay);
     }
   }
 }
