@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "logo_fit.h"
+#include "read_ahead.h"
 #include "region_search.h"
 #include "y4m.h"
 
@@ -65,38 +66,41 @@ Analysis AnalyseClip(FrameSampler& sampler, const AnalysisOptions& options) {
   std::unique_ptr<LogoFit> fit;
   CropStore crops;
   std::vector<uint8_t> sample;  // planar
+  ReadAhead frames(sampler);
   auto startFit = [&](const Box& box) {
     fit = std::make_unique<LogoFit>(box, width, height);
     crops.Reset(box);
-    sample.clear();
-    result.sampleNumber = -1;
+    result.sampleNumber = -1;  // the kept frame may still be the one in hand: not cleared
   };
   auto feedFit = [&](const FrameView& frame) {
     const int before = fit->LogoFrames();
     fit->Add(frame);
     crops.Offer(frame);
-    if (fit->LogoFrames() > before) {  // a plain copy now, converted at the end
-      sample.assign(frame.y, frame.y + static_cast<size_t>(width) * height * 2);
-      result.sampleNumber = sampler.Number();
+    if (fit->LogoFrames() > before) {  // kept as it is, converted at the end
+      frames.Keep(sample);
+      result.sampleNumber = frames.Number();
     }
   };
+  auto fits = [&](const Box& found) { return fit && fit->FitBox().Contains(FitBoxFor(found, 4, width, height)); };
   if (options.region) startFit(FitBoxFor(*options.region, kRegionMargin, width, height));
+  // Until a logo shows, the search looks every 16 frames (then less often,
+  // as its cost adds up); after that at 2, 4, 8, ... times the frames, for a
+  // better place.
   int nextCheck = 16;
-  int fitFrom = 0;  // frames taken before the fit started
-  while (sampler.Next()) {
-    const FrameView frame = sampler.Frame();
+  while (frames.Next()) {
+    const FrameView frame = frames.Frame();
     if (edges) edges->Add(frame);
     if (fit) feedFit(frame);
-    if (edges && sampler.Taken() == nextCheck) {
-      nextCheck *= 2;
+    if (edges && frames.Taken() == nextCheck) {
+      nextCheck += fit ? nextCheck : std::max(16, nextCheck / 4);
       const auto found = FindLogoBox(*edges);
-      if (found && (!fit || !fit->FitBox().Contains(FitBoxFor(*found, 4, width, height)))) {
+      if (found && !fits(*found)) {
         startFit(FitBoxFor(*found, kSearchMargin, width, height));
-        fitFrom = sampler.Taken();
+        feedFit(frame);
       }
     }
   }
-  result.framesRead = sampler.Taken();
+  result.framesRead = frames.Taken();
   if (result.framesRead < kMinFrames) {
     throw NoLogoFound("only " + std::to_string(result.framesRead) + " frames to look at; a logo is told from the picture by what stays put over many frames, so give a longer clip (at least " + std::to_string(kMinFrames) + " frames, better some hundreds)");
   }
@@ -105,20 +109,10 @@ Analysis AnalyseClip(FrameSampler& sampler, const AnalysisOptions& options) {
     if (!found) {
       throw NoLogoFound("no static logo found in " + std::to_string(result.framesRead) + " frames: nothing keeps its edges in place while the picture moves. If there is a logo, give its place with --region X,Y,W,H, or more frames");
     }
-    if ((!fit || !fit->FitBox().Contains(FitBoxFor(*found, 4, width, height))) && sampler.CanRewind()) {
-      startFit(FitBoxFor(*found, kSearchMargin, width, height));
-      fitFrom = result.framesRead;
+    if (!fits(*found)) {
+      throw NoLogoFound("a logo shows near " + RegionText(*found) + " only late in the " + std::to_string(result.framesRead) +
+                        " frames, too late to fit it in the same reading; run again with --region " + RegionText(Grow(*found, 4, width, height)));
     }
-    if (!fit || !fit->FitBox().Contains(FitBoxFor(*found, 4, width, height))) {
-      throw NoLogoFound("a logo shows near " + RegionText(*found) + " only late in the stream, too late to fit it in one reading; run again with --region " + RegionText(Grow(*found, 4, width, height)));
-    }
-  }
-  if (fitFrom > 0 && sampler.CanRewind()) {
-    // A file: the frames before the logo showed itself where it ends up are
-    // read again for the fit (a pipe cannot be, and its fit uses the frames
-    // after that point).
-    sampler.Rewind();
-    while (sampler.Taken() < fitFrom && sampler.Next()) feedFit(sampler.Frame());
   }
   const LogoEstimate estimate = fit->Solve();
   result.flatFrames = fit->FlatFrames();
@@ -139,7 +133,7 @@ Analysis AnalyseClip(FrameSampler& sampler, const AnalysisOptions& options) {
   if (ref.medianError > 3) {
     throw NoLogoFound("the fit is too poor to trust (typical error " + std::to_string(ref.medianError).substr(0, 4) + " luma levels)" + tryMore + ", or give --region");
   }
-  if (!sample.empty()) result.sample = ToYUY2(FrameView::OfPlanar(sample.data(), width, height));
+  if (result.sampleNumber >= 0) result.sample = ToYUY2(FrameView::OfPlanar(sample.data(), width, height));
   result.ifLogo = AdviseIfLogo(ref.picture, ref.region, crops);
   result.ifNoLogo = AdviseIfNoLogo(ref.picture, ref.region, crops);
   return result;

@@ -1,0 +1,58 @@
+#pragma once
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <exception>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "frame_view.h"
+#include "sampling.h"
+
+namespace pramvix::cli::logo {
+
+// Reads the sampler's frames on a thread of its own, a few frames ahead of
+// the analysis, so that reading and analysing overlap. The frames come out in
+// the sampler's order; an error while reading is thrown by Next in its turn,
+// after the frames before it. Memory: `depth` + 1 frames, whatever the clip.
+class ReadAhead {
+ public:
+  explicit ReadAhead(FrameSampler& sampler, int depth = 2);
+  ~ReadAhead();  // stops the reading and waits for it
+  ReadAhead(const ReadAhead&) = delete;
+  ReadAhead& operator=(const ReadAhead&) = delete;
+
+  // Moves to the next frame; false when there is none.
+  bool Next();
+  FrameView Frame() const { return FrameView::OfPlanar(current_.bytes.data(), width_, height_); }
+  int Number() const { return current_.number; }  // frame number in the clip
+  int Taken() const { return taken_; }            // frames handed out so far
+  // Keeps the current frame's bytes by swapping them with `keep` (no copy);
+  // Frame() stays valid until the next call to Next.
+  void Keep(std::vector<uint8_t>& keep) { current_.bytes.swap(keep); }
+
+ private:
+  struct Slot {
+    std::vector<uint8_t> bytes;
+    int number = -1;
+    int taken = 0;
+  };
+
+  void Read();  // the thread
+
+  FrameSampler& sampler_;
+  int width_, height_;
+  Slot current_;
+  int taken_ = 0;
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  std::deque<Slot> ready_;                   // read, not yet handed out
+  std::vector<std::vector<uint8_t>> free_;   // buffers to read into
+  bool done_ = false;                        // the thread has stopped
+  bool stop_ = false;                        // asked to stop
+  std::exception_ptr error_;
+  std::thread thread_;
+};
+
+}  // namespace pramvix::cli::logo
