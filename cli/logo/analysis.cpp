@@ -1,6 +1,8 @@
 #include "analysis.h"
 
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <memory>
 
 #include "logo_fit.h"
@@ -30,6 +32,38 @@ local::Picture ToYUY2(const FrameView& frame) {
     }
   }
   return picture;
+}
+
+// A fit with the crops of its box and a frame that showed the logo.
+struct FitRun {
+  FitRun(const Box& box, int width, int height) : fit(box, width, height) { crops.Reset(box); }
+  // True when the frame showed the logo over plain surroundings.
+  bool Add(const FrameView& frame) {
+    const int before = fit.LogoFrames();
+    fit.Add(frame);
+    crops.Offer(frame);
+    return fit.LogoFrames() > before;
+  }
+  LogoFit fit;
+  CropStore crops;
+  std::vector<uint8_t> sample;  // planar
+  int sampleNumber = -1;
+};
+
+bool Overlaps(const Box& a, const Box& b) {
+  return a.x < b.Right() && b.x < a.Right() && a.y < b.Bottom() && b.y < a.Bottom();
+}
+
+// Whether the logo the fit sees keeps 6 pixels from its box's edges (but
+// for the frame's): a logo cut by the box would reach them.
+bool LogoInside(const FitRun& run, int width, int height) {
+  const Box& box = run.fit.FitBox();
+  const Box region = MakeReference(run.fit.Solve(), width, height, std::nullopt).region;
+  if (region.Empty()) return false;
+  const int gap = 6 - kRegionPadding;  // the region is padded around the logo
+  return (box.x == 0 || region.x >= box.x + gap) && (box.y == 0 || region.y >= box.y + gap) &&
+         (box.Right() == width || region.Right() <= box.Right() - gap) &&
+         (box.Bottom() == height || region.Bottom() <= box.Bottom() - gap);
 }
 
 }  // namespace
@@ -63,25 +97,24 @@ Analysis AnalyseClip(FrameSampler& sampler, const AnalysisOptions& options) {
   }
   std::unique_ptr<EdgeStatistics> edges;
   if (!options.region) edges = std::make_unique<EdgeStatistics>(width, height);
-  std::unique_ptr<LogoFit> fit;
-  CropStore crops;
-  std::vector<uint8_t> sample;  // planar
+  // The fit of the latest box found, and the one before it: a box that grows
+  // late by a stray edge nearby would otherwise throw away all the frames
+  // fitted so far.
+  std::unique_ptr<FitRun> runs[2];
   ReadAhead frames(sampler);
   auto startFit = [&](const Box& box) {
-    fit = std::make_unique<LogoFit>(box, width, height);
-    crops.Reset(box);
-    result.sampleNumber = -1;  // the kept frame may still be the one in hand: not cleared
+    runs[0] = std::move(runs[1]);
+    runs[1] = std::make_unique<FitRun>(box, width, height);
   };
-  auto feedFit = [&](const FrameView& frame) {
-    const int before = fit->LogoFrames();
-    fit->Add(frame);
-    crops.Offer(frame);
-    if (fit->LogoFrames() > before) {  // kept as it is, converted at the end
-      frames.Keep(sample);
-      result.sampleNumber = frames.Number();
+  auto feedLatest = [&](const FrameView& frame) {
+    if (runs[1]->Add(frame)) {  // the latest keeps a frame with the logo, as it is
+      frames.Keep(runs[1]->sample);
+      runs[1]->sampleNumber = frames.Number();
     }
   };
-  auto fits = [&](const Box& found) { return fit && fit->FitBox().Contains(FitBoxFor(found, 4, width, height)); };
+  auto fits = [&](const FitRun* run, const Box& found) {
+    return run && run->fit.FitBox().Contains(FitBoxFor(found, 4, width, height));
+  };
   if (options.region) startFit(FitBoxFor(*options.region, kRegionMargin, width, height));
   // Until a logo shows, the search looks every 16 frames (then less often,
   // as its cost adds up); after that at 2, 4, 8, ... times the frames, for a
@@ -90,13 +123,14 @@ Analysis AnalyseClip(FrameSampler& sampler, const AnalysisOptions& options) {
   while (frames.Next()) {
     const FrameView frame = frames.Frame();
     if (edges) edges->Add(frame);
-    if (fit) feedFit(frame);
+    if (runs[0]) runs[0]->Add(frame);
+    if (runs[1]) feedLatest(frame);
     if (edges && frames.Taken() == nextCheck) {
-      nextCheck += fit ? nextCheck : std::max(16, nextCheck / 4);
+      nextCheck += runs[1] ? nextCheck : std::max(16, nextCheck / 4);
       const auto found = FindLogoBox(*edges);
-      if (found && !fits(*found)) {
+      if (found && !fits(runs[1].get(), *found)) {
         startFit(FitBoxFor(*found, kSearchMargin, width, height));
-        feedFit(frame);
+        feedLatest(frame);
       }
     }
   }
@@ -104,19 +138,35 @@ Analysis AnalyseClip(FrameSampler& sampler, const AnalysisOptions& options) {
   if (result.framesRead < kMinFrames) {
     throw NoLogoFound("only " + std::to_string(result.framesRead) + " frames to look at; a logo is told from the picture by what stays put over many frames, so give a longer clip (at least " + std::to_string(kMinFrames) + " frames, better some hundreds)");
   }
+  FitRun* run = runs[1].get();
   if (edges) {
     const auto found = FindLogoBox(*edges);
     if (!found) {
       throw NoLogoFound("no static logo found in " + std::to_string(result.framesRead) + " frames: nothing keeps its edges in place while the picture moves. If there is a logo, give its place with --region X,Y,W,H, or more frames");
     }
-    if (!fits(*found)) {
+    // The fit of a box that holds the found one; else, when the found box
+    // came too late for its fit (or grew by a stray edge nearby), a fit whose
+    // logo lies well inside its box, clear of the band it reads the
+    // background from.
+    run = nullptr;
+    for (FitRun* r : {runs[1].get(), runs[0].get()}) {
+      if (!run && fits(r, *found) && r->fit.LogoFrames() >= kMinFrames) run = r;
+    }
+    for (FitRun* r : {runs[1].get(), runs[0].get()}) {
+      if (!run && r && r->fit.LogoFrames() >= kMinFrames && Overlaps(r->fit.FitBox(), *found) && LogoInside(*r, width, height)) run = r;
+    }
+    if (!run && fits(runs[1].get(), *found)) run = runs[1].get();  // refused below, for too few frames
+    if (!run) {
       throw NoLogoFound("a logo shows near " + RegionText(*found) + " only late in the " + std::to_string(result.framesRead) +
                         " frames, too late to fit it in the same reading; run again with --region " + RegionText(Grow(*found, 4, width, height)));
     }
   }
-  const LogoEstimate estimate = fit->Solve();
-  result.flatFrames = fit->FlatFrames();
+  const LogoEstimate estimate = run->fit.Solve();
+  result.flatFrames = run->fit.FlatFrames();
   result.fitFrames = estimate.frames;
+  result.sampleNumber = run->sampleNumber;
+  const CropStore& crops = run->crops;
+  const std::vector<uint8_t>& sample = run->sample;
   const std::string tryMore = std::string("; try more frames (a longer clip or a wider --frames range) with dark or plain scenes around the logo") +
                               (options.region ? ", and check that --region holds the logo" : "");
   if (estimate.frames < kMinFrames) {

@@ -54,7 +54,18 @@ void ReadAhead::Read() {
   changed_.notify_all();
 }
 
+void ReadAhead::Keep(std::vector<uint8_t>& keep) {
+  if (kept_ == &keep) return;
+  if (kept_) {
+    keep = *kept_;
+    return;
+  }
+  current_.bytes.swap(keep);
+  kept_ = &keep;
+}
+
 bool ReadAhead::Next() {
+  kept_ = nullptr;
   std::unique_lock<std::mutex> lock(mutex_);
   if (current_.number >= 0) {
     free_.push_back(std::move(current_.bytes));

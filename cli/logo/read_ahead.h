@@ -25,12 +25,13 @@ class ReadAhead {
 
   // Moves to the next frame; false when there is none.
   bool Next();
-  FrameView Frame() const { return FrameView::OfPlanar(current_.bytes.data(), width_, height_); }
+  FrameView Frame() const { return FrameView::OfPlanar(kept_ ? kept_->data() : current_.bytes.data(), width_, height_); }
   int Number() const { return current_.number; }  // frame number in the clip
   int Taken() const { return taken_; }            // frames handed out so far
-  // Keeps the current frame's bytes by swapping them with `keep` (no copy);
-  // Frame() stays valid until the next call to Next.
-  void Keep(std::vector<uint8_t>& keep) { current_.bytes.swap(keep); }
+  // Keeps the current frame's bytes in `keep`: the first time by swapping
+  // them in (no copy), which `keep` must outlive until the next call to Next;
+  // a copy after that. Frame() stays the same.
+  void Keep(std::vector<uint8_t>& keep);
 
  private:
   struct Slot {
@@ -44,6 +45,7 @@ class ReadAhead {
   FrameSampler& sampler_;
   int width_, height_;
   Slot current_;
+  std::vector<uint8_t>* kept_ = nullptr;  // where the current frame went
   int taken_ = 0;
   std::mutex mutex_;
   std::condition_variable changed_;
