@@ -101,7 +101,15 @@ Analysis AnalyseClip(FrameSampler& sampler, const AnalysisOptions& options) {
   // late by a stray edge nearby would otherwise throw away all the frames
   // fitted so far.
   std::unique_ptr<FitRun> runs[2];
-  ReadAhead frames(sampler);
+  // The search's cell means are made on the reading thread.
+  ReadAhead::Prepare cells;
+  if (edges) {
+    cells = [&edges](const FrameView& frame, std::vector<uint8_t>& out) {
+      out.resize(edges->CellBytes());
+      if (!edges->MakeCells(frame, out.data())) out.clear();
+    };
+  }
+  ReadAhead frames(sampler, cells);
   auto startFit = [&](const Box& box) {
     runs[0] = std::move(runs[1]);
     runs[1] = std::make_unique<FitRun>(box, width, height);
@@ -116,13 +124,13 @@ Analysis AnalyseClip(FrameSampler& sampler, const AnalysisOptions& options) {
     return run && run->fit.FitBox().Contains(FitBoxFor(found, 4, width, height));
   };
   if (options.region) startFit(FitBoxFor(*options.region, kRegionMargin, width, height));
-  // Until a logo shows, the search looks every 16 frames (then less often,
-  // as its cost adds up); after that at 2, 4, 8, ... times the frames, for a
-  // better place.
-  int nextCheck = 16;
+  // Until a logo shows, the search looks after 8 frames, then every 16 (less
+  // often as its cost adds up); after that at 2, 4, 8, ... times the frames,
+  // for a better place.
+  int nextCheck = 8;
   while (frames.Next()) {
     const FrameView frame = frames.Frame();
-    if (edges) edges->Add(frame);
+    if (edges) edges->AddCells(frames.Prepared());
     if (runs[0]) runs[0]->Add(frame);
     if (runs[1]) feedLatest(frame);
     if (edges && frames.Taken() == nextCheck) {

@@ -5,8 +5,9 @@
 
 namespace pramvix::cli::logo {
 
-ReadAhead::ReadAhead(FrameSampler& sampler, int depth)
-    : sampler_(sampler), width_(sampler.Width()), height_(sampler.Height()), free_(std::max(1, depth)) {
+ReadAhead::ReadAhead(FrameSampler& sampler, Prepare prepare, int depth)
+    : sampler_(sampler), prepare_(std::move(prepare)), width_(sampler.Width()), height_(sampler.Height()),
+      free_(static_cast<size_t>(std::max(1, depth))) {
   thread_ = std::thread([this] { Read(); });
 }
 
@@ -21,21 +22,20 @@ ReadAhead::~ReadAhead() {
 
 void ReadAhead::Read() {
   for (;;) {
-    std::vector<uint8_t> buffer;
+    Slot slot;
     {
       std::unique_lock<std::mutex> lock(mutex_);
       changed_.wait(lock, [&] { return stop_ || !free_.empty(); });
       if (stop_) break;
-      buffer = std::move(free_.back());
+      slot = std::move(free_.back());
       free_.pop_back();
     }
-    Slot slot;
     try {
       if (!sampler_.Next()) break;
-      sampler_.SwapFrame(buffer);  // the sampler reads the next frame into the old buffer
-      slot.bytes = std::move(buffer);
+      sampler_.SwapFrame(slot.bytes);  // the sampler reads the next frame into the old buffer
       slot.number = sampler_.Number();
       slot.taken = sampler_.Taken();
+      if (prepare_) prepare_(FrameView::OfPlanar(slot.bytes.data(), width_, height_), slot.prepared);
     } catch (...) {
       std::lock_guard<std::mutex> lock(mutex_);
       error_ = std::current_exception();
@@ -68,7 +68,7 @@ bool ReadAhead::Next() {
   kept_ = nullptr;
   std::unique_lock<std::mutex> lock(mutex_);
   if (current_.number >= 0) {
-    free_.push_back(std::move(current_.bytes));
+    free_.push_back(std::move(current_));
     current_ = Slot{};
     lock.unlock();
     changed_.notify_all();

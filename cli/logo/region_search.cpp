@@ -10,21 +10,20 @@ namespace pramvix::cli::logo {
 
 namespace {
 
-// One row's steps into the six planes. The planes and the rows never overlap;
-// saying so lets the compiler vectorise the loop, and 16-bit factors let it
-// use the narrow multiplies.
+// One row's steps into the five planes. The planes and the rows never
+// overlap; saying so lets the compiler vectorise the loop, and 16-bit factors
+// let it use the narrow multiplies.
 void AddRow(const uint8_t* __restrict row, const uint8_t* __restrict up, const uint8_t* __restrict down,
             const int16_t* __restrict m, int width, int32_t* __restrict sx, int32_t* __restrict sxm,
-            int32_t* __restrict sxx, int32_t* __restrict sy, int32_t* __restrict sym, int32_t* __restrict syy) {
+            int32_t* __restrict sy, int32_t* __restrict sym, int32_t* __restrict squares) {
   for (int c = 1; c + 1 < width; ++c) {
     const int16_t gx = static_cast<int16_t>(row[c + 1] - row[c - 1]);
     const int16_t gy = static_cast<int16_t>(down[c] - up[c]);
     sx[c] += gx;
     sxm[c] += static_cast<int32_t>(gx) * m[c];
-    sxx[c] += static_cast<int32_t>(gx) * gx;
     sy[c] += gy;
     sym[c] += static_cast<int32_t>(gy) * m[c];
-    syy[c] += static_cast<int32_t>(gy) * gy;
+    squares[c] += static_cast<int32_t>(gx) * gx + static_cast<int32_t>(gy) * gy;
   }
 }
 
@@ -68,42 +67,63 @@ EdgeStatistics::EdgeStatistics(int width, int height) : width_(width), height_(h
   bw_ = (cw_ + block_ - 1) / block_;
   bh_ = (ch_ + block_ - 1) / block_;
   const size_t cells = static_cast<size_t>(cw_) * ch_;
-  cells_.resize(cells * kBatch);
+  batch_.assign(kBatch, std::vector<uint8_t>(cells));
+  columnSums_.resize(static_cast<size_t>(cw_));
   means_.resize(static_cast<size_t>(cw_) * bh_ * kBatch);
-  rowSums_.resize(static_cast<size_t>(cw_));
   blockSums_.resize(static_cast<size_t>(bw_) * bh_);
   counts_.assign(blockSums_.size(), 0);
   sumM_.assign(blockSums_.size(), 0);
   sumM2_.assign(blockSums_.size(), 0);
-  sums_.assign(cells * 6, 0);
+  sums_.assign(cells * 5, 0);
 }
 
-void EdgeStatistics::Add(const FrameView& frame) {
-  // The 32-bit sums hold kMaxSampleCap frames of the largest steps.
-  if (frame.width != width_ || frame.height != height_ || cw_ < 3 || ch_ < 3 || frames_ >= kMaxSampleCap) return;
-  uint8_t* cells = &cells_[static_cast<size_t>(waiting_) * cw_ * ch_];
+bool EdgeStatistics::MakeCells(const FrameView& frame, uint8_t* cells) const {
+  if (frame.width != width_ || frame.height != height_ || cw_ < 3 || ch_ < 3) return false;
   const int bits = 2 * shift_, cw = cw_;
   const uint32_t rounding = 1u << (bits - 1);
-  uint32_t* __restrict sums = rowSums_.data();
+  std::vector<uint32_t> row(static_cast<size_t>(cw));
+  uint32_t* __restrict sums = row.data();
   for (int r = 0; r < ch_; ++r) {
     std::fill(sums, sums + cw, 0u);
     for (int k = 0; k < scale_; ++k) AddCellRow(frame.y + static_cast<size_t>(r * scale_ + k) * width_, scale_, cw, sums);
     uint8_t* __restrict out = cells + static_cast<size_t>(r) * cw;
     for (int c = 0; c < cw; ++c) out[c] = static_cast<uint8_t>((sums[c] + rounding) >> bits);
   }
-  // This frame's block means, spread over the cells of each block row.
-  std::fill(blockSums_.begin(), blockSums_.end(), 0);
-  std::fill(counts_.begin(), counts_.end(), 0);
-  for (int r = 0; r < ch_; ++r) {
-    int32_t* means = &blockSums_[static_cast<size_t>(r / block_) * bw_];
-    int32_t* counts = &counts_[static_cast<size_t>(r / block_) * bw_];
-    const uint8_t* row = cells + static_cast<size_t>(r) * cw_;
+  return true;
+}
+
+void EdgeStatistics::Add(const FrameView& frame) {
+  // The 32-bit sums hold kMaxSampleCap frames of the largest steps.
+  if (frames_ >= kMaxSampleCap) return;
+  if (MakeCells(frame, batch_[static_cast<size_t>(waiting_)].data())) Enter();
+}
+
+void EdgeStatistics::AddCells(std::vector<uint8_t>& cells) {
+  if (frames_ >= kMaxSampleCap || cells.size() != CellBytes() || cells.empty()) return;
+  cells.swap(batch_[static_cast<size_t>(waiting_)]);
+  Enter();
+}
+
+void EdgeStatistics::Enter() {
+  const uint8_t* cells = batch_[static_cast<size_t>(waiting_)].data();
+  // This frame's block means: columns summed down each block row, then
+  // across each block.
+  std::vector<uint32_t>& columns = columnSums_;
+  const int cw = cw_;
+  for (int br = 0; br < bh_; ++br) {
+    std::fill(columns.begin(), columns.end(), 0u);
+    const int rows = std::min(ch_, (br + 1) * block_) - br * block_;
+    for (int r = br * block_; r < br * block_ + rows; ++r) {
+      const uint8_t* __restrict row = cells + static_cast<size_t>(r) * cw;
+      uint32_t* __restrict sums = columns.data();
+      for (int c = 0; c < cw; ++c) sums[c] += row[c];
+    }
     for (int b = 0; b < bw_; ++b) {
       const int end = std::min(cw_, (b + 1) * block_);
-      int32_t sum = 0;
-      for (int c = b * block_; c < end; ++c) sum += row[c];
-      means[b] += sum;
-      counts[b] += end - b * block_;
+      uint32_t sum = 0;
+      for (int c = b * block_; c < end; ++c) sum += columns[static_cast<size_t>(c)];
+      blockSums_[static_cast<size_t>(br) * bw_ + b] = static_cast<int32_t>(sum);
+      counts_[static_cast<size_t>(br) * bw_ + b] = rows * (end - b * block_);
     }
   }
   int16_t* spread = &means_[static_cast<size_t>(waiting_) * cw_ * bh_];
@@ -127,9 +147,9 @@ void EdgeStatistics::Flush() {
   for (int r = 1; r + 1 < ch_; ++r) {
     int32_t* sx = &sums_[static_cast<size_t>(r) * cw_];
     for (int k = 0; k < waiting_; ++k) {
-      const uint8_t* row = &cells_[k * plane + static_cast<size_t>(r) * cw_];
+      const uint8_t* row = &batch_[static_cast<size_t>(k)][static_cast<size_t>(r) * cw_];
       const int16_t* m = &means_[static_cast<size_t>(k) * cw_ * bh_ + static_cast<size_t>(r / block_) * cw_];
-      AddRow(row, row - cw_, row + cw_, m, cw_, sx, sx + plane, sx + 2 * plane, sx + 3 * plane, sx + 4 * plane, sx + 5 * plane);
+      AddRow(row, row - cw_, row + cw_, m, cw_, sx, sx + plane, sx + 2 * plane, sx + 3 * plane, sx + 4 * plane);
     }
   }
   waiting_ = 0;
@@ -148,12 +168,11 @@ std::vector<uint8_t> EdgeStatistics::SteadyEdges() {
       const double sxx = sumM2_[k] - n * meanM * meanM;
       const int32_t* p = &sums_[static_cast<size_t>(r) * cw_ + c];
       double explained = 0;
-      double total = 0;
+      const double total = p[4 * plane];
       for (int axis = 0; axis < 2; ++axis) {
-        const double sg = p[3 * axis * plane], sgm = p[(3 * axis + 1) * plane], sg2 = p[(3 * axis + 2) * plane];
+        const double sg = p[2 * axis * plane], sgm = p[(2 * axis + 1) * plane];
         const double sxy = sgm - sg * meanM;
         explained += sg * sg / n + (sxx > n ? sxy * sxy / sxx : 0.0);
-        total += sg2;
       }
       // A steady step of a few levels that explains a fair share of what
       // moves there, well above what chance gives over n frames (about 2/n).

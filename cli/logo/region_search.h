@@ -13,8 +13,8 @@ namespace pramvix::cli::logo {
 // fit refines its edges at full size.
 //
 // Per cell and per direction it sums the step g (right minus left neighbour,
-// below minus above), g squared, and g times the mean luma m of the 32x32
-// pixel block around it. A step that a line in m explains over the frames
+// below minus above) and g times the mean luma m of the 32x32 pixel block
+// around it, and the squares of both steps. A step that a line in m explains over the frames
 // stays put: a white logo gives a steady step (the mean), a grey or coloured
 // one a step that flips with the background's brightness (the slope in m).
 // Moving content gives steps that neither explains. The frames' cells wait
@@ -29,6 +29,14 @@ class EdgeStatistics {
   void Add(const FrameView& frame);
   int Frames() const { return frames_; }
 
+  // Add in two parts, so that the first can run on another thread: the
+  // frame's cell means into `cells` (CellBytes long; false, and nothing
+  // written, for a frame of another size), and those cells into the sums.
+  size_t CellBytes() const { return static_cast<size_t>(cw_) * ch_; }
+  bool MakeCells(const FrameView& frame, uint8_t* cells) const;
+  // Takes the cells by swapping them with a used buffer of the same size.
+  void AddCells(std::vector<uint8_t>& cells);
+
   // Per cell: whether it holds a steady step.
   std::vector<uint8_t> SteadyEdges();
   int Scale() const { return scale_; }
@@ -36,17 +44,18 @@ class EdgeStatistics {
   int CellsHigh() const { return ch_; }
 
  private:
+  void Enter();  // takes the batch's next cells in
   void Flush();  // sums the waiting frames
 
   int width_, height_, scale_, shift_, cw_, ch_, block_, bw_, bh_;
   int frames_ = 0;
   int waiting_ = 0;                    // frames in the batch
-  std::vector<uint8_t> cells_;         // kBatch planes of cell means
+  std::vector<std::vector<uint8_t>> batch_;  // kBatch planes of cell means
+  std::vector<uint32_t> columnSums_;
   std::vector<int16_t> means_;         // kBatch planes of block means, one row per block row, spread over the cells
-  std::vector<uint32_t> rowSums_;      // one row of cells' sums
   std::vector<int32_t> blockSums_, counts_;
   std::vector<int64_t> sumM_, sumM2_;  // per block, over frames
-  // Planes of per-cell sums of gx, gx*m, gx^2, gy, gy*m, gy^2.
+  // Planes of per-cell sums of gx, gx*m, gy, gy*m, gx^2 + gy^2.
   std::vector<int32_t> sums_;
 };
 
