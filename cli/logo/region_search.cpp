@@ -159,25 +159,31 @@ std::vector<uint8_t> EdgeStatistics::SteadyEdges() {
   Flush();
   std::vector<uint8_t> steady(static_cast<size_t>(cw_) * ch_, 0);
   if (frames_ < 2) return steady;
-  const double n = frames_;
+  const double n = frames_, perFrame = 1 / n;
+  // A steady step of a few levels that explains a fair share of what moves
+  // there, well above what chance gives over n frames (about 2/n).
+  const double least = 6.0 * n, share = std::max(0.2, 16.0 / n);
+  // Per block: the mean of m over the frames, and 1 / (sum of squares of m
+  // about it), or 0 where m hardly moved.
+  std::vector<double> meanM(blockSums_.size()), byMSquares(blockSums_.size());
+  for (size_t k = 0; k < meanM.size(); ++k) {
+    meanM[k] = sumM_[k] * perFrame;
+    const double sxx = sumM2_[k] - n * meanM[k] * meanM[k];
+    byMSquares[k] = sxx > n ? 1 / sxx : 0.0;
+  }
   const size_t plane = static_cast<size_t>(cw_) * ch_;
   for (int r = 1; r + 1 < ch_; ++r) {
-    for (int c = 1; c + 1 < cw_; ++c) {
-      const size_t k = static_cast<size_t>(r / block_) * bw_ + c / block_;
-      const double meanM = sumM_[k] / n;
-      const double sxx = sumM2_[k] - n * meanM * meanM;
-      const int32_t* p = &sums_[static_cast<size_t>(r) * cw_ + c];
-      double explained = 0;
-      const double total = p[4 * plane];
-      for (int axis = 0; axis < 2; ++axis) {
-        const double sg = p[2 * axis * plane], sgm = p[(2 * axis + 1) * plane];
-        const double sxy = sgm - sg * meanM;
-        explained += sg * sg / n + (sxx > n ? sxy * sxy / sxx : 0.0);
-      }
-      // A steady step of a few levels that explains a fair share of what
-      // moves there, well above what chance gives over n frames (about 2/n).
-      if (explained >= 6.0 * n && explained >= std::max(0.2, 16.0 / n) * total) {
-        steady[static_cast<size_t>(r) * cw_ + c] = 1;
+    const size_t at = static_cast<size_t>(r) * cw_;
+    const int32_t *sx = &sums_[at], *sxm = sx + plane, *sy = sx + 2 * plane, *sym = sx + 3 * plane, *squares = sx + 4 * plane;
+    uint8_t* out = &steady[at];
+    for (int b = 0; b < bw_; ++b) {
+      const size_t k = static_cast<size_t>(r / block_) * bw_ + b;
+      const double mean = meanM[k], inverse = byMSquares[k];
+      for (int c = std::max(1, b * block_); c < std::min(cw_ - 1, (b + 1) * block_); ++c) {
+        const double gx = sx[c], gy = sy[c];
+        const double cx = sxm[c] - gx * mean, cy = sym[c] - gy * mean;
+        const double explained = (gx * gx + gy * gy) * perFrame + (cx * cx + cy * cy) * inverse;
+        out[c] = explained >= least && explained >= share * squares[c];
       }
     }
   }
@@ -190,24 +196,30 @@ namespace {
 // the borders of letterboxing or pillarboxing, not a logo.
 void ClearLongLines(std::vector<uint8_t>& edges, int w, int h) {
   std::vector<uint8_t> clearRow(h, 0), clearCol(w, 0);
+  std::vector<int> columns(w, 0);
   for (int r = 0; r < h; ++r) {
+    const uint8_t* row = &edges[static_cast<size_t>(r) * w];
     int count = 0;
-    for (int c = 0; c < w; ++c) count += edges[static_cast<size_t>(r) * w + c];
-    if (count * 5 > w * 2) clearRow[r] = 1;
+    for (int c = 0; c < w; ++c) count += row[c], columns[c] += row[c];
+    clearRow[r] = count * 5 > w * 2;
   }
-  for (int c = 0; c < w; ++c) {
-    int count = 0;
-    for (int r = 0; r < h; ++r) count += edges[static_cast<size_t>(r) * w + c];
-    if (count * 5 > h * 2) clearCol[c] = 1;
-  }
-  for (int r = 0; r < h; ++r) {
-    for (int c = 0; c < w; ++c) {
-      bool line = false;
-      for (int d = -1; d <= 1; ++d) {
-        line = line || (r + d >= 0 && r + d < h && clearRow[r + d]) || (c + d >= 0 && c + d < w && clearCol[c + d]);
-      }
-      if (line) edges[static_cast<size_t>(r) * w + c] = 0;
+  for (int c = 0; c < w; ++c) clearCol[c] = columns[c] * 5 > h * 2;
+  // Each cleared line takes its neighbours along.
+  auto widen = [](const std::vector<uint8_t>& lines) {
+    std::vector<uint8_t> wide(lines.size(), 0);
+    for (size_t i = 0; i < lines.size(); ++i) {
+      wide[i] = lines[i] || (i > 0 && lines[i - 1]) || (i + 1 < lines.size() && lines[i + 1]);
     }
+    return wide;
+  };
+  const std::vector<uint8_t> rows = widen(clearRow), cols = widen(clearCol);
+  for (int r = 0; r < h; ++r) {
+    uint8_t* row = &edges[static_cast<size_t>(r) * w];
+    if (rows[r]) {
+      std::fill(row, row + w, 0);
+      continue;
+    }
+    for (int c = 0; c < w; ++c) row[c] &= !cols[c];
   }
 }
 

@@ -152,5 +152,24 @@ TEST(LogoSearch, SetsBlackBordersAsideAndFindsASteadySquare) {
   }
 }
 
+// The logo threshold is half the largest of the steps 255, 247, ..., 15, 7,
+// 6, ..., 1 that the reference's region reaches (at least 2).
+TEST(LogoDetection, TakesTheLogoThresholdFromTheLargestStep) {
+  const struct {
+    int height;  // of a sharp step in the reference
+    int logoThreshold;
+  } cases[] = {{219, 107}, {215, 107}, {214, 103}, {100, 47}, {15, 7}, {14, 3}, {9, 3}, {6, 3}, {3, 2}, {0, 2}};
+  for (const auto& c : cases) {
+    local::Picture reference = local::Picture::YUY2(64, 8, 16, 128);
+    for (int y = 0; y < 8; ++y) {
+      for (int x = 30; x < 64; ++x) reference.Luma(y, x) = static_cast<uint8_t>(16 + c.height);
+    }
+    cli::logo::CropStore none;
+    none.Reset({0, 0, 64, 8});
+    const Box region{0, 0, 64, 8};
+    EXPECT_EQ(cli::logo::AdviseIfNoLogo(reference, region, none).logoThreshold, c.logoThreshold) << c.height;
+  }
+}
+
 }  // namespace
 }  // namespace pramvix::testing
