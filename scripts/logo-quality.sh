@@ -77,7 +77,7 @@ time, and per second of the process's CPU time (all its threads):
 $speed
 
 The analysis reads on a thread of its own, which also averages the frame into the search's
-cells of 4x4 pixels, while the main thread sums the cells' steps (eight frames at a time),
+cells of 2x2 pixels, while the main thread sums the cells' steps (eight frames at a time),
 fits the box around the logo and, at the end, works out the thresholds. With two cores free
 the two threads overlap; on a busy machine the real-time figure falls towards the CPU one.
 A file in the page cache is read at the speed of a memory copy, so the analysis cannot be

@@ -3,13 +3,14 @@
 #include <optional>
 #include <vector>
 
+#include "base/simd.h"
 #include "frame_view.h"
 
 namespace pramvix::cli::logo {
 
 // Finds the logo from where luma steps stay put across frames. Works on the
-// frame in cells of scale x scale pixels (their means): 2 below 1920 pixels
-// wide, 4 from there, 8 from 3840, which is plenty to place the region: the
+// frame in cells of scale x scale pixels (their means): 2 below 3840 pixels
+// wide, 4 from there, 8 from 7680, which is plenty to place the region: the
 // fit refines its edges at full size.
 //
 // Per cell and per direction it sums the step g (right minus left neighbour,
@@ -24,7 +25,8 @@ class EdgeStatistics {
  public:
   static constexpr int kBatch = 8;
 
-  EdgeStatistics(int width, int height);
+  // `simd`: the instruction set for summing the steps (the same sums each).
+  EdgeStatistics(int width, int height, Simd simd = BestSimd());
 
   void Add(const FrameView& frame);
   int Frames() const { return frames_; }
@@ -47,7 +49,12 @@ class EdgeStatistics {
   void Enter();  // takes the batch's next cells in
   void Flush();  // sums the waiting frames
 
-  int width_, height_, scale_, shift_, cw_, ch_, block_, bw_, bh_;
+  using AddRowKernel = void (*)(const uint8_t*, const uint8_t*, const uint8_t*, const int16_t*, int, int32_t*,
+                                int32_t*, int32_t*, int32_t*, int32_t*);
+
+  int width_, height_, scale_;
+  AddRowKernel addRow_;
+  int shift_, cw_, ch_, block_, bw_, bh_;
   int frames_ = 0;
   int waiting_ = 0;                    // frames in the batch
   std::vector<std::vector<uint8_t>> batch_;  // kBatch planes of cell means

@@ -133,7 +133,7 @@ std::vector<uint8_t> BarFrame(int w, int h, int bar, int n, bool square) {
 
 TEST(LogoSearch, SetsBlackBordersAsideAndFindsASteadySquare) {
   const int bar = 12;
-  const int sizes[][2] = {{192, 108}, {1920, 216}};  // cells of 2x2 and of 4x4 pixels
+  const int sizes[][2] = {{192, 108}, {3840, 216}};  // cells of 2x2 and of 4x4 pixels
   for (const auto& [w, h] : sizes) {
     for (bool square : {false, true}) {
       cli::logo::EdgeStatistics statistics(w, h);
