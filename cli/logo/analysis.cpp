@@ -1,8 +1,6 @@
 #include "analysis.h"
 
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <memory>
 
 #include "logo_fit.h"
@@ -125,8 +123,8 @@ Analysis AnalyseClip(FrameSampler& sampler, const AnalysisOptions& options) {
   };
   if (options.region) startFit(FitBoxFor(*options.region, kRegionMargin, width, height));
   // Until a logo shows, the search looks after 8 frames, then every 16 (less
-  // often as its cost adds up); after that at 2, 4, 8, ... times the frames,
-  // for a better place.
+  // often as its cost adds up); after that at 4, 16, 64, ... times the
+  // frames, for a better place.
   int nextCheck = 8;
   while (frames.Next()) {
     const FrameView frame = frames.Frame();
@@ -134,7 +132,7 @@ Analysis AnalyseClip(FrameSampler& sampler, const AnalysisOptions& options) {
     if (runs[0]) runs[0]->Add(frame);
     if (runs[1]) feedLatest(frame);
     if (edges && frames.Taken() == nextCheck) {
-      nextCheck += runs[1] ? nextCheck : std::max(16, nextCheck / 4);
+      nextCheck += runs[1] ? 3 * nextCheck : std::max(16, nextCheck / 4);
       const auto found = FindLogoBox(*edges);
       if (found && !fits(runs[1].get(), *found)) {
         startFit(FitBoxFor(*found, kSearchMargin, width, height));
