@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "logo_fit.h"
+#include "read_ahead.h"
 #include "region_search.h"
 #include "y4m.h"
 
@@ -29,6 +30,38 @@ local::Picture ToYUY2(const FrameView& frame) {
     }
   }
   return picture;
+}
+
+// A fit with the crops of its box and a frame that showed the logo.
+struct FitRun {
+  FitRun(const Box& box, int width, int height) : fit(box, width, height) { crops.Reset(box); }
+  // True when the frame showed the logo over plain surroundings.
+  bool Add(const FrameView& frame) {
+    const int before = fit.LogoFrames();
+    fit.Add(frame);
+    crops.Offer(frame);
+    return fit.LogoFrames() > before;
+  }
+  LogoFit fit;
+  CropStore crops;
+  std::vector<uint8_t> sample;  // planar
+  int sampleNumber = -1;
+};
+
+bool Overlaps(const Box& a, const Box& b) {
+  return a.x < b.Right() && b.x < a.Right() && a.y < b.Bottom() && b.y < a.Bottom();
+}
+
+// Whether the logo the fit sees keeps 6 pixels from its box's edges (but
+// for the frame's): a logo cut by the box would reach them.
+bool LogoInside(const FitRun& run, int width, int height) {
+  const Box& box = run.fit.FitBox();
+  const Box region = MakeReference(run.fit.Solve(), width, height, std::nullopt).region;
+  if (region.Empty()) return false;
+  const int gap = 6 - kRegionPadding;  // the region is padded around the logo
+  return (box.x == 0 || region.x >= box.x + gap) && (box.y == 0 || region.y >= box.y + gap) &&
+         (box.Right() == width || region.Right() <= box.Right() - gap) &&
+         (box.Bottom() == height || region.Bottom() <= box.Bottom() - gap);
 }
 
 }  // namespace
@@ -62,67 +95,84 @@ Analysis AnalyseClip(FrameSampler& sampler, const AnalysisOptions& options) {
   }
   std::unique_ptr<EdgeStatistics> edges;
   if (!options.region) edges = std::make_unique<EdgeStatistics>(width, height);
-  std::unique_ptr<LogoFit> fit;
-  CropStore crops;
-  std::vector<uint8_t> sample;  // planar
+  // The fit of the latest box found, and the one before it: a box that grows
+  // late by a stray edge nearby would otherwise throw away all the frames
+  // fitted so far.
+  std::unique_ptr<FitRun> runs[2];
+  // The search's cell means are made on the reading thread.
+  ReadAhead::Prepare cells;
+  if (edges) {
+    cells = [&edges](const FrameView& frame, std::vector<uint8_t>& out) {
+      out.resize(edges->CellBytes());
+      if (!edges->MakeCells(frame, out.data())) out.clear();
+    };
+  }
+  ReadAhead frames(sampler, cells);
   auto startFit = [&](const Box& box) {
-    fit = std::make_unique<LogoFit>(box, width, height);
-    crops.Reset(box);
-    sample.clear();
-    result.sampleNumber = -1;
+    runs[0] = std::move(runs[1]);
+    runs[1] = std::make_unique<FitRun>(box, width, height);
   };
-  auto feedFit = [&](const FrameView& frame) {
-    const int before = fit->LogoFrames();
-    fit->Add(frame);
-    crops.Offer(frame);
-    if (fit->LogoFrames() > before) {  // a plain copy now, converted at the end
-      sample.assign(frame.y, frame.y + static_cast<size_t>(width) * height * 2);
-      result.sampleNumber = sampler.Number();
+  auto feedLatest = [&](const FrameView& frame) {
+    if (runs[1]->Add(frame)) {  // the latest keeps a frame with the logo, as it is
+      frames.Keep(runs[1]->sample);
+      runs[1]->sampleNumber = frames.Number();
     }
   };
+  auto fits = [&](const FitRun* run, const Box& found) {
+    return run && run->fit.FitBox().Contains(FitBoxFor(found, 4, width, height));
+  };
   if (options.region) startFit(FitBoxFor(*options.region, kRegionMargin, width, height));
-  int nextCheck = 16;
-  int fitFrom = 0;  // frames taken before the fit started
-  while (sampler.Next()) {
-    const FrameView frame = sampler.Frame();
-    if (edges) edges->Add(frame);
-    if (fit) feedFit(frame);
-    if (edges && sampler.Taken() == nextCheck) {
-      nextCheck *= 2;
+  // Until a logo shows, the search looks after 8 frames, then every 16 (less
+  // often as its cost adds up); after that at 4, 16, 64, ... times the
+  // frames, for a better place.
+  int nextCheck = 8;
+  while (frames.Next()) {
+    const FrameView frame = frames.Frame();
+    if (edges) edges->AddCells(frames.Prepared());
+    if (runs[0]) runs[0]->Add(frame);
+    if (runs[1]) feedLatest(frame);
+    if (edges && frames.Taken() == nextCheck) {
+      nextCheck += runs[1] ? 3 * nextCheck : std::max(16, nextCheck / 4);
       const auto found = FindLogoBox(*edges);
-      if (found && (!fit || !fit->FitBox().Contains(FitBoxFor(*found, 4, width, height)))) {
+      if (found && !fits(runs[1].get(), *found)) {
         startFit(FitBoxFor(*found, kSearchMargin, width, height));
-        fitFrom = sampler.Taken();
+        feedLatest(frame);
       }
     }
   }
-  result.framesRead = sampler.Taken();
+  result.framesRead = frames.Taken();
   if (result.framesRead < kMinFrames) {
     throw NoLogoFound("only " + std::to_string(result.framesRead) + " frames to look at; a logo is told from the picture by what stays put over many frames, so give a longer clip (at least " + std::to_string(kMinFrames) + " frames, better some hundreds)");
   }
+  FitRun* run = runs[1].get();
   if (edges) {
     const auto found = FindLogoBox(*edges);
     if (!found) {
       throw NoLogoFound("no static logo found in " + std::to_string(result.framesRead) + " frames: nothing keeps its edges in place while the picture moves. If there is a logo, give its place with --region X,Y,W,H, or more frames");
     }
-    if ((!fit || !fit->FitBox().Contains(FitBoxFor(*found, 4, width, height))) && sampler.CanRewind()) {
-      startFit(FitBoxFor(*found, kSearchMargin, width, height));
-      fitFrom = result.framesRead;
+    // The fit of a box that holds the found one; else, when the found box
+    // came too late for its fit (or grew by a stray edge nearby), a fit whose
+    // logo lies well inside its box, clear of the band it reads the
+    // background from.
+    run = nullptr;
+    for (FitRun* r : {runs[1].get(), runs[0].get()}) {
+      if (!run && fits(r, *found) && r->fit.LogoFrames() >= kMinFrames) run = r;
     }
-    if (!fit || !fit->FitBox().Contains(FitBoxFor(*found, 4, width, height))) {
-      throw NoLogoFound("a logo shows near " + RegionText(*found) + " only late in the stream, too late to fit it in one reading; run again with --region " + RegionText(Grow(*found, 4, width, height)));
+    for (FitRun* r : {runs[1].get(), runs[0].get()}) {
+      if (!run && r && r->fit.LogoFrames() >= kMinFrames && Overlaps(r->fit.FitBox(), *found) && LogoInside(*r, width, height)) run = r;
+    }
+    if (!run && fits(runs[1].get(), *found)) run = runs[1].get();  // refused below, for too few frames
+    if (!run) {
+      throw NoLogoFound("a logo shows near " + RegionText(*found) + " only late in the " + std::to_string(result.framesRead) +
+                        " frames, too late to fit it in the same reading; run again with --region " + RegionText(Grow(*found, 4, width, height)));
     }
   }
-  if (fitFrom > 0 && sampler.CanRewind()) {
-    // A file: the frames before the logo showed itself where it ends up are
-    // read again for the fit (a pipe cannot be, and its fit uses the frames
-    // after that point).
-    sampler.Rewind();
-    while (sampler.Taken() < fitFrom && sampler.Next()) feedFit(sampler.Frame());
-  }
-  const LogoEstimate estimate = fit->Solve();
-  result.flatFrames = fit->FlatFrames();
+  const LogoEstimate estimate = run->fit.Solve();
+  result.flatFrames = run->fit.FlatFrames();
   result.fitFrames = estimate.frames;
+  result.sampleNumber = run->sampleNumber;
+  const CropStore& crops = run->crops;
+  const std::vector<uint8_t>& sample = run->sample;
   const std::string tryMore = std::string("; try more frames (a longer clip or a wider --frames range) with dark or plain scenes around the logo") +
                               (options.region ? ", and check that --region holds the logo" : "");
   if (estimate.frames < kMinFrames) {
@@ -139,7 +189,7 @@ Analysis AnalyseClip(FrameSampler& sampler, const AnalysisOptions& options) {
   if (ref.medianError > 3) {
     throw NoLogoFound("the fit is too poor to trust (typical error " + std::to_string(ref.medianError).substr(0, 4) + " luma levels)" + tryMore + ", or give --region");
   }
-  if (!sample.empty()) result.sample = ToYUY2(FrameView::OfPlanar(sample.data(), width, height));
+  if (result.sampleNumber >= 0) result.sample = ToYUY2(FrameView::OfPlanar(sample.data(), width, height));
   result.ifLogo = AdviseIfLogo(ref.picture, ref.region, crops);
   result.ifNoLogo = AdviseIfNoLogo(ref.picture, ref.region, crops);
   return result;

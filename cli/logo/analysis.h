@@ -34,11 +34,14 @@ class NoLogoFound : public CliError {
   explicit NoLogoFound(const std::string& message) : CliError(message) {}
 };
 
-// Reads the sampled frames once: the search's statistics over whole frames,
-// and, as soon as a logo shows (checked at 16, 32, 64, ... frames), the fit's
-// over a box around it; a box found later elsewhere starts the fit again. A
-// file (not a pipe) is read a second time for the frames the fit missed that
-// way. Throws NoLogoFound when it cannot vouch for a result.
+// Reads each sampled frame once (on a thread of its own, ahead of the
+// analysis): the search's statistics over whole frames, and, as soon as a
+// logo shows (checked after 8 frames, then every 16 until then), the fit's
+// over a box around it. A box found later elsewhere starts another fit; the
+// one before it is kept, and stands if the new one gets too few frames while
+// its own logo lies well inside its box. The frames before a fit started are
+// not fitted: a file hands out frames spread over the whole clip first, so
+// that they are few. Throws NoLogoFound when it cannot vouch for a result.
 Analysis AnalyseClip(FrameSampler& sampler, const AnalysisOptions& options);
 
 // The fit box for a logo box: grown by `margin`, with an even x and width.

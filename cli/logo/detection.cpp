@@ -37,11 +37,10 @@ struct EdgeRule {
   bool strict;    // IfLogo: step > threshold; IfNoLogo: step >= threshold, and dark pixels
 };
 
-// Logo-edge positions (row, pixel) of the region in the reference, for
-// threshold t, skipping positions whose samples fall outside `within`.
-std::vector<std::pair<int, int>> EdgePositions(const local::Picture& ref, const Box& region, const Box& within,
-                                               const EdgeRule& rule, int t) {
-  std::vector<std::pair<int, int>> positions;
+// Calls visit(row, pixel, step) for each position of the region in the
+// reference whose samples fall inside `within`.
+template <typename Visit>
+void ForEachStep(const local::Picture& ref, const Box& region, const Box& within, const EdgeRule& rule, Visit visit) {
   const int width = ref.rowSize / 2;
   for (int r = std::max(region.y, within.y); r < std::min(region.Bottom(), within.Bottom()); ++r) {
     for (int p = std::max(region.x, within.x + 4); p < std::min({region.Right(), width - 2, within.Right() - 2}); ++p) {
@@ -53,18 +52,29 @@ std::vector<std::pair<int, int>> EdgePositions(const local::Picture& ref, const 
       } else {
         step = std::abs(ref.Luma(r, p - 2) - ref.Luma(r, p));
       }
-      if (step >= t) positions.emplace_back(r, p);
+      visit(r, p, step);
     }
   }
+}
+
+// Logo-edge positions (row, pixel) of the region in the reference, for
+// threshold t, skipping positions whose samples fall outside `within`.
+std::vector<std::pair<int, int>> EdgePositions(const local::Picture& ref, const Box& region, const Box& within,
+                                               const EdgeRule& rule, int t) {
+  std::vector<std::pair<int, int>> positions;
+  ForEachStep(ref, region, within, rule, [&](int r, int p, int step) {
+    if (step >= t) positions.emplace_back(r, p);
+  });
   return positions;
 }
 
+// The largest of the thresholds 255, 247, ..., 15, 7, 6, ..., 1 that some
+// step of the region reaches; 0 when there is no step.
 int LargestStep(const local::Picture& ref, const Box& region, const EdgeRule& rule) {
-  int largest = 0;
-  for (int t = 255; t > 0 && largest == 0; t = t > 8 ? t - 8 : t - 1) {
-    if (!EdgePositions(ref, region, region, rule, t).empty()) largest = t;
-  }
-  return largest;
+  int most = 0;
+  ForEachStep(ref, region, region, rule, [&](int, int, int step) { most = std::max(most, step); });
+  if (most >= 15) return 255 - 8 * ((255 - most + 7) / 8);
+  return std::min(most, 7);
 }
 
 // Whether the filter's test passes on one crop, for every frame threshold

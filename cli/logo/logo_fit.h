@@ -42,9 +42,10 @@ class LogoFit {
   static constexpr double kSpreadLimits[kClasses] = {2.0, 3.5, 6.0};
 
  private:
-  // Per pixel, per spread class: sums of B, B², s, sB, s².
+  // Per spread class and pixel (planes, for the vector units): sums of B,
+  // B², s, sB, s².
   struct Sums {
-    double b = 0, bb = 0, s = 0, sb = 0, ss = 0;
+    std::vector<double> b, bb, s, sb, ss;
   };
   struct ChromaSums {
     double u = 0, bu = 0, v = 0, bv = 0;
@@ -56,11 +57,10 @@ class LogoFit {
   int frameWidth_, frameHeight_;
   int flat_ = 0;
   int logoFrames_[kClasses] = {0, 0, 0};
-  std::vector<Sums> sums_;           // kClasses x pixels
+  Sums sums_;                         // each kClasses x pixels
   std::vector<ChromaSums> chroma_;   // kClasses x pairs
   // Scratch for one frame.
   std::vector<double> background_, backgroundU_, backgroundV_;
-  std::vector<int> steps_;
 };
 
 }  // namespace pramvix::cli::logo

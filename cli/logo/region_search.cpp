@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "sampling.h"
 
@@ -9,111 +10,205 @@ namespace pramvix::cli::logo {
 
 namespace {
 
-// One row's steps into the six planes. The planes and the rows never overlap;
-// saying so lets the compiler vectorise the loop.
-void AddRow(const uint8_t* __restrict row, const uint8_t* __restrict up, const uint8_t* __restrict down,
-            const int32_t* __restrict m, int width, int32_t* __restrict sx, int32_t* __restrict sxm,
-            int32_t* __restrict sxx, int32_t* __restrict sy, int32_t* __restrict sym, int32_t* __restrict syy) {
-  for (int c = 1; c + 1 < width; ++c) {
-    const int32_t gx = row[c + 1] - row[c - 1];
-    const int32_t gy = down[c] - up[c];
-    sx[c] += gx;
-    sxm[c] += gx * m[c];
-    sxx[c] += gx * gx;
-    sy[c] += gy;
-    sym[c] += gy * m[c];
-    syy[c] += gy * gy;
+// One row's steps into the five planes. The planes and the rows never
+// overlap; saying so lets the compiler vectorise the loop, and 16-bit factors
+// let it use the narrow multiplies.
+#define PRAMVIX_ADD_ROW_BODY                                                   \
+  for (int c = 1; c + 1 < width; ++c) {                                        \
+    const int16_t gx = static_cast<int16_t>(row[c + 1] - row[c - 1]);          \
+    const int16_t gy = static_cast<int16_t>(down[c] - up[c]);                  \
+    sx[c] += gx;                                                               \
+    sxm[c] += static_cast<int32_t>(gx) * m[c];                                 \
+    sy[c] += gy;                                                               \
+    sym[c] += static_cast<int32_t>(gy) * m[c];                                 \
+    squares[c] += static_cast<int32_t>(gx) * gx + static_cast<int32_t>(gy) * gy; \
   }
+
+void AddRow(const uint8_t* __restrict row, const uint8_t* __restrict up, const uint8_t* __restrict down,
+            const int16_t* __restrict m, int width, int32_t* __restrict sx, int32_t* __restrict sxm,
+            int32_t* __restrict sy, int32_t* __restrict sym, int32_t* __restrict squares) {
+  PRAMVIX_ADD_ROW_BODY
 }
 
-// Means of 2x2 pixels, rounded.
-void HalveRow(const uint8_t* __restrict a, const uint8_t* __restrict b, int halfWidth, uint8_t* __restrict out) {
-  for (int c = 0; c < halfWidth; ++c) out[c] = static_cast<uint8_t>((a[2 * c] + a[2 * c + 1] + b[2 * c] + b[2 * c + 1] + 2) >> 2);
+#if PRAMVIX_X86_64
+// The same for AVX2, whose widening loads and 32-bit multiplies save most of
+// the plain build's shuffles.
+PRAMVIX_TARGET_AVX2 void AddRowAvx2(const uint8_t* __restrict row, const uint8_t* __restrict up,
+                                    const uint8_t* __restrict down, const int16_t* __restrict m, int width,
+                                    int32_t* __restrict sx, int32_t* __restrict sxm, int32_t* __restrict sy,
+                                    int32_t* __restrict sym, int32_t* __restrict squares) {
+  PRAMVIX_ADD_ROW_BODY
+}
+#endif
+#undef PRAMVIX_ADD_ROW_BODY
+
+// Adds the sums of each `scale` neighbouring bytes of a row (scale 2, 4 or
+// 8) to sums[0..count): the bytes are summed in place, two or four to a word.
+void AddCellRow(const uint8_t* __restrict row, int scale, int count, uint32_t* __restrict sums) {
+  if (scale == 2) {
+    for (int c = 0; c < count; ++c) {
+      uint16_t x;
+      std::memcpy(&x, row + 2 * c, 2);
+      sums[c] += (x & 0xFFu) + (x >> 8);
+    }
+    return;
+  }
+  auto quad = [](const uint8_t* at) {
+    uint32_t x;
+    std::memcpy(&x, at, 4);
+    x = (x & 0x00FF00FFu) + ((x >> 8) & 0x00FF00FFu);
+    return (x & 0xFFFFu) + (x >> 16);
+  };
+  if (scale == 4) {
+    for (int c = 0; c < count; ++c) sums[c] += quad(row + 4 * c);
+    return;
+  }
+  for (int c = 0; c < count; ++c) sums[c] += quad(row + 8 * c) + quad(row + 8 * c + 4);
+}
+
+// Cells of 2x2 pixels up to full HD: coarser ones lose the steps of thin,
+// faint strokes a few pixels apart (a cell of 4 pixels averages a pattern of
+// 8 away). 4x4 from 3840 pixels wide, 8x8 from 7680, where logos are drawn
+// as much larger.
+int ScaleFor(int width) {
+  int scale = 2;
+  while (scale < 8 && width / (2 * scale) >= 960) scale *= 2;
+  return scale;
 }
 
 }  // namespace
 
-EdgeStatistics::EdgeStatistics(int width, int height)
-    : width_(width), height_(height), hw_(width / 2), hh_(height / 2) {
-  bw_ = (hw_ + kBlock - 1) / kBlock;
-  bh_ = (hh_ + kBlock - 1) / kBlock;
-  half_.resize(static_cast<size_t>(hw_) * hh_);
-  blockMean_.resize(static_cast<size_t>(bw_) * bh_);
-  sumM_.assign(blockMean_.size(), 0);
-  sumM2_.assign(blockMean_.size(), 0);
-  sums_.assign(static_cast<size_t>(hw_) * hh_ * 6, 0);
-  counts_.assign(blockMean_.size(), 0);
+EdgeStatistics::EdgeStatistics(int width, int height, Simd simd)
+    : width_(width), height_(height), scale_(ScaleFor(width)), addRow_(AddRow) {
+#if PRAMVIX_X86_64
+  if (simd == Simd::kAvx2) addRow_ = AddRowAvx2;
+#else
+  (void)simd;
+#endif
+  shift_ = 0;
+  while ((1 << shift_) < scale_) ++shift_;
+  cw_ = width / scale_, ch_ = height / scale_;
+  block_ = 32 / scale_;
+  bw_ = (cw_ + block_ - 1) / block_;
+  bh_ = (ch_ + block_ - 1) / block_;
+  const size_t cells = static_cast<size_t>(cw_) * ch_;
+  batch_.assign(kBatch, std::vector<uint8_t>(cells));
+  columnSums_.resize(static_cast<size_t>(cw_));
+  means_.resize(static_cast<size_t>(cw_) * bh_ * kBatch);
+  blockSums_.resize(static_cast<size_t>(bw_) * bh_);
+  counts_.assign(blockSums_.size(), 0);
+  sumM_.assign(blockSums_.size(), 0);
+  sumM2_.assign(blockSums_.size(), 0);
+  sums_.assign(cells * 5, 0);
+}
+
+bool EdgeStatistics::MakeCells(const FrameView& frame, uint8_t* cells) const {
+  if (frame.width != width_ || frame.height != height_ || cw_ < 3 || ch_ < 3) return false;
+  const int bits = 2 * shift_, cw = cw_;
+  const uint32_t rounding = 1u << (bits - 1);
+  std::vector<uint32_t> row(static_cast<size_t>(cw));
+  uint32_t* __restrict sums = row.data();
+  for (int r = 0; r < ch_; ++r) {
+    std::fill(sums, sums + cw, 0u);
+    for (int k = 0; k < scale_; ++k) AddCellRow(frame.y + static_cast<size_t>(r * scale_ + k) * width_, scale_, cw, sums);
+    uint8_t* __restrict out = cells + static_cast<size_t>(r) * cw;
+    for (int c = 0; c < cw; ++c) out[c] = static_cast<uint8_t>((sums[c] + rounding) >> bits);
+  }
+  return true;
 }
 
 void EdgeStatistics::Add(const FrameView& frame) {
   // The 32-bit sums hold kMaxSampleCap frames of the largest steps.
-  if (frame.width != width_ || frame.height != height_ || hw_ < 3 || hh_ < 3 || frames_ >= kMaxSampleCap) return;
-  for (int r = 0; r < hh_; ++r) {
-    const uint8_t* a = frame.y + static_cast<size_t>(2 * r) * width_;
-    const uint8_t* b = a + width_;
-    HalveRow(a, b, hw_, &half_[static_cast<size_t>(r) * hw_]);
-  }
-  std::fill(blockMean_.begin(), blockMean_.end(), 0);
-  std::fill(counts_.begin(), counts_.end(), 0);
-  for (int r = 0; r < hh_; ++r) {
-    int32_t* means = &blockMean_[static_cast<size_t>(r / kBlock) * bw_];
-    int32_t* counts = &counts_[static_cast<size_t>(r / kBlock) * bw_];
-    const uint8_t* row = &half_[static_cast<size_t>(r) * hw_];
-    for (int b = 0; b < bw_; ++b) {
-      const int end = std::min(hw_, (b + 1) * kBlock);
-      int32_t sum = 0;
-      for (int c = b * kBlock; c < end; ++c) sum += row[c];
-      means[b] += sum;
-      counts[b] += end - b * kBlock;
-    }
-  }
-  for (size_t k = 0; k < blockMean_.size(); ++k) {
-    blockMean_[k] /= std::max(1, counts_[k]);
-    sumM_[k] += blockMean_[k];
-    sumM2_[k] += static_cast<int64_t>(blockMean_[k]) * blockMean_[k];
-  }
-  // Six planes of sums, each walked in order, so that the loops vectorise.
-  const size_t plane = static_cast<size_t>(hw_) * hh_;
-  std::vector<int32_t>& m = rowMeans_;
-  m.resize(hw_);
-  for (int r = 1; r + 1 < hh_; ++r) {
-    const uint8_t* row = &half_[static_cast<size_t>(r) * hw_];
-    const uint8_t* up = row - hw_;
-    const uint8_t* down = row + hw_;
-    if (r == 1 || r % kBlock == 0) {  // a new row of blocks: spread its means along the row
-      const int32_t* means = &blockMean_[static_cast<size_t>(r / kBlock) * bw_];
-      for (int b = 0; b < bw_; ++b) std::fill(m.begin() + b * kBlock, m.begin() + std::min(hw_, (b + 1) * kBlock), means[b]);
-    }
-    const size_t at = static_cast<size_t>(r) * hw_;
-    int32_t* sx = &sums_[at];
-    AddRow(row, up, down, m.data(), hw_, sx, sx + plane, sx + 2 * plane, sx + 3 * plane, sx + 4 * plane, sx + 5 * plane);
-  }
-  ++frames_;
+  if (frames_ >= kMaxSampleCap) return;
+  if (MakeCells(frame, batch_[static_cast<size_t>(waiting_)].data())) Enter();
 }
 
-std::vector<uint8_t> EdgeStatistics::SteadyEdges() const {
-  std::vector<uint8_t> steady(static_cast<size_t>(hw_) * hh_, 0);
+void EdgeStatistics::AddCells(std::vector<uint8_t>& cells) {
+  if (frames_ >= kMaxSampleCap || cells.size() != CellBytes() || cells.empty()) return;
+  cells.swap(batch_[static_cast<size_t>(waiting_)]);
+  Enter();
+}
+
+void EdgeStatistics::Enter() {
+  const uint8_t* cells = batch_[static_cast<size_t>(waiting_)].data();
+  // This frame's block means: columns summed down each block row, then
+  // across each block.
+  std::vector<uint32_t>& columns = columnSums_;
+  const int cw = cw_;
+  for (int br = 0; br < bh_; ++br) {
+    std::fill(columns.begin(), columns.end(), 0u);
+    const int rows = std::min(ch_, (br + 1) * block_) - br * block_;
+    for (int r = br * block_; r < br * block_ + rows; ++r) {
+      const uint8_t* __restrict row = cells + static_cast<size_t>(r) * cw;
+      uint32_t* __restrict sums = columns.data();
+      for (int c = 0; c < cw; ++c) sums[c] += row[c];
+    }
+    for (int b = 0; b < bw_; ++b) {
+      const int end = std::min(cw_, (b + 1) * block_);
+      uint32_t sum = 0;
+      for (int c = b * block_; c < end; ++c) sum += columns[static_cast<size_t>(c)];
+      blockSums_[static_cast<size_t>(br) * bw_ + b] = static_cast<int32_t>(sum);
+      counts_[static_cast<size_t>(br) * bw_ + b] = rows * (end - b * block_);
+    }
+  }
+  int16_t* spread = &means_[static_cast<size_t>(waiting_) * cw_ * bh_];
+  for (int br = 0; br < bh_; ++br) {
+    for (int b = 0; b < bw_; ++b) {
+      const size_t k = static_cast<size_t>(br) * bw_ + b;
+      const int32_t mean = blockSums_[k] / std::max(1, counts_[k]);
+      sumM_[k] += mean;
+      sumM2_[k] += static_cast<int64_t>(mean) * mean;
+      std::fill(spread + static_cast<size_t>(br) * cw_ + b * block_, spread + static_cast<size_t>(br) * cw_ + std::min(cw_, (b + 1) * block_),
+                static_cast<int16_t>(mean));
+    }
+  }
+  ++frames_;
+  if (++waiting_ == kBatch) Flush();
+}
+
+void EdgeStatistics::Flush() {
+  // Row by row, every waiting frame: the six rows of sums stay in the cache.
+  const size_t plane = static_cast<size_t>(cw_) * ch_;
+  for (int r = 1; r + 1 < ch_; ++r) {
+    int32_t* sx = &sums_[static_cast<size_t>(r) * cw_];
+    for (int k = 0; k < waiting_; ++k) {
+      const uint8_t* row = &batch_[static_cast<size_t>(k)][static_cast<size_t>(r) * cw_];
+      const int16_t* m = &means_[static_cast<size_t>(k) * cw_ * bh_ + static_cast<size_t>(r / block_) * cw_];
+      addRow_(row, row - cw_, row + cw_, m, cw_, sx, sx + plane, sx + 2 * plane, sx + 3 * plane, sx + 4 * plane);
+    }
+  }
+  waiting_ = 0;
+}
+
+std::vector<uint8_t> EdgeStatistics::SteadyEdges() {
+  Flush();
+  std::vector<uint8_t> steady(static_cast<size_t>(cw_) * ch_, 0);
   if (frames_ < 2) return steady;
-  const double n = frames_;
-  for (int r = 1; r + 1 < hh_; ++r) {
-    for (int c = 1; c + 1 < hw_; ++c) {
-      const size_t k = static_cast<size_t>(r / kBlock) * bw_ + c / kBlock;
-      const double meanM = sumM_[k] / n;
-      const double sxx = sumM2_[k] - n * meanM * meanM;
-      const int32_t* p = &sums_[static_cast<size_t>(r) * hw_ + c];
-      const size_t plane = static_cast<size_t>(hw_) * hh_;
-      double explained = 0;
-      double total = 0;
-      for (int axis = 0; axis < 2; ++axis) {
-        const double sg = p[3 * axis * plane], sgm = p[(3 * axis + 1) * plane], sg2 = p[(3 * axis + 2) * plane];
-        const double sxy = sgm - sg * meanM;
-        explained += sg * sg / n + (sxx > n ? sxy * sxy / sxx : 0.0);
-        total += sg2;
-      }
-      // A steady step of a few levels that explains a fair share of what
-      // moves there, well above what chance gives over n frames (about 2/n).
-      if (explained >= 6.0 * n && explained >= std::max(0.2, 16.0 / n) * total) {
-        steady[static_cast<size_t>(r) * hw_ + c] = 1;
+  const double n = frames_, perFrame = 1 / n;
+  // A steady step of a few levels that explains a fair share of what moves
+  // there, well above what chance gives over n frames (about 2/n).
+  const double least = 6.0 * n, share = std::max(0.2, 16.0 / n);
+  // Per block: the mean of m over the frames, and 1 / (sum of squares of m
+  // about it), or 0 where m hardly moved.
+  std::vector<double> meanM(blockSums_.size()), byMSquares(blockSums_.size());
+  for (size_t k = 0; k < meanM.size(); ++k) {
+    meanM[k] = sumM_[k] * perFrame;
+    const double sxx = sumM2_[k] - n * meanM[k] * meanM[k];
+    byMSquares[k] = sxx > n ? 1 / sxx : 0.0;
+  }
+  const size_t plane = static_cast<size_t>(cw_) * ch_;
+  for (int r = 1; r + 1 < ch_; ++r) {
+    const size_t at = static_cast<size_t>(r) * cw_;
+    const int32_t *sx = &sums_[at], *sxm = sx + plane, *sy = sx + 2 * plane, *sym = sx + 3 * plane, *squares = sx + 4 * plane;
+    uint8_t* out = &steady[at];
+    for (int b = 0; b < bw_; ++b) {
+      const size_t k = static_cast<size_t>(r / block_) * bw_ + b;
+      const double mean = meanM[k], inverse = byMSquares[k];
+      for (int c = std::max(1, b * block_); c < std::min(cw_ - 1, (b + 1) * block_); ++c) {
+        const double gx = sx[c], gy = sy[c];
+        const double cx = sxm[c] - gx * mean, cy = sym[c] - gy * mean;
+        const double explained = (gx * gx + gy * gy) * perFrame + (cx * cx + cy * cy) * inverse;
+        out[c] = explained >= least && explained >= share * squares[c];
       }
     }
   }
@@ -126,24 +221,30 @@ namespace {
 // the borders of letterboxing or pillarboxing, not a logo.
 void ClearLongLines(std::vector<uint8_t>& edges, int w, int h) {
   std::vector<uint8_t> clearRow(h, 0), clearCol(w, 0);
+  std::vector<int> columns(w, 0);
   for (int r = 0; r < h; ++r) {
+    const uint8_t* row = &edges[static_cast<size_t>(r) * w];
     int count = 0;
-    for (int c = 0; c < w; ++c) count += edges[static_cast<size_t>(r) * w + c];
-    if (count * 5 > w * 2) clearRow[r] = 1;
+    for (int c = 0; c < w; ++c) count += row[c], columns[c] += row[c];
+    clearRow[r] = count * 5 > w * 2;
   }
-  for (int c = 0; c < w; ++c) {
-    int count = 0;
-    for (int r = 0; r < h; ++r) count += edges[static_cast<size_t>(r) * w + c];
-    if (count * 5 > h * 2) clearCol[c] = 1;
-  }
-  for (int r = 0; r < h; ++r) {
-    for (int c = 0; c < w; ++c) {
-      bool line = false;
-      for (int d = -1; d <= 1; ++d) {
-        line = line || (r + d >= 0 && r + d < h && clearRow[r + d]) || (c + d >= 0 && c + d < w && clearCol[c + d]);
-      }
-      if (line) edges[static_cast<size_t>(r) * w + c] = 0;
+  for (int c = 0; c < w; ++c) clearCol[c] = columns[c] * 5 > h * 2;
+  // Each cleared line takes its neighbours along.
+  auto widen = [](const std::vector<uint8_t>& lines) {
+    std::vector<uint8_t> wide(lines.size(), 0);
+    for (size_t i = 0; i < lines.size(); ++i) {
+      wide[i] = lines[i] || (i > 0 && lines[i - 1]) || (i + 1 < lines.size() && lines[i + 1]);
     }
+    return wide;
+  };
+  const std::vector<uint8_t> rows = widen(clearRow), cols = widen(clearCol);
+  for (int r = 0; r < h; ++r) {
+    uint8_t* row = &edges[static_cast<size_t>(r) * w];
+    if (rows[r]) {
+      std::fill(row, row + w, 0);
+      continue;
+    }
+    for (int c = 0; c < w; ++c) row[c] &= !cols[c];
   }
 }
 
@@ -167,25 +268,29 @@ void KeepConnected(std::vector<uint8_t>& edges, int w, int h) {
 
 }  // namespace
 
-std::optional<Box> FindLogoBox(const EdgeStatistics& statistics) {
-  const int w = statistics.HalfWidth(), h = statistics.HalfHeight();
+std::optional<Box> FindLogoBox(EdgeStatistics& statistics) {
+  const int w = statistics.CellsWide(), h = statistics.CellsHigh(), scale = statistics.Scale();
   if (statistics.Frames() < 8 || w < 8 || h < 8) return std::nullopt;
   std::vector<uint8_t> edges = statistics.SteadyEdges();
   ClearLongLines(edges, w, h);
   KeepConnected(edges, w, h);
 
-  // Cells of 4x4 half-size pixels; parts of a logo up to two cells apart
-  // (about 16 pixels) join one cluster.
-  constexpr int kCell = 4;
-  const int cw = (w + kCell - 1) / kCell, ch = (h + kCell - 1) / kCell;
+  // Groups of 8x8 pixels; parts of a logo up to two groups apart (about 16
+  // pixels) join one cluster. A group counts when a line of steady cells
+  // crosses a good part of it; a cluster, when its lines add up to some 24
+  // pixels.
+  const int group = std::max(1, 8 / scale);
+  const int minWeight = std::max(2, (3 * group + 3) / 4);
+  const int minClusterWeight = std::max(4, 24 / scale);
+  const int cw = (w + group - 1) / group, ch = (h + group - 1) / group;
   std::vector<int> weight(static_cast<size_t>(cw) * ch, 0);
   for (int r = 0; r < h; ++r) {
-    for (int c = 0; c < w; ++c) weight[static_cast<size_t>(r / kCell) * cw + c / kCell] += edges[static_cast<size_t>(r) * w + c];
+    for (int c = 0; c < w; ++c) weight[static_cast<size_t>(r / group) * cw + c / group] += edges[static_cast<size_t>(r) * w + c];
   }
   std::vector<uint8_t> on(weight.size(), 0);
   for (int r = 0; r < ch; ++r) {
     for (int c = 0; c < cw; ++c) {
-      if (weight[static_cast<size_t>(r) * cw + c] < 3) continue;
+      if (weight[static_cast<size_t>(r) * cw + c] < minWeight) continue;
       for (int dr = -2; dr <= 2; ++dr) {
         for (int dc = -2; dc <= 2; ++dc) {
           const int rr = r + dr, cc = c + dc;
@@ -225,18 +330,18 @@ std::optional<Box> FindLogoBox(const EdgeStatistics& statistics) {
     }
     ++labels;
   }
-  if (best < 0 || bestWeight < 12) return std::nullopt;
+  if (best < 0 || bestWeight < minClusterWeight) return std::nullopt;
   int x0 = w, y0 = h, x1 = -1, y1 = -1;
   for (int r = 0; r < h; ++r) {
     for (int c = 0; c < w; ++c) {
-      if (!edges[static_cast<size_t>(r) * w + c] || label[static_cast<size_t>(r / kCell) * cw + c / kCell] != best) continue;
+      if (!edges[static_cast<size_t>(r) * w + c] || label[static_cast<size_t>(r / group) * cw + c / group] != best) continue;
       x0 = std::min(x0, c), x1 = std::max(x1, c), y0 = std::min(y0, r), y1 = std::max(y1, r);
     }
   }
   if (x1 < 0) return std::nullopt;
   // A "logo" over half the frame is moving content that happened to agree.
   if ((x1 - x0 + 1) * 2 > w || (y1 - y0 + 1) * 2 > h) return std::nullopt;
-  return Box{2 * x0, 2 * y0, 2 * (x1 - x0 + 1), 2 * (y1 - y0 + 1)};
+  return Box{scale * x0, scale * y0, scale * (x1 - x0 + 1), scale * (y1 - y0 + 1)};
 }
 
 }  // namespace pramvix::cli::logo

@@ -3,48 +3,72 @@
 #include <optional>
 #include <vector>
 
+#include "base/simd.h"
 #include "frame_view.h"
 
 namespace pramvix::cli::logo {
 
 // Finds the logo from where luma steps stay put across frames. Works on the
-// frame halved in both directions (2x2 means), which is plenty to place the
-// region: the fit refines its edges at full size.
+// frame in cells of scale x scale pixels (their means): 2 below 3840 pixels
+// wide, 4 from there, 8 from 7680, which is plenty to place the region: the
+// fit refines its edges at full size.
 //
-// Per half-size pixel and per direction it sums the step g (right minus left
-// neighbour, below minus above), g squared, and g times the mean luma m of
-// the 32x32 block around it. A step that a line in m explains over the frames
+// Per cell and per direction it sums the step g (right minus left neighbour,
+// below minus above) and g times the mean luma m of the 32x32 pixel block
+// around it, and the squares of both steps. A step that a line in m explains over the frames
 // stays put: a white logo gives a steady step (the mean), a grey or coloured
 // one a step that flips with the background's brightness (the slope in m).
-// Moving content gives steps that neither explains.
+// Moving content gives steps that neither explains. The frames' cells wait
+// in a batch of kBatch frames, which are then summed row by row, so that the
+// sums (frame-sized) are walked once per batch instead of once per frame.
 class EdgeStatistics {
  public:
-  EdgeStatistics(int width, int height);
+  static constexpr int kBatch = 8;
+
+  // `simd`: the instruction set for summing the steps (the same sums each).
+  EdgeStatistics(int width, int height, Simd simd = BestSimd());
 
   void Add(const FrameView& frame);
   int Frames() const { return frames_; }
 
-  // Per half-size pixel: whether it holds a steady step.
-  std::vector<uint8_t> SteadyEdges() const;
-  int HalfWidth() const { return hw_; }
-  int HalfHeight() const { return hh_; }
+  // Add in two parts, so that the first can run on another thread: the
+  // frame's cell means into `cells` (CellBytes long; false, and nothing
+  // written, for a frame of another size), and those cells into the sums.
+  size_t CellBytes() const { return static_cast<size_t>(cw_) * ch_; }
+  bool MakeCells(const FrameView& frame, uint8_t* cells) const;
+  // Takes the cells by swapping them with a used buffer of the same size.
+  void AddCells(std::vector<uint8_t>& cells);
+
+  // Per cell: whether it holds a steady step.
+  std::vector<uint8_t> SteadyEdges();
+  int Scale() const { return scale_; }
+  int CellsWide() const { return cw_; }
+  int CellsHigh() const { return ch_; }
 
  private:
-  static constexpr int kBlock = 16;  // half-size pixels per block side
+  void Enter();  // takes the batch's next cells in
+  void Flush();  // sums the waiting frames
 
-  int width_, height_, hw_, hh_, bw_, bh_;
+  using AddRowKernel = void (*)(const uint8_t*, const uint8_t*, const uint8_t*, const int16_t*, int, int32_t*,
+                                int32_t*, int32_t*, int32_t*, int32_t*);
+
+  int width_, height_, scale_;
+  AddRowKernel addRow_;
+  int shift_, cw_, ch_, block_, bw_, bh_;
   int frames_ = 0;
-  std::vector<uint8_t> half_;
-  std::vector<int32_t> blockMean_, counts_;  // this frame's block means
-  std::vector<int32_t> rowMeans_;           // the block means along one row
+  int waiting_ = 0;                    // frames in the batch
+  std::vector<std::vector<uint8_t>> batch_;  // kBatch planes of cell means
+  std::vector<uint32_t> columnSums_;
+  std::vector<int16_t> means_;         // kBatch planes of block means, one row per block row, spread over the cells
+  std::vector<int32_t> blockSums_, counts_;
   std::vector<int64_t> sumM_, sumM2_;  // per block, over frames
-  // Planes of per-half-size-pixel sums of gx, gx*m, gx^2, gy, gy*m, gy^2.
+  // Planes of per-cell sums of gx, gx*m, gy, gy*m, gx^2 + gy^2.
   std::vector<int32_t> sums_;
 };
 
 // The found box in full-size pixels, or nothing when no steady cluster of
 // edges stands out. Long straight lines that cross most of the frame (the
 // edges of black borders) are not logos and are set aside first.
-std::optional<Box> FindLogoBox(const EdgeStatistics& statistics);
+std::optional<Box> FindLogoBox(EdgeStatistics& statistics);
 
 }  // namespace pramvix::cli::logo

@@ -29,17 +29,34 @@ FrameSampler::FrameSampler(std::unique_ptr<Y4MReader> reader, SampleRule rule)
     knownLength_ = true;
     stride_ = static_cast<int>(std::max(1LL, (span + rule_.cap - 1) / rule_.cap));
   }
+  if (knownLength_ && count >= 0 && reader_->Seekable()) {
+    interleaved_ = true;
+    count_ = static_cast<int>(std::min<long long>(rule_.cap, (span + stride_ - 1) / stride_));
+  }
+}
+
+int FrameSampler::InterleavedFrame(int taken) const {
+  // Passes in bit-reversed order: every 8th frame, then those halfway
+  // between, then those a quarter of the way, then the rest.
+  static constexpr int kOrder[kPasses] = {0, 4, 2, 6, 1, 5, 3, 7};
+  for (int pass : kOrder) {
+    const int size = count_ > pass ? (count_ - pass + kPasses - 1) / kPasses : 0;
+    if (taken < size) return rule_.first + (pass + taken * kPasses) * stride_;
+    taken -= size;
+  }
+  return -1;
 }
 
 int FrameSampler::NextWanted() const {
+  if (interleaved_) return taken_ < count_ ? InterleavedFrame(taken_) : -1;
   if (number_ < 0) return rule_.first;
   const int step = knownLength_ ? stride_ : LevelStride(taken_, rule_.cap);
   return number_ > 2147483647 - step ? -1 : number_ + step;
 }
 
-void FrameSampler::Rewind() {
-  number_ = -1;
-  taken_ = 0;
+void FrameSampler::SwapFrame(std::vector<uint8_t>& buffer) {
+  buffer.resize(planar_.size());
+  planar_.swap(buffer);
 }
 
 bool FrameSampler::Next() {

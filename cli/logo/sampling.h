@@ -18,10 +18,14 @@ struct SampleRule {
 // The largest cap: the analysis keeps 32-bit sums of squared steps per pixel.
 constexpr int kMaxSampleCap = 4000;
 
-// Reads a Y4M stream once, forward, and hands out the frames to analyse.
-// When the length of the range is known (a file, or --frames A:B) every k-th
-// frame is taken with k chosen so that at most `cap` frames spread over the
-// whole range; a file seeks over the others. When it is not known (a pipe to
+// Reads each frame to analyse once and hands it out. When the length of the
+// range is known (a file, or --frames A:B) every k-th frame is taken with k
+// chosen so that at most `cap` frames spread over the whole range. A file
+// visits them in kPasses interleaved passes (every kPasses-th taken frame,
+// then the ones between, ...), so that the first few dozen frames handed out
+// already span the whole clip and a logo that shows only late is found
+// early; it seeks over the frames not taken. A pipe is read forward, through
+// the frames not taken. When the length is not known (a pipe to
 // its end) frames are taken in 16 levels of cap/16 frames each, the first
 // level at every frame, each next one at twice the step of the last: cap
 // 2000 covers about 8 million frames, early parts more densely than late
@@ -30,13 +34,16 @@ class FrameSampler {
  public:
   FrameSampler(std::unique_ptr<Y4MReader> reader, SampleRule rule);
 
+  static constexpr int kPasses = 8;
+
   // Moves to the next frame to analyse; false when there is none.
   bool Next();
-  // Whether Rewind can work: a file of known length.
-  bool CanRewind() const { return reader_->Seekable() && reader_->FrameCount() >= 0 && knownLength_; }
-  // Starts the same sequence of frames again (CanRewind only).
-  void Rewind();
+  // Whether frames come out of order, in interleaved passes (a file).
+  bool Interleaved() const { return interleaved_; }
   FrameView Frame() const { return FrameView::OfPlanar(planar_.data(), width_, height_); }
+  // Hands the current frame's bytes over by swapping them with `buffer`,
+  // which becomes the buffer the next frame is read into (no copy).
+  void SwapFrame(std::vector<uint8_t>& buffer);
   int Number() const { return number_; }   // frame number in the clip
   int Taken() const { return taken_; }     // frames handed out so far
   int Width() const { return width_; }
@@ -45,6 +52,7 @@ class FrameSampler {
 
  private:
   int NextWanted() const;
+  int InterleavedFrame(int taken) const;  // the frame handed out as number `taken`
 
   std::unique_ptr<Y4MReader> reader_;
   SampleRule rule_;
@@ -53,6 +61,8 @@ class FrameSampler {
   std::vector<uint8_t> planar_;
   int stride_ = 1;       // known length: fixed step
   bool knownLength_ = false;
+  bool interleaved_ = false;
+  int count_ = 0;        // interleaved: frames to take
   int number_ = -1;
   int taken_ = 0;
 };

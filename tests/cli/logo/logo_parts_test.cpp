@@ -132,19 +132,42 @@ std::vector<uint8_t> BarFrame(int w, int h, int bar, int n, bool square) {
 }
 
 TEST(LogoSearch, SetsBlackBordersAsideAndFindsASteadySquare) {
-  const int w = 192, h = 108, bar = 12;
-  for (bool square : {false, true}) {
-    cli::logo::EdgeStatistics statistics(w, h);
-    for (int n = 0; n < 60; ++n) {
-      const auto planar = BarFrame(w, h, bar, n, square);
-      statistics.Add(FrameView::OfPlanar(planar.data(), w, h));
+  const int bar = 12;
+  const int sizes[][2] = {{192, 108}, {3840, 216}};  // cells of 2x2 and of 4x4 pixels
+  for (const auto& [w, h] : sizes) {
+    for (bool square : {false, true}) {
+      cli::logo::EdgeStatistics statistics(w, h);
+      for (int n = 0; n < 60; ++n) {
+        const auto planar = BarFrame(w, h, bar, n, square);
+        statistics.Add(FrameView::OfPlanar(planar.data(), w, h));
+      }
+      const auto found = cli::logo::FindLogoBox(statistics);
+      ASSERT_EQ(found.has_value(), square) << w;
+      if (square) {
+        const int slack = 3 * statistics.Scale();
+        EXPECT_TRUE(found->Contains({w - 40, bar + 10, 20, 16})) << w;
+        EXPECT_TRUE(Box({w - 40 - slack, bar + 10 - slack, 20 + 2 * slack, 16 + 2 * slack}).Contains(*found)) << w;
+      }
     }
-    const auto found = cli::logo::FindLogoBox(statistics);
-    ASSERT_EQ(found.has_value(), square);
-    if (square) {
-      EXPECT_TRUE(found->Contains({w - 40, bar + 10, 20, 16}));
-      EXPECT_TRUE(Box({w - 46, bar + 4, 32, 28}).Contains(*found));
+  }
+}
+
+// The logo threshold is half the largest of the steps 255, 247, ..., 15, 7,
+// 6, ..., 1 that the reference's region reaches (at least 2).
+TEST(LogoDetection, TakesTheLogoThresholdFromTheLargestStep) {
+  const struct {
+    int height;  // of a sharp step in the reference
+    int logoThreshold;
+  } cases[] = {{219, 107}, {215, 107}, {214, 103}, {100, 47}, {15, 7}, {14, 3}, {9, 3}, {6, 3}, {3, 2}, {0, 2}};
+  for (const auto& c : cases) {
+    local::Picture reference = local::Picture::YUY2(64, 8, 16, 128);
+    for (int y = 0; y < 8; ++y) {
+      for (int x = 30; x < 64; ++x) reference.Luma(y, x) = static_cast<uint8_t>(16 + c.height);
     }
+    cli::logo::CropStore none;
+    none.Reset({0, 0, 64, 8});
+    const Box region{0, 0, 64, 8};
+    EXPECT_EQ(cli::logo::AdviseIfNoLogo(reference, region, none).logoThreshold, c.logoThreshold) << c.height;
   }
 }
 

@@ -1,0 +1,202 @@
+// How the analysis reads: the thread that reads ahead, the search's cells,
+// and a logo that shows only late in a file, fitted in the one reading.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <numeric>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "cli_error.h"
+#include "logo/analysis.h"
+#include "logo/read_ahead.h"
+#include "logo/region_search.h"
+#include "logo_recording.h"
+
+namespace pramvix::testing {
+namespace {
+using cli::logo::FrameSampler;
+using cli::logo::FrameView;
+using cli::logo::ReadAhead;
+using quality::RecordingPlan;
+using quality::SyntheticRecording;
+using pramvix::Simd;
+using pramvix::SimdName;
+using pramvix::SupportedSimd;
+
+std::unique_ptr<cli::Y4MReader> Reader(const std::string& bytes, bool seekable) {
+  return std::make_unique<cli::Y4MReader>(
+      cli::MemorySource(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), seekable), "clip");
+}
+
+std::string SmallClip(int frames) {
+  RecordingPlan plan;
+  plan.width = 16, plan.height = 8, plan.frames = frames, plan.corner = RecordingPlan::Corner::kNone;
+  return SyntheticRecording(plan).Y4M();
+}
+
+// The sum of a frame's bytes, as a stand-in for work done on the reading thread.
+std::vector<uint8_t> SumOf(const FrameView& frame) {
+  const size_t bytes = static_cast<size_t>(frame.width) * frame.height * 2;
+  const uint32_t sum = std::accumulate(frame.y, frame.y + bytes, 0u);
+  return {static_cast<uint8_t>(sum), static_cast<uint8_t>(sum >> 8), static_cast<uint8_t>(sum >> 16)};
+}
+
+TEST(LogoReadAhead, HandsOutTheSamplersFramesInItsOrder) {
+  const std::string bytes = SmallClip(60);
+  const struct {
+    bool seekable;
+    cli::logo::SampleRule rule;
+    int depth;
+  } cases[] = {
+      {true, {0, -1, 25}, 1}, {true, {3, 40, 100}, 2}, {false, {0, -1, 32}, 2}, {false, {5, 50, 9}, 4}, {true, {70, -1, 10}, 2},
+  };
+  for (const auto& c : cases) {
+    // What the sampler hands out on its own.
+    FrameSampler plain(Reader(bytes, c.seekable), c.rule);
+    std::vector<int> numbers;
+    std::vector<std::vector<uint8_t>> frames;
+    while (plain.Next()) {
+      numbers.push_back(plain.Number());
+      frames.emplace_back(plain.Frame().y, plain.Frame().y + 16 * 8 * 2);
+    }
+    FrameSampler sampler(Reader(bytes, c.seekable), c.rule);
+    ReadAhead ahead(sampler, [](const FrameView& f, std::vector<uint8_t>& out) { out = SumOf(f); }, c.depth);
+    size_t i = 0;
+    for (; ahead.Next(); ++i) {
+      ASSERT_LT(i, numbers.size());
+      EXPECT_EQ(ahead.Number(), numbers[i]);
+      EXPECT_EQ(ahead.Taken(), static_cast<int>(i + 1));
+      EXPECT_TRUE(std::equal(frames[i].begin(), frames[i].end(), ahead.Frame().y)) << "frame " << numbers[i];
+      EXPECT_EQ(ahead.Prepared(), SumOf(ahead.Frame()));
+    }
+    EXPECT_EQ(i, numbers.size()) << c.rule.first << ":" << c.rule.last;
+    EXPECT_EQ(ahead.Taken(), static_cast<int>(numbers.size()));  // stays after the end
+    EXPECT_FALSE(ahead.Next());
+  }
+}
+
+TEST(LogoReadAhead, ThrowsAReadErrorAfterTheFramesBeforeIt) {
+  std::string bytes = SmallClip(10);
+  bytes.resize(bytes.size() - 5);  // the last frame is cut short
+  FrameSampler sampler(Reader(bytes, false), {});
+  ReadAhead ahead(sampler);
+  int frames = 0;
+  try {
+    while (ahead.Next()) ++frames;
+    ADD_FAILURE() << "no error";
+  } catch (const cli::CliError& e) {
+    EXPECT_NE(std::string(e.what()).find("frame 9 is truncated"), std::string::npos) << e.what();
+  }
+  EXPECT_EQ(frames, 9);
+}
+
+TEST(LogoReadAhead, KeepsAFrameWithoutCopyingAndStopsEarly) {
+  const std::string bytes = SmallClip(30);
+  FrameSampler sampler(Reader(bytes, true), {});
+  std::vector<uint8_t> first, second, third;
+  {
+    ReadAhead ahead(sampler);
+    ASSERT_TRUE(ahead.Next());
+    const std::vector<uint8_t> truth(ahead.Frame().y, ahead.Frame().y + 16 * 8 * 2);
+    const uint8_t* where = ahead.Frame().y;
+    ahead.Keep(first);
+    EXPECT_EQ(first.data(), where);  // swapped in, not copied
+    EXPECT_EQ(ahead.Frame().y, where);
+    ahead.Keep(second);  // a second keeper of the same frame gets a copy
+    ahead.Keep(first);   // and the first keeper keeps it
+    EXPECT_EQ(first.data(), where);
+    ASSERT_TRUE(ahead.Next());
+    ahead.Keep(third);
+    ASSERT_TRUE(ahead.Next());  // reading on reuses the buffers, not the kept ones
+    ASSERT_TRUE(ahead.Next());
+    EXPECT_EQ(first, truth);
+    EXPECT_EQ(second, truth);
+    EXPECT_NE(third, truth);
+  }  // leaves with frames unread: the reading thread stops
+}
+
+// The cells are the rounded means of scale x scale pixels, whatever the width.
+TEST(LogoSearchCells, AreRoundedMeansAtEachScale) {
+  std::mt19937 random(5);
+  const struct {
+    int width, height, scale;
+  } cases[] = {{200, 20, 2}, {1920, 12, 2}, {3838, 12, 2}, {3840, 12, 4}, {5000, 16, 4}, {7680, 24, 8}, {9000, 24, 8}};
+  for (const auto& c : cases) {
+    std::vector<uint8_t> planar(static_cast<size_t>(c.width) * c.height * 2);
+    for (auto& b : planar) b = static_cast<uint8_t>(random());
+    const FrameView frame = FrameView::OfPlanar(planar.data(), c.width, c.height);
+    cli::logo::EdgeStatistics statistics(c.width, c.height);
+    ASSERT_EQ(statistics.Scale(), c.scale) << c.width;
+    ASSERT_EQ(statistics.CellsWide(), c.width / c.scale);
+    std::vector<uint8_t> cells(statistics.CellBytes());
+    ASSERT_TRUE(statistics.MakeCells(frame, cells.data())) << c.width;
+    const int n = c.scale * c.scale;
+    for (int r = 0; r < statistics.CellsHigh(); ++r) {
+      for (int k = 0; k < statistics.CellsWide(); ++k) {
+        int sum = 0;
+        for (int y = 0; y < c.scale; ++y) {
+          for (int x = 0; x < c.scale; ++x) sum += frame.Luma(k * c.scale + x, r * c.scale + y);
+        }
+        ASSERT_EQ(cells[static_cast<size_t>(r) * statistics.CellsWide() + k], (sum + n / 2) / n) << c.width << " cell " << k << "," << r;
+      }
+    }
+    const FrameView other = FrameView::OfPlanar(planar.data(), c.width - 2, c.height);
+    EXPECT_FALSE(statistics.MakeCells(other, cells.data()));
+  }
+}
+
+// Every instruction set sums the same steps: the steady cells agree with the
+// plain code's on frames with a steady square in moving noise.
+TEST(LogoSearchCells, EveryInstructionSetFindsTheSameSteadyCells) {
+  const int w = 1920, h = 64;
+  std::vector<std::vector<uint8_t>> reference;
+  for (const Simd simd : SupportedSimd()) {
+    cli::logo::EdgeStatistics statistics(w, h, simd);
+    std::mt19937 random(9);
+    std::vector<uint8_t> planar(static_cast<size_t>(w) * h * 2);
+    for (int n = 0; n < 21; ++n) {  // two batches and some
+      for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+          const bool square = x >= 1800 && x < 1840 && y >= 20 && y < 44;
+          planar[static_cast<size_t>(y) * w + x] = square ? 230 : static_cast<uint8_t>(random() % 256);
+        }
+      }
+      statistics.Add(FrameView::OfPlanar(planar.data(), w, h));
+    }
+    const std::vector<uint8_t> steady = statistics.SteadyEdges();
+    EXPECT_GT(std::accumulate(steady.begin(), steady.end(), 0), 20) << SimdName(simd);
+    if (reference.empty()) reference.push_back(steady);
+    EXPECT_EQ(steady, reference.front()) << SimdName(simd);
+  }
+}
+
+// A logo that shows only in the last third of a file: the file hands out
+// frames from all over it first, so the fit starts early and gets most of the
+// frames a fit over the given region gets (read in order, the logo would be
+// found too late to fit).
+TEST(LogoAnalysis, FitsALateLogoInOneReadingOfAFile) {
+  RecordingPlan without;
+  without.corner = RecordingPlan::Corner::kNone, without.frames = 200, without.seed = 3;
+  RecordingPlan with;
+  with.frames = 100, with.seed = 4;
+  const SyntheticRecording logo(with);
+  const std::string tail = logo.Y4M();
+  const std::string bytes = SyntheticRecording(without).Y4M() + tail.substr(tail.find('\n') + 1);
+  auto analyse = [&](const cli::logo::AnalysisOptions& options) {
+    FrameSampler sampler(Reader(bytes, true), {});
+    return cli::logo::AnalyseClip(sampler, options);
+  };
+  const cli::logo::Analysis found = analyse({});
+  EXPECT_EQ(found.framesRead, 300);
+  EXPECT_TRUE(found.reference.region.Contains(logo.TrueBox()));
+  cli::logo::AnalysisOptions given;
+  given.region = found.reference.region;
+  const cli::logo::Analysis fitted = analyse(given);
+  EXPECT_GE(found.fitFrames, fitted.fitFrames * 2 / 3) << "of " << fitted.fitFrames;
+  EXPECT_GE(found.sampleNumber, 200);  // the preview shows a frame with the logo
+}
+
+}  // namespace
+}  // namespace pramvix::testing
