@@ -18,6 +18,19 @@ PRAMVIX_TARGET_AVX2 inline __m256i ThresholdApart256(__m256i a, __m256i b) {
 
 // Eight lanes of floats at a time.
 struct Avx2 {
+  // As NearEdgeSse2, sixteen pixels a load.
+  PRAMVIX_TARGET_AVX2 static bool NearEdge(const uint8_t* reference, int k, __m128i low, __m128i high) {
+    const uint8_t* at = reference + 2 * static_cast<ptrdiff_t>(k);
+    const __m256i lows = _mm256_broadcastsi128_si256(low), highs = _mm256_broadcastsi128_si256(high);
+    __m256i outside = _mm256_setzero_si256();
+    for (const int offset : {-2, 30, 34}) {  // bytes of pixels k − 1 … k + 32
+      const __m256i bytes = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at + offset));
+      outside = _mm256_or_si256(outside, _mm256_or_si256(_mm256_subs_epu8(bytes, highs), _mm256_subs_epu8(lows, bytes)));
+    }
+    outside = _mm256_and_si256(outside, _mm256_set1_epi16(0x00FF));  // chroma does not count
+    return _mm256_testz_si256(outside, outside) != 0;
+  }
+
   // As UntouchedSse2, sixteen pixels a load.
   PRAMVIX_TARGET_AVX2 static bool Untouched(const uint8_t* reference, int k, __m128i edge) {
     const uint8_t* at = reference + 2 * static_cast<ptrdiff_t>(k);
@@ -33,17 +46,14 @@ struct Avx2 {
     return _mm256_testz_si256(work, work) != 0;
   }
 
-  // All eight lanes in one step, whichever `lanes` selects.
-  PRAMVIX_TARGET_AVX2 static __m128i Correct(__m128i s, __m128i L, unsigned, bool flat, float inverse) {
+  // The correction of all eight lanes.
+  PRAMVIX_TARGET_AVX2 static __m128i Correct(__m128i s, __m128i L) {
     const __m256i s32 = _mm256_cvtepu16_epi32(s);
     const __m256i L32 = _mm256_cvtepu16_epi32(L);
-    __m256 ratio = _mm256_set1_ps(inverse);
-    if (!flat) {
-      const __m256 luma = _mm256_cvtepi32_ps(L32);
-      const __m256 b = _mm256_sub_ps(_mm256_set1_ps(kFull), luma);
-      const __m256 d = _mm256_add_ps(_mm256_sub_ps(luma, _mm256_set1_ps(kBlack)), _mm256_set1_ps(0.001f));
-      ratio = _mm256_div_ps(d, b);
-    }
+    const __m256 luma = _mm256_cvtepi32_ps(L32);
+    const __m256 b = _mm256_sub_ps(_mm256_set1_ps(kFull), luma);
+    const __m256 d = _mm256_add_ps(_mm256_sub_ps(luma, _mm256_set1_ps(kBlack)), _mm256_set1_ps(0.001f));
+    const __m256 ratio = _mm256_div_ps(d, b);
     const __m256 t = _mm256_mul_ps(_mm256_sub_ps(_mm256_set1_ps(kFull), _mm256_cvtepi32_ps(s32)), ratio);
     const __m256i q =
         _mm256_andnot_si256(_mm256_cmpeq_epi32(L32, _mm256_set1_epi32(kFullLuma)), _mm256_cvttps_epi32(t));

@@ -13,27 +13,25 @@ namespace {
 
 // Four lanes of floats at a time.
 struct Sse2 {
+  static bool NearEdge(const uint8_t* reference, int k, __m128i low, __m128i high) {
+    return NearEdgeSse2(reference, k, low, high);
+  }
   static bool Untouched(const uint8_t* reference, int k, __m128i edge) { return UntouchedSse2(reference, k, edge); }
 
-  static __m128i Correct(__m128i s, __m128i L, unsigned lanes, bool flat, float inverse) {
+  // The correction of all eight lanes.
+  static __m128i Correct(__m128i s, __m128i L) {
     const __m128i zero = _mm_setzero_si128();
-    const __m128i low =
-        (lanes & 0x00FF) ? Four(_mm_unpacklo_epi16(s, zero), _mm_unpacklo_epi16(L, zero), flat, inverse) : zero;
-    const __m128i high =
-        (lanes & 0xFF00) ? Four(_mm_unpackhi_epi16(s, zero), _mm_unpackhi_epi16(L, zero), flat, inverse) : zero;
-    return Limited(_mm_packs_epi32(low, high));
+    return Limited(_mm_packs_epi32(Four(_mm_unpacklo_epi16(s, zero), _mm_unpacklo_epi16(L, zero)),
+                                   Four(_mm_unpackhi_epi16(s, zero), _mm_unpackhi_epi16(L, zero))));
   }
 
  private:
   // s − q on four pixels in 32-bit lanes.
-  static __m128i Four(__m128i s4, __m128i L4, bool flat, float inverse) {
+  static __m128i Four(__m128i s4, __m128i L4) {
     const __m128 L = _mm_cvtepi32_ps(L4);
-    __m128 ratio = _mm_set1_ps(inverse);
-    if (!flat) {
-      const __m128 b = _mm_sub_ps(_mm_set1_ps(kFull), L);
-      const __m128 d = _mm_add_ps(_mm_sub_ps(L, _mm_set1_ps(kBlack)), _mm_set1_ps(0.001f));
-      ratio = _mm_div_ps(d, b);
-    }
+    const __m128 b = _mm_sub_ps(_mm_set1_ps(kFull), L);
+    const __m128 d = _mm_add_ps(_mm_sub_ps(L, _mm_set1_ps(kBlack)), _mm_set1_ps(0.001f));
+    const __m128 ratio = _mm_div_ps(d, b);
     const __m128 t = _mm_mul_ps(_mm_sub_ps(_mm_set1_ps(kFull), _mm_cvtepi32_ps(s4)), ratio);
     const __m128i q = _mm_andnot_si128(_mm_cmpeq_epi32(L4, _mm_set1_epi32(kFullLuma)), _mm_cvttps_epi32(t));
     return _mm_sub_epi32(s4, q);

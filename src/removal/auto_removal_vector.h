@@ -42,6 +42,21 @@ PRAMVIX_VECTOR_TARGET inline bool UntouchedSse2(const uint8_t* reference, int k,
   return _mm_movemask_epi8(_mm_cmpeq_epi8(work, _mm_setzero_si128())) == 0xFFFF;
 }
 
+// A quicker test that passes most untouched spans: every reference luma
+// from pixel k − 1 to k + 32 lies within 2 of the edge luma. Then none is 5
+// away from it and no two are 5 apart. `low` and `high` hold edge − 2 and
+// edge + 2 (limited to 0 … 255) in every byte.
+PRAMVIX_VECTOR_TARGET inline bool NearEdgeSse2(const uint8_t* reference, int k, __m128i low, __m128i high) {
+  const uint8_t* at = reference + 2 * static_cast<ptrdiff_t>(k);
+  __m128i outside = _mm_setzero_si128();
+  for (const int offset : {-2, 14, 30, 46, 50}) {  // bytes of pixels k − 1 … k + 32
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + offset));
+    outside = _mm_or_si128(outside, _mm_or_si128(_mm_subs_epu8(bytes, high), _mm_subs_epu8(low, bytes)));
+  }
+  outside = _mm_and_si128(outside, _mm_set1_epi16(0x00FF));  // chroma does not count
+  return _mm_movemask_epi8(_mm_cmpeq_epi8(outside, _mm_setzero_si128())) == 0xFFFF;
+}
+
 // floor(n / 3) for 16-bit lanes n ≤ 765: n·43691 / 2^17 = n/3 + n/(3·2^17),
 // and the second term stays under the 1/3 that separates n/3 from the next
 // whole number while n < 2^17.
@@ -49,32 +64,37 @@ PRAMVIX_VECTOR_TARGET inline __m128i DivideBy3(__m128i n) {
   return _mm_srli_epi16(_mm_mulhi_epu16(n, _mm_set1_epi16(static_cast<int16_t>(0xAAAB))), 1);
 }
 
-// Lane 0 takes `first`, lane i + 1 lane i of v.
-PRAMVIX_VECTOR_TARGET inline __m128i ShiftedIn(__m128i v, int first) {
-  return _mm_insert_epi16(_mm_slli_si128(v, 2), first, 0);
+// The eight 16-bit lanes that end one lane before `current`: the last lane of
+// `previous`, then lanes 0 … 6 of `current`. With blocks of eight pixels,
+// those are pixels k − 1 … k + 6 for the block at k.
+PRAMVIX_VECTOR_TARGET inline __m128i LaneBefore(__m128i previous, __m128i current) {
+  return _mm_or_si128(_mm_slli_si128(current, 2), _mm_srli_si128(previous, 14));
 }
 
-// Softens pixels first − 1 … first + 6 where `soften` (the lanes of steps
-// first … first + 7) is set; v is the block's luma as the correction left it.
-// Pixel p becomes (y[p − 1] + v[p] + v[p + 1]) / 3 where it is softened,
-// y[p − 1] being its left neighbour as already softened, and stays v[p]
-// otherwise. Worked on all lanes at once, y ← F(y) is repeated from y = v
-// until nothing changes: a lane whose left neighbour is right comes out right,
-// so after i rounds every run of softened lanes is right in its first i lanes,
-// and F's only fixed point is the result (each lane follows from the one
+// The softening of pixels k − 1 … k + 6 for the block at k, where `soften`
+// (the lanes of steps k … k + 7) is set. `own` holds those pixels' lumas as
+// the correction left them, `right` each one's right neighbour (pixels
+// k … k + 7), and the last lane of `before` the final luma of pixel k − 2.
+// A softened pixel becomes (y[p − 1] + own[p] + right[p]) / 3, y[p − 1] being
+// its left neighbour as already softened; the others keep their own luma.
+// Worked on all lanes at once, y ← F(y) is repeated from y = own until
+// nothing changes: a lane whose left neighbour is final comes out final, so
+// after i rounds every run of softened lanes is final in its first i lanes;
+// and F has one fixed point, the result (each lane follows from the one
 // before it), so stopping where F(y) = y is exact. Nine rounds at most.
-PRAMVIX_VECTOR_TARGET inline void SoftenBlock(uint8_t* row, int first, __m128i v, __m128i soften) {
-  const uint8_t* luma = row + 2 * static_cast<ptrdiff_t>(first);  // pixel first
-  const __m128i own = ShiftedIn(v, luma[-2]);  // pixels first − 1 … first + 6
-  const __m128i sums = _mm_add_epi16(own, v);  // each with its right neighbour
-  const int before = luma[-4];                 // pixel first − 2, final
-  __m128i y = own;
+PRAMVIX_VECTOR_TARGET inline __m128i Softened(__m128i own, __m128i right, __m128i soften, __m128i before) {
+  const __m128i sums = _mm_add_epi16(own, right);
+  const auto round = [&](__m128i y) PRAMVIX_VECTOR_TARGET {
+    return Select(soften, DivideBy3(_mm_add_epi16(LaneBefore(before, y), sums)), own);
+  };
+  // Runs of up to three softened pixels, the most common, take three rounds
+  // and the test without a branch that depends on them.
+  __m128i y = round(round(round(own)));
   for (;;) {
-    const __m128i next = Select(soften, DivideBy3(_mm_add_epi16(ShiftedIn(y, before), sums)), own);
-    if (_mm_movemask_epi8(_mm_cmpeq_epi16(next, y)) == 0xFFFF) break;
+    const __m128i next = round(y);
+    if (_mm_movemask_epi8(_mm_cmpeq_epi16(next, y)) == 0xFFFF) return y;
     y = next;
   }
-  StoreLumaAt(row, first - 1, y);
 }
 
 // v = s − q limited to 0 … 250, from 16-bit lanes that packing s − q has
@@ -87,8 +107,7 @@ PRAMVIX_VECTOR_TARGET inline __m128i Limited(__m128i packed) {
 // divides twice in double precision: q = trunc((238 − s) / r), r = b / d,
 // b = 238 − L, d = (L − 16) + 0.001. The sets work out the same q as
 // trunc((238 − s)·(d / b)) in single precision instead: eight lanes a step,
-// one division per lane rather than two, and none where eight equal
-// reference lumas share d / b.
+// one division per lane rather than two.
 //
 // Why it truncates to the same integer: (L − 16), b and 238 − s are whole and
 // exact in floats; 0.001, the sum d, the quotient d / b and the product each
@@ -105,34 +124,15 @@ constexpr float kFull = 238.0f;
 constexpr float kBlack = 16.0f;
 constexpr int kFullLuma = 238;
 
-// d / b of one reference luma L, as the lanes work it out (times the gain 1,
-// which changes nothing).
-inline float InverseRatio(int L) {
-  const float b = kFull - static_cast<float>(L);
-  const float d = (static_cast<float>(L) - kBlack) + 0.001f;
-  return d / b;
-}
-
-// d / b of the last flat block (eight equal reference lumas), kept while the
-// next one repeats its luma, as blocks inside a logo do. For one row on one
-// thread.
-class FlatInverse {
- public:
-  float Of(int L) {
-    if (L != luma_) {
-      luma_ = L;
-      inverse_ = InverseRatio(L);
-    }
-    return inverse_;
-  }
-
- private:
-  int luma_ = -1;
-  float inverse_ = 0;
-};
-
 // Eight pixels (16-bit lanes) through the set's correction or inversion, and
 // the softening, over one row: the settings as locals, as RowPass keeps them.
+//
+// A block's results stay in registers for the next: a pixel's luma is final
+// only once the next step has softened it or not, so the block at k stores
+// pixels k − 1 … k + 6, with the chroma it read, and keeps pixel k + 7
+// pending. Reading back bytes just stored, partly over an earlier store,
+// would wait for the stores to land. Settle() writes the pending pixel; the
+// row then holds what the plain pass leaves before its next step.
 template <class Set>
 class AutoBlocks {
  public:
@@ -140,47 +140,72 @@ class AutoBlocks {
       : main_(main), reference_(reference), mark_(mark) {
     edgeBytes_ = _mm_set1_epi8(static_cast<char>(edge));
     edgeLanes_ = _mm_set1_epi16(static_cast<int16_t>(edge));
+    low_ = _mm_set1_epi8(static_cast<char>(edge > 2 ? edge - 2 : 0));
+    high_ = _mm_set1_epi8(static_cast<char>(edge < 253 ? edge + 2 : 255));
   }
 
   // Pixels k … k + 31, or nothing where the span is left as it is; reads
   // reference pixels k − 1 … k + 32.
   PRAMVIX_VECTOR_TARGET void Span(int k) {
-    if (Set::Untouched(reference_, k, edgeBytes_)) return;
+    if (Set::NearEdge(reference_, k, low_, high_) || Set::Untouched(reference_, k, edgeBytes_)) {
+      Settle();  // step k softens nothing, so the pending pixel is final
+      return;
+    }
     for (int block = k; block < k + 32; block += 8) Block(block);
   }
 
-  // Pixels k … k + 7; reads reference pixels k − 1 … k + 8 and main pixels
-  // k − 2 … k + 7.
+  // Pixels k … k + 7, k ≥ 2, after the steps before k; reads reference pixels
+  // k − 1 … k + 8 and main pixels k − 2 … k + 7.
   PRAMVIX_VECTOR_TARGET void Block(int k) {
+    if (!live_) Resume(k);
     const __m128i below = _mm_set1_epi16(kAutoThreshold - 1);
+    const __m128i lumaMask = _mm_set1_epi16(0x00FF);
+    uint8_t* at = main_ + 2 * static_cast<ptrdiff_t>(k);
+    const __m128i raw = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
     const __m128i L = LumaAt(reference_, k);
     const __m128i logo = _mm_cmpgt_epi16(Distance(edgeLanes_, L), below);
     const __m128i soften = _mm_cmpgt_epi16(Distance(LumaAt(reference_, k - 1), LumaAt(reference_, k + 1)), below);
-    const unsigned logoLanes = static_cast<unsigned>(_mm_movemask_epi8(logo));
-    __m128i v = LumaAt(main_, k);
-    if (logoLanes != 0) {
-      const __m128i fixed = mark_ ? _mm_xor_si128(v, _mm_set1_epi16(0x00FF)) : Correct(v, L, logoLanes);
-      v = Select(logo, fixed, v);
-      StoreLumaAt(main_, k, v);
-    }
-    if (_mm_movemask_epi8(soften) != 0) SoftenBlock(main_, k, v, soften);
+    const __m128i s = _mm_and_si128(raw, lumaMask);
+    // Every lane is corrected, then the rule picks: a branch on whether any
+    // lane is logo would be mispredicted at every logo edge.
+    const __m128i v = Select(logo, mark_ ? _mm_xor_si128(s, lumaMask) : Set::Correct(s, L), s);
+    const __m128i own = LaneBefore(v_, v);  // pixels k − 1 … k + 6
+    // Softening chains each block to the one before; most blocks soften
+    // nothing and need not wait for it.
+    const __m128i y = _mm_movemask_epi8(soften) != 0 ? Softened(own, v, soften, y_) : own;
+    const __m128i chroma = _mm_andnot_si128(lumaMask, LaneBefore(raw_, raw));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(at - 2), _mm_or_si128(chroma, y));
+    raw_ = raw;
+    v_ = v;
+    y_ = y;
+    pending_ = k + 7;
+  }
+
+  // Writes the pending pixel, if any.
+  PRAMVIX_VECTOR_TARGET void Settle() {
+    if (!live_) return;
+    main_[2 * static_cast<ptrdiff_t>(pending_)] = static_cast<uint8_t>(_mm_extract_epi16(v_, 7));
+    live_ = false;
   }
 
  private:
-  // The lanes of s over L that `lanes` (a byte mask) selects, corrected;
-  // others come back 0.
-  PRAMVIX_VECTOR_TARGET __m128i Correct(__m128i s, __m128i L, unsigned lanes) {
-    const int first = _mm_extract_epi16(L, 0);
-    const bool flat =
-        _mm_movemask_epi8(_mm_cmpeq_epi16(L, _mm_set1_epi16(static_cast<int16_t>(first)))) == 0xFFFF;
-    return Set::Correct(s, L, lanes, flat, flat ? flat_.Of(first) : 0.0f);
+  // The lanes the block at k takes from the one before, read from the row:
+  // pixel k − 1 as the last step left it (luma and chroma) and pixel k − 2.
+  PRAMVIX_VECTOR_TARGET void Resume(int k) {
+    const uint8_t* at = main_ + 2 * static_cast<ptrdiff_t>(k);
+    raw_ = _mm_insert_epi16(_mm_setzero_si128(), at[-2] | at[-1] << 8, 7);
+    v_ = _mm_insert_epi16(_mm_setzero_si128(), at[-2], 7);
+    y_ = _mm_insert_epi16(_mm_setzero_si128(), at[-4], 7);
+    live_ = true;
   }
 
   uint8_t* main_;
   const uint8_t* reference_;
   bool mark_;
-  __m128i edgeBytes_, edgeLanes_;
-  FlatInverse flat_;
+  __m128i edgeBytes_, edgeLanes_, low_, high_;
+  bool live_ = false;  // the lanes below hold the block before
+  int pending_ = 0;
+  __m128i raw_ = _mm_setzero_si128(), v_ = _mm_setzero_si128(), y_ = _mm_setzero_si128();
 };
 
 // The pass over one row: pixel 1 and the last pixels one at a time (they
@@ -196,6 +221,7 @@ PRAMVIX_VECTOR_TARGET void AutoRowPass(MutableLumaRow main, ConstLumaRow referen
   AutoBlocks<Set> blocks(&main[0], &reference[0], reference[1], pixels == LogoPixels::kMark);
   for (; k + 32 <= innerEnd; k += 32) blocks.Span(k);
   for (; k + 8 <= innerEnd; k += 8) blocks.Block(k);
+  blocks.Settle();
   for (; k < innerEnd; ++k) pass.Step<false>(main, reference, k);
   for (; k < w; ++k) pass.Step<true>(main, reference, k);
 }
