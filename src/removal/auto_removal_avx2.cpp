@@ -18,6 +18,8 @@ PRAMVIX_TARGET_AVX2 inline __m256i ThresholdApart256(__m256i a, __m256i b) {
 
 // Eight lanes of floats at a time.
 struct Avx2 {
+  static int Spans(uint8_t* main, const uint8_t* reference, int edge, bool mark, int innerEnd);
+
   // As NearEdgeSse2, sixteen pixels a load.
   PRAMVIX_TARGET_AVX2 static bool NearEdge(const uint8_t* reference, int k, __m128i low, __m128i high) {
     const uint8_t* at = reference + 2 * static_cast<ptrdiff_t>(k);
@@ -60,7 +62,144 @@ struct Avx2 {
     const __m256i v = _mm256_sub_epi32(s32, q);
     return Limited(_mm_packs_epi32(_mm256_castsi256_si128(v), _mm256_extracti128_si256(v, 1)));
   }
+
+  // s − q for eight pixels in 32-bit lanes, s and L in the low half of each
+  // 32-bit lane.
+  PRAMVIX_TARGET_AVX2 static __m256i Quotients(__m256i s32, __m256i L32) {
+    const __m256 luma = _mm256_cvtepi32_ps(L32);
+    const __m256 b = _mm256_sub_ps(_mm256_set1_ps(kFull), luma);
+    const __m256 d = _mm256_add_ps(_mm256_sub_ps(luma, _mm256_set1_ps(kBlack)), _mm256_set1_ps(0.001f));
+    const __m256 t = _mm256_mul_ps(_mm256_sub_ps(_mm256_set1_ps(kFull), _mm256_cvtepi32_ps(s32)), _mm256_div_ps(d, b));
+    const __m256i q =
+        _mm256_andnot_si256(_mm256_cmpeq_epi32(L32, _mm256_set1_epi32(kFullLuma)), _mm256_cvttps_epi32(t));
+    return _mm256_sub_epi32(s32, q);
+  }
 };
+
+PRAMVIX_TARGET_AVX2 inline __m256i Load(const uint8_t* p) {
+  return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
+}
+
+// Sixteen lanes of 16 bits: the lanes of `current` moved up by one, the last
+// lane of `previous` in lane 0 (pixels k − 1 … k + 14 for the block at k).
+PRAMVIX_TARGET_AVX2 inline __m256i LaneBefore256(__m256i previous, __m256i current) {
+  return _mm256_alignr_epi8(current, _mm256_permute2x128_si256(previous, current, 0x21), 14);
+}
+
+PRAMVIX_TARGET_AVX2 inline __m256i DivideBy3(__m256i n) {  // as the 128-bit one
+  return _mm256_srli_epi16(_mm256_mulhi_epu16(n, _mm256_set1_epi16(static_cast<int16_t>(0xAAAB))), 1);
+}
+
+// As AutoBlocks, sixteen pixels a block: the same steps on 256-bit lanes.
+class WideBlocks {
+ public:
+  PRAMVIX_TARGET_AVX2 WideBlocks(uint8_t* main, const uint8_t* reference, int edge, bool mark)
+      : main_(main), reference_(reference), mark_(mark) {
+    edgeBytes_ = _mm_set1_epi8(static_cast<char>(edge));
+    edgeLanes_ = _mm256_set1_epi16(static_cast<int16_t>(edge));
+    low_ = _mm_set1_epi8(static_cast<char>(edge > 2 ? edge - 2 : 0));
+    high_ = _mm_set1_epi8(static_cast<char>(edge < 253 ? edge + 2 : 255));
+  }
+
+  // Spans of 32 pixels from pixel 2, then one block of 16 where it fits;
+  // gives the pixel after them, with the row settled.
+  PRAMVIX_TARGET_AVX2 int Spans(int innerEnd) {
+    int k = 2;
+    for (; k + 32 <= innerEnd; k += 32) {
+      if (Avx2::NearEdge(reference_, k, low_, high_) || Avx2::Untouched(reference_, k, edgeBytes_)) {
+        Settle();  // step k softens nothing, so the pending pixel is final
+        continue;
+      }
+      Block(k);
+      Block(k + 16);
+    }
+    if (k + 16 <= innerEnd) {
+      Block(k);
+      k += 16;
+    }
+    Settle();
+    return k;
+  }
+
+ private:
+  // Pixels k … k + 15, k ≥ 2, after the steps before k; reads reference
+  // pixels k − 1 … k + 16 and main pixels k − 2 … k + 15.
+  PRAMVIX_TARGET_AVX2 void Block(int k) {
+    if (!live_) Resume(k);
+    const __m256i below = _mm256_set1_epi16(kAutoThreshold - 1);
+    const __m256i lumaMask = _mm256_set1_epi16(0x00FF);
+    uint8_t* at = main_ + 2 * static_cast<ptrdiff_t>(k);
+    const uint8_t* reference = reference_ + 2 * static_cast<ptrdiff_t>(k);
+    const __m256i raw = Load(at);
+    const __m256i L = _mm256_and_si256(Load(reference), lumaMask);
+    const __m256i left = _mm256_and_si256(Load(reference - 2), lumaMask);
+    const __m256i right = _mm256_and_si256(Load(reference + 2), lumaMask);
+    const __m256i logo = _mm256_cmpgt_epi16(_mm256_abs_epi16(_mm256_sub_epi16(L, edgeLanes_)), below);
+    const __m256i soften = _mm256_cmpgt_epi16(_mm256_abs_epi16(_mm256_sub_epi16(left, right)), below);
+    const __m256i s = _mm256_and_si256(raw, lumaMask);
+    const __m256i v = _mm256_blendv_epi8(s, mark_ ? _mm256_xor_si256(s, lumaMask) : Correct(s, L), logo);
+    const __m256i own = LaneBefore256(v_, v);  // pixels k − 1 … k + 14
+    const __m256i y = _mm256_movemask_epi8(soften) != 0 ? Softened(own, v, soften) : own;
+    const __m256i chroma = _mm256_andnot_si256(lumaMask, LaneBefore256(raw_, raw));
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(at - 2), _mm256_or_si256(chroma, y));
+    raw_ = raw;
+    v_ = v;
+    y_ = y;
+    pending_ = k + 15;
+  }
+
+  // Sixteen lanes: the 32-bit halves unpack and pack back within each 128-bit
+  // half, so the lanes come back in order.
+  PRAMVIX_TARGET_AVX2 static __m256i Correct(__m256i s, __m256i L) {
+    const __m256i zero = _mm256_setzero_si256();
+    const __m256i low = Avx2::Quotients(_mm256_unpacklo_epi16(s, zero), _mm256_unpacklo_epi16(L, zero));
+    const __m256i high = Avx2::Quotients(_mm256_unpackhi_epi16(s, zero), _mm256_unpackhi_epi16(L, zero));
+    const __m256i packed = _mm256_packs_epi32(low, high);
+    return _mm256_min_epi16(_mm256_max_epi16(packed, zero), _mm256_set1_epi16(250));
+  }
+
+  // As the 128-bit Softened, against the final luma of pixel k − 2 in y_.
+  PRAMVIX_TARGET_AVX2 __m256i Softened(__m256i own, __m256i right, __m256i soften) const {
+    const __m256i sums = _mm256_add_epi16(own, right);
+    const __m256i before = y_;
+    const auto round = [&](__m256i y) PRAMVIX_TARGET_AVX2 {
+      return _mm256_blendv_epi8(own, DivideBy3(_mm256_add_epi16(LaneBefore256(before, y), sums)), soften);
+    };
+    __m256i y = round(round(round(own)));
+    for (;;) {
+      const __m256i next = round(y);
+      if (_mm256_movemask_epi8(_mm256_cmpeq_epi16(next, y)) == -1) return y;
+      y = next;
+    }
+  }
+
+  PRAMVIX_TARGET_AVX2 void Settle() {
+    if (!live_) return;
+    main_[2 * static_cast<ptrdiff_t>(pending_)] = static_cast<uint8_t>(_mm256_extract_epi16(v_, 15));
+    live_ = false;
+  }
+
+  PRAMVIX_TARGET_AVX2 void Resume(int k) {
+    const uint8_t* at = main_ + 2 * static_cast<ptrdiff_t>(k);
+    raw_ = _mm256_insert_epi16(_mm256_setzero_si256(), static_cast<int16_t>(at[-2] | at[-1] << 8), 15);
+    v_ = _mm256_insert_epi16(_mm256_setzero_si256(), at[-2], 15);
+    y_ = _mm256_insert_epi16(_mm256_setzero_si256(), at[-4], 15);
+    live_ = true;
+  }
+
+  uint8_t* main_;
+  const uint8_t* reference_;
+  bool mark_;
+  __m128i edgeBytes_, low_, high_;
+  __m256i edgeLanes_;
+  bool live_ = false;
+  int pending_ = 0;
+  __m256i raw_ = _mm256_setzero_si256(), v_ = _mm256_setzero_si256(), y_ = _mm256_setzero_si256();
+};
+
+int Avx2::Spans(uint8_t* main, const uint8_t* reference, int edge, bool mark, int innerEnd) {
+  return WideBlocks(main, reference, edge, mark).Spans(innerEnd);
+}
 
 }  // namespace
 }  // namespace auto_removal

@@ -13,6 +13,8 @@ namespace {
 
 // Four lanes of floats at a time.
 struct Sse2 {
+  static int Spans(uint8_t* main, const uint8_t* reference, int edge, bool mark, int innerEnd);
+
   static bool NearEdge(const uint8_t* reference, int k, __m128i low, __m128i high) {
     return NearEdgeSse2(reference, k, low, high);
   }
@@ -37,6 +39,10 @@ struct Sse2 {
     return _mm_sub_epi32(s4, q);
   }
 };
+
+int Sse2::Spans(uint8_t* main, const uint8_t* reference, int edge, bool mark, int innerEnd) {
+  return AutoBlocks<Sse2>(main, reference, edge, mark).Spans(innerEnd);
+}
 
 }  // namespace
 }  // namespace auto_removal

@@ -144,6 +144,15 @@ class AutoBlocks {
     high_ = _mm_set1_epi8(static_cast<char>(edge < 253 ? edge + 2 : 255));
   }
 
+  // Spans of 32 pixels from pixel 2 while they end before innerEnd; gives
+  // the pixel after them, with the row settled.
+  PRAMVIX_VECTOR_TARGET int Spans(int innerEnd) {
+    int k = 2;
+    for (; k + 32 <= innerEnd; k += 32) Span(k);
+    Settle();
+    return k;
+  }
+
   // Pixels k … k + 31, or nothing where the span is left as it is; reads
   // reference pixels k − 1 … k + 32.
   PRAMVIX_VECTOR_TARGET void Span(int k) {
@@ -209,7 +218,8 @@ class AutoBlocks {
 };
 
 // The pass over one row: pixel 1 and the last pixels one at a time (they
-// reach beyond a row's ends), spans of 32 and blocks of 8 in between.
+// reach beyond a row's ends), the set's spans from pixel 2 on, which end at a
+// pixel k with the row settled, and blocks of 8 after them.
 template <class Set>
 PRAMVIX_VECTOR_TARGET void AutoRowPass(MutableLumaRow main, ConstLumaRow reference, LogoPixels pixels) {
   const int w = main.Width();
@@ -217,9 +227,9 @@ PRAMVIX_VECTOR_TARGET void AutoRowPass(MutableLumaRow main, ConstLumaRow referen
   const RowPass pass(AutoRule(pixels), reference[1]);
   const int innerEnd = InnerEnd(main, reference, w);
   pass.Step<true>(main, reference, 1);
-  int k = 2;
-  AutoBlocks<Set> blocks(&main[0], &reference[0], reference[1], pixels == LogoPixels::kMark);
-  for (; k + 32 <= innerEnd; k += 32) blocks.Span(k);
+  const bool mark = pixels == LogoPixels::kMark;
+  int k = Set::Spans(&main[0], &reference[0], reference[1], mark, innerEnd);
+  AutoBlocks<Set> blocks(&main[0], &reference[0], reference[1], mark);
   for (; k + 8 <= innerEnd; k += 8) blocks.Block(k);
   blocks.Settle();
   for (; k < innerEnd; ++k) pass.Step<false>(main, reference, k);
