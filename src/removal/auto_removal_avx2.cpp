@@ -20,17 +20,20 @@ PRAMVIX_TARGET_AVX2 inline __m256i ThresholdApart256(__m256i a, __m256i b) {
 struct Avx2 {
   static int Spans(uint8_t* main, const uint8_t* reference, int edge, bool mark, int innerEnd);
 
-  // As NearEdgeSse2, sixteen pixels a load.
-  PRAMVIX_TARGET_AVX2 static bool NearEdge(const uint8_t* reference, int k, __m128i low, __m128i high) {
+  // As NearEdgeSse2 over pixels k … k + n − 1 (n 32 or 64), sixteen pixels a
+  // load; reads reference pixels k − 1 … k + n.
+  PRAMVIX_TARGET_AVX2 static bool NearEdge(const uint8_t* reference, int k, int n, __m128i low, __m128i high) {
     const uint8_t* at = reference + 2 * static_cast<ptrdiff_t>(k);
     const __m256i lows = _mm256_broadcastsi128_si256(low), highs = _mm256_broadcastsi128_si256(high);
-    __m256i outside = _mm256_setzero_si256();
-    for (const int offset : {-2, 30, 34}) {  // bytes of pixels k − 1 … k + 32
+    const auto outside = [&](int offset) PRAMVIX_TARGET_AVX2 {
       const __m256i bytes = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at + offset));
-      outside = _mm256_or_si256(outside, _mm256_or_si256(_mm256_subs_epu8(bytes, highs), _mm256_subs_epu8(lows, bytes)));
-    }
-    outside = _mm256_and_si256(outside, _mm256_set1_epi16(0x00FF));  // chroma does not count
-    return _mm256_testz_si256(outside, outside) != 0;
+      return _mm256_or_si256(_mm256_subs_epu8(bytes, highs), _mm256_subs_epu8(lows, bytes));
+    };
+    // Bytes of pixels k − 1 … k + n, the last load overlapping the one before.
+    __m256i any = _mm256_or_si256(outside(-2), outside(2 * n - 30));
+    for (int offset = 30; offset < 2 * n - 30; offset += 32) any = _mm256_or_si256(any, outside(offset));
+    any = _mm256_and_si256(any, _mm256_set1_epi16(0x00FF));  // chroma does not count
+    return _mm256_testz_si256(any, any) != 0;
   }
 
   // As UntouchedSse2, sixteen pixels a load.
@@ -93,6 +96,7 @@ PRAMVIX_TARGET_AVX2 inline __m256i DivideBy3(__m256i n) {  // as the 128-bit one
 // As AutoBlocks, sixteen pixels a block: the same steps on 256-bit lanes.
 class WideBlocks {
  public:
+  static constexpr int kAhead = 1024;
   PRAMVIX_TARGET_AVX2 WideBlocks(uint8_t* main, const uint8_t* reference, int edge, bool mark)
       : main_(main), reference_(reference), mark_(mark) {
     edgeBytes_ = _mm_set1_epi8(static_cast<char>(edge));
@@ -101,27 +105,40 @@ class WideBlocks {
     high_ = _mm_set1_epi8(static_cast<char>(edge < 253 ? edge + 2 : 255));
   }
 
-  // Spans of 32 pixels from pixel 2, then one block of 16 where it fits;
-  // gives the pixel after them, with the row settled.
+  // Spans of 64 pixels from pixel 2, each tested near the edge luma as a
+  // whole and exactly by halves, then blocks of 16 where they fit; gives the
+  // pixel after them, with the row settled. The reference picture is fetched
+  // ahead: the request has just copied the main frame, which pushes the
+  // reference out of the caches.
   PRAMVIX_TARGET_AVX2 int Spans(int innerEnd) {
     int k = 2;
-    for (; k + 32 <= innerEnd; k += 32) {
-      if (Avx2::NearEdge(reference_, k, low_, high_) || Avx2::Untouched(reference_, k, edgeBytes_)) {
+    for (; k + 64 <= innerEnd; k += 64) {
+      const char* ahead = reinterpret_cast<const char*>(reference_ + 2 * static_cast<ptrdiff_t>(k) + kAhead);
+      _mm_prefetch(ahead, _MM_HINT_T0);
+      _mm_prefetch(ahead + 64, _MM_HINT_T0);
+      if (Avx2::NearEdge(reference_, k, 64, low_, high_)) {
         Settle();  // step k softens nothing, so the pending pixel is final
         continue;
       }
-      Block(k);
-      Block(k + 16);
+      Half(k);
+      Half(k + 32);
     }
-    if (k + 16 <= innerEnd) {
-      Block(k);
-      k += 16;
-    }
+    for (; k + 16 <= innerEnd; k += 16) Block(k);
     Settle();
     return k;
   }
 
  private:
+  // Pixels k … k + 31, or nothing where they are left as they are.
+  PRAMVIX_TARGET_AVX2 void Half(int k) {
+    if (Avx2::Untouched(reference_, k, edgeBytes_)) {
+      Settle();
+      return;
+    }
+    Block(k);
+    Block(k + 16);
+  }
+
   // Pixels k … k + 15, k ≥ 2, after the steps before k; reads reference
   // pixels k − 1 … k + 16 and main pixels k − 2 … k + 15.
   PRAMVIX_TARGET_AVX2 void Block(int k) {
