@@ -124,6 +124,32 @@ constexpr float kFull = 238.0f;
 constexpr float kBlack = 16.0f;
 constexpr int kFullLuma = 238;
 
+// d / b of one reference luma L, as the lanes work it out (times the gain 1,
+// which changes nothing).
+inline float InverseRatio(int L) {
+  const float b = kFull - static_cast<float>(L);
+  const float d = (static_cast<float>(L) - kBlack) + 0.001f;
+  return d / b;
+}
+
+// d / b of the last flat block (all its reference lumas equal), kept while
+// the next one repeats its luma, as blocks inside a logo or on black do. For
+// one row on one thread.
+class FlatInverse {
+ public:
+  float Of(int L) {
+    if (L != luma_) {
+      luma_ = L;
+      inverse_ = InverseRatio(L);
+    }
+    return inverse_;
+  }
+
+ private:
+  int luma_ = -1;
+  float inverse_ = 0;
+};
+
 // Eight pixels (16-bit lanes) through the set's correction or inversion, and
 // the softening, over one row: the settings as locals, as RowPass keeps them.
 //
