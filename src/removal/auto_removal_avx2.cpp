@@ -103,7 +103,6 @@ PRAMVIX_TARGET_AVX2 inline __m256i DivideBy3(__m256i n) {  // as the 128-bit one
 // As AutoBlocks, sixteen pixels a block: the same steps on 256-bit lanes.
 class WideBlocks {
  public:
-  static constexpr int kAhead = 1024;
   PRAMVIX_TARGET_AVX2 WideBlocks(uint8_t* main, const uint8_t* reference, int edge, bool mark)
       : main_(main), reference_(reference), mark_(mark) {
     edgeBytes_ = _mm_set1_epi8(static_cast<char>(edge));
@@ -114,15 +113,11 @@ class WideBlocks {
 
   // Spans of 64 pixels from pixel 2, each tested near the edge luma as a
   // whole and exactly by halves, then blocks of 16 where they fit; gives the
-  // pixel after them, with the row settled. The reference picture is fetched
-  // ahead: the request has just copied the main frame, which pushes the
-  // reference out of the caches.
+  // pixel after them, with the row settled.
   PRAMVIX_TARGET_AVX2 int Spans(int innerEnd) {
     int k = 2;
     for (; k + 64 <= innerEnd; k += 64) {
-      const char* ahead = reinterpret_cast<const char*>(reference_ + 2 * static_cast<ptrdiff_t>(k) + kAhead);
-      _mm_prefetch(ahead, _MM_HINT_T0);
-      _mm_prefetch(ahead + 64, _MM_HINT_T0);
+      FetchAhead(reference_ + 2 * static_cast<ptrdiff_t>(k), 2);
       if (Avx2::NearEdge(reference_, k, 64, low_, high_)) {
         Settle();  // step k softens nothing, so the pending pixel is final
         continue;

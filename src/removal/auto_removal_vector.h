@@ -5,6 +5,7 @@
 // and the correction of eight pixels. Everything here has internal linkage,
 // so each set compiles its own copy.
 #include <emmintrin.h>
+#include <xmmintrin.h>
 
 #include <cstddef>
 #include <cstdint>
@@ -55,6 +56,17 @@ PRAMVIX_VECTOR_TARGET inline bool NearEdgeSse2(const uint8_t* reference, int k, 
   }
   outside = _mm_and_si128(outside, _mm_set1_epi16(0x00FF));  // chroma does not count
   return _mm_movemask_epi8(_mm_cmpeq_epi8(outside, _mm_setzero_si128())) == 0xFFFF;
+}
+
+// Asks the caches for `lines` lines of reference bytes 1024 bytes past `at`:
+// the request has just copied the main frame, which pushes the reference out
+// of them. The address is worked out as an integer, since it may lie past
+// the picture, where a prefetch is harmless but a pointer may not point.
+inline void FetchAhead(const uint8_t* at, int lines) {
+  const uintptr_t ahead = reinterpret_cast<uintptr_t>(at) + 1024;
+  for (int line = 0; line < lines; ++line) {
+    _mm_prefetch(reinterpret_cast<const char*>(ahead + 64 * static_cast<uintptr_t>(line)), _MM_HINT_T0);
+  }
 }
 
 // floor(n / 3) for 16-bit lanes n ≤ 765: n·43691 / 2^17 = n/3 + n/(3·2^17),
@@ -174,7 +186,10 @@ class AutoBlocks {
   // the pixel after them, with the row settled.
   PRAMVIX_VECTOR_TARGET int Spans(int innerEnd) {
     int k = 2;
-    for (; k + 32 <= innerEnd; k += 32) Span(k);
+    for (; k + 32 <= innerEnd; k += 32) {
+      FetchAhead(reference_ + 2 * static_cast<ptrdiff_t>(k), 1);
+      Span(k);
+    }
     Settle();
     return k;
   }
