@@ -79,20 +79,24 @@ TEST(AutoRemovalVariants, CorrectEveryLumaPairLikeThePlainPass) {
 TEST(AutoRemovalVariants, EveryPatternOfSoftenedPixelsAtEveryPlaceInABlock) {
   // Pixel k is softened where the reference lumas at k − 1 and k + 1 differ
   // by 5 or more: each chain of every other pixel steps between 100 and 105
-  // where a bit of the pattern is set. Twelve bits cover every run of
-  // softened pixels up to a whole block and the runs that cross into the
-  // next one; the offset moves them through every lane.
-  const int pixels = 48;
+  // where a bit of the pattern is set. Every pattern of twelve bits, and runs
+  // of 13 to 40 set bits, cover runs of softened pixels within a block, over
+  // a whole block of 8 or 16 and into the next; the offset moves them through
+  // every lane of either.
+  std::vector<uint64_t> patterns;
+  for (uint64_t pattern = 0; pattern < 4096; ++pattern) patterns.push_back(pattern);
+  for (int run = 13; run <= 40; ++run) patterns.push_back((uint64_t{1} << run) - 1);
+  const int pixels = 100;
   for (Simd simd : VectorSimd()) {
     for (LogoPixels mode : kModes) {
-      for (int pattern = 0; pattern < 4096; ++pattern) {
-        for (int offset = 0; offset < 8; ++offset) {
+      for (uint64_t pattern : patterns) {
+        for (int offset = 0; offset < 16; ++offset) {
           std::vector<uint8_t> reference(2 * pixels, 50), main(2 * pixels);
           const int first = 10 + offset;  // the pixel softened by the pattern's bit 0
           int chain[2] = {100, 100};
           for (int p = 0; p < pixels; ++p) {
             const int k = p - 1;  // the step whose test this pixel's luma ends
-            if (k >= first && k < first + 12 && (pattern >> (k - first) & 1)) chain[p % 2] ^= 100 ^ 105;
+            if (k >= first && k < first + 40 && (pattern >> (k - first) & 1)) chain[p % 2] ^= 100 ^ 105;
             reference[2 * p] = static_cast<uint8_t>(p < 2 ? 100 : chain[p % 2]);
             main[2 * p] = static_cast<uint8_t>((p * 89 + pattern) % 256);
           }
