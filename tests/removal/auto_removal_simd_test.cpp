@@ -111,12 +111,15 @@ TEST(AutoRemovalVariants, EveryPatternOfSoftenedPixelsAtEveryPlaceInABlock) {
 TEST(AutoRemovalVariants, UntouchedSpansAreExactlyThoseWithNothingToDo) {
   // A reference at the edge luma E but for one spot, at every position:
   // a luma 5 away (corrected, and softens both neighbours), 4 away (nothing),
-  // or a pair 3 below and 2 above two pixels apart (softens the pixel between
-  // them, corrects none). Each shows wherever a span's test must read it.
+  // a pair 3 below and 2 above two pixels apart (softens the pixel between
+  // them, corrects none), or 5 and 4 away two pixels apart (corrects the
+  // first and softens only its left neighbour: where the first ends a block
+  // before an untouched span, its new luma must still be written). Each shows
+  // wherever a span's test must read it.
   struct Spot {
     int at0, at2;  // luma change at the spot and two pixels to its right
   };
-  const Spot spots[] = {{5, 0}, {-5, 0}, {4, 0}, {-4, 0}, {-3, 2}, {2, -3}};
+  const Spot spots[] = {{5, 0}, {-5, 0}, {4, 0}, {-4, 0}, {-3, 2}, {2, -3}, {5, 4}, {-5, -4}};
   const int pixels = 2 + 3 * 32 + 11;
   for (Simd simd : VectorSimd()) {
     for (int edge : {0, 3, 5, 128, 250, 252, 255}) {
