@@ -53,16 +53,7 @@ struct Avx2 {
 
   // The correction of all eight lanes.
   PRAMVIX_TARGET_AVX2 static __m128i Correct(__m128i s, __m128i L) {
-    const __m256i s32 = _mm256_cvtepu16_epi32(s);
-    const __m256i L32 = _mm256_cvtepu16_epi32(L);
-    const __m256 luma = _mm256_cvtepi32_ps(L32);
-    const __m256 b = _mm256_sub_ps(_mm256_set1_ps(kFull), luma);
-    const __m256 d = _mm256_add_ps(_mm256_sub_ps(luma, _mm256_set1_ps(kBlack)), _mm256_set1_ps(0.001f));
-    const __m256 ratio = _mm256_div_ps(d, b);
-    const __m256 t = _mm256_mul_ps(_mm256_sub_ps(_mm256_set1_ps(kFull), _mm256_cvtepi32_ps(s32)), ratio);
-    const __m256i q =
-        _mm256_andnot_si256(_mm256_cmpeq_epi32(L32, _mm256_set1_epi32(kFullLuma)), _mm256_cvttps_epi32(t));
-    const __m256i v = _mm256_sub_epi32(s32, q);
+    const __m256i v = Quotients(_mm256_cvtepu16_epi32(s), _mm256_cvtepu16_epi32(L));
     return Limited(_mm_packs_epi32(_mm256_castsi256_si128(v), _mm256_extracti128_si256(v, 1)));
   }
 

@@ -1,9 +1,9 @@
 #pragma once
-// NoLogoAuto's row pass eight pixels at a time, for the x86-64 variants. Each
+// NoLogoAuto's row pass in blocks of pixels, for the x86-64 variants. Each
 // variant's file defines PRAMVIX_VECTOR_TARGET (its set's function attribute,
-// or nothing) before including this and hands in its set: the test of a span
-// and the correction of eight pixels. Everything here has internal linkage,
-// so each set compiles its own copy.
+// or nothing) before including this and hands in its set: the pass over the
+// spans of a row, the tests of a span and the correction of eight pixels.
+// Everything here has internal linkage, so each set compiles its own copy.
 #include <emmintrin.h>
 #include <xmmintrin.h>
 
