@@ -12,6 +12,7 @@
 #include "detect/logo_edge_scan.h"
 #include "overlay/blend_kernel.h"
 #include "overlay/mask_kernel.h"
+#include "removal/auto_removal.h"
 #include "removal/chroma_restoration.h"
 #include "removal/logo_removal.h"
 
@@ -51,6 +52,24 @@ void RemovalRow(FuzzedDataProvider& in) {
     Row main(original);
     RemoveLogoRowFor(simd)(MutableLumaRow(main.bytes.get(), mainWidth),
                            ConstLumaRow(reference.bytes.get(), referenceWidth), x, width, rule);
+    return main;
+  };
+  const Row expected = run(Simd::kScalar);
+  for (Simd simd : SupportedSimd()) Check(run(simd) == expected);
+}
+
+// NoLogoAuto's pass over a whole row, wide enough for every span and block
+// size of the vector variants.
+void AutoRowOf(FuzzedDataProvider& in) {
+  const int mainWidth = in.ConsumeIntegralInRange(1, 200);
+  const int referenceWidth = mainWidth + in.ConsumeIntegralInRange(0, 20);
+  const LogoPixels pixels = in.ConsumeBool() ? LogoPixels::kMark : LogoPixels::kCorrect;
+  const Row reference(in, referenceWidth);
+  const Row original(in, mainWidth);
+  const auto run = [&](Simd simd) {
+    Row main(original);
+    AutoRowFor(simd)(MutableLumaRow(main.bytes.get(), mainWidth), ConstLumaRow(reference.bytes.get(), referenceWidth),
+                     pixels);
     return main;
   };
   const Row expected = run(Simd::kScalar);
@@ -135,13 +154,14 @@ void ScanRowOf(FuzzedDataProvider& in, ScanRowKernel (*rowFor)(Simd)) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FuzzedDataProvider in(data, size);
-  switch (in.ConsumeIntegralInRange(0, 5)) {
+  switch (in.ConsumeIntegralInRange(0, 6)) {
     case 0: pramvix::fuzz::RemovalRow(in); break;
     case 1: pramvix::fuzz::BlendRowOf(in); break;
     case 2: pramvix::fuzz::MaskRowOf(in); break;
     case 3: pramvix::fuzz::ScanRowOf(in, pramvix::IfLogoRowFor); break;
     case 4: pramvix::fuzz::ScanRowOf(in, pramvix::IfNoLogoRowFor); break;
-    default: pramvix::fuzz::ChromaRowOf(in); break;
+    case 5: pramvix::fuzz::ChromaRowOf(in); break;
+    default: pramvix::fuzz::AutoRowOf(in); break;
   }
   return 0;
 }

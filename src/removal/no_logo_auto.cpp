@@ -13,17 +13,13 @@ const FilterTexts NoLogoAuto::kTexts =
     PRAMVIX_FILTER_TEXTS("NoLogoAuto", "NoLogo: YUY2 data only (no RGB); use ConvertToYUY2", nullptr,
                          "NoLogo: width must be a multiple of 2; use Crop", nullptr);
 
-namespace {
-constexpr int kThreshold = 5;
-}  // namespace
-
 // The most negative frame number stands for the largest, which the host clamps
 // to the logo clip's last frame.
 NoLogoAuto::NoLogoAuto(PClip child, PClip logoClip, int logoFrame, IScriptEnvironment* env)
     : GenericVideoFilter(std::move(child)),
       logoFrame(SaturatingAbs(logoFrame)),
       logoClip(std::move(logoClip)),
-      rule{kThreshold, Overlay{}, logoFrame < 0 ? LogoPixels::kMark : LogoPixels::kCorrect} {
+      logoPixels(logoFrame < 0 ? LogoPixels::kMark : LogoPixels::kCorrect) {
   if (!vi.IsYUY2()) env->ThrowError(kTexts.notYUY2);
 }
 
@@ -37,7 +33,7 @@ PVideoFrame NoLogoAuto::GetFrame(int n, IScriptEnvironment* env) {
   const Region region{1, 0, main.Width() - 1, main.height - 1};
   const ConstFrame logo = ViewOf(logoHandle);
   CheckLogoCovers(logoClip, logo, region, kTexts, env);
-  RemoveLogo(main, logo, region, rule, removeRow);
+  RemoveLogoAuto(main, logo, logoPixels, removeRow);
   return frame;
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 #include "base/filter_texts.h"
 #include "base/generic_video_filter.h"
-#include "removal/logo_removal.h"
+#include "removal/auto_removal.h"
 
 namespace pramvix {
 
@@ -20,8 +20,8 @@ class NoLogoAuto : public GenericVideoFilter {
  private:
   const int logoFrame;  // the frame fetched: |logoFrame| of the script
   const PClip logoClip;
-  const RemovalRule rule;
-  const RemoveLogoRowKernel removeRow = RemoveLogoRowFor(BestSimd());  // chosen once
+  const LogoPixels logoPixels;
+  const AutoRowKernel removeRow = AutoRowFor(BestSimd());  // chosen once
 };
 
 }  // namespace pramvix

@@ -1,0 +1,182 @@
+// Every vector variant of NoLogoAuto's row pass against the plain pass, byte
+// for byte: every (main, reference) luma pair through the correction, every
+// pattern of softened pixels, the test that skips untouched spans, and random
+// rows and frames.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "removal/auto_removal.h"
+#include "support/variant_check.h"
+
+#if PRAMVIX_X86_64
+#define PRAMVIX_VECTOR_TARGET
+#include "removal/auto_removal_vector.h"
+#endif
+
+namespace pramvix {
+namespace {
+
+using testing::Draw;
+using testing::SeedNote;
+using testing::TestSeed;
+using testing::VectorSimd;
+
+const LogoPixels kModes[] = {LogoPixels::kCorrect, LogoPixels::kMark};
+
+const char* ModeName(LogoPixels pixels) { return pixels == LogoPixels::kMark ? "marking" : "removal"; }
+
+std::vector<uint8_t> PassRow(Simd simd, std::vector<uint8_t> main, const std::vector<uint8_t>& reference,
+                             LogoPixels pixels) {
+  AutoRowFor(simd)(MutableLumaRow(main.data(), static_cast<int>(main.size() / 2)),
+                   ConstLumaRow(reference.data(), static_cast<int>(reference.size() / 2)), pixels);
+  return main;
+}
+
+TEST(AutoRemovalVariants, PlainPassIsNoLogosPassWithTheFixedRule) {
+  const uint32_t seed = TestSeed();
+  SCOPED_TRACE(SeedNote(seed));
+  Draw draw(seed);
+  for (int trial = 0; trial < 2000; ++trial) {
+    const int width = draw.Int(1, 40);
+    const std::vector<uint8_t> reference = draw.Row(width + (draw.OneIn(3) ? draw.Int(0, 5) : 0));
+    const std::vector<uint8_t> original = draw.Row(width);
+    const LogoPixels pixels = kModes[draw.Int(0, 1)];
+    std::vector<uint8_t> expected = original;
+    RemoveLogoRow(MutableLumaRow(expected.data(), width),
+                  ConstLumaRow(reference.data(), static_cast<int>(reference.size() / 2)), 1, width - 1,
+                  RemovalRule{5, Overlay{222, 1.0f, 0}, pixels, Softening::kAtReferenceEdges});
+    ASSERT_EQ(PassRow(Simd::kScalar, original, reference, pixels), expected) << "trial " << trial;
+  }
+}
+
+TEST(AutoRemovalVariants, CorrectEveryLumaPairLikeThePlainPass) {
+  // Pixels 0 … 2 hold the edge luma, then main luma 0 … 255 over reference
+  // luma L, all of them logo pixels. Flat: L everywhere, so blocks share one
+  // ratio; pairs: L and a neighbour luma alternate, so every lane divides.
+  // Neither softens inside, so each pair's correction shows in its byte.
+  const int pixels = 3 + 256 + 13;
+  for (Simd simd : VectorSimd()) {
+    for (LogoPixels mode : kModes) {
+      for (int L = 0; L < 256; ++L) {
+        for (bool flat : {true, false}) {
+          const int edge = L < 128 ? 255 : 0;
+          const int other = L == 255 ? 254 : L + 1;
+          std::vector<uint8_t> main(2 * pixels, 128), reference(2 * pixels, 77);
+          for (int p = 0; p < pixels; ++p) {
+            reference[2 * p] = static_cast<uint8_t>(p < 3 ? edge : (flat || p % 2 == 0 ? L : other));
+            if (p >= 3 && p < 3 + 256) main[2 * p] = static_cast<uint8_t>(p - 3);
+          }
+          ASSERT_EQ(PassRow(simd, main, reference, mode), PassRow(Simd::kScalar, main, reference, mode))
+              << SimdName(simd) << " " << ModeName(mode) << " L=" << L << (flat ? " flat" : " pairs");
+        }
+      }
+    }
+  }
+}
+
+TEST(AutoRemovalVariants, EveryPatternOfSoftenedPixelsAtEveryPlaceInABlock) {
+  // Pixel k is softened where the reference lumas at k − 1 and k + 1 differ
+  // by 5 or more: each chain of every other pixel steps between 100 and 105
+  // where a bit of the pattern is set. Every pattern of twelve bits, and runs
+  // of 13 to 40 set bits, cover runs of softened pixels within a block, over
+  // a whole block of 8 or 16 and into the next; the offset moves them through
+  // every lane of either.
+  std::vector<uint64_t> patterns;
+  for (uint64_t pattern = 0; pattern < 4096; ++pattern) patterns.push_back(pattern);
+  for (int run = 13; run <= 40; ++run) patterns.push_back((uint64_t{1} << run) - 1);
+  const int pixels = 100;
+  for (Simd simd : VectorSimd()) {
+    for (LogoPixels mode : kModes) {
+      for (uint64_t pattern : patterns) {
+        for (int offset = 0; offset < 16; ++offset) {
+          std::vector<uint8_t> reference(2 * pixels, 50), main(2 * pixels);
+          const int first = 10 + offset;  // the pixel softened by the pattern's bit 0
+          int chain[2] = {100, 100};
+          for (int p = 0; p < pixels; ++p) {
+            const int k = p - 1;  // the step whose test this pixel's luma ends
+            if (k >= first && k < first + 40 && (pattern >> (k - first) & 1)) chain[p % 2] ^= 100 ^ 105;
+            reference[2 * p] = static_cast<uint8_t>(p < 2 ? 100 : chain[p % 2]);
+            main[2 * p] = static_cast<uint8_t>((p * 89 + pattern) % 256);
+          }
+          ASSERT_EQ(PassRow(simd, main, reference, mode), PassRow(Simd::kScalar, main, reference, mode))
+              << SimdName(simd) << " " << ModeName(mode) << " pattern " << pattern << " offset " << offset;
+        }
+      }
+    }
+  }
+}
+
+TEST(AutoRemovalVariants, UntouchedSpansAreExactlyThoseWithNothingToDo) {
+  // A reference at the edge luma E but for one spot, at every position:
+  // a luma 5 away (corrected, and softens both neighbours), 4 away (nothing),
+  // a pair 3 below and 2 above two pixels apart (softens the pixel between
+  // them, corrects none), or 5 and 4 away two pixels apart (corrects the
+  // first and softens only its left neighbour: where the first ends a block
+  // before an untouched span, its new luma must still be written). Each shows
+  // wherever a span's test must read it.
+  struct Spot {
+    int at0, at2;  // luma change at the spot and two pixels to its right
+  };
+  const Spot spots[] = {{5, 0}, {-5, 0}, {4, 0}, {-4, 0}, {-3, 2}, {2, -3}, {5, 4}, {-5, -4}};
+  const int pixels = 2 + 3 * 32 + 11;
+  for (Simd simd : VectorSimd()) {
+    for (int edge : {0, 3, 5, 128, 250, 252, 255}) {
+      for (const Spot& spot : spots) {
+        for (int q = 2; q + 2 < pixels; ++q) {
+          const int at0 = edge + spot.at0, at2 = edge + spot.at2;
+          if (at0 < 0 || at0 > 255 || at2 < 0 || at2 > 255) continue;
+          std::vector<uint8_t> reference(2 * pixels, 200), main(2 * pixels);
+          for (int p = 0; p < pixels; ++p) {
+            reference[2 * p] = static_cast<uint8_t>(p == q ? at0 : (p == q + 2 ? at2 : edge));
+            main[2 * p] = static_cast<uint8_t>((p * 53 + 7) % 256);
+          }
+          ASSERT_EQ(PassRow(simd, main, reference, LogoPixels::kCorrect),
+                    PassRow(Simd::kScalar, main, reference, LogoPixels::kCorrect))
+              << SimdName(simd) << " edge " << edge << ", change " << spot.at0 << "/" << spot.at2 << " at pixel "
+              << q;
+        }
+      }
+    }
+  }
+}
+
+TEST(AutoRemovalVariants, RandomRowsAndFramesMatchThePlainPass) {
+  const uint32_t seed = TestSeed();
+  SCOPED_TRACE(SeedNote(seed));
+  Draw draw(seed);
+  for (Simd simd : VectorSimd()) {
+    for (int trial = 0; trial < 20000; ++trial) {
+      const int width = draw.Int(1, 150);
+      const std::vector<uint8_t> reference = draw.Row(width + (draw.OneIn(3) ? draw.Int(0, 20) : 0));
+      const std::vector<uint8_t> main = draw.Row(width);
+      const LogoPixels mode = kModes[draw.Int(0, 1)];
+      ASSERT_EQ(PassRow(simd, main, reference, mode), PassRow(Simd::kScalar, main, reference, mode))
+          << SimdName(simd) << " " << ModeName(mode) << " trial " << trial << " width " << width;
+    }
+    // Whole frames with padded pitches: every row but the last.
+    for (int trial = 0; trial < 200; ++trial) {
+      const int width = draw.Int(1, 90), height = draw.Int(1, 6);
+      const testing::TightFrame reference = testing::RandomFrame(draw, width, height);
+      testing::TightFrame expected = testing::RandomFrame(draw, width, height);
+      testing::TightFrame actual = expected;
+      const LogoPixels mode = kModes[draw.Int(0, 1)];
+      RemoveLogoAuto(expected.Rows(), reference.ReadRows(), mode, AutoRowFor(Simd::kScalar));
+      RemoveLogoAuto(actual.Rows(), reference.ReadRows(), mode, AutoRowFor(simd));
+      ASSERT_EQ(actual.bytes, expected.bytes) << SimdName(simd) << " frame trial " << trial;
+    }
+  }
+}
+
+#if PRAMVIX_X86_64
+TEST(AutoRemovalVariants, DivisionByThreeIsExactForEverySumOfThreeLumas) {
+  for (int n = 0; n <= 3 * 255; ++n) {
+    const int got = _mm_extract_epi16(auto_removal::DivideBy3(_mm_set1_epi16(static_cast<int16_t>(n))), 0);
+    ASSERT_EQ(got, n / 3) << "n=" << n;
+  }
+}
+#endif
+
+}  // namespace
+}  // namespace pramvix
