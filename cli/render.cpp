@@ -39,23 +39,23 @@ int RenderInOrder(IClip& clip, Y4MClip* lengthOf, RenderRange range, IScriptEnvi
   return written;
 }
 
-// The threads also turn each frame into the stream's planar order, which
-// leaves the writer little more than the write itself.
+// The threads also pack each frame into the stream's planes, which leaves
+// the writer only the write.
 int RenderAhead(IClip& clip, Y4MClip* lengthOf, RenderRange range, IScriptEnvironment& env, Y4MWriter& writer,
                 const Y4MFormat& format, const FrameDone& done, int threads) {
   const auto make = [&](int n, std::vector<uint8_t>& planar) {
     if (!Exists(clip, lengthOf, n)) return false;
     const PVideoFrame frame = clip.GetFrame(n, &env);
     CheckSize(frame, n, format);
-    planar.resize(format.FrameBytes());
-    YUY2ToPlanar(frame->GetReadPtr(), frame->GetPitch(), format.width, format.height, planar.data());
+    planar.resize(format.StreamFrameBytes());
+    PackFrame(format, frame->GetReadPtr(), frame->GetPitch(), planar.data());
     return true;
   };
   FrameWorkers<std::vector<uint8_t>> workers(threads, RenderWindow(threads), range.first, range.last, make);
   int written = 0;
   std::vector<uint8_t> planar;
   while (workers.Next(planar)) {
-    writer.WritePlanar(planar.data());
+    writer.WritePacked(planar.data());
     ++written;
     if (done) done(written);
   }

@@ -249,47 +249,23 @@ std::vector<local::Picture> DecodeY4M(const uint8_t* data, size_t size, size_t m
 Y4MWriter::Y4MWriter(std::FILE* out, std::string name, const Y4MFormat& format)
     : out_(out), name_(std::move(name)), format_(format), planar_(format.StreamFrameBytes()) {}
 
+void PackFrame(const Y4MFormat& format, const uint8_t* yuy2, ptrdiff_t pitch, uint8_t* planes) {
+  if (format.chroma == Y4MChroma::k420) {
+    YUY2ToPlanar420(yuy2, pitch, format.width, format.height, planes);
+  } else {
+    YUY2ToPlanar(yuy2, pitch, format.width, format.height, planes);
+  }
+}
+
 void Y4MWriter::WriteFrame(const uint8_t* yuy2, ptrdiff_t pitch) {
-  if (format_.chroma == Y4MChroma::k420) {
-    // Straight into the stream's planes, without 4:2:2 planes between.
-    YUY2ToPlanar420(yuy2, pitch, format_.width, format_.height, planar_.data());
-    WriteStreamPlanes(planar_.data());
-    return;
-  }
-  YUY2ToPlanar(yuy2, pitch, format_.width, format_.height, planar_.data());
-  WritePlanar(planar_.data());
+  PackFrame(format_, yuy2, pitch, planar_.data());
+  WritePacked(planar_.data());
 }
 
-void Y4MWriter::WritePlanar(const uint8_t* planar) {
-  if (format_.chroma == Y4MChroma::k422) {
-    WriteStreamPlanes(planar);
-    return;
-  }
-  // The luma plane is the stream's; each 4:2:0 chroma row is the mean of the
-  // two 4:2:2 rows it serves, rounded up, as YUY2ToPlanar420 makes it.
-  const size_t lumaBytes = static_cast<size_t>(format_.width) * format_.height;
-  const size_t half = static_cast<size_t>(format_.width) / 2;
-  const int chromaRows = format_.ChromaRows();
-  uint8_t* chroma = planar_.data() + lumaBytes;
-  for (int plane = 0; plane < 2; ++plane) {
-    const uint8_t* in = planar + lumaBytes + plane * half * format_.height;
-    uint8_t* out = chroma + plane * half * chromaRows;
-    for (int c = 0; c < chromaRows; ++c) {
-      const uint8_t* top = in + 2 * c * half;
-      const uint8_t* bottom = 2 * c + 1 < format_.height ? top + half : top;
-      for (size_t i = 0; i < half; ++i) out[c * half + i] = static_cast<uint8_t>((top[i] + bottom[i] + 1) >> 1);
-    }
-  }
+void Y4MWriter::WritePacked(const uint8_t* planes) {
   WriteHeaderOnce();
   Put("FRAME\n", 6);
-  Put(planar, lumaBytes);
-  Put(chroma, planar_.size() - lumaBytes);
-}
-
-void Y4MWriter::WriteStreamPlanes(const uint8_t* planar) {
-  WriteHeaderOnce();
-  Put("FRAME\n", 6);
-  Put(planar, format_.StreamFrameBytes());
+  Put(planes, format_.StreamFrameBytes());
 }
 
 void Y4MWriter::WriteHeaderOnce() {

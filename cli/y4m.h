@@ -99,6 +99,11 @@ class Y4MReader {
 // of them. For tests and fuzzing: any bytes give pictures or a CliError.
 std::vector<local::Picture> DecodeY4M(const uint8_t* data, size_t size, size_t maxFrames = 64);
 
+// A YUY2 frame in the stream's planes, in the format's chroma layout
+// (StreamFrameBytes() long), so that threads can pack frames and leave the
+// writer only the write.
+void PackFrame(const Y4MFormat& format, const uint8_t* yuy2, ptrdiff_t pitch, uint8_t* planes);
+
 // Writes a Y4M stream of YUY2 frames in the format's chroma layout.
 class Y4MWriter {
  public:
@@ -107,11 +112,10 @@ class Y4MWriter {
   Y4MWriter(std::FILE* out, std::string name, const Y4MFormat& format);
   // `yuy2` rows are `pitch` bytes apart. Throws CliError when writing fails.
   void WriteFrame(const uint8_t* yuy2, ptrdiff_t pitch);
-  // A frame already in planar order (YUY2ToPlanar's bytes, FrameBytes() long).
-  void WritePlanar(const uint8_t* planar);
+  // A frame PackFrame has already put in the stream's planes.
+  void WritePacked(const uint8_t* planes);
 
  private:
-  void WriteStreamPlanes(const uint8_t* planar);  // StreamFrameBytes() long
   void WriteHeaderOnce();
   void Put(const void* data, size_t size);
 

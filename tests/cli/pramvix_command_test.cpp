@@ -68,9 +68,17 @@ TEST_F(PramvixCommand, A420StreamStays420) {
   };
   for (const Case& c : std::vector<Case>{{"-", 0}, {dir + "/in.y4m", 0}, {"-", 2}, {dir + "/in.y4m", 2}}) {
     SCOPED_TRACE(c.clip + " region height " + std::to_string(c.height));
-    const CommandResult r = RunPramvix(
-        {"NoLogo", c.clip, dir + "/logo.y4m", "0", "30", "2", "3", "8", std::to_string(c.height)}, Feed(input));
+    // One thread writes each frame as it comes; two pack frames ahead.
+    const auto run = [&](const char* threads) {
+      return RunPramvix({"--threads", threads, "NoLogo", c.clip, dir + "/logo.y4m", "0", "30", "2", "3", "8",
+                         std::to_string(c.height)},
+                        Feed(input));
+    };
+    const CommandResult r = run("1");
     ASSERT_EQ(r.status, 0) << r.err;
+    const CommandResult ahead = run("2");
+    ASSERT_EQ(ahead.status, 0) << ahead.err;
+    EXPECT_TRUE(ahead.out == r.out);
     const auto direct = Direct(
         "NoLogo", {local::MemoryClip::Of(frames), local::MemoryClip::Of({logo}), 0, 30, 2, 3, 8, c.height}, 0, 3);
     EXPECT_EQ(direct != frames, c.height > 0);

@@ -191,50 +191,6 @@ TEST(Y4MConversion, StreamsComeBackByteForByteThroughYUY2) {
   }
 }
 
-// A writer handed 4:2:2 planes (made elsewhere, e.g. on another thread)
-// writes the same stream as one handed the YUY2 frames.
-TEST(Y4MConversion, PlanesWriteAsTheirFramesDo) {
-  struct Case {
-    int width, height;
-    cli::Y4MChroma chroma;
-  };
-  const std::vector<Case> cases = {{2, 1, cli::Y4MChroma::k420}, {34, 5, cli::Y4MChroma::k420},
-                                   {70, 4, cli::Y4MChroma::k420}, {34, 5, cli::Y4MChroma::k422},
-                                   {6, 1, cli::Y4MChroma::k422}};
-  for (const Case& c : cases) {
-    SCOPED_TRACE(std::to_string(c.width) + "x" + std::to_string(c.height));
-    Y4MFormat format;
-    format.width = c.width;
-    format.height = c.height;
-    format.chroma = c.chroma;
-    format.chromaTag = c.chroma == cli::Y4MChroma::k420 ? "420mpeg2" : "422";
-    const auto pictures = RandomPictures(c.width, c.height, 2, 21);
-    std::string streams[2];
-    for (int viaPlanes = 0; viaPlanes < 2; ++viaPlanes) {
-      char* data = nullptr;
-      size_t size = 0;
-      std::FILE* out = open_memstream(&data, &size);
-      {
-        cli::Y4MWriter writer(out, "memory", format);
-        std::vector<uint8_t> planar(format.FrameBytes());
-        for (const auto& picture : pictures) {
-          if (viaPlanes) {
-            cli::YUY2ToPlanar(picture.bytes.data(), picture.rowSize, c.width, c.height, planar.data());
-            writer.WritePlanar(planar.data());
-          } else {
-            writer.WriteFrame(picture.bytes.data(), picture.rowSize);
-          }
-        }
-      }
-      std::fclose(out);
-      streams[viaPlanes].assign(data, size);
-      std::free(data);
-    }
-    EXPECT_EQ(streams[0].size(), cli::Y4MHeaderLine(format).size() + 2 * (6 + format.StreamFrameBytes()));
-    EXPECT_TRUE(streams[0] == streams[1]);
-  }
-}
-
 std::string ErrorOfDecoding(const std::string& bytes) {
   try {
     cli::DecodeY4M(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
