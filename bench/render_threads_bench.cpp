@@ -1,15 +1,14 @@
 // The command's render path (Y4M file in, NoLogoAuto, Y4M out) on one thread
 // and on two, timed by the wall clock in the same run: frames per second of
 // each and their ratio.
-#include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
-#include <map>
 #include <stdexcept>
 #include <string>
 
 #include "bench_frames.h"
+#include "scene_files.h"
 #include "render.h"
 #include "shared_clips.h"
 #include "y4m.h"
@@ -22,38 +21,8 @@ namespace {
 constexpr int kFrames = 24;  // many more than the clips keep: every frame is read
 constexpr int kLogoPercent = 50;
 
-std::string WriteY4M(const std::string& path, const local::Picture& picture, int frames) {
-  std::FILE* out = std::fopen(path.c_str(), "wb");
-  if (!out) throw std::runtime_error(path + ": cannot write");
-  cli::Y4MFormat format;
-  format.width = picture.rowSize / 2;
-  format.height = picture.height;
-  {
-    cli::Y4MWriter writer(out, path, format);
-    for (int i = 0; i < frames; ++i) writer.WriteFrame(picture.bytes.data(), picture.rowSize);
-  }
-  std::fclose(out);
-  return path;
-}
-
-struct Files {
-  std::string clip, logo;
-};
-
-const Files& FilesFor(const FrameSize& size) {
-  static std::map<std::string, Files> files;
-  auto found = files.find(size.label);
-  if (found != files.end()) return found->second;
-  const Scene& scene = AutoScene(size, kLogoPercent);
-  const std::string stem = "/tmp/pramvix_render_bench_" + std::to_string(getpid()) + "_" + size.label;
-  Files made{WriteY4M(stem + ".y4m", scene.main, kFrames), WriteY4M(stem + "_logo.y4m", scene.reference, 1)};
-  std::atexit([] {
-    for (const auto& entry : files) {
-      std::remove(entry.second.clip.c_str());
-      std::remove(entry.second.logo.c_str());
-    }
-  });
-  return files.emplace(size.label, made).first->second;
+const SceneFiles& FilesFor(const FrameSize& size) {
+  return SceneFilesFor(std::string("render_") + size.label, AutoScene(size, kLogoPercent), kFrames);
 }
 
 // Seconds for one run of the command's path: open the files, build the call,

@@ -1,15 +1,12 @@
 // The command's scan against a plain read of the same Y4M file, and a removal
 // composed with the detection (removal only where the logo is) next to the
 // removal alone (NoLogo/<size>) and the detection's kernel.
-#include <unistd.h>
 
 #include <cstdio>
-#include <cstdlib>
-#include <map>
-#include <stdexcept>
 #include <string>
 
 #include "bench_frames.h"
+#include "scene_files.h"
 #include "scan/detection.h"
 #include "y4m.h"
 #include "y4m_clip.h"
@@ -21,40 +18,8 @@ namespace {
 constexpr int kFileFrames = 8;  // more than the clip keeps, so every request reads
 constexpr int kLogoStep = 30;
 
-// A Y4M file of the scene's main picture, and one of its reference picture.
-struct Files {
-  std::string clip, logo;
-};
-
-void WriteY4M(const std::string& path, const local::Picture& picture, int frames) {
-  std::FILE* out = std::fopen(path.c_str(), "wb");
-  if (!out) throw std::runtime_error(path + ": cannot write");
-  cli::Y4MFormat format;
-  format.width = picture.rowSize / 2;
-  format.height = picture.height;
-  {
-    cli::Y4MWriter writer(out, path, format);
-    for (int i = 0; i < frames; ++i) writer.WriteFrame(picture.bytes.data(), picture.rowSize);
-  }
-  std::fclose(out);
-}
-
-const Files& FilesFor(const FrameSize& size) {
-  static std::map<std::string, Files> files;
-  auto found = files.find(size.label);
-  if (found != files.end()) return found->second;
-  const Scene& scene = LogoScene(size);
-  const std::string stem = "/tmp/pramvix_bench_" + std::to_string(getpid()) + "_" + size.label;
-  Files made{stem + ".y4m", stem + "_logo.y4m"};
-  WriteY4M(made.clip, scene.main, kFileFrames);
-  WriteY4M(made.logo, scene.reference, 1);
-  std::atexit([] {
-    for (const auto& entry : files) {
-      std::remove(entry.second.clip.c_str());
-      std::remove(entry.second.logo.c_str());
-    }
-  });
-  return files.emplace(size.label, made).first->second;
+const SceneFiles& FilesFor(const FrameSize& size) {
+  return SceneFilesFor(std::string("scan_") + size.label, LogoScene(size), kFileFrames);
 }
 
 }  // namespace

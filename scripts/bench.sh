@@ -68,16 +68,7 @@ print(c["mhz_per_cpu"], "/".join(f"{x:.2f}" for x in c["load_avg"]), ",".join(se
 } >"$out/block.md"
 
 if [ "$doc" = true ]; then
-  grep -q '<!-- bench:begin -->' docs/performance.md && grep -q '<!-- bench:end -->' docs/performance.md || {
-    echo "docs/performance.md lacks the bench markers" >&2
-    exit 1
-  }
-  awk -v block="$out/block.md" '
-    /<!-- bench:end -->/ { skipping = 0 }
-    !skipping { print }
-    /<!-- bench:begin -->/ { while ((getline line < block) > 0) print line; skipping = 1 }
-  ' docs/performance.md >"$out/performance.md"
-  mv "$out/performance.md" docs/performance.md
-  echo "docs/performance.md updated" >&2
+  . scripts/doc_block.sh
+  replace_doc_block bench "$out/block.md"
 fi
 cat "$out/block.md"

@@ -124,16 +124,7 @@ EOF
 } >"$out/block.md"
 
 if [ "$doc" = true ]; then
-  grep -q '<!-- pipeline:begin -->' docs/performance.md && grep -q '<!-- pipeline:end -->' docs/performance.md || {
-    echo "docs/performance.md lacks the pipeline markers" >&2
-    exit 1
-  }
-  awk -v block="$out/block.md" '
-    /<!-- pipeline:end -->/ { skipping = 0 }
-    !skipping { print }
-    /<!-- pipeline:begin -->/ { while ((getline line < block) > 0) print line; skipping = 1 }
-  ' docs/performance.md >"$out/performance.md"
-  mv "$out/performance.md" docs/performance.md
-  echo "docs/performance.md updated" >&2
+  . scripts/doc_block.sh
+  replace_doc_block pipeline "$out/block.md"
 fi
 cat "$out/block.md"
