@@ -105,6 +105,26 @@ bool SyntheticRecording::HasLogo(int n) const {
   return ((n + shift) % period) < plan_.presence * period;
 }
 
+namespace {
+
+// An advert's still card: a grid of bright boxes on dark grey, the same in
+// every frame of every break, with edges sharper and longer than the logo's.
+template <typename Noise>
+void DrawStill(local::Picture& picture, const RecordingPlan& plan, Noise& normal) {
+  const int w = plan.width, h = plan.height;
+  const int x0 = w * 2 / 5, x1 = w * 17 / 20, y0 = h / 2, y1 = h * 9 / 10;
+  const int cellW = std::max(4, (x1 - x0) / 6), cellH = std::max(4, (y1 - y0) / 4);
+  for (int y = y0; y < y1; ++y) {
+    for (int x = x0; x < x1; ++x) {
+      const int cx = (x - x0) % cellW, cy = (y - y0) % cellH;
+      const bool box = cx >= cellW / 5 && cx < cellW - cellW / 5 && cy >= cellH / 5 && cy < cellH - cellH / 5;
+      picture.Luma(y, x) = static_cast<uint8_t>(std::clamp(std::lround((box ? 200 : 40) + normal(plan.noise)), 16L, 235L));
+    }
+  }
+}
+
+}  // namespace
+
 local::Picture SyntheticRecording::Clean(int n) const {
   const int w = plan_.width, h = plan_.height;
   local::Picture picture = local::Picture::YUY2(w, h, 16, 128);
@@ -186,8 +206,18 @@ local::Picture SyntheticRecording::Clean(int n) const {
       picture.Byte(y, 2 * x + 3) = static_cast<uint8_t>(std::clamp(std::lround(vv + normal(plan_.noise * 0.75)), 16L, 240L));
     }
   }
+  if (plan_.adStill && !HasLogo(n)) DrawStill(picture, plan_, normal);
+  if (plan_.adMark && !HasLogo(n)) {
+    // The middle half of the box, clear of its edges.
+    for (int y = box_.y + box_.height / 4; y < box_.y + box_.height * 3 / 4; ++y) {
+      for (int x = box_.x + box_.width / 4; x < box_.x + box_.width * 3 / 4; ++x) {
+        picture.Luma(y, x) = static_cast<uint8_t>(std::clamp(std::lround(180 + normal(plan_.noise)), 16L, 235L));
+      }
+    }
+  }
   return picture;
 }
+
 
 void SyntheticRecording::Overlay(local::Picture& picture) const {
   for (int y = box_.y; y < box_.Bottom(); ++y) {

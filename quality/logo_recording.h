@@ -23,6 +23,8 @@ struct RecordingPlan {
   double opacity = 0.6;
   int logoY = 235, logoU = 128, logoV = 128;  // white by default
   double presence = 1.0;  // share of frames with the logo; the rest are ad breaks
+  bool adStill = false;   // the ad breaks show a still card, larger than the logo, low in the middle
+  bool adMark = false;    // the ad breaks show a bright mark of their own inside the logo's box
   int letterbox = 0;      // black rows at the top and at the bottom
   double noise = 2.0;     // standard deviation of the luma noise
   double busy = 0.5;      // share of scenes with busy texture

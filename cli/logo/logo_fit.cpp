@@ -100,28 +100,21 @@ double BandSpread(At at, int w, int h) {
 
 LogoFit::LogoFit(const Box& box, int frameWidth, int frameHeight)
     : box_(box), frameWidth_(frameWidth), frameHeight_(frameHeight) {
-  const size_t pixels = static_cast<size_t>(std::max(0, box.width)) * std::max(0, box.height);
-  for (auto* plane : {&sums_.b, &sums_.bb, &sums_.s, &sums_.sb, &sums_.ss}) plane->assign(pixels * kClasses, 0.0);
-  chroma_.resize(pixels / 2 * kClasses);
+  const size_t cropBytes = 2 * static_cast<size_t>(std::max(0, box.width)) * std::max(0, box.height);
+  mostKept_ = std::clamp<size_t>(kKeptBytes / std::max<size_t>(1, cropBytes), 16, kMostKept);
 }
 
-int LogoFit::LogoFrames() const {
-  int total = 0;
-  for (int c = 0; c < kClasses; ++c) total += logoFrames_[c];
-  return total;
-}
+FrameView LogoFit::ViewOf(const uint8_t* planes) const { return FrameView::OfPlanar(planes, box_.width, box_.height); }
 
-bool LogoFit::Blend(const FrameView& frame, double& spread) {
-  const int w = box_.width, h = box_.height;
-  auto luma = [&](int c, int r) { return static_cast<double>(frame.Luma(box_.x + c, box_.y + r)); };
-  spread = BandSpread(luma, w, h);
+bool LogoFit::Blend(const FrameView& crop, double& spread, std::vector<double>& luma, std::vector<double>& u,
+                    std::vector<double>& v) const {
+  const int w = crop.width, h = crop.height;
+  auto at = [&](int c, int r) { return static_cast<double>(crop.Luma(c, r)); };
+  spread = BandSpread(at, w, h);
   if (spread >= kSpreadLimits[kClasses - 1]) return false;
-  CoonsPatch(luma, w, h, background_);
-  const int px = box_.x / 2;
-  CoonsPatch([&](int c, int r) { return static_cast<double>(frame.ChromaU(px + c, box_.y + r)); }, w / 2, h,
-             backgroundU_);
-  CoonsPatch([&](int c, int r) { return static_cast<double>(frame.ChromaV(px + c, box_.y + r)); }, w / 2, h,
-             backgroundV_);
+  CoonsPatch(at, w, h, luma);
+  CoonsPatch([&](int c, int r) { return static_cast<double>(crop.ChromaU(c, r)); }, w / 2, h, u);
+  CoonsPatch([&](int c, int r) { return static_cast<double>(crop.ChromaV(c, r)); }, w / 2, h, v);
   return true;
 }
 
@@ -131,8 +124,18 @@ void LogoFit::Add(const FrameView& frame) {
       box_.Right() > frame.width || box_.Bottom() > frame.height || (box_.x & 1) || (w & 1)) {
     return;
   }
+  // The box's crop, as planes.
+  crop_.resize(2 * static_cast<size_t>(w) * h);
+  uint8_t* y = crop_.data();
+  uint8_t* u = y + static_cast<size_t>(w) * h;
+  uint8_t* v = u + static_cast<size_t>(w / 2) * h;
+  for (int r = 0; r < h; ++r) {
+    for (int c = 0; c < w; ++c) *y++ = frame.Luma(box_.x + c, box_.y + r);
+    for (int c = 0; c < w / 2; ++c) *u++ = frame.ChromaU(box_.x / 2 + c, box_.y + r), *v++ = frame.ChromaV(box_.x / 2 + c, box_.y + r);
+  }
+  const FrameView crop = ViewOf(crop_.data());
   double spread = 0;
-  if (!Blend(frame, spread)) return;
+  if (!Blend(crop, spread, background_, backgroundU_, backgroundV_)) return;
   ++flat_;
   // Does the inside stand out from the blend more than noise explains? The
   // noise comes from the steps between neighbours, by their median, which a
@@ -141,7 +144,7 @@ void LogoFit::Add(const FrameView& frame) {
   double squares = 0;
   int count = 0;
   for (int r = 2; r < h - 2; ++r) {
-    const uint8_t* row = frame.y + static_cast<size_t>(box_.y + r) * frame.width + box_.x;
+    const uint8_t* row = crop.y + static_cast<size_t>(r) * w;
     const double* blend = &background_[static_cast<size_t>(r) * w];
     for (int c = 2; c < w - 2; ++c, ++count) {
       ++steps[std::abs(row[c] - row[c + 1])];
@@ -158,66 +161,66 @@ void LogoFit::Add(const FrameView& frame) {
   if (squares / count < 3 * noise * noise + 1) return;
   int cls = 0;
   while (spread >= kSpreadLimits[cls]) ++cls;
-  ++logoFrames_[cls];
-  const size_t pixels = static_cast<size_t>(w) * h, at = static_cast<size_t>(cls) * pixels;
-  double* __restrict sb = &sums_.b[at];
-  double* __restrict sbb = &sums_.bb[at];
-  double* __restrict ss = &sums_.s[at];
-  double* __restrict ssb = &sums_.sb[at];
-  double* __restrict sss = &sums_.ss[at];
-  for (int r = 0; r < h; ++r) {
-    const uint8_t* row = frame.y + static_cast<size_t>(box_.y + r) * frame.width + box_.x;
-    const size_t k0 = static_cast<size_t>(r) * w;
-    const double* blend = &background_[k0];
-    for (int c = 0; c < w; ++c) {
-      const size_t k = k0 + c;
-      const double b = blend[c], v = row[c];
-      sb[k] += b, sbb[k] += b * b, ss[k] += v, ssb[k] += v * b, sss[k] += v * v;
-    }
+  ++logoFrames_;
+  Keep(crop_, cls);
+}
+
+// Keeps the crop while there is room, else in place of one with busier
+// surroundings, else not at all.
+void LogoFit::Keep(std::vector<uint8_t>& planes, int cls) {
+  if (kept_.size() < mostKept_) {
+    kept_.push_back({std::move(planes), cls});
+    return;
   }
-  ChromaSums* chroma = &chroma_[static_cast<size_t>(cls) * (w / 2) * h];
-  for (int r = 0; r < h; ++r) {
-    for (int c = 0; c < w / 2; ++c) {
-      const size_t k = static_cast<size_t>(r) * (w / 2) + c;
-      ChromaSums& e = chroma[k];
-      e.u += frame.ChromaU(box_.x / 2 + c, box_.y + r), e.bu += backgroundU_[k];
-      e.v += frame.ChromaV(box_.x / 2 + c, box_.y + r), e.bv += backgroundV_[k];
-    }
+  auto worst = std::max_element(kept_.begin(), kept_.end(), [](const Crop& a, const Crop& b) { return a.cls < b.cls; });
+  if (worst->cls > cls) {
+    std::swap(worst->planes, planes);
+    worst->cls = cls;
   }
 }
 
-LogoEstimate LogoFit::Solve() const {
-  constexpr int kEnoughFrames = 120;
+LogoEstimate LogoFit::FitOf(const std::vector<const Crop*>& use) const {
   LogoEstimate estimate;
   estimate.box = box_;
   const int w = box_.width, h = box_.height;
   const size_t pixels = static_cast<size_t>(std::max(0, w)) * std::max(0, h);
-  if (pixels == 0 || sums_.b.empty()) return estimate;
-  // The plainest surroundings first; more only while frames are few.
-  int classes = 0, frames = 0;
-  while (classes < kClasses && frames < kEnoughFrames) frames += logoFrames_[classes++];
-  estimate.frames = frames;
+  estimate.frames = static_cast<int>(use.size());
   estimate.reference.assign(pixels, 16.0);
   estimate.opacity.assign(pixels, 0.0);
   estimate.error.assign(pixels, 0.0);
   estimate.chromaU.assign(pixels / 2, 128.0);
   estimate.chromaV.assign(pixels / 2, 128.0);
-  if (frames < 3) {
+  if (pixels == 0 || use.size() < 3) {
     estimate.backgroundVaried = false;
     return estimate;
   }
-  const double n = frames;
+  Sums t;
+  for (auto* plane : {&t.b, &t.bb, &t.s, &t.sb, &t.ss}) plane->assign(pixels, 0.0);
+  std::vector<ChromaSums> chroma(pixels / 2);
+  std::vector<double> background, backgroundU, backgroundV;
+  for (const Crop* crop : use) {
+    const FrameView view = ViewOf(crop->planes.data());
+    double spread = 0;
+    Blend(view, spread, background, backgroundU, backgroundV);
+    double* __restrict sb = t.b.data();
+    double* __restrict sbb = t.bb.data();
+    double* __restrict ss = t.s.data();
+    double* __restrict ssb = t.sb.data();
+    double* __restrict sss = t.ss.data();
+    for (size_t k = 0; k < pixels; ++k) {
+      const double b = background[k], v = view.y[k];
+      sb[k] += b, sbb[k] += b * b, ss[k] += v, ssb[k] += v * b, sss[k] += v * v;
+    }
+    for (size_t k = 0; k < pixels / 2; ++k) {
+      ChromaSums& e = chroma[k];
+      e.u += view.u[k], e.bu += backgroundU[k], e.v += view.v[k], e.bv += backgroundV[k];
+    }
+  }
+  const double n = static_cast<double>(use.size());
   int flatBackground = 0;
   for (size_t k = 0; k < pixels; ++k) {
-    struct {
-      double b = 0, bb = 0, s = 0, sb = 0, ss = 0;
-    } t;
-    for (int cls = 0; cls < classes; ++cls) {
-      const size_t j = cls * pixels + k;
-      t.b += sums_.b[j], t.bb += sums_.bb[j], t.s += sums_.s[j], t.sb += sums_.sb[j], t.ss += sums_.ss[j];
-    }
-    const double mb = t.b / n, ms = t.s / n;
-    const double sxx = t.bb - n * mb * mb, sxy = t.sb - n * mb * ms, syy = t.ss - n * ms * ms;
+    const double mb = t.b[k] / n, ms = t.s[k] / n;
+    const double sxx = t.bb[k] - n * mb * mb, sxy = t.sb[k] - n * mb * ms, syy = t.ss[k] - n * ms * ms;
     if (!(sxx > n * 16)) {  // background spread below 4 levels: no slope to read
       ++flatBackground;
       estimate.reference[k] = ms - (mb - 16);
@@ -233,14 +236,56 @@ LogoEstimate LogoFit::Solve() const {
   }
   estimate.backgroundVaried = flatBackground * 2 < static_cast<int>(pixels);
   for (size_t k = 0; k < pixels / 2; ++k) {
-    ChromaSums t;
-    for (int cls = 0; cls < classes; ++cls) {
-      const ChromaSums& e = chroma_[cls * (pixels / 2) + k];
-      t.u += e.u, t.bu += e.bu, t.v += e.v, t.bv += e.bv;
-    }
+    const ChromaSums& e = chroma[k];
     const double opacity = (estimate.opacity[2 * k] + estimate.opacity[2 * k + 1]) / 2;
-    estimate.chromaU[k] = 128 * (1 - opacity) + (t.u - (1 - opacity) * t.bu) / n;
-    estimate.chromaV[k] = 128 * (1 - opacity) + (t.v - (1 - opacity) * t.bv) / n;
+    estimate.chromaU[k] = 128 * (1 - opacity) + (e.u - (1 - opacity) * e.bu) / n;
+    estimate.chromaV[k] = 128 * (1 - opacity) + (e.v - (1 - opacity) * e.bv) / n;
+  }
+  return estimate;
+}
+
+double LogoFit::Residual(const Crop& crop, const LogoEstimate& estimate) const {
+  const FrameView view = ViewOf(crop.planes.data());
+  std::vector<double> background, u, v;
+  double spread = 0;
+  Blend(view, spread, background, u, v);
+  double squares = 0;
+  const size_t pixels = background.size();
+  for (size_t k = 0; k < pixels; ++k) {
+    const double predicted = estimate.reference[k] + (1 - estimate.opacity[k]) * (background[k] - 16);
+    const double d = view.y[k] - predicted;
+    squares += d * d;
+  }
+  return std::sqrt(squares / std::max<size_t>(1, pixels));
+}
+
+LogoEstimate LogoFit::Solve() const {
+  constexpr int kEnoughFrames = 120;
+  // The plainest surroundings first; more only while frames are few.
+  int counts[kClasses] = {};
+  for (const Crop& crop : kept_) ++counts[crop.cls];
+  int classes = 0, frames = 0;
+  while (classes < kClasses && frames < kEnoughFrames) frames += counts[classes++];
+  std::vector<const Crop*> use;
+  for (const Crop& crop : kept_) {
+    if (crop.cls < classes) use.push_back(&crop);
+  }
+  LogoEstimate estimate = FitOf(use);
+  // Twice: leave out the frames that the fit explains far worse than most
+  // (three times the median residual), and fit again.
+  for (int round = 0; round < 3 && estimate.frames >= 3; ++round) {
+    std::vector<double> residuals;
+    for (const Crop* crop : use) residuals.push_back(Residual(*crop, estimate));
+    std::vector<double> sorted = residuals;
+    std::nth_element(sorted.begin(), sorted.begin() + sorted.size() / 2, sorted.end());
+    const double limit = 2 * std::max(0.5, sorted[sorted.size() / 2]);
+    std::vector<const Crop*> kept;
+    for (size_t i = 0; i < use.size(); ++i) {
+      if (residuals[i] <= limit) kept.push_back(use[i]);
+    }
+    if (kept.size() == use.size()) break;
+    use.swap(kept);
+    estimate = FitOf(use);
   }
   return estimate;
 }

@@ -25,6 +25,10 @@ struct LogoEstimate {
 // sides (a Coons patch). Among them, a frame in which the inside does not
 // stand out from that blend by more than its noise has no logo (an ad break,
 // a fade) and is left out, so that it cannot pull the fit towards "no logo".
+// The frames that stand out are kept as crops of the box (a bounded number,
+// the plainest surroundings first), so that the fit can leave out, at the
+// end, those that the logo does not explain: an advert's own picture in the
+// box, a logo fading in.
 class LogoFit {
  public:
   // `box` must have an even x and width and lie in the frame.
@@ -35,15 +39,22 @@ class LogoFit {
 
   const Box& FitBox() const { return box_; }
   int FlatFrames() const { return flat_; }
-  int LogoFrames() const;  // flat frames that showed the logo
+  int LogoFrames() const { return logoFrames_; }  // flat frames that showed the logo
 
   // Classes by the band's spread about its plane, in luma levels.
   static constexpr int kClasses = 3;
   static constexpr double kSpreadLimits[kClasses] = {2.0, 3.5, 6.0};
+  // Crops kept: at most this many, and at most kKeptBytes of them.
+  static constexpr int kMostKept = 480;
+  static constexpr size_t kKeptBytes = size_t{64} << 20;
 
  private:
-  // Per spread class and pixel (planes, for the vector units): sums of B,
-  // B², s, sB, s².
+  // A frame's box as planes (luma, then each chroma), and its spread class.
+  struct Crop {
+    std::vector<uint8_t> planes;
+    int cls = 0;
+  };
+  // Per pixel (planes, for the vector units): sums of B, B², s, sB, s².
   struct Sums {
     std::vector<double> b, bb, s, sb, ss;
   };
@@ -51,15 +62,25 @@ class LogoFit {
     double u = 0, bu = 0, v = 0, bv = 0;
   };
 
-  bool Blend(const FrameView& frame, double& spread);
+  FrameView ViewOf(const uint8_t* planes) const;
+  // The background under the box read from its band; false when the band
+  // does not lie on a plane.
+  bool Blend(const FrameView& crop, double& spread, std::vector<double>& luma, std::vector<double>& u,
+             std::vector<double>& v) const;
+  void Keep(std::vector<uint8_t>& planes, int cls);
+  // The fit of the crops picked by `use`; its frames in `estimate.frames`.
+  LogoEstimate FitOf(const std::vector<const Crop*>& use) const;
+  // Root mean square of what the estimate leaves unexplained in a crop.
+  double Residual(const Crop& crop, const LogoEstimate& estimate) const;
 
   Box box_;
   int frameWidth_, frameHeight_;
   int flat_ = 0;
-  int logoFrames_[kClasses] = {0, 0, 0};
-  Sums sums_;                         // each kClasses x pixels
-  std::vector<ChromaSums> chroma_;   // kClasses x pairs
+  int logoFrames_ = 0;
+  size_t mostKept_;
+  std::vector<Crop> kept_;
   // Scratch for one frame.
+  std::vector<uint8_t> crop_;
   std::vector<double> background_, backgroundU_, backgroundV_;
 };
 

@@ -208,7 +208,11 @@ std::vector<uint8_t> EdgeStatistics::SteadyEdges() {
         const double gx = sx[c], gy = sy[c];
         const double cx = sxm[c] - gx * mean, cy = sym[c] - gy * mean;
         const double explained = (gx * gx + gy * gy) * perFrame + (cx * cx + cy * cy) * inverse;
-        out[c] = explained >= least && explained >= share * squares[c];
+        // How steady, 1 … 255: about the share of the frames that show the
+        // step, where nothing else moves.
+        if (explained >= least && explained >= share * squares[c]) {
+          out[c] = static_cast<uint8_t>(std::clamp(255.0 * explained / std::max(1, squares[c]), 1.0, 255.0));
+        }
       }
     }
   }
@@ -271,7 +275,9 @@ void KeepConnected(std::vector<uint8_t>& edges, int w, int h) {
 std::optional<Box> FindLogoBox(EdgeStatistics& statistics) {
   const int w = statistics.CellsWide(), h = statistics.CellsHigh(), scale = statistics.Scale();
   if (statistics.Frames() < 8 || w < 8 || h < 8) return std::nullopt;
-  std::vector<uint8_t> edges = statistics.SteadyEdges();
+  const std::vector<uint8_t> steadiness = statistics.SteadyEdges();
+  std::vector<uint8_t> edges(steadiness.size());
+  for (size_t k = 0; k < edges.size(); ++k) edges[k] = steadiness[k] != 0;
   ClearLongLines(edges, w, h);
   KeepConnected(edges, w, h);
 
@@ -283,9 +289,16 @@ std::optional<Box> FindLogoBox(EdgeStatistics& statistics) {
   const int minWeight = std::max(2, (3 * group + 3) / 4);
   const int minClusterWeight = std::max(4, 24 / scale);
   const int cw = (w + group - 1) / group, ch = (h + group - 1) / group;
+  // Per group: its steady cells, and the sum of their steadiness.
   std::vector<int> weight(static_cast<size_t>(cw) * ch, 0);
+  std::vector<double> presence(weight.size(), 0.0);
   for (int r = 0; r < h; ++r) {
-    for (int c = 0; c < w; ++c) weight[static_cast<size_t>(r / group) * cw + c / group] += edges[static_cast<size_t>(r) * w + c];
+    for (int c = 0; c < w; ++c) {
+      const size_t k = static_cast<size_t>(r) * w + c, g = static_cast<size_t>(r / group) * cw + c / group;
+      const double share = steadiness[k] / 255.0;
+      weight[g] += edges[k];
+      presence[g] += edges[k] ? share : 0.0;
+    }
   }
   std::vector<uint8_t> on(weight.size(), 0);
   for (int r = 0; r < ch; ++r) {
@@ -299,20 +312,25 @@ std::optional<Box> FindLogoBox(EdgeStatistics& statistics) {
       }
     }
   }
-  // Connected clusters of cells; the one holding the most steady edges wins.
+  // Connected clusters of cells; of those with enough steady edges, the one
+  // that shows in most frames wins (by its edges' mean steadiness): the logo,
+  // rather than a larger still of an advert that shows in a few.
   std::vector<int> label(on.size(), -1);
-  int best = -1, bestWeight = 0;
+  int best = -1, heaviest = -1, heaviestWeight = 0;
+  double bestPresence = 0;
   std::vector<int> stack;
   int labels = 0;
   for (size_t start = 0; start < on.size(); ++start) {
     if (!on[start] || label[start] >= 0) continue;
     int total = 0;
+    double shown = 0;
     label[start] = labels;
     stack.assign(1, static_cast<int>(start));
     while (!stack.empty()) {
       const int k = stack.back();
       stack.pop_back();
       total += weight[k];
+      shown += presence[k];
       const int r = k / cw, c = k % cw;
       const int next[4][2] = {{r - 1, c}, {r + 1, c}, {r, c - 1}, {r, c + 1}};
       for (const auto& n : next) {
@@ -324,24 +342,32 @@ std::optional<Box> FindLogoBox(EdgeStatistics& statistics) {
         }
       }
     }
-    if (total > bestWeight) {
-      bestWeight = total;
+    if (total >= minClusterWeight && shown / total > bestPresence) {
+      bestPresence = shown / total;
       best = labels;
     }
+    if (total > heaviestWeight) heaviestWeight = total, heaviest = labels;
     ++labels;
   }
-  if (best < 0 || bestWeight < minClusterWeight) return std::nullopt;
-  int x0 = w, y0 = h, x1 = -1, y1 = -1;
-  for (int r = 0; r < h; ++r) {
-    for (int c = 0; c < w; ++c) {
-      if (!edges[static_cast<size_t>(r) * w + c] || label[static_cast<size_t>(r / group) * cw + c / group] != best) continue;
-      x0 = std::min(x0, c), x1 = std::max(x1, c), y0 = std::min(y0, r), y1 = std::max(y1, r);
+  if (best < 0) return std::nullopt;
+  // Each cluster's extent, in cells.
+  auto extent = [&](int which) {
+    Box box{w, h, -1, -1};  // x0, y0, x1, y1 while gathering
+    for (int r = 0; r < h; ++r) {
+      for (int c = 0; c < w; ++c) {
+        if (!edges[static_cast<size_t>(r) * w + c] || label[static_cast<size_t>(r / group) * cw + c / group] != which) continue;
+        box.x = std::min(box.x, c), box.width = std::max(box.width, c), box.y = std::min(box.y, r), box.height = std::max(box.height, r);
+      }
     }
-  }
-  if (x1 < 0) return std::nullopt;
-  // A "logo" over half the frame is moving content that happened to agree.
-  if ((x1 - x0 + 1) * 2 > w || (y1 - y0 + 1) * 2 > h) return std::nullopt;
-  return Box{scale * x0, scale * y0, scale * (x1 - x0 + 1), scale * (y1 - y0 + 1)};
+    return Box{box.x, box.y, box.width - box.x + 1, box.height - box.y + 1};
+  };
+  // A "logo" over half the frame is moving content that happened to agree;
+  // when the heaviest cluster is one, so are the smaller ones beside it.
+  auto tooLarge = [&](const Box& box) { return box.width <= 0 || box.width * 2 > w || box.height * 2 > h; };
+  if (tooLarge(extent(heaviest))) return std::nullopt;
+  const Box cells = extent(best);
+  if (tooLarge(cells)) return std::nullopt;
+  return Box{scale * cells.x, scale * cells.y, scale * cells.width, scale * cells.height};
 }
 
 }  // namespace pramvix::cli::logo

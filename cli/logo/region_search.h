@@ -39,7 +39,8 @@ class EdgeStatistics {
   // Takes the cells by swapping them with a used buffer of the same size.
   void AddCells(std::vector<uint8_t>& cells);
 
-  // Per cell: whether it holds a steady step.
+  // Per cell: 0, or how steady its step is (1 … 255, about the share of
+  // the frames that show it).
   std::vector<uint8_t> SteadyEdges();
   int Scale() const { return scale_; }
   int CellsWide() const { return cw_; }

@@ -82,6 +82,19 @@ RecordingPlan PlanOf(Corner corner, double opacity, int y, int u, int v, double 
   return plan;
 }
 
+// Adverts that show the same still card, larger than the logo, elsewhere.
+RecordingPlan WithAdStill(RecordingPlan plan) {
+  plan.adStill = true;
+  return plan;
+}
+
+// Adverts with a mark of their own where the logo sits: frames the fit must
+// leave out although something stands out in the box.
+RecordingPlan WithAdMark(RecordingPlan plan) {
+  plan.adMark = true;
+  return plan;
+}
+
 void PrintTo(const QualityCase& c, std::ostream* out) { *out << c.name; }
 
 class LogoQuality : public ::testing::TestWithParam<QualityCase> {};
@@ -122,7 +135,9 @@ INSTANTIATE_TEST_SUITE_P(
                       QualityCase{"OrangeBottomRight", PlanOf(Corner::kBottomRight, 0.5, 150, 60, 200, 1.0, 0, 4)},
                       QualityCase{"GreyTopRight", PlanOf(Corner::kTopRight, 0.4, 128, 128, 128, 1.0, 0, 5)},
                       QualityCase{"AdBreaks", PlanOf(Corner::kTopRight, 0.5, 235, 128, 128, 0.4, 0, 6)},
-                      QualityCase{"Letterboxed", PlanOf(Corner::kBottomRight, 0.6, 235, 128, 128, 1.0, 24, 7)}),
+                      QualityCase{"Letterboxed", PlanOf(Corner::kBottomRight, 0.6, 235, 128, 128, 1.0, 24, 7)},
+                      QualityCase{"AdBreaksWithAStill", WithAdStill(PlanOf(Corner::kTopLeft, 0.5, 235, 128, 128, 0.7, 0, 8))},
+                      QualityCase{"AdBreaksWithAMarkOfTheirOwn", WithAdMark(PlanOf(Corner::kTopRight, 0.5, 235, 128, 128, 0.7, 0, 9))}),
     [](const ::testing::TestParamInfo<QualityCase>& info) { return std::string(info.param.name); });
 
 // The same measures at full HD, for docs/logo-analysis.md: run by
