@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Measures `pramvix logo` on generated full-HD recordings with a known logo
-# (white and coloured logos, 10-90 % opacity, each corner, ad breaks,
-# letterboxing) and writes docs/logo-analysis.md: the found region against the
+# (white and coloured logos, 10-90 % opacity, each corner, ad breaks, adverts
+# with a picture of their own, letterboxing) and writes docs/logo-analysis.md: the found region against the
 # true box, the reference luma against the truth, NoLogo's error with the
 # estimated reference against that with the true one, and the analysis speed
 # next to a plain read of the same frames. Not a test: it takes minutes.
@@ -47,7 +47,8 @@ Each recording is 1920x1080, made by the tests' generator: scenes of 20-40 frame
 them busy (moving gratings and texture), the rest calm (soft gradients with a drifting glow,
 some dark), with noise of deviation 2 on the luma, and a logo of a ring, a bar and
 letter-like strokes (about 180x66, anti-aliased edges) laid over them with the opacity and
-colour named. The truth is known, so the figures compare with it:
+colour named. In the last two the advert breaks show a picture of their own: a still card,
+larger than the logo, elsewhere in the frame, or a bright mark inside the logo's box. The truth is known, so the figures compare with it:
 
 - *beyond the box*: how far the found region reaches past the logo's true box on its worst
   side (the target: the region covers the box and reaches at most 8 pixels past it);
@@ -85,8 +86,10 @@ cheaper than the read in CPU time; see docs/performance.md for a read from disk 
 decoder's pipe.
 
 Each sampled frame is read once, and memory does not grow with the clip: the search keeps
-five 32-bit sums per cell and eight frames of cells, the fit a handful of sums per pixel of
-a box around the logo (two such boxes while a newly found place is checked), the reading
+five 32-bit sums per cell and eight frames of cells, the fit the crops of a box around the
+logo from frames in which the logo stands out over plain surroundings (at most 480 and at
+most 64 MB, the plainest kept first; two such boxes while a newly found place is checked),
+so that it can fit again without the frames that the logo does not explain, the reading
 three frames, and at most 96 crops of the box are kept for the detection thresholds.
 TEXT
 } >docs/logo-analysis.md

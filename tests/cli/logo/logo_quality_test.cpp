@@ -159,6 +159,8 @@ TEST(LogoReport, FullHD) {
       {"orange, 50 %, bottom right", full(PlanOf(Corner::kBottomRight, 0.5, 150, 60, 200, 1.0, 0, 4))},
       {"white, 50 %, in 40 % of the frames", full(PlanOf(Corner::kTopRight, 0.5, 235, 128, 128, 0.4, 0, 6))},
       {"white, 60 %, letterboxed", full(PlanOf(Corner::kBottomRight, 0.6, 235, 128, 128, 1.0, 1, 7))},
+      {"white, 50 %, adverts with a still card", full(WithAdStill(PlanOf(Corner::kTopLeft, 0.5, 235, 128, 128, 0.7, 0, 8)))},
+      {"white, 50 %, adverts with a mark in the logo's box", full(WithAdMark(PlanOf(Corner::kTopRight, 0.5, 235, 128, 128, 0.7, 0, 9)))},
   };
   local::LocalEnvironment host;
   host.LoadPlugin(PRAMVIX_PLUGIN_PATH);
