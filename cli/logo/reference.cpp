@@ -21,6 +21,46 @@ double Median(std::vector<double> values) {
   return values[mid];
 }
 
+// Clears the specks of noise that pass the tests of a logo pixel by chance:
+// groups of touching pixels that are both small (under 16 pixels) and faint
+// (under 8 levels above black, and under a quarter of the brightest group).
+// A logo's letters and dots are larger or brighter.
+void DropSpecks(std::vector<uint8_t>& kept, const std::vector<double>& reference, int w, int h) {
+  std::vector<int> label(kept.size(), -1);
+  std::vector<int> sizes;
+  std::vector<double> peaks;
+  std::vector<size_t> stack;
+  for (size_t start = 0; start < kept.size(); ++start) {
+    if (!kept[start] || label[start] >= 0) continue;
+    const int id = static_cast<int>(sizes.size());
+    int size = 0;
+    double peak = 0;
+    label[start] = id;
+    stack.assign(1, start);
+    while (!stack.empty()) {
+      const size_t k = stack.back();
+      stack.pop_back();
+      ++size, peak = std::max(peak, reference[k] - 16);
+      const int r = static_cast<int>(k / w), c = static_cast<int>(k % w);
+      for (int dr = -1; dr <= 1; ++dr) {
+        for (int dc = -1; dc <= 1; ++dc) {
+          const int rr = r + dr, cc = c + dc;
+          if (rr < 0 || rr >= h || cc < 0 || cc >= w) continue;
+          const size_t j = static_cast<size_t>(rr) * w + cc;
+          if (kept[j] && label[j] < 0) label[j] = id, stack.push_back(j);
+        }
+      }
+    }
+    sizes.push_back(size);
+    peaks.push_back(peak);
+  }
+  const double brightest = peaks.empty() ? 0 : *std::max_element(peaks.begin(), peaks.end());
+  const double faint = std::max(8.0, brightest / 4);
+  for (size_t k = 0; k < kept.size(); ++k) {
+    if (kept[k] && sizes[label[k]] < 16 && peaks[label[k]] < faint) kept[k] = 0;
+  }
+}
+
 }  // namespace
 
 Reference MakeReference(const LogoEstimate& estimate, int frameWidth, int frameHeight,
@@ -46,9 +86,6 @@ Reference MakeReference(const LogoEstimate& estimate, int frameWidth, int frameH
     }
   }
   std::vector<uint8_t> kept(clear.size(), 0);
-  int x0 = w, y0 = h, x1 = -1, y1 = -1;
-  std::vector<double> errors, lumas, us, vs;
-  int threshold = 255;
   for (int r = 1; r < h - 1; ++r) {
     for (int c = 1; c < w - 1; ++c) {
       const size_t k = static_cast<size_t>(r) * w + c;
@@ -57,8 +94,17 @@ Reference MakeReference(const LogoEstimate& estimate, int frameWidth, int frameH
       for (int dr = -1; dr <= 1; ++dr) {
         for (int dc = -1; dc <= 1; ++dc) neighbours += (dr || dc) && clear[k + dr * w + dc];
       }
-      if (neighbours < 2) continue;
-      kept[k] = 1;
+      kept[k] = neighbours >= 2;
+    }
+  }
+  DropSpecks(kept, estimate.reference, w, h);
+  int x0 = w, y0 = h, x1 = -1, y1 = -1;
+  std::vector<double> errors, lumas, us, vs;
+  int threshold = 255;
+  for (int r = 1; r < h - 1; ++r) {
+    for (int c = 1; c < w - 1; ++c) {
+      const size_t k = static_cast<size_t>(r) * w + c;
+      if (!kept[k]) continue;
       x0 = std::min(x0, c), x1 = std::max(x1, c), y0 = std::min(y0, r), y1 = std::max(y1, r);
       const int luma = RoundClamp(estimate.reference[k], 16, 235);
       out.picture.Luma(box.y + r, box.x + c) = static_cast<uint8_t>(luma);

@@ -61,6 +61,41 @@ TEST(LogoReference, KeepsClearPixelsPadsTheRegionAndColoursTheLogo) {
   EXPECT_EQ(ref.picture.Byte(20, 2 * 18 + 1), 128);  // below the logo: neutral
 }
 
+TEST(LogoReference, DropsFaintSpecksAndKeepsSmallBrightPartsAndFaintLargeOnes) {
+  // Groups of touching pixels in an otherwise empty box, by height above
+  // black: a faint speck of noise goes; a bright dot (the dot of an "i") and
+  // a faint but large part stay. The brightest group is 100 levels high.
+  const struct {
+    int c, r, w, h;
+    double height;
+    bool kept;
+  } groups[] = {
+      {4, 4, 6, 5, 100, true},   // the logo's body
+      {14, 4, 2, 2, 7, false},   // 4 pixels, under 8 levels: noise
+      {20, 4, 2, 2, 30, true},   // 4 pixels, over a quarter of 100: a dot
+      {14, 10, 2, 2, 24, false},  // under a quarter of the brightest
+      {4, 12, 4, 4, 5, true},    // 16 pixels: faint but large
+  };
+  cli::logo::LogoEstimate e;
+  e.box = {0, 0, 28, 20};
+  const size_t pixels = 28 * 20;
+  e.reference.assign(pixels, 16);
+  e.opacity.assign(pixels, 0.5);
+  e.error.assign(pixels, 0.1);
+  e.chromaU.assign(pixels / 2, 128);
+  e.chromaV.assign(pixels / 2, 128);
+  for (const auto& g : groups) {
+    for (int r = g.r; r < g.r + g.h; ++r) {
+      for (int c = g.c; c < g.c + g.w; ++c) e.reference[r * 28 + c] = 16 + g.height;
+    }
+  }
+  const auto ref = cli::logo::MakeReference(e, 28, 20, std::nullopt);
+  for (const auto& g : groups) {
+    EXPECT_EQ(ref.picture.Luma(g.r, g.c), g.kept ? 16 + g.height : 16) << "group at " << g.c << "," << g.r;
+  }
+  EXPECT_EQ(ref.threshold, 5);
+}
+
 TEST(LogoReference, KeepsTheRegionInTheFrameAndInsideAGivenOne) {
   cli::logo::LogoEstimate e;
   e.box = {0, 0, 12, 10};
