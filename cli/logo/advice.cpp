@@ -7,6 +7,10 @@ namespace pramvix::cli::logo {
 
 namespace {
 
+// Full-strength lumas of the logo's parts that differ by more than this
+// cannot all be removed with one level.
+constexpr int kMixedLuma = 40;
+
 std::string Region(const Box& b, const char* sep) {
   return std::to_string(b.x) + sep + std::to_string(b.y) + sep + std::to_string(b.width) + sep + std::to_string(b.height);
 }
@@ -109,6 +113,11 @@ std::string AdviceText(const Analysis& a, const AdviceNames& names) {
       << ref.region.height << (a.searched ? " (found)" : " (given)") << "\n";
   out << "logo: " << ref.logoPixels << " pixels, luma " << ref.logoLuma << " at full strength, colour U " << ref.logoU
       << " V " << ref.logoV << ", typical error of the reference luma " << Fixed(ref.medianError, 2) << "\n";
+  if (ref.logoLumaHigh - ref.logoLumaLow > kMixedLuma) {
+    out << "  its parts differ: luma " << ref.logoLumaLow << " to " << ref.logoLumaHigh
+        << " at full strength (a coloured part on a white one, say); the removal assumes one luma, so parts of "
+           "another keep a trace\n";
+  }
   out << "threshold: " << ref.threshold << " (the height of the faintest logo pixel above the black 16 around it)\n";
   out << "NoLogoM: level " << m.level << ", gain " << Fixed(m.gain, 2) << ", offset " << m.offset
       << (m.white ? " (the logo is near white: NoLogo fits as well)\n"
@@ -131,7 +140,7 @@ std::string AdviceJSON(const Analysis& a, const AdviceNames& names) {
       << ",\n  \"region\": {\"x\": " << ref.region.x << ", \"y\": " << ref.region.y << ", \"width\": " << ref.region.width
       << ", \"height\": " << ref.region.height << ", \"found\": " << (a.searched ? "true" : "false") << "}"
       << ",\n  \"reference\": " << JSONString(names.reference) << ",\n  \"logo_pixels\": " << ref.logoPixels
-      << ",\n  \"logo_luma\": " << ref.logoLuma << ",\n  \"logo_chroma\": {\"u\": " << ref.logoU << ", \"v\": " << ref.logoV << "}"
+      << ",\n  \"logo_luma\": " << ref.logoLuma << ",\n  \"logo_luma_range\": [" << ref.logoLumaLow << ", " << ref.logoLumaHigh << "],\n  \"logo_chroma\": {\"u\": " << ref.logoU << ", \"v\": " << ref.logoV << "}"
       << ",\n  \"median_error\": " << Fixed(ref.medianError, 3) << ",\n  \"threshold\": " << ref.threshold
       << ",\n  \"nologom\": {\"level\": " << m.level << ", \"gain\": " << Fixed(m.gain, 2) << ", \"offset\": " << m.offset
       << ", \"white\": " << (m.white ? "true" : "false") << "}"

@@ -14,12 +14,16 @@ int RoundClamp(double value, int lo, int hi) {
 
 namespace {
 
-double Median(std::vector<double> values) {
+// The value at `share` of the way through the sorted values (0.5: the
+// median, the upper one of an even count).
+double Percentile(std::vector<double> values, double share) {
   if (values.empty()) return 0;
-  const size_t mid = values.size() / 2;
-  std::nth_element(values.begin(), values.begin() + mid, values.end());
-  return values[mid];
+  const size_t at = std::min(values.size() - 1, static_cast<size_t>(share * static_cast<double>(values.size())));
+  std::nth_element(values.begin(), values.begin() + at, values.end());
+  return values[at];
 }
+
+double Median(const std::vector<double>& values) { return Percentile(values, 0.5); }
 
 // Clears the specks of noise that pass the tests of a logo pixel by chance:
 // groups of touching pixels that are both small (under 16 pixels) and faint
@@ -137,6 +141,8 @@ Reference MakeReference(const LogoEstimate& estimate, int frameWidth, int frameH
   out.medianError = Median(errors);
   if (!lumas.empty()) {
     out.logoLuma = RoundClamp(Median(lumas), 16, 255);
+    out.logoLumaLow = RoundClamp(Percentile(lumas, 0.03), 16, 255);
+    out.logoLumaHigh = RoundClamp(Percentile(lumas, 0.97), 16, 255);
     out.logoU = RoundClamp(Median(us), 0, 255);
     out.logoV = RoundClamp(Median(vs), 0, 255);
   }

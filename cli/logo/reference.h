@@ -14,6 +14,7 @@ struct Reference {
   int logoPixels = 0;
   int threshold = 1;       // NoLogo's: the smallest height above 16 of a logo pixel
   int logoLuma = 235;      // the logo's luma at full strength (median over solid pixels)
+  int logoLumaLow = 235, logoLumaHigh = 235;  // its 3rd and 97th percentiles: parts of other colours
   int logoU = 128, logoV = 128;
   double medianError = 0;  // of the kept pixels' reference luma
 };

@@ -52,7 +52,7 @@ TEST_F(LogoCommand, WritesThePictureTheReportAndThePreview) {
   ASSERT_EQ(json.status, 0) << json.err;
   EXPECT_EQ(json.out.front(), '{');
   for (const char* field : {"\"frames_sampled\": 250", "\"region\": {\"x\": ", "\"threshold\": ", "\"nologom\": {\"level\": ",
-                            "\"iflogo\": {\"frame_threshold\": ", "\"commands\": [\"pramvix NoLogo "}) {
+                            "\"logo_luma_range\": [", "\"iflogo\": {\"frame_threshold\": ", "\"commands\": [\"pramvix NoLogo "}) {
     EXPECT_NE(json.out.find(field), std::string::npos) << field << " in\n" << json.out;
   }
 }

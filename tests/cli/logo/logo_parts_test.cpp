@@ -6,6 +6,7 @@
 #include <limits>
 #include <vector>
 
+#include "logo/advice.h"
 #include "logo/detection.h"
 #include "logo/reference.h"
 #include "logo/region_search.h"
@@ -94,6 +95,53 @@ TEST(LogoReference, DropsFaintSpecksAndKeepsSmallBrightPartsAndFaintLargeOnes) {
     EXPECT_EQ(ref.picture.Luma(g.r, g.c), g.kept ? 16 + g.height : 16) << "group at " << g.c << "," << g.r;
   }
   EXPECT_EQ(ref.threshold, 5);
+}
+
+TEST(LogoReference, GivesTheRangeOfLumasOfALogoOfTwoColours) {
+  // A white part (luma 235) and, on 5 % of the solid pixels, a red one (luma
+  // 81), both at opacity 0.8; faint edge pixels do not count.
+  cli::logo::LogoEstimate e;
+  e.box = {0, 0, 40, 20};
+  const size_t pixels = 40 * 20;
+  e.reference.assign(pixels, 16);
+  e.opacity.assign(pixels, 0);
+  e.error.assign(pixels, 0.1);
+  e.chromaU.assign(pixels / 2, 128);
+  e.chromaV.assign(pixels / 2, 128);
+  int solid = 0, red = 0;
+  for (int r = 3; r < 17; ++r) {
+    for (int c = 3; c < 37; ++c, ++solid) {
+      const bool isRed = r == 10 && c < 3 + 24;  // 24 of 476
+      red += isRed;
+      e.reference[r * 40 + c] = 16 + 0.8 * ((isRed ? 81 : 235) - 16);
+      e.opacity[r * 40 + c] = 0.8;
+    }
+  }
+  for (int c = 3; c < 37; ++c) e.reference[2 * 40 + c] = 30, e.opacity[2 * 40 + c] = 0.1;  // a faint edge
+  ASSERT_EQ(solid, 476);
+  ASSERT_EQ(red, 24);
+  const auto two = cli::logo::MakeReference(e, 40, 20, std::nullopt);
+  EXPECT_EQ(two.logoLuma, 235);
+  EXPECT_EQ(two.logoLumaLow, 81);
+  EXPECT_EQ(two.logoLumaHigh, 235);
+  for (int c = 3; c < 27; ++c) e.reference[10 * 40 + c] = 16 + 0.8 * 219;
+  const auto one = cli::logo::MakeReference(e, 40, 20, std::nullopt);
+  EXPECT_EQ(one.logoLumaLow, 235);
+  EXPECT_EQ(one.logoLumaHigh, 235);
+}
+
+TEST(LogoAdvice, SaysWhenTheLogosPartsDifferTooMuchForOneLevel) {
+  const struct {
+    int low, high;
+    bool warned;
+  } cases[] = {{95, 236, true}, {195, 236, true}, {196, 236, false}, {235, 235, false}};
+  for (const auto& c : cases) {
+    cli::logo::Analysis analysis;
+    analysis.reference.logoLumaLow = c.low, analysis.reference.logoLumaHigh = c.high;
+    const std::string text = cli::logo::AdviceText(analysis, {});
+    const std::string warning = "its parts differ: luma " + std::to_string(c.low) + " to " + std::to_string(c.high);
+    EXPECT_EQ(text.find(warning) != std::string::npos, c.warned) << c.low << " to " << c.high << "\n" << text;
+  }
 }
 
 TEST(LogoReference, KeepsTheRegionInTheFrameAndInsideAGivenOne) {

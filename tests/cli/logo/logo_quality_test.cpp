@@ -115,6 +115,9 @@ TEST_P(LogoQuality, MeetsTheTargets) {
   EXPECT_EQ(found.width % 2, 0);
   const double share = ShareWithin3(recording, analysis.reference.picture);
   EXPECT_GE(share, 0.95);
+  // One colour: the advice must not call its parts different.
+  EXPECT_LE(analysis.reference.logoLumaHigh - analysis.reference.logoLumaLow, 40)
+      << analysis.reference.logoLumaLow << " to " << analysis.reference.logoLumaHigh;
 
   local::LocalEnvironment host;
   host.LoadPlugin(PRAMVIX_PLUGIN_PATH);
