@@ -46,7 +46,7 @@ std::string JSONString(const std::string& text) {
 }
 
 struct Lines {
-  std::string noLogo, noLogoM, noLogoColor, ifLogo, ifNoLogo, scriptNoLogo, scriptNoLogoM, scriptNoLogoColor;
+  std::string noLogo, noLogoM, noLogoColor, ifLogo, ifNoLogo, scan, scriptNoLogo, scriptNoLogoM, scriptNoLogoColor;
 };
 
 Lines CommandLines(const Analysis& a, const AdviceNames& names) {
@@ -66,6 +66,9 @@ Lines CommandLines(const Analysis& a, const AdviceNames& names) {
                  std::to_string(a.ifLogo.logoThreshold) + " " + region + " -o out.y4m";
   lines.ifNoLogo = "pramvix IfNoLogo " + clip + " OTHER.y4m " + logo + " 0 " + std::to_string(a.ifNoLogo.frameThreshold) +
                    " " + std::to_string(a.ifNoLogo.logoThreshold) + " " + region + " -o out.y4m";
+  // The scan runs IfNoLogo's test over the clip: where the ad breaks are.
+  lines.scan = "pramvix scan " + clip + " " + logo + " 0 " + std::to_string(a.ifNoLogo.frameThreshold) + " " +
+               std::to_string(a.ifNoLogo.logoThreshold) + " " + region;
   const std::string source = "ImageSource(\"" + names.reference + "\").ConvertToYUY2(matrix=\"Rec601\")";
   const std::string regionComma = Region(ref.region, ", ");
   lines.scriptNoLogo = "NoLogo(last, " + source + ", 0, " + t + ", " + regionComma + ")";
@@ -125,7 +128,7 @@ std::string AdviceText(const Analysis& a, const AdviceNames& names) {
   out << "logo tests:\n" << DetectionText("IfLogo", a.ifLogo) << DetectionText("IfNoLogo", a.ifNoLogo);
   out << "commands (NoLogoColor restores the colour under the logo as well; the others only its luma):\n  "
       << lines.noLogoColor << "\n  " << (m.white ? lines.noLogo : lines.noLogoM) << "\n  "
-      << lines.ifLogo << "\n  " << lines.ifNoLogo << "\n";
+      << lines.ifLogo << "\n  " << lines.ifNoLogo << "\n  " << lines.scan << "\n";
   out << "AviSynth:\n  " << lines.scriptNoLogoColor << "\n  " << (m.white ? lines.scriptNoLogo : lines.scriptNoLogoM)
       << "\n";
   return out.str();
@@ -146,7 +149,7 @@ std::string AdviceJSON(const Analysis& a, const AdviceNames& names) {
       << ", \"white\": " << (m.white ? "true" : "false") << "}"
       << ",\n  \"iflogo\": " << DetectionJSON(a.ifLogo) << ",\n  \"ifnologo\": " << DetectionJSON(a.ifNoLogo)
       << ",\n  \"commands\": [" << JSONString(lines.noLogo) << ", " << JSONString(lines.noLogoM) << ", " << JSONString(lines.ifLogo)
-      << ", " << JSONString(lines.ifNoLogo) << ", " << JSONString(lines.noLogoColor) << "]"
+      << ", " << JSONString(lines.ifNoLogo) << ", " << JSONString(lines.noLogoColor) << ", " << JSONString(lines.scan) << "]"
       << ",\n  \"avisynth\": [" << JSONString(lines.scriptNoLogo) << ", " << JSONString(lines.scriptNoLogoM) << ", "
       << JSONString(lines.scriptNoLogoColor) << "]\n}\n";
   return out.str();

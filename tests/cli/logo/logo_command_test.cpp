@@ -42,7 +42,7 @@ TEST_F(LogoCommand, WritesThePictureTheReportAndThePreview) {
   const local::Picture preview = cli::ReadPNGFile(dir + "/preview.png");
   EXPECT_EQ(preview.rowSize, 3 * 2 * plan.width);
   for (const char* line : {"frames: 300 sampled", "region: x ", "threshold: ", "NoLogo", "IfLogo: frame threshold",
-                           "pramvix NoLogo ", "pramvix NoLogoColor ", "AviSynth:", "preview: "}) {
+                           "pramvix NoLogo ", "pramvix NoLogoColor ", "pramvix scan ", "AviSynth:", "preview: "}) {
     EXPECT_NE(text.out.find(line), std::string::npos) << line << " in\n" << text.out;
   }
 
