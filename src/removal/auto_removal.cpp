@@ -1,7 +1,5 @@
 #include "removal/auto_removal.h"
 
-#include <cstring>
-
 #include "removal/auto_removal_x86.h"
 
 namespace pramvix {
@@ -22,16 +20,6 @@ AutoRowKernel AutoRowFor(Simd simd) {
 void RemoveLogoAuto(const MutableFrame& main, const ConstFrame& reference, LogoPixels pixels, AutoRowKernel row) {
   if (main.Width() <= 1) return;  // no pixel to visit: the reference is never read
   for (int r = 0; r + 1 < main.height; ++r) row(LumaOf(main, r), LumaOf(reference, r), pixels);
-}
-
-void RemoveLogoAuto(const ConstFrame& source, const MutableFrame& main, const ConstFrame& reference,
-                    LogoPixels pixels, AutoRowKernel row) {
-  const bool copy = source.data != main.data && main.rowSize > 0;
-  const bool pass = main.Width() > 1;  // else the reference is never read
-  for (int r = 0; r < main.height; ++r) {
-    if (copy) std::memcpy(main.Row(r), source.Row(r), static_cast<size_t>(main.rowSize));
-    if (pass && r + 1 < main.height) row(LumaOf(main, r), LumaOf(reference, r), pixels);
-  }
 }
 
 }  // namespace pramvix

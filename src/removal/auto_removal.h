@@ -27,11 +27,4 @@ AutoRowKernel AutoRowFor(Simd simd);
 // `reference` must have at least h − 1 rows as wide as main's.
 void RemoveLogoAuto(const MutableFrame& main, const ConstFrame& reference, LogoPixels pixels, AutoRowKernel row);
 
-// The same on rows that start as `source`'s (main's row size and height):
-// each row of main, the last included, is copied from source just before its
-// pass, so the pass finds it in the nearest cache. Where source is main
-// itself, nothing is copied.
-void RemoveLogoAuto(const ConstFrame& source, const MutableFrame& main, const ConstFrame& reference,
-                    LogoPixels pixels, AutoRowKernel row);
-
 }  // namespace pramvix

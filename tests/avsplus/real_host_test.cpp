@@ -273,10 +273,9 @@ TEST_F(RealHostTest, OutputUnderPrefetchIsTheSingleThreadedOutput) {
 }
 
 // The frames the filters rewrite keep the main frame's properties, whether
-// the request worked in place, on the host's copy or on a new frame: in a
-// plain chain the host hands the main frame over unshared; after KeepFrames
-// others hold it. (IfLogo and IfNoLogo return the main or the alternate
-// frame as it is.)
+// the request worked in place or on the host's copy: in a plain chain the
+// host hands the main frame over unshared; after KeepFrames others hold it.
+// (IfLogo and IfNoLogo return the main or the alternate frame as it is.)
 TEST_F(RealHostTest, FramePropertiesOfTheMainFrameSurvive) {
   for (const std::string shared : {"", ".KeepFrames()"}) {
     const std::string marked = "main.propSet(\"pramvix_mark\", 7)" + shared;
