@@ -63,7 +63,8 @@ PRAMVIX_VECTOR_TARGET inline bool NearEdgeSse2(const uint8_t* reference, int k, 
 // 32 ≥ 1, so that the test reads inside the row; it may look back at pixels
 // the pass has done, which only makes it stricter).
 template <class Untouched>
-PRAMVIX_VECTOR_TARGET inline bool LeftAlone(const uint8_t* reference, int k, int end, __m128i edge, Untouched untouched) {
+PRAMVIX_VECTOR_TARGET inline bool LeftAlone(const uint8_t* reference, int k, int end, __m128i edge,
+                                             Untouched untouched) {
   return end - 32 >= 1 && end - 32 <= k && untouched(reference, end - 32, edge);
 }
 
