@@ -103,8 +103,9 @@ class WideBlocks {
   }
 
   // Spans of 64 pixels from pixel 2, each tested near the edge luma as a
-  // whole and exactly by halves, then blocks of 16 where they fit; gives the
-  // pixel after them, with the row settled.
+  // whole and exactly by halves, then a half where it fits, then the pixels
+  // left: as a whole where they are left alone, else in blocks of 16 where
+  // they fit. Gives the pixel after them, with the row settled.
   PRAMVIX_TARGET_AVX2 int Spans(int innerEnd) {
     int k = 2;
     for (; k + 64 <= innerEnd; k += 64) {
@@ -115,6 +116,14 @@ class WideBlocks {
       }
       Half(k);
       Half(k + 32);
+    }
+    if (k + 32 <= innerEnd) {
+      Half(k);
+      k += 32;
+    }
+    if (k < innerEnd && LeftAlone(reference_, k, innerEnd, edgeBytes_, Avx2::Untouched)) {
+      Settle();
+      return innerEnd;
     }
     for (; k + 16 <= innerEnd; k += 16) Block(k);
     Settle();

@@ -58,6 +58,16 @@ PRAMVIX_VECTOR_TARGET inline bool NearEdgeSse2(const uint8_t* reference, int k, 
   return _mm_movemask_epi8(_mm_cmpeq_epi8(outside, _mm_setzero_si128())) == 0xFFFF;
 }
 
+// Whether pixels k … end − 1 of a row's end, fewer than 32, are left as they
+// are: the 32 pixels that end at `end` are, as `untouched` tests them (end −
+// 32 ≥ 1, so that the test reads inside the row; it may look back at pixels
+// the pass has done, which only makes it stricter).
+template <class Untouched>
+PRAMVIX_VECTOR_TARGET inline bool LeftAlone(const uint8_t* reference, int k, int end, __m128i edge,
+                                             Untouched untouched) {
+  return end - 32 >= 1 && end - 32 <= k && untouched(reference, end - 32, edge);
+}
+
 // Asks the caches for `lines` lines of reference bytes 1024 bytes past `at`:
 // the request has just copied the main frame, which pushes the reference out
 // of them. The address is worked out as an integer, since it may lie past
@@ -182,8 +192,9 @@ class AutoBlocks {
     high_ = _mm_set1_epi8(static_cast<char>(edge < 253 ? edge + 2 : 255));
   }
 
-  // Spans of 32 pixels from pixel 2 while they end before innerEnd; gives
-  // the pixel after them, with the row settled.
+  // Spans of 32 pixels from pixel 2 while they end before innerEnd, then the
+  // pixels left if they are left alone; gives the pixel after them, with the
+  // row settled.
   PRAMVIX_VECTOR_TARGET int Spans(int innerEnd) {
     int k = 2;
     for (; k + 32 <= innerEnd; k += 32) {
@@ -191,7 +202,7 @@ class AutoBlocks {
       Span(k);
     }
     Settle();
-    return k;
+    return k < innerEnd && LeftAlone(reference_, k, innerEnd, edgeBytes_, Set::Untouched) ? innerEnd : k;
   }
 
   // Pixels k … k + 31, or nothing where the span is left as it is; reads

@@ -65,8 +65,9 @@ class DropLastPixel : public ::GenericVideoFilter {
 
 // Every frame KeepFrames has handed out, held here as well: once the clips
 // that used them are gone, a frame still shared shows a count nobody gave back.
-// The frames are fresh copies, so that no cache above KeepFrames (kept alive by
-// the script's variables) holds them.
+// The frames are fresh copies (properties included), so that no cache above
+// KeepFrames (kept alive by the script's variables) holds them. A filter after
+// it thus meets frames that others share.
 struct FrameKeeper {
   std::mutex mutex;
   std::vector<::PVideoFrame> frames;
@@ -80,7 +81,7 @@ class KeepFrames : public ::GenericVideoFilter {
   }
   ::PVideoFrame __stdcall GetFrame(int n, ::IScriptEnvironment* env) override {
     const ::PVideoFrame source = child->GetFrame(n, env);
-    ::PVideoFrame frame = env->NewVideoFrame(vi);
+    ::PVideoFrame frame = env->NewVideoFrameP(vi, &source);  // with the source's properties
     env->BitBlt(frame->GetWritePtr(), frame->GetPitch(), source->GetReadPtr(), source->GetPitch(),
                 source->GetRowSize(), source->GetHeight());
     const std::lock_guard<std::mutex> lock(keeper_->mutex);
@@ -187,6 +188,15 @@ std::string RealHost::Frame(int n, DumpedFrame* out) const {
       std::memcpy(out->bytes.data() + static_cast<size_t>(r) * out->rowSize,
                   frame->GetReadPtr() + static_cast<ptrdiff_t>(r) * out->pitch, static_cast<size_t>(out->rowSize));
     }
+  });
+}
+
+std::string RealHost::IntProperty(int n, const std::string& key, int64_t* value) const {
+  return impl_->Catch([&] {
+    const ::PVideoFrame frame = impl_->clip->GetFrame(n, impl_->env);
+    int error = 0;
+    *value = impl_->env->propGetInt(impl_->env->getFramePropsRO(frame), key.c_str(), 0, &error);
+    if (error != 0) impl_->env->ThrowError("the frame has no integer property %s", key.c_str());
   });
 }
 

@@ -64,6 +64,9 @@ class RealHost {
   std::string Evaluate(const std::string& script);
   ClipFacts Facts() const;
   std::string Frame(int n, DumpedFrame* out) const;
+  // The integer frame property `key` of frame n; an error text when the frame
+  // has none of that name.
+  std::string IntProperty(int n, const std::string& key, int64_t* value) const;
   // Asks for frame n and lets it go, for timing the frames alone.
   std::string Fetch(int n) const;
   std::string Audio(int64_t start, int64_t count, std::vector<uint8_t>* out) const;

@@ -272,5 +272,26 @@ TEST_F(RealHostTest, OutputUnderPrefetchIsTheSingleThreadedOutput) {
   });
 }
 
+// The frames the filters rewrite keep the main frame's properties, whether
+// the request worked in place or on the host's copy: in a plain chain the
+// host hands the main frame over unshared; after KeepFrames others hold it.
+// (IfLogo and IfNoLogo return the main or the alternate frame as it is.)
+TEST_F(RealHostTest, FramePropertiesOfTheMainFrameSurvive) {
+  for (const std::string shared : {"", ".KeepFrames()"}) {
+    const std::string marked = "main.propSet(\"pramvix_mark\", 7)" + shared;
+    for (const SampleCall& sample : kSampleCalls) {
+      if (std::string(sample.function).rfind("If", 0) == 0) continue;
+      std::string args = sample.args;
+      args.replace(args.find("main"), 4, marked);
+      ASSERT_EQ(host.Evaluate(Clips(kBars) + Call(sample.function, args)), "") << sample.function << shared;
+      for (const int n : {0, 5}) {
+        int64_t value = 0;
+        EXPECT_EQ(host.IntProperty(n, "pramvix_mark", &value), "") << sample.function << shared;
+        EXPECT_EQ(value, 7) << sample.function << shared;
+      }
+    }
+  }
+}
+
 }  // namespace
 }  // namespace pramvix::avsplus_test
