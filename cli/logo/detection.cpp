@@ -78,33 +78,43 @@ int LargestStep(const local::Picture& ref, const Box& region, const EdgeRule& ru
 }
 
 // Whether the filter's test passes on one crop, for every frame threshold
-// t = 0..255 at once: per row, the count of positions whose step is a hit at
-// t comes from a histogram of the steps (a dark pixel is a hit at any t).
+// t = 0..255 at once. A row's hits at t are its positions whose step reaches
+// t (a dark pixel is a hit at any t); they fall as t grows, so a row counts
+// its hits below the t where they stop outnumbering its misses, and its
+// misses from there on: each position adds to a run of thresholds, kept as
+// the run's two ends and summed over t at the end.
 std::vector<uint8_t> PassesByThreshold(const std::vector<uint8_t>& crop, const Box& box, const Box& region,
                                        const std::vector<std::pair<int, int>>& positions, const EdgeRule& rule) {
   auto at = [&](int r, int p) { return static_cast<int>(crop[static_cast<size_t>(r - box.y) * box.width + p - box.x]); };
-  std::vector<long> hitTotal(256, 0), missTotal(256, 0);
-  std::vector<int> atLeast(257);
+  std::vector<long> hitRuns(257, 0), missRuns(257, 0);
+  std::vector<int> levels;  // per position: the largest t at which it is a hit (-1: none)
   size_t i = 0;
   while (i < positions.size()) {
     const int row = positions[i].first;
-    std::fill(atLeast.begin(), atLeast.end(), 0);
-    int count = 0;
-    for (; i < positions.size() && positions[i].first == row; ++i, ++count) {
+    levels.clear();
+    for (; i < positions.size() && positions[i].first == row; ++i) {
       const int p = positions[i].second;
       const bool dark = !rule.strict && at(row, p) < 16 && at(row, std::max(region.x, box.x)) >= 16;
-      ++atLeast[dark ? 255 : std::abs(at(row, p - 2) - at(row, p))];
+      levels.push_back((dark ? 255 : std::abs(at(row, p - 2) - at(row, p))) - (rule.strict ? 1 : 0));
     }
-    for (int v = 254; v >= 0; --v) atLeast[v] += atLeast[v + 1];  // now: positions with step >= v
-    for (int t = 0; t < 256; ++t) {
-      const int hits = rule.strict ? atLeast[t + 1] : atLeast[t];
-      const int misses = count - hits;
-      if (misses < hits) hitTotal[t] += hits;
-      else missTotal[t] += misses;
+    // Hits outnumber misses up to the t below the (count/2 + 1)-th largest
+    // level plus one.
+    const size_t q = levels.size() / 2;
+    std::nth_element(levels.begin(), levels.begin() + static_cast<long>(q), levels.end(), std::greater<int>());
+    const int turn = levels[q] + 1;
+    for (const int level : levels) {
+      const int lastHit = std::min(turn - 1, level);  // hits at 0..lastHit
+      if (lastHit >= 0) ++hitRuns[0], --hitRuns[static_cast<size_t>(lastHit) + 1];
+      const int firstMiss = std::max(turn, level + 1);  // misses at firstMiss..255
+      if (firstMiss <= 255) ++missRuns[static_cast<size_t>(firstMiss)];
     }
   }
   std::vector<uint8_t> passes(256);
-  for (int t = 0; t < 256; ++t) passes[t] = missTotal[t] < 2 * hitTotal[t];
+  long hits = 0, misses = 0;
+  for (int t = 0; t < 256; ++t) {
+    hits += hitRuns[t], misses += missRuns[t];
+    passes[t] = misses < 2 * hits;
+  }
   return passes;
 }
 

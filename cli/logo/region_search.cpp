@@ -4,43 +4,16 @@
 #include <cmath>
 #include <cstring>
 
+#if PRAMVIX_X86_64
+#include <emmintrin.h>
+#endif
+
 #include "sampling.h"
+#include "search_kernels.h"
 
 namespace pramvix::cli::logo {
 
 namespace {
-
-// One row's steps into the five planes. The planes and the rows never
-// overlap; saying so lets the compiler vectorise the loop, and 16-bit factors
-// let it use the narrow multiplies.
-#define PRAMVIX_ADD_ROW_BODY                                                   \
-  for (int c = 1; c + 1 < width; ++c) {                                        \
-    const int16_t gx = static_cast<int16_t>(row[c + 1] - row[c - 1]);          \
-    const int16_t gy = static_cast<int16_t>(down[c] - up[c]);                  \
-    sx[c] += gx;                                                               \
-    sxm[c] += static_cast<int32_t>(gx) * m[c];                                 \
-    sy[c] += gy;                                                               \
-    sym[c] += static_cast<int32_t>(gy) * m[c];                                 \
-    squares[c] += static_cast<int32_t>(gx) * gx + static_cast<int32_t>(gy) * gy; \
-  }
-
-void AddRow(const uint8_t* __restrict row, const uint8_t* __restrict up, const uint8_t* __restrict down,
-            const int16_t* __restrict m, int width, int32_t* __restrict sx, int32_t* __restrict sxm,
-            int32_t* __restrict sy, int32_t* __restrict sym, int32_t* __restrict squares) {
-  PRAMVIX_ADD_ROW_BODY
-}
-
-#if PRAMVIX_X86_64
-// The same for AVX2, whose widening loads and 32-bit multiplies save most of
-// the plain build's shuffles.
-PRAMVIX_TARGET_AVX2 void AddRowAvx2(const uint8_t* __restrict row, const uint8_t* __restrict up,
-                                    const uint8_t* __restrict down, const int16_t* __restrict m, int width,
-                                    int32_t* __restrict sx, int32_t* __restrict sxm, int32_t* __restrict sy,
-                                    int32_t* __restrict sym, int32_t* __restrict squares) {
-  PRAMVIX_ADD_ROW_BODY
-}
-#endif
-#undef PRAMVIX_ADD_ROW_BODY
 
 // Adds the sums of each `scale` neighbouring bytes of a row (scale 2, 4 or
 // 8) to sums[0..count): the bytes are summed in place, two or four to a word.
@@ -66,6 +39,58 @@ void AddCellRow(const uint8_t* __restrict row, int scale, int count, uint32_t* _
   for (int c = 0; c < count; ++c) sums[c] += quad(row + 8 * c) + quad(row + 8 * c + 4);
 }
 
+// The steady cells of a row, from cell `from` to the last but one: whether
+// the step that the mean and the line in m explain reaches `least` and
+// `share` of all the step's squares, and if so how steady it is, 1 … 255:
+// about the share of the frames that show the step, where nothing else
+// moves (0 where it is not steady).
+struct SteadyRow {
+  const int32_t *sx, *sxm, *sy, *sym, *squares;
+  const double *mean, *inverse;  // per cell: its block's
+  int width;
+  double perFrame, least, share;
+  uint8_t* out;
+
+  double Explained(int c) const {
+    const double gx = sx[c], gy = sy[c];
+    const double cx = sxm[c] - gx * mean[c], cy = sym[c] - gy * mean[c];
+    return (gx * gx + gy * gy) * perFrame + (cx * cx + cy * cy) * inverse[c];
+  }
+  uint8_t Steadiness(int c, double explained) const {
+    return static_cast<uint8_t>(std::clamp(255.0 * explained / std::max(1, squares[c]), 1.0, 255.0));
+  }
+
+  void Plain(int from) const {
+    for (int c = from; c + 1 < width; ++c) {
+      const double explained = Explained(c);
+      out[c] = explained >= least && explained >= share * squares[c] ? Steadiness(c, explained) : 0;
+    }
+  }
+
+#if PRAMVIX_X86_64
+  // Two cells a step, with the same operations in the same order as the
+  // plain code, so the same results; the few steady cells get their
+  // steadiness from the plain code.
+  void Sse2() const {
+    auto load = [](const int32_t* at) { return _mm_cvtepi32_pd(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(at))); };
+    const __m128d perFrames = _mm_set1_pd(perFrame), leasts = _mm_set1_pd(least), shares = _mm_set1_pd(share);
+    int c = 1;
+    for (; c + 2 < width; c += 2) {
+      const __m128d gx = load(sx + c), gy = load(sy + c), m = _mm_loadu_pd(mean + c);
+      const __m128d cx = _mm_sub_pd(load(sxm + c), _mm_mul_pd(gx, m)), cy = _mm_sub_pd(load(sym + c), _mm_mul_pd(gy, m));
+      const __m128d explained =
+          _mm_add_pd(_mm_mul_pd(_mm_add_pd(_mm_mul_pd(gx, gx), _mm_mul_pd(gy, gy)), perFrames),
+                     _mm_mul_pd(_mm_add_pd(_mm_mul_pd(cx, cx), _mm_mul_pd(cy, cy)), _mm_loadu_pd(inverse + c)));
+      const int steady = _mm_movemask_pd(
+          _mm_and_pd(_mm_cmpge_pd(explained, leasts), _mm_cmpge_pd(explained, _mm_mul_pd(shares, load(squares + c)))));
+      out[c] = steady & 1 ? Steadiness(c, Explained(c)) : 0;
+      out[c + 1] = steady & 2 ? Steadiness(c + 1, Explained(c + 1)) : 0;
+    }
+    Plain(c);
+  }
+#endif
+};
+
 // Cells of 2x2 pixels up to full HD: coarser ones lose the steps of thin,
 // faint strokes a few pixels apart (a cell of 4 pixels averages a pattern of
 // 8 away). 4x4 from 3840 pixels wide, 8x8 from 7680, where logos are drawn
@@ -79,12 +104,8 @@ int ScaleFor(int width) {
 }  // namespace
 
 EdgeStatistics::EdgeStatistics(int width, int height, Simd simd)
-    : width_(width), height_(height), scale_(ScaleFor(width)), addRow_(AddRow) {
-#if PRAMVIX_X86_64
-  if (simd == Simd::kAvx2) addRow_ = AddRowAvx2;
-#else
-  (void)simd;
-#endif
+    : width_(width), height_(height), scale_(ScaleFor(width)), cellRow_(CellRowFor(simd)), stepSum_(StepSumFor(simd)),
+      vectors_(simd != Simd::kScalar) {
   shift_ = 0;
   while ((1 << shift_) < scale_) ++shift_;
   cw_ = width / scale_, ch_ = height / scale_;
@@ -92,27 +113,50 @@ EdgeStatistics::EdgeStatistics(int width, int height, Simd simd)
   bw_ = (cw_ + block_ - 1) / block_;
   bh_ = (ch_ + block_ - 1) / block_;
   const size_t cells = static_cast<size_t>(cw_) * ch_;
-  batch_.assign(kBatch, std::vector<uint8_t>(cells));
-  columnSums_.resize(static_cast<size_t>(cw_));
+  batch_.assign(kBatch, std::vector<uint8_t>(CellBytes()));
   means_.resize(static_cast<size_t>(cw_) * bh_ * kBatch);
-  blockSums_.resize(static_cast<size_t>(bw_) * bh_);
-  counts_.assign(blockSums_.size(), 0);
-  sumM_.assign(blockSums_.size(), 0);
-  sumM2_.assign(blockSums_.size(), 0);
+  sumM_.assign(static_cast<size_t>(bw_) * bh_, 0);
+  sumM2_.assign(sumM_.size(), 0);
   sums_.assign(cells * 5, 0);
 }
 
 bool EdgeStatistics::MakeCells(const FrameView& frame, uint8_t* cells) const {
   if (frame.width != width_ || frame.height != height_ || cw_ < 3 || ch_ < 3) return false;
   const int bits = 2 * shift_, cw = cw_;
-  const uint32_t rounding = 1u << (bits - 1);
-  std::vector<uint32_t> row(static_cast<size_t>(cw));
-  uint32_t* __restrict sums = row.data();
-  for (int r = 0; r < ch_; ++r) {
-    std::fill(sums, sums + cw, 0u);
-    for (int k = 0; k < scale_; ++k) AddCellRow(frame.y + static_cast<size_t>(r * scale_ + k) * width_, scale_, cw, sums);
-    uint8_t* __restrict out = cells + static_cast<size_t>(r) * cw;
-    for (int c = 0; c < cw; ++c) out[c] = static_cast<uint8_t>((sums[c] + rounding) >> bits);
+  if (scale_ == 2) {
+    for (int r = 0; r < ch_; ++r) {
+      const uint8_t* top = frame.y + static_cast<size_t>(2 * r) * width_;
+      cellRow_(top, top + width_, cw, cells + static_cast<size_t>(r) * cw);
+    }
+  } else {
+    const uint32_t rounding = 1u << (bits - 1);
+    std::vector<uint32_t> row(static_cast<size_t>(cw));
+    uint32_t* __restrict sums = row.data();
+    for (int r = 0; r < ch_; ++r) {
+      std::fill(sums, sums + cw, 0u);
+      for (int k = 0; k < scale_; ++k) AddCellRow(frame.y + static_cast<size_t>(r * scale_ + k) * width_, scale_, cw, sums);
+      uint8_t* __restrict out = cells + static_cast<size_t>(r) * cw;
+      for (int c = 0; c < cw; ++c) out[c] = static_cast<uint8_t>((sums[c] + rounding) >> bits);
+    }
+  }
+  // The frame's block means, after the cells: columns summed down each block
+  // row, then across each block; the mean of bytes is a byte.
+  std::vector<uint32_t> columns(static_cast<size_t>(cw));
+  uint8_t* blockMeans = cells + static_cast<size_t>(cw) * ch_;
+  for (int br = 0; br < bh_; ++br) {
+    std::fill(columns.begin(), columns.end(), 0u);
+    const int rows = std::min(ch_, (br + 1) * block_) - br * block_;
+    for (int r = br * block_; r < br * block_ + rows; ++r) {
+      const uint8_t* __restrict row = cells + static_cast<size_t>(r) * cw;
+      uint32_t* __restrict sums = columns.data();
+      for (int c = 0; c < cw; ++c) sums[c] += row[c];
+    }
+    for (int b = 0; b < bw_; ++b) {
+      const int end = std::min(cw_, (b + 1) * block_);
+      uint32_t sum = 0;
+      for (int c = b * block_; c < end; ++c) sum += columns[static_cast<size_t>(c)];
+      blockMeans[static_cast<size_t>(br) * bw_ + b] = static_cast<uint8_t>(sum / static_cast<uint32_t>(rows * (end - b * block_)));
+    }
   }
   return true;
 }
@@ -130,32 +174,13 @@ void EdgeStatistics::AddCells(std::vector<uint8_t>& cells) {
 }
 
 void EdgeStatistics::Enter() {
-  const uint8_t* cells = batch_[static_cast<size_t>(waiting_)].data();
-  // This frame's block means: columns summed down each block row, then
-  // across each block.
-  std::vector<uint32_t>& columns = columnSums_;
-  const int cw = cw_;
-  for (int br = 0; br < bh_; ++br) {
-    std::fill(columns.begin(), columns.end(), 0u);
-    const int rows = std::min(ch_, (br + 1) * block_) - br * block_;
-    for (int r = br * block_; r < br * block_ + rows; ++r) {
-      const uint8_t* __restrict row = cells + static_cast<size_t>(r) * cw;
-      uint32_t* __restrict sums = columns.data();
-      for (int c = 0; c < cw; ++c) sums[c] += row[c];
-    }
-    for (int b = 0; b < bw_; ++b) {
-      const int end = std::min(cw_, (b + 1) * block_);
-      uint32_t sum = 0;
-      for (int c = b * block_; c < end; ++c) sum += columns[static_cast<size_t>(c)];
-      blockSums_[static_cast<size_t>(br) * bw_ + b] = static_cast<int32_t>(sum);
-      counts_[static_cast<size_t>(br) * bw_ + b] = rows * (end - b * block_);
-    }
-  }
+  const uint8_t* blockMeans = batch_[static_cast<size_t>(waiting_)].data() + static_cast<size_t>(cw_) * ch_;
+  // Each block's mean over all its cells, for the step sums' products.
   int16_t* spread = &means_[static_cast<size_t>(waiting_) * cw_ * bh_];
   for (int br = 0; br < bh_; ++br) {
     for (int b = 0; b < bw_; ++b) {
       const size_t k = static_cast<size_t>(br) * bw_ + b;
-      const int32_t mean = blockSums_[k] / std::max(1, counts_[k]);
+      const int32_t mean = blockMeans[k];
       sumM_[k] += mean;
       sumM2_[k] += static_cast<int64_t>(mean) * mean;
       std::fill(spread + static_cast<size_t>(br) * cw_ + b * block_, spread + static_cast<size_t>(br) * cw_ + std::min(cw_, (b + 1) * block_),
@@ -167,15 +192,19 @@ void EdgeStatistics::Enter() {
 }
 
 void EdgeStatistics::Flush() {
-  // Row by row, every waiting frame: the six rows of sums stay in the cache.
+  // Row by row, every waiting frame at once: the rows of sums are walked once
+  // per batch.
+  static_assert(kBatch <= kMaxStepFrames, "a batch's steps are summed in one call");
   const size_t plane = static_cast<size_t>(cw_) * ch_;
+  const uint8_t* rows[kBatch];
+  const int16_t* means[kBatch];
   for (int r = 1; r + 1 < ch_; ++r) {
     int32_t* sx = &sums_[static_cast<size_t>(r) * cw_];
     for (int k = 0; k < waiting_; ++k) {
-      const uint8_t* row = &batch_[static_cast<size_t>(k)][static_cast<size_t>(r) * cw_];
-      const int16_t* m = &means_[static_cast<size_t>(k) * cw_ * bh_ + static_cast<size_t>(r / block_) * cw_];
-      addRow_(row, row - cw_, row + cw_, m, cw_, sx, sx + plane, sx + 2 * plane, sx + 3 * plane, sx + 4 * plane);
+      rows[k] = &batch_[static_cast<size_t>(k)][static_cast<size_t>(r) * cw_];
+      means[k] = &means_[static_cast<size_t>(k) * cw_ * bh_ + static_cast<size_t>(r / block_) * cw_];
     }
+    stepSum_(rows, means, waiting_, cw_, sx, sx + plane, sx + 2 * plane, sx + 3 * plane, sx + 4 * plane);
   }
   waiting_ = 0;
 }
@@ -190,31 +219,34 @@ std::vector<uint8_t> EdgeStatistics::SteadyEdges() {
   const double least = 6.0 * n, share = std::max(0.2, 16.0 / n);
   // Per block: the mean of m over the frames, and 1 / (sum of squares of m
   // about it), or 0 where m hardly moved.
-  std::vector<double> meanM(blockSums_.size()), byMSquares(blockSums_.size());
+  std::vector<double> meanM(sumM_.size()), byMSquares(sumM_.size());
   for (size_t k = 0; k < meanM.size(); ++k) {
     meanM[k] = sumM_[k] * perFrame;
     const double sxx = sumM2_[k] - n * meanM[k] * meanM[k];
     byMSquares[k] = sxx > n ? 1 / sxx : 0.0;
   }
+  // The blocks' values spread over the cells of a block row, so that a row
+  // of cells is one plain loop.
   const size_t plane = static_cast<size_t>(cw_) * ch_;
+  std::vector<double> rowMean(static_cast<size_t>(cw_)), rowInverse(static_cast<size_t>(cw_));
   for (int r = 1; r + 1 < ch_; ++r) {
-    const size_t at = static_cast<size_t>(r) * cw_;
-    const int32_t *sx = &sums_[at], *sxm = sx + plane, *sy = sx + 2 * plane, *sym = sx + 3 * plane, *squares = sx + 4 * plane;
-    uint8_t* out = &steady[at];
-    for (int b = 0; b < bw_; ++b) {
-      const size_t k = static_cast<size_t>(r / block_) * bw_ + b;
-      const double mean = meanM[k], inverse = byMSquares[k];
-      for (int c = std::max(1, b * block_); c < std::min(cw_ - 1, (b + 1) * block_); ++c) {
-        const double gx = sx[c], gy = sy[c];
-        const double cx = sxm[c] - gx * mean, cy = sym[c] - gy * mean;
-        const double explained = (gx * gx + gy * gy) * perFrame + (cx * cx + cy * cy) * inverse;
-        // How steady, 1 … 255: about the share of the frames that show the
-        // step, where nothing else moves.
-        if (explained >= least && explained >= share * squares[c]) {
-          out[c] = static_cast<uint8_t>(std::clamp(255.0 * explained / std::max(1, squares[c]), 1.0, 255.0));
-        }
+    if (r == 1 || r % block_ == 0) {
+      for (int c = 0; c < cw_; ++c) {
+        const size_t k = static_cast<size_t>(r / block_) * bw_ + c / block_;
+        rowMean[c] = meanM[k], rowInverse[c] = byMSquares[k];
       }
     }
+    const size_t at = static_cast<size_t>(r) * cw_;
+    const int32_t* sx = &sums_[at];
+    const SteadyRow row{sx, sx + plane, sx + 2 * plane, sx + 3 * plane, sx + 4 * plane, rowMean.data(), rowInverse.data(),
+                        cw_, perFrame, least, share, &steady[at]};
+#if PRAMVIX_X86_64
+    if (vectors_) {
+      row.Sse2();
+      continue;
+    }
+#endif
+    row.Plain(1);
   }
   return steady;
 }
@@ -259,6 +291,11 @@ void KeepConnected(std::vector<uint8_t>& edges, int w, int h) {
   for (int r = 1; r + 1 < h; ++r) {
     for (int c = 1; c + 1 < w; ++c) {
       const size_t k = static_cast<size_t>(r) * w + c;
+      uint64_t eight;  // most cells hold no edge: skipped eight at a time
+      if (c + 9 < w && (std::memcpy(&eight, &edges[k], 8), eight == 0)) {
+        c += 7;
+        continue;
+      }
       if (!edges[k]) continue;
       int neighbours = 0;
       for (int dr = -1; dr <= 1; ++dr) {
@@ -293,11 +330,17 @@ std::optional<Box> FindLogoBox(EdgeStatistics& statistics) {
   std::vector<int> weight(static_cast<size_t>(cw) * ch, 0);
   std::vector<double> presence(weight.size(), 0.0);
   for (int r = 0; r < h; ++r) {
-    for (int c = 0; c < w; ++c) {
-      const size_t k = static_cast<size_t>(r) * w + c, g = static_cast<size_t>(r / group) * cw + c / group;
-      const double share = steadiness[k] / 255.0;
-      weight[g] += edges[k];
-      presence[g] += edges[k] ? share : 0.0;
+    const uint8_t* row = &edges[static_cast<size_t>(r) * w];
+    int* weights = &weight[static_cast<size_t>(r / group) * cw];
+    const uint8_t* shares = &steadiness[static_cast<size_t>(r) * w];
+    double* presences = &presence[static_cast<size_t>(r / group) * cw];
+    for (int g = 0; g < cw; ++g) {
+      int sum = 0;
+      for (int c = g * group; c < std::min(w, (g + 1) * group); ++c) {
+        sum += row[c];
+        if (row[c]) presences[g] += shares[c] / 255.0;
+      }
+      weights[g] += sum;
     }
   }
   std::vector<uint8_t> on(weight.size(), 0);
@@ -350,11 +393,19 @@ std::optional<Box> FindLogoBox(EdgeStatistics& statistics) {
     ++labels;
   }
   if (best < 0) return std::nullopt;
-  // Each cluster's extent, in cells.
+  // Each cluster's extent, in cells: its steady cells, looked for within its
+  // groups' box.
   auto extent = [&](int which) {
+    int gx0 = cw, gy0 = ch, gx1 = -1, gy1 = -1;
+    for (int r = 0; r < ch; ++r) {
+      for (int c = 0; c < cw; ++c) {
+        if (label[static_cast<size_t>(r) * cw + c] != which) continue;
+        gx0 = std::min(gx0, c), gx1 = std::max(gx1, c), gy0 = std::min(gy0, r), gy1 = std::max(gy1, r);
+      }
+    }
     Box box{w, h, -1, -1};  // x0, y0, x1, y1 while gathering
-    for (int r = 0; r < h; ++r) {
-      for (int c = 0; c < w; ++c) {
+    for (int r = gy0 * group; r < std::min(h, (gy1 + 1) * group); ++r) {
+      for (int c = gx0 * group; c < std::min(w, (gx1 + 1) * group); ++c) {
         if (!edges[static_cast<size_t>(r) * w + c] || label[static_cast<size_t>(r / group) * cw + c / group] != which) continue;
         box.x = std::min(box.x, c), box.width = std::max(box.width, c), box.y = std::min(box.y, r), box.height = std::max(box.height, r);
       }

@@ -5,6 +5,7 @@
 
 #include "base/simd.h"
 #include "frame_view.h"
+#include "search_kernels.h"
 
 namespace pramvix::cli::logo {
 
@@ -25,16 +26,18 @@ class EdgeStatistics {
  public:
   static constexpr int kBatch = 8;
 
-  // `simd`: the instruction set for summing the steps (the same sums each).
+  // `simd`: the instruction set for the cells and the step sums (the same
+  // results each).
   EdgeStatistics(int width, int height, Simd simd = BestSimd());
 
   void Add(const FrameView& frame);
   int Frames() const { return frames_; }
 
   // Add in two parts, so that the first can run on another thread: the
-  // frame's cell means into `cells` (CellBytes long; false, and nothing
-  // written, for a frame of another size), and those cells into the sums.
-  size_t CellBytes() const { return static_cast<size_t>(cw_) * ch_; }
+  // frame's cell means into `cells` (CellBytes long: the cells, then the
+  // means of their 32x32 pixel blocks; false, and nothing written, for a
+  // frame of another size), and those into the sums.
+  size_t CellBytes() const { return static_cast<size_t>(cw_) * ch_ + static_cast<size_t>(bw_) * bh_; }
   bool MakeCells(const FrameView& frame, uint8_t* cells) const;
   // Takes the cells by swapping them with a used buffer of the same size.
   void AddCells(std::vector<uint8_t>& cells);
@@ -50,18 +53,15 @@ class EdgeStatistics {
   void Enter();  // takes the batch's next cells in
   void Flush();  // sums the waiting frames
 
-  using AddRowKernel = void (*)(const uint8_t*, const uint8_t*, const uint8_t*, const int16_t*, int, int32_t*,
-                                int32_t*, int32_t*, int32_t*, int32_t*);
-
   int width_, height_, scale_;
-  AddRowKernel addRow_;
+  CellRowKernel cellRow_;
+  StepSumKernel stepSum_;
+  bool vectors_;  // the steady cells two at a time
   int shift_, cw_, ch_, block_, bw_, bh_;
   int frames_ = 0;
   int waiting_ = 0;                    // frames in the batch
-  std::vector<std::vector<uint8_t>> batch_;  // kBatch planes of cell means
-  std::vector<uint32_t> columnSums_;
+  std::vector<std::vector<uint8_t>> batch_;  // kBatch frames' cells and block means
   std::vector<int16_t> means_;         // kBatch planes of block means, one row per block row, spread over the cells
-  std::vector<int32_t> blockSums_, counts_;
   std::vector<int64_t> sumM_, sumM2_;  // per block, over frames
   // Planes of per-cell sums of gx, gx*m, gy, gy*m, gx^2 + gy^2.
   std::vector<int32_t> sums_;

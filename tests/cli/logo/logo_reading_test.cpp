@@ -198,5 +198,32 @@ TEST(LogoAnalysis, FitsALateLogoInOneReadingOfAFile) {
   EXPECT_GE(found.sampleNumber, 200);  // the preview shows a frame with the logo
 }
 
+// Read ahead on another thread, the analysis does not depend on how far
+// ahead the reading ran: two readings, of a file and of a pipe, agree.
+TEST(LogoAnalysis, IsTheSameOnEveryReading) {
+  RecordingPlan plan;
+  plan.frames = 300, plan.seed = 8;
+  const SyntheticRecording recording(plan);
+  const std::string bytes = recording.Y4M();
+  for (bool seekable : {true, false}) {
+    cli::logo::Analysis first;
+    for (int reading = 0; reading < 2; ++reading) {
+      FrameSampler sampler(Reader(bytes, seekable), {});
+      const cli::logo::Analysis analysis = cli::logo::AnalyseClip(sampler, {});
+      // A pipe of unknown length takes every frame of the first 125, then
+      // every second.
+      const int read = seekable ? 300 : 125 + 175 / 2;
+      EXPECT_EQ(analysis.framesRead, read) << seekable;
+      EXPECT_TRUE(analysis.reference.region.Contains(recording.TrueBox())) << seekable;
+      if (reading == 0) {
+        first = analysis;
+        continue;
+      }
+      EXPECT_EQ(analysis.reference.picture.bytes, first.reference.picture.bytes) << seekable;
+      EXPECT_EQ(analysis.fitFrames, first.fitFrames) << seekable;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace pramvix::testing
