@@ -106,16 +106,12 @@ LogoFit::LogoFit(const Box& box, int frameWidth, int frameHeight)
 
 FrameView LogoFit::ViewOf(const uint8_t* planes) const { return FrameView::OfPlanar(planes, box_.width, box_.height); }
 
-bool LogoFit::Blend(const FrameView& crop, double& spread, std::vector<double>& luma, std::vector<double>& u,
+void LogoFit::Blend(const FrameView& crop, std::vector<double>& luma, std::vector<double>& u,
                     std::vector<double>& v) const {
   const int w = crop.width, h = crop.height;
-  auto at = [&](int c, int r) { return static_cast<double>(crop.Luma(c, r)); };
-  spread = BandSpread(at, w, h);
-  if (spread >= kSpreadLimits[kClasses - 1]) return false;
-  CoonsPatch(at, w, h, luma);
+  CoonsPatch([&](int c, int r) { return static_cast<double>(crop.Luma(c, r)); }, w, h, luma);
   CoonsPatch([&](int c, int r) { return static_cast<double>(crop.ChromaU(c, r)); }, w / 2, h, u);
   CoonsPatch([&](int c, int r) { return static_cast<double>(crop.ChromaV(c, r)); }, w / 2, h, v);
-  return true;
 }
 
 void LogoFit::Add(const FrameView& frame) {
@@ -124,6 +120,11 @@ void LogoFit::Add(const FrameView& frame) {
       box_.Right() > frame.width || box_.Bottom() > frame.height || (box_.x & 1) || (w & 1)) {
     return;
   }
+  // Most frames' surroundings are not plain: those are left before the box
+  // is copied.
+  const double spread =
+      BandSpread([&](int c, int r) { return static_cast<double>(frame.Luma(box_.x + c, box_.y + r)); }, w, h);
+  if (spread >= kSpreadLimits[kClasses - 1]) return;
   // The box's crop, as planes.
   crop_.resize(2 * static_cast<size_t>(w) * h);
   uint8_t* y = crop_.data();
@@ -134,8 +135,7 @@ void LogoFit::Add(const FrameView& frame) {
     for (int c = 0; c < w / 2; ++c) *u++ = frame.ChromaU(box_.x / 2 + c, box_.y + r), *v++ = frame.ChromaV(box_.x / 2 + c, box_.y + r);
   }
   const FrameView crop = ViewOf(crop_.data());
-  double spread = 0;
-  if (!Blend(crop, spread, background_, backgroundU_, backgroundV_)) return;
+  Blend(crop, background_, backgroundU_, backgroundV_);
   ++flat_;
   // Does the inside stand out from the blend more than noise explains? The
   // noise comes from the steps between neighbours, by their median, which a
@@ -200,8 +200,7 @@ LogoEstimate LogoFit::FitOf(const std::vector<const Crop*>& use) const {
   std::vector<double> background, backgroundU, backgroundV;
   for (const Crop* crop : use) {
     const FrameView view = ViewOf(crop->planes.data());
-    double spread = 0;
-    Blend(view, spread, background, backgroundU, backgroundV);
+    Blend(view, background, backgroundU, backgroundV);
     double* __restrict sb = t.b.data();
     double* __restrict sbb = t.bb.data();
     double* __restrict ss = t.s.data();
@@ -247,8 +246,7 @@ LogoEstimate LogoFit::FitOf(const std::vector<const Crop*>& use) const {
 double LogoFit::Residual(const Crop& crop, const LogoEstimate& estimate) const {
   const FrameView view = ViewOf(crop.planes.data());
   std::vector<double> background, u, v;
-  double spread = 0;
-  Blend(view, spread, background, u, v);
+  Blend(view, background, u, v);
   double squares = 0;
   const size_t pixels = background.size();
   for (size_t k = 0; k < pixels; ++k) {

@@ -63,10 +63,8 @@ class LogoFit {
   };
 
   FrameView ViewOf(const uint8_t* planes) const;
-  // The background under the box read from its band; false when the band
-  // does not lie on a plane.
-  bool Blend(const FrameView& crop, double& spread, std::vector<double>& luma, std::vector<double>& u,
-             std::vector<double>& v) const;
+  // The background under the box, blended from its band.
+  void Blend(const FrameView& crop, std::vector<double>& luma, std::vector<double>& u, std::vector<double>& v) const;
   void Keep(std::vector<uint8_t>& planes, int cls);
   // The fit of the crops picked by `use`; its frames in `estimate.frames`.
   LogoEstimate FitOf(const std::vector<const Crop*>& use) const;
