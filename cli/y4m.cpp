@@ -37,6 +37,17 @@ bool ParseRatio(const std::string& text, unsigned& numerator, unsigned& denomina
 
 const char* kConvertHint = "convert it with ffmpeg -pix_fmt yuv422p -f yuv4mpegpipe";
 
+// Whether `line` (without its '\n') is a frame header: "FRAME", or "FRAME"
+// and parameters after a space.
+bool IsFrameHeader(const char* line, size_t size) {
+  return size >= 5 && std::memcmp(line, "FRAME", 5) == 0 && (size == 5 || line[5] == ' ');
+}
+
+// Each row of a 4:2:0 chroma plane to the two picture rows it serves.
+void SpreadChromaRows(const uint8_t* plane, size_t half, int height, uint8_t* out) {
+  for (int r = 0; r < height; ++r) std::memcpy(out + r * half, plane + (r / 2) * half, half);
+}
+
 }  // namespace
 
 Y4MFormat ParseY4MHeader(const std::string& line) {
@@ -179,9 +190,10 @@ void Y4MReader::Index() {
     if (offsets_.size() >= static_cast<size_t>(INT32_MAX)) throw CliError(name_ + ": too many frames");
     offsets_.push_back(at);
     const bool whole = source_->ReadLine(line, kMaxLine);
-    if (!whole || line.compare(0, 5, "FRAME") != 0 || (line.size() > 5 && line[5] != ' ')) {
+    if (!whole || !IsFrameHeader(line.data(), line.size())) {
       throw CliError(name_ + ": frame " + std::to_string(offsets_.size() - 1) + ": expected a FRAME header");
     }
+    pictures_.push_back(source_->Tell());
     at = source_->Tell() + frameBytes;
     if (at > size) throw CliError(name_ + ": frame " + std::to_string(offsets_.size() - 1) + " is truncated");
     if (!source_->Seek(at)) throw CliError(name_ + ": cannot seek");
@@ -189,6 +201,7 @@ void Y4MReader::Index() {
   count_ = static_cast<int>(offsets_.size());
   if (!source_->Seek(start)) throw CliError(name_ + ": cannot seek");
 }
+
 
 bool Y4MReader::ReadFrame(uint8_t* planar) {
   if (count_ >= 0 && next_ >= count_) return false;
@@ -199,7 +212,7 @@ bool Y4MReader::ReadFrame(uint8_t* planar) {
     return false;
   }
   const std::string frame = "frame " + std::to_string(next_);
-  if (!whole || line.compare(0, 5, "FRAME") != 0 || (line.size() > 5 && line[5] != ' ')) {
+  if (!whole || !IsFrameHeader(line.data(), line.size())) {
     throw CliError(name_ + ": " + frame + ": expected a FRAME header");
   }
   if (!ReadPicture(planar)) throw CliError(name_ + ": " + frame + " is truncated");
@@ -218,10 +231,42 @@ bool Y4MReader::ReadPicture(uint8_t* planar) {
   chroma_.resize(half * f.ChromaRows());
   for (int plane = 0; plane < 2; ++plane) {
     if (source_->Read(chroma_.data(), chroma_.size()) != chroma_.size()) return false;
-    uint8_t* out = planar + lumaBytes + plane * half * f.height;
-    for (int r = 0; r < f.height; ++r) std::memcpy(out + r * half, chroma_.data() + (r / 2) * half, half);
+    SpreadChromaRows(chroma_.data(), half, f.height, planar + lumaBytes + plane * half * f.height);
   }
   return true;
+}
+
+void Y4MReader::ReadFrameAt(int n, uint8_t* planar) const {
+  const std::string frame = "frame " + std::to_string(n);
+  if (n < 0 || static_cast<size_t>(n) >= pictures_.size()) throw CliError(name_ + ": cannot seek to " + frame);
+  const auto at = static_cast<size_t>(n);
+  // The header as indexed, '\n' included.
+  char header[kMaxLine + 1];
+  const auto headerBytes = static_cast<size_t>(pictures_[at] - offsets_[at]);
+  if (headerBytes > sizeof header ||
+      source_->ReadAt(offsets_[at], reinterpret_cast<uint8_t*>(header), headerBytes) != headerBytes ||
+      header[headerBytes - 1] != '\n' || !IsFrameHeader(header, headerBytes - 1)) {
+    throw CliError(name_ + ": " + frame + ": expected a FRAME header");
+  }
+  const Y4MFormat& f = format_;
+  const std::string truncated = name_ + ": " + frame + " is truncated";
+  if (f.chroma == Y4MChroma::k422) {
+    if (source_->ReadAt(pictures_[at], planar, f.FrameBytes()) != f.FrameBytes()) throw CliError(truncated);
+    return;
+  }
+  const size_t lumaBytes = static_cast<size_t>(f.width) * f.height;
+  const size_t half = static_cast<size_t>(f.width) / 2;
+  const size_t planeBytes = half * f.ChromaRows();
+  // One buffer per thread for both chroma planes as the stream holds them.
+  thread_local std::vector<uint8_t> chroma;
+  chroma.resize(2 * planeBytes);
+  if (source_->ReadAt(pictures_[at], planar, lumaBytes) != lumaBytes ||
+      source_->ReadAt(pictures_[at] + static_cast<int64_t>(lumaBytes), chroma.data(), chroma.size()) != chroma.size()) {
+    throw CliError(truncated);
+  }
+  for (size_t plane = 0; plane < 2; ++plane) {
+    SpreadChromaRows(chroma.data() + plane * planeBytes, half, f.height, planar + lumaBytes + plane * half * f.height);
+  }
 }
 
 void Y4MReader::SeekFrame(int n) {

@@ -77,6 +77,7 @@ PVideoFrame Y4MClip::Fetch(int n, Lock& lock) {
     if (unpacking_.count(n) == 0) break;
     unpacked_.wait(lock);
   }
+  if (reader_->ReadsAnyFrame()) return ReadAlone(n, lock);
   if (last_ && n == reader_->FrameCount() - 1) return last_;
   if (!failure_.empty()) throw CliError(failure_);
   if (reader_->Seekable()) {
@@ -106,6 +107,39 @@ PVideoFrame Y4MClip::Fetch(int n, Lock& lock) {
   while (unpacking_.count(newestNumber_) != 0) unpacked_.wait(lock);
   if (!last_) last_ = Unpacked(newestPlanar_);
   return PVideoFrame();
+}
+
+PVideoFrame Y4MClip::ReadAlone(int n, Lock& lock) {
+  unpacking_.insert(n);  // a thread that wants n meanwhile waits for it
+  std::vector<uint8_t> planar;
+  if (!spare_.empty()) {
+    planar = std::move(spare_.back());
+    spare_.pop_back();
+  }
+  PVideoFrame frame;
+  lock.unlock();
+  try {
+    planar.resize(reader_->Format().FrameBytes());
+    reader_->ReadFrameAt(n, planar.data());
+    frame = Unpacked(planar);
+  } catch (...) {
+    lock.lock();
+    unpacking_.erase(n);
+    Spare(std::move(planar));
+    unpacked_.notify_all();
+    throw;
+  }
+  lock.lock();
+  Keep(n, frame);
+  unpacking_.erase(n);
+  Spare(std::move(planar));
+  unpacked_.notify_all();
+  return frame;
+}
+
+void Y4MClip::Spare(std::vector<uint8_t>&& planar) {
+  // One for each thread that reads at once, as their frames are bounded.
+  if (!planar.empty() && spare_.size() < 2 + ahead_) spare_.push_back(std::move(planar));
 }
 
 void Y4MClip::ReadTo(int n, std::vector<Read>& read) {
@@ -174,7 +208,7 @@ void Y4MClip::Unpack(std::vector<Read>& read, Lock& lock) {
     // The newest frame's bytes stay: it stands in for later frames if the
     // input ends, when it may no longer be kept.
     if (read[i].n == newestNumber_) std::swap(newestPlanar_, read[i].planar);
-    if (!read[i].planar.empty() && spare_.size() < 2) spare_.push_back(std::move(read[i].planar));
+    Spare(std::move(read[i].planar));
   }
   unpacked_.notify_all();
 }

@@ -25,9 +25,10 @@ constexpr int kUnknownLength = INT_MAX;
 // past the end give the last frame, before the start the first, as frame
 // servers do.
 //
-// Requests may come from several threads at once; the stream is still read by
-// one at a time, in order, and each frame read is unpacked outside the lock
-// while the next one is read.
+// Requests may come from several threads at once. Each thread reads and
+// unpacks the frame it wants of a file by itself, beside the others; a pipe
+// is read by one thread at a time, in order, and each frame read is unpacked
+// outside the lock while the next one is read.
 class Y4MClip final : public IClip {
  public:
   static constexpr size_t kKeptFrames = 4;
@@ -60,6 +61,9 @@ class Y4MClip final : public IClip {
   };
 
   PVideoFrame Frame(int n, Lock& lock);
+  // Frame n of a file, read and unpacked with the lock released.
+  PVideoFrame ReadAlone(int n, Lock& lock);
+  void Spare(std::vector<uint8_t>&& planar);
   // Frame n, or an empty handle when the input ends before it.
   PVideoFrame Fetch(int n, Lock& lock);
   // Reads up to frame n into `read`: n and the frames threads behind want.
