@@ -54,7 +54,7 @@ PVideoFrame Y4MClip::Take(int n, IScriptEnvironment*) {
   Lock lock(mutex_);
   PVideoFrame frame = Frame(n, lock);
   for (auto it = kept_.begin(); it != kept_.end(); ++it) {
-    if (it->second.get() == frame.get()) {
+    if (it->frame.get() == frame.get()) {
       kept_.erase(it);
       break;
     }
@@ -72,12 +72,14 @@ bool Y4MClip::HasFrame(int n) {
 
 PVideoFrame Y4MClip::Fetch(int n, Lock& lock) {
   // Another thread may be unpacking frame n: it is kept once done.
+  Entry* kept = nullptr;
   for (;;) {
-    if (PVideoFrame kept = Kept(n)) return kept;
+    kept = Find(n);
+    if (kept && kept->frame) return kept->frame;
     if (unpacking_.count(n) == 0) break;
     unpacked_.wait(lock);
   }
-  if (reader_->ReadsAnyFrame()) return ReadAlone(n, lock);
+  if (reader_->ReadsAnyFrame()) return ReadAlone(n, kept != nullptr, lock);
   if (last_ && n == reader_->FrameCount() - 1) return last_;
   if (!failure_.empty()) throw CliError(failure_);
   if (reader_->Seekable()) {
@@ -109,7 +111,7 @@ PVideoFrame Y4MClip::Fetch(int n, Lock& lock) {
   return PVideoFrame();
 }
 
-PVideoFrame Y4MClip::ReadAlone(int n, Lock& lock) {
+PVideoFrame Y4MClip::ReadAlone(int n, bool again, Lock& lock) {
   unpacking_.insert(n);  // a thread that wants n meanwhile waits for it
   std::vector<uint8_t> planar;
   if (!spare_.empty()) {
@@ -130,7 +132,9 @@ PVideoFrame Y4MClip::ReadAlone(int n, Lock& lock) {
     throw;
   }
   lock.lock();
-  Keep(n, frame);
+  // The first time, the caller holds the only handle; the clip only notes
+  // that the frame was asked for.
+  Keep(n, again ? frame : PVideoFrame());
   unpacking_.erase(n);
   Spare(std::move(planar));
   unpacked_.notify_all();
@@ -213,23 +217,34 @@ void Y4MClip::Unpack(std::vector<Read>& read, Lock& lock) {
   unpacked_.notify_all();
 }
 
-PVideoFrame Y4MClip::Kept(int n) {
+Y4MClip::Entry* Y4MClip::Find(int n) {
   for (auto it = kept_.begin(); it != kept_.end(); ++it) {
-    if (it->first == n) {
-      auto entry = *it;
+    if (it->n == n) {
+      Entry entry = std::move(*it);
       kept_.erase(it);
-      kept_.push_back(entry);
-      return entry.second;
+      kept_.push_back(std::move(entry));
+      return &kept_.back();
     }
   }
-  return PVideoFrame();
+  return nullptr;
+}
+
+PVideoFrame Y4MClip::Kept(int n) {
+  Entry* kept = Find(n);
+  return kept ? kept->frame : PVideoFrame();
 }
 
 void Y4MClip::Keep(int n, const PVideoFrame& frame) {
+  for (auto it = kept_.begin(); it != kept_.end(); ++it) {
+    if (it->n == n) {
+      kept_.erase(it);
+      break;
+    }
+  }
   // Frames asked for out of order lie within `ahead_` of each other on
   // either side: twice that many stay, besides the few a filter asks again.
   while (kept_.size() >= kKeptFrames + 2 * ahead_) kept_.pop_front();
-  kept_.emplace_back(n, frame);
+  kept_.push_back(Entry{n, frame});
 }
 
 // The format never changes after opening.
