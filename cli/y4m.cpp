@@ -1,5 +1,6 @@
 #include "y4m.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <sstream>
@@ -236,7 +237,7 @@ bool Y4MReader::ReadPicture(uint8_t* planar) {
   return true;
 }
 
-void Y4MReader::ReadFrameAt(int n, uint8_t* planar) const {
+void Y4MReader::ReadFrameAt(int n, uint8_t* yuy2, ptrdiff_t pitch) const {
   const std::string frame = "frame " + std::to_string(n);
   if (n < 0 || static_cast<size_t>(n) >= pictures_.size()) throw CliError(name_ + ": cannot seek to " + frame);
   const auto at = static_cast<size_t>(n);
@@ -249,23 +250,35 @@ void Y4MReader::ReadFrameAt(int n, uint8_t* planar) const {
     throw CliError(name_ + ": " + frame + ": expected a FRAME header");
   }
   const Y4MFormat& f = format_;
-  const std::string truncated = name_ + ": " + frame + " is truncated";
-  if (f.chroma == Y4MChroma::k422) {
-    if (source_->ReadAt(pictures_[at], planar, f.FrameBytes()) != f.FrameBytes()) throw CliError(truncated);
-    return;
-  }
-  const size_t lumaBytes = static_cast<size_t>(f.width) * f.height;
-  const size_t half = static_cast<size_t>(f.width) / 2;
-  const size_t planeBytes = half * f.ChromaRows();
-  // One buffer per thread for both chroma planes as the stream holds them.
-  thread_local std::vector<uint8_t> chroma;
-  chroma.resize(2 * planeBytes);
-  if (source_->ReadAt(pictures_[at], planar, lumaBytes) != lumaBytes ||
-      source_->ReadAt(pictures_[at] + static_cast<int64_t>(lumaBytes), chroma.data(), chroma.size()) != chroma.size()) {
-    throw CliError(truncated);
-  }
-  for (size_t plane = 0; plane < 2; ++plane) {
-    SpreadChromaRows(chroma.data() + plane * planeBytes, half, f.height, planar + lumaBytes + plane * half * f.height);
+  const bool is420 = f.chroma == Y4MChroma::k420;
+  const auto width = static_cast<size_t>(f.width);
+  const size_t half = width / 2;
+  const int64_t luma = pictures_[at];
+  const int64_t u = luma + static_cast<int64_t>(width * f.height);
+  const int64_t v = u + static_cast<int64_t>(half * f.ChromaRows());
+  // An even number of rows, so that a 4:2:0 band holds whole chroma rows.
+  constexpr int kBandRows = 64;
+  thread_local std::vector<uint8_t> band;
+  band.resize((width + 2 * half) * kBandRows);
+  uint8_t* const y = band.data();
+  uint8_t* const cb = y + width * kBandRows;
+  uint8_t* const cr = cb + half * kBandRows;
+  for (int top = 0; top < f.height; top += kBandRows) {
+    const int rows = std::min(kBandRows, f.height - top);
+    // Chroma rows of the band, and where the first one is.
+    const int chromaTop = is420 ? top / 2 : top;
+    const auto chromaBytes = static_cast<size_t>(is420 ? (rows + 1) / 2 : rows) * half;
+    const size_t lumaBytes = static_cast<size_t>(rows) * width;
+    const auto chromaAt = static_cast<int64_t>(static_cast<size_t>(chromaTop) * half);
+    if (source_->ReadAt(luma + static_cast<int64_t>(static_cast<size_t>(top) * width), y, lumaBytes) != lumaBytes ||
+        source_->ReadAt(u + chromaAt, cb, chromaBytes) != chromaBytes ||
+        source_->ReadAt(v + chromaAt, cr, chromaBytes) != chromaBytes) {
+      throw CliError(name_ + ": " + frame + " is truncated");
+    }
+    for (int r = 0; r < rows; ++r) {
+      const size_t c = static_cast<size_t>(is420 ? r / 2 : r) * half;
+      PackRow(y + static_cast<size_t>(r) * width, cb + c, cr + c, static_cast<int>(half), yuy2 + (top + r) * pitch);
+    }
   }
 }
 

@@ -85,11 +85,13 @@ class Y4MReader {
   // Whether ReadFrameAt can be used: an indexed input that reads at any
   // offset (a regular file, or bytes in memory).
   bool ReadsAnyFrame() const { return !pictures_.empty(); }
-  // Reads frame n into `planar` as ReadFrame does, with the same errors, but
-  // neither moving the position nor changing anything else: threads read
-  // their own frames at once. Checks the frame header again, in case the
-  // file changed since it was indexed.
-  void ReadFrameAt(int n, uint8_t* planar) const;
+  // Reads frame n straight into packed YUY2 rows `pitch` apart (what
+  // ReadFrame and PlanarToYUY2 give), with ReadFrame's errors, but neither
+  // moving the position nor changing anything else: threads read their own
+  // frames at once. The planes are read a band of rows at a time, small
+  // enough to stay in the CPU's cache until packed. Checks the frame header
+  // again, in case the file changed since it was indexed.
+  void ReadFrameAt(int n, uint8_t* yuy2, ptrdiff_t pitch) const;
 
  private:
   void Index();

@@ -113,21 +113,14 @@ PVideoFrame Y4MClip::Fetch(int n, Lock& lock) {
 
 PVideoFrame Y4MClip::ReadAlone(int n, bool again, Lock& lock) {
   unpacking_.insert(n);  // a thread that wants n meanwhile waits for it
-  std::vector<uint8_t> planar;
-  if (!spare_.empty()) {
-    planar = std::move(spare_.back());
-    spare_.pop_back();
-  }
   PVideoFrame frame;
   lock.unlock();
   try {
-    planar.resize(reader_->Format().FrameBytes());
-    reader_->ReadFrameAt(n, planar.data());
-    frame = Unpacked(planar);
+    frame = NewFrame();
+    reader_->ReadFrameAt(n, static_cast<local::LocalFrame*>(frame.get())->Bytes(), frame->GetPitch());
   } catch (...) {
     lock.lock();
     unpacking_.erase(n);
-    Spare(std::move(planar));
     unpacked_.notify_all();
     throw;
   }
@@ -136,14 +129,8 @@ PVideoFrame Y4MClip::ReadAlone(int n, bool again, Lock& lock) {
   // that the frame was asked for.
   Keep(n, again ? frame : PVideoFrame());
   unpacking_.erase(n);
-  Spare(std::move(planar));
   unpacked_.notify_all();
   return frame;
-}
-
-void Y4MClip::Spare(std::vector<uint8_t>&& planar) {
-  // One for each thread that reads at once, as their frames are bounded.
-  if (!planar.empty() && spare_.size() < 2 + ahead_) spare_.push_back(std::move(planar));
 }
 
 void Y4MClip::ReadTo(int n, std::vector<Read>& read) {
@@ -182,15 +169,20 @@ void Y4MClip::ReadTo(int n, std::vector<Read>& read) {
   if (!dropped.empty()) spare_.push_back(std::move(dropped));
 }
 
-PVideoFrame Y4MClip::Unpacked(const std::vector<uint8_t>& planar) const {
+PVideoFrame Y4MClip::NewFrame() const {
   const Y4MFormat& f = reader_->Format();  // fixed once opened
   const int rowSize = 2 * f.width;
-  // Every picture byte is written below, so the frame is not cleared first.
-  auto* frame =
-      new local::LocalFrame(rowSize, f.height, PitchFor(rowSize), local::LocalFrame::Start::kFilledByCaller);
-  PVideoFrame handle(frame);
-  PlanarToYUY2(planar.data(), f.width, f.height, frame->Bytes(), frame->GetPitch());
-  return handle;
+  // Every picture byte is written by the caller, so the frame is not cleared.
+  return PVideoFrame(
+      new local::LocalFrame(rowSize, f.height, PitchFor(rowSize), local::LocalFrame::Start::kFilledByCaller));
+}
+
+PVideoFrame Y4MClip::Unpacked(const std::vector<uint8_t>& planar) const {
+  const Y4MFormat& f = reader_->Format();
+  PVideoFrame frame = NewFrame();
+  PlanarToYUY2(planar.data(), f.width, f.height, static_cast<local::LocalFrame*>(frame.get())->Bytes(),
+               frame->GetPitch());
+  return frame;
 }
 
 void Y4MClip::Unpack(std::vector<Read>& read, Lock& lock) {
@@ -212,7 +204,7 @@ void Y4MClip::Unpack(std::vector<Read>& read, Lock& lock) {
     // The newest frame's bytes stay: it stands in for later frames if the
     // input ends, when it may no longer be kept.
     if (read[i].n == newestNumber_) std::swap(newestPlanar_, read[i].planar);
-    Spare(std::move(read[i].planar));
+    if (!read[i].planar.empty() && spare_.size() < 2) spare_.push_back(std::move(read[i].planar));
   }
   unpacked_.notify_all();
 }

@@ -68,13 +68,13 @@ class Y4MClip final : public IClip {
   // Frame n of a file, read and unpacked with the lock released; kept when
   // it was handed over before.
   PVideoFrame ReadAlone(int n, bool again, Lock& lock);
-  void Spare(std::vector<uint8_t>&& planar);
   // Frame n, or an empty handle when the input ends before it.
   PVideoFrame Fetch(int n, Lock& lock);
   // Reads up to frame n into `read`: n and the frames threads behind want.
   void ReadTo(int n, std::vector<Read>& read);
   // Unpacks the frames read, with the lock released, and keeps them.
   void Unpack(std::vector<Read>& read, Lock& lock);
+  PVideoFrame NewFrame() const;  // of the clip's size, its bytes unset
   PVideoFrame Unpacked(const std::vector<uint8_t>& planar) const;
   struct Entry {
     int n;

@@ -40,9 +40,9 @@ std::unique_ptr<cli::ByteSource> SourceOf(const std::string& bytes, bool file, c
 }
 
 std::string ErrorAt(const cli::Y4MReader& reader, int n) {
-  Bytes planar(reader.Format().FrameBytes());
+  Bytes packed(reader.Format().FrameBytes());
   try {
-    reader.ReadFrameAt(n, planar.data());
+    reader.ReadFrameAt(n, packed.data(), 2 * reader.Format().width);
   } catch (const CliError& e) {
     return e.what();
   }
@@ -88,8 +88,11 @@ TEST(Y4MReadFrameAt, GivesTheOrderedReadsBytesInAnyOrder) {
     const char* layout;
     const char* parameters;
   };
+  // Frames of more rows than a band read at once, too, and a last band of
+  // an odd number of rows.
   for (const Case& c : {Case{8, 3, "422", ""}, Case{8, 3, "422", " Ip XCOLORRANGE=LIMITED"}, Case{34, 7, "420jpeg", ""},
-                        Case{34, 5, "420mpeg2", " Ib"}, Case{6, 2, "420", " X"}}) {
+                        Case{34, 5, "420mpeg2", " Ib"}, Case{6, 2, "420", " X"}, Case{6, 131, "420jpeg", " Ip"},
+                        Case{10, 129, "422", ""}, Case{4, 128, "420", ""}}) {
     constexpr int kFrames = 6;
     const std::string plain = std::string(c.layout) == "422" ? Y4MOf(RandomPictures(c.width, c.height, kFrames, 7))
                                                             : Random420Y4M(c.width, c.height, kFrames, 7, c.layout);
@@ -105,10 +108,14 @@ TEST(Y4MReadFrameAt, GivesTheOrderedReadsBytesInAnyOrder) {
       for (Bytes planar(frameBytes); reader.ReadFrame(planar.data());) ordered.push_back(planar);
       ASSERT_EQ(ordered.size(), static_cast<size_t>(kFrames));
       reader.SeekFrame(2);
+      const int rowSize = 2 * c.width;
+      const int pitch = rowSize + 6;
       for (const int n : {5, 0, 3, 3, 1, 4, 2}) {
-        Bytes planar(frameBytes, 0xEE);
-        reader.ReadFrameAt(n, planar.data());
-        EXPECT_TRUE(planar == ordered[static_cast<size_t>(n)]) << "frame " << n;
+        Bytes expected(static_cast<size_t>(pitch) * c.height, 0xEE);
+        cli::PlanarToYUY2(ordered[static_cast<size_t>(n)].data(), c.width, c.height, expected.data(), pitch);
+        Bytes packed(expected.size(), 0xEE);  // the padding stays as it is
+        reader.ReadFrameAt(n, packed.data(), pitch);
+        EXPECT_TRUE(packed == expected) << "frame " << n;
       }
       EXPECT_EQ(reader.Next(), 2);
       Bytes planar(frameBytes);
@@ -128,8 +135,9 @@ TEST(Y4MReadFrameAt, GivesTheOrderedReadsBytesInAnyOrder) {
 TEST(Y4MReadFrameAt, AFileChangedSinceOpeningFailsAsTheOrderedRead) {
   const std::string dir = ScratchDirectory("Y4MReadFrameAtChanged");
   const std::string path = dir + "/in.y4m";
-  const std::string plain = Y4MOf(RandomPictures(8, 3, 5, 9));
-  const std::string stream = WithFrameParameters(plain, " Ip", 8 * 3 * 2);
+  // Frames of 70 rows: a band of 64 rows, then one of 6.
+  const std::string plain = Y4MOf(RandomPictures(8, 70, 5, 9));
+  const std::string stream = WithFrameParameters(plain, " Ip", 8 * 70 * 2);
   const size_t header = stream.find('\n') + 1;
   const size_t frameBytes = (stream.size() - header) / 5;
   const auto frameAt = [&](int n) { return header + static_cast<size_t>(n) * frameBytes; };
@@ -144,7 +152,9 @@ TEST(Y4MReadFrameAt, AFileChangedSinceOpeningFailsAsTheOrderedRead) {
       {"a header renamed", frameAt(3), "FRAMX", 3, "expected a FRAME header"},
       {"a header's line runs on into the picture", frameAt(2) + 8, " ", 2, "expected a FRAME header"},
       {"a header cut short by a line end", frameAt(1) + 5, "\n", 1, "expected a FRAME header"},
-      {"cut inside a picture", frameAt(4) + 20, "", 4, "is truncated"},
+      {"cut inside the first band", frameAt(4) + 9 + 20, "", 4, "is truncated"},
+      {"cut inside the last band's luma", frameAt(4) + 9 + 64 * 8 + 5, "", 4, "is truncated"},
+      {"cut inside the last band's chroma", frameAt(4) + frameBytes - 3, "", 4, "is truncated"},
       {"cut inside a header", frameAt(3) + 4, "", 3, "expected a FRAME header"},
   };
   for (const Case& c : cases) {
