@@ -203,7 +203,6 @@ void Y4MReader::Index() {
   if (!source_->Seek(start)) throw CliError(name_ + ": cannot seek");
 }
 
-
 bool Y4MReader::ReadFrame(uint8_t* planar) {
   if (count_ >= 0 && next_ >= count_) return false;
   std::string line;
