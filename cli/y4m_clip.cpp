@@ -126,8 +126,9 @@ PVideoFrame Y4MClip::ReadAlone(int n, bool again, Lock& lock) {
   }
   lock.lock();
   // The first time, the caller holds the only handle; the clip only notes
-  // that the frame was asked for.
-  Keep(n, again ? frame : PVideoFrame());
+  // that the frame was asked for. A file of one frame is a still picture
+  // (a reference picture) that every request asks for: kept at once.
+  Keep(n, again || reader_->FrameCount() == 1 ? frame : PVideoFrame());
   unpacking_.erase(n);
   unpacked_.notify_all();
   return frame;

@@ -32,7 +32,8 @@ constexpr int kUnknownLength = INT_MAX;
 //
 // A file's frame is handed over on its first request with no other handle
 // to it, so that a filter writes into it without a copy; a second request
-// reads it again, and that frame is kept and shared.
+// reads it again, and that frame is kept and shared. The frame of a file of
+// one frame (a reference picture) is kept from the first request.
 class Y4MClip final : public IClip {
  public:
   static constexpr size_t kKeptFrames = 4;

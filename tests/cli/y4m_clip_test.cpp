@@ -101,6 +101,13 @@ TEST_F(Y4MClipTest, AFilesFrameGoesUnsharedToItsFirstAsker) {
   env.MakeWritable(&piped);
   EXPECT_EQ(env.Copies(), 2);
   EXPECT_EQ(FrameAt(pipe, 1), pictures[1]);
+
+  // A one-frame file, such as a reference picture, is read once and shared.
+  const PClip still = Open(1, true);
+  const PVideoFrame once = still->GetFrame(0, &env);
+  EXPECT_EQ(still->GetFrame(0, &env).get(), once.get());
+  EXPECT_EQ(still->GetFrame(7, &env).get(), once.get());
+  EXPECT_EQ(local::PictureOf(once), pictures[0]);
 }
 
 TEST_F(Y4MClipTest, PipeEndGivesTheLastFrameAndTheCount) {
