@@ -1,6 +1,7 @@
 #include "byte_source.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -69,6 +70,28 @@ bool ByteSource::Seek(int64_t offset) {
   offset_ = offset;
   peeked_.clear();
   return true;
+}
+
+size_t ByteSource::ReadAt(int64_t offset, uint8_t* out, size_t size) const {
+  if (!seekable_ || offset < 0) return 0;
+  if (!memory_.empty() || !file_) {
+    if (offset >= static_cast<int64_t>(memory_.size())) return 0;
+    const size_t done = std::min(size, memory_.size() - static_cast<size_t>(offset));
+    std::copy_n(memory_.begin() + static_cast<std::ptrdiff_t>(offset), done, out);
+    return done;
+  }
+  // pread leaves the stream's position, and stdio's buffer, as they are.
+  size_t done = 0;
+  while (done < size) {
+    const ssize_t got = pread(fileno(file_), out + done, size - done, static_cast<off_t>(offset) + static_cast<off_t>(done));
+    if (got == 0) break;  // the end of the file
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      throw CliError(name_ + ": read error: " + std::strerror(errno));
+    }
+    done += static_cast<size_t>(got);
+  }
+  return done;
 }
 
 std::unique_ptr<ByteSource> OpenSource(const std::string& path) {

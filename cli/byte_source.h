@@ -34,6 +34,10 @@ class ByteSource {
   bool Seek(int64_t offset);
   // Total size in bytes for seekable sources, -1 otherwise.
   int64_t Size() const { return seekable_ ? size_ : -1; }
+  // Reads up to `size` bytes at `offset` (fewer at the end) without moving
+  // the position; only for seekable sources. Several threads may read at
+  // once, beside one that reads in order. Throws CliError on a read error.
+  size_t ReadAt(int64_t offset, uint8_t* out, size_t size) const;
 
  private:
   friend std::unique_ptr<ByteSource> OpenSource(const std::string& path);

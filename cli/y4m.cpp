@@ -1,5 +1,6 @@
 #include "y4m.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <sstream>
@@ -36,6 +37,17 @@ bool ParseRatio(const std::string& text, unsigned& numerator, unsigned& denomina
 }
 
 const char* kConvertHint = "convert it with ffmpeg -pix_fmt yuv422p -f yuv4mpegpipe";
+
+// Whether `line` (without its '\n') is a frame header: "FRAME", or "FRAME"
+// and parameters after a space.
+bool IsFrameHeader(const char* line, size_t size) {
+  return size >= 5 && std::memcmp(line, "FRAME", 5) == 0 && (size == 5 || line[5] == ' ');
+}
+
+// Each row of a 4:2:0 chroma plane to the two picture rows it serves.
+void SpreadChromaRows(const uint8_t* plane, size_t half, int height, uint8_t* out) {
+  for (int r = 0; r < height; ++r) std::memcpy(out + r * half, plane + (r / 2) * half, half);
+}
 
 }  // namespace
 
@@ -179,9 +191,10 @@ void Y4MReader::Index() {
     if (offsets_.size() >= static_cast<size_t>(INT32_MAX)) throw CliError(name_ + ": too many frames");
     offsets_.push_back(at);
     const bool whole = source_->ReadLine(line, kMaxLine);
-    if (!whole || line.compare(0, 5, "FRAME") != 0 || (line.size() > 5 && line[5] != ' ')) {
+    if (!whole || !IsFrameHeader(line.data(), line.size())) {
       throw CliError(name_ + ": frame " + std::to_string(offsets_.size() - 1) + ": expected a FRAME header");
     }
+    pictures_.push_back(source_->Tell());
     at = source_->Tell() + frameBytes;
     if (at > size) throw CliError(name_ + ": frame " + std::to_string(offsets_.size() - 1) + " is truncated");
     if (!source_->Seek(at)) throw CliError(name_ + ": cannot seek");
@@ -199,7 +212,7 @@ bool Y4MReader::ReadFrame(uint8_t* planar) {
     return false;
   }
   const std::string frame = "frame " + std::to_string(next_);
-  if (!whole || line.compare(0, 5, "FRAME") != 0 || (line.size() > 5 && line[5] != ' ')) {
+  if (!whole || !IsFrameHeader(line.data(), line.size())) {
     throw CliError(name_ + ": " + frame + ": expected a FRAME header");
   }
   if (!ReadPicture(planar)) throw CliError(name_ + ": " + frame + " is truncated");
@@ -218,10 +231,54 @@ bool Y4MReader::ReadPicture(uint8_t* planar) {
   chroma_.resize(half * f.ChromaRows());
   for (int plane = 0; plane < 2; ++plane) {
     if (source_->Read(chroma_.data(), chroma_.size()) != chroma_.size()) return false;
-    uint8_t* out = planar + lumaBytes + plane * half * f.height;
-    for (int r = 0; r < f.height; ++r) std::memcpy(out + r * half, chroma_.data() + (r / 2) * half, half);
+    SpreadChromaRows(chroma_.data(), half, f.height, planar + lumaBytes + plane * half * f.height);
   }
   return true;
+}
+
+void Y4MReader::ReadFrameAt(int n, uint8_t* yuy2, ptrdiff_t pitch) const {
+  const std::string frame = "frame " + std::to_string(n);
+  if (n < 0 || static_cast<size_t>(n) >= pictures_.size()) throw CliError(name_ + ": cannot seek to " + frame);
+  const auto at = static_cast<size_t>(n);
+  // The header as indexed, '\n' included.
+  char header[kMaxLine + 1];
+  const auto headerBytes = static_cast<size_t>(pictures_[at] - offsets_[at]);
+  if (headerBytes > sizeof header ||
+      source_->ReadAt(offsets_[at], reinterpret_cast<uint8_t*>(header), headerBytes) != headerBytes ||
+      header[headerBytes - 1] != '\n' || !IsFrameHeader(header, headerBytes - 1)) {
+    throw CliError(name_ + ": " + frame + ": expected a FRAME header");
+  }
+  const Y4MFormat& f = format_;
+  const bool is420 = f.chroma == Y4MChroma::k420;
+  const auto width = static_cast<size_t>(f.width);
+  const size_t half = width / 2;
+  const int64_t luma = pictures_[at];
+  const int64_t u = luma + static_cast<int64_t>(width * f.height);
+  const int64_t v = u + static_cast<int64_t>(half * f.ChromaRows());
+  // An even number of rows, so that a 4:2:0 band holds whole chroma rows.
+  constexpr int kBandRows = 64;
+  thread_local std::vector<uint8_t> band;
+  band.resize((width + 2 * half) * kBandRows);
+  uint8_t* const y = band.data();
+  uint8_t* const cb = y + width * kBandRows;
+  uint8_t* const cr = cb + half * kBandRows;
+  for (int top = 0; top < f.height; top += kBandRows) {
+    const int rows = std::min(kBandRows, f.height - top);
+    // Chroma rows of the band, and where the first one is.
+    const int chromaTop = is420 ? top / 2 : top;
+    const auto chromaBytes = static_cast<size_t>(is420 ? (rows + 1) / 2 : rows) * half;
+    const size_t lumaBytes = static_cast<size_t>(rows) * width;
+    const auto chromaAt = static_cast<int64_t>(static_cast<size_t>(chromaTop) * half);
+    if (source_->ReadAt(luma + static_cast<int64_t>(static_cast<size_t>(top) * width), y, lumaBytes) != lumaBytes ||
+        source_->ReadAt(u + chromaAt, cb, chromaBytes) != chromaBytes ||
+        source_->ReadAt(v + chromaAt, cr, chromaBytes) != chromaBytes) {
+      throw CliError(name_ + ": " + frame + " is truncated");
+    }
+    for (int r = 0; r < rows; ++r) {
+      const size_t c = static_cast<size_t>(is420 ? r / 2 : r) * half;
+      PackRow(y + static_cast<size_t>(r) * width, cb + c, cr + c, static_cast<int>(half), yuy2 + (top + r) * pitch);
+    }
+  }
 }
 
 void Y4MReader::SeekFrame(int n) {

@@ -82,6 +82,17 @@ class Y4MReader {
   // Positions on frame n (seekable inputs only).
   void SeekFrame(int n);
 
+  // Whether ReadFrameAt can be used: an indexed input that reads at any
+  // offset (a regular file, or bytes in memory).
+  bool ReadsAnyFrame() const { return !pictures_.empty(); }
+  // Reads frame n straight into packed YUY2 rows `pitch` apart (what
+  // ReadFrame and PlanarToYUY2 give), with ReadFrame's errors, but neither
+  // moving the position nor changing anything else: threads read their own
+  // frames at once. The planes are read a band of rows at a time, small
+  // enough to stay in the CPU's cache until packed. Checks the frame header
+  // again, in case the file changed since it was indexed.
+  void ReadFrameAt(int n, uint8_t* yuy2, ptrdiff_t pitch) const;
+
  private:
   void Index();
   bool ReadPicture(uint8_t* planar);  // false when the input ends inside it
@@ -91,7 +102,8 @@ class Y4MReader {
   Y4MFormat format_;
   int count_ = -1;
   int next_ = 0;
-  std::vector<int64_t> offsets_;  // of each frame's "FRAME" line, when indexed
+  std::vector<int64_t> offsets_;   // of each frame's "FRAME" line, when indexed
+  std::vector<int64_t> pictures_;  // of each frame's picture bytes, when indexed
   std::vector<uint8_t> chroma_;   // a 4:2:0 chroma plane as the stream holds it
 };
 

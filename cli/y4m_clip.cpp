@@ -54,7 +54,7 @@ PVideoFrame Y4MClip::Take(int n, IScriptEnvironment*) {
   Lock lock(mutex_);
   PVideoFrame frame = Frame(n, lock);
   for (auto it = kept_.begin(); it != kept_.end(); ++it) {
-    if (it->second.get() == frame.get()) {
+    if (it->frame.get() == frame.get()) {
       kept_.erase(it);
       break;
     }
@@ -72,11 +72,14 @@ bool Y4MClip::HasFrame(int n) {
 
 PVideoFrame Y4MClip::Fetch(int n, Lock& lock) {
   // Another thread may be unpacking frame n: it is kept once done.
+  Entry* kept = nullptr;
   for (;;) {
-    if (PVideoFrame kept = Kept(n)) return kept;
+    kept = Find(n);
+    if (kept && kept->frame) return kept->frame;
     if (unpacking_.count(n) == 0) break;
     unpacked_.wait(lock);
   }
+  if (reader_->ReadsAnyFrame()) return ReadAlone(n, kept != nullptr, lock);
   if (last_ && n == reader_->FrameCount() - 1) return last_;
   if (!failure_.empty()) throw CliError(failure_);
   if (reader_->Seekable()) {
@@ -106,6 +109,29 @@ PVideoFrame Y4MClip::Fetch(int n, Lock& lock) {
   while (unpacking_.count(newestNumber_) != 0) unpacked_.wait(lock);
   if (!last_) last_ = Unpacked(newestPlanar_);
   return PVideoFrame();
+}
+
+PVideoFrame Y4MClip::ReadAlone(int n, bool again, Lock& lock) {
+  unpacking_.insert(n);  // a thread that wants n meanwhile waits for it
+  PVideoFrame frame;
+  lock.unlock();
+  try {
+    frame = NewFrame();
+    reader_->ReadFrameAt(n, static_cast<local::LocalFrame*>(frame.get())->Bytes(), frame->GetPitch());
+  } catch (...) {
+    lock.lock();
+    unpacking_.erase(n);
+    unpacked_.notify_all();
+    throw;
+  }
+  lock.lock();
+  // The first time, the caller holds the only handle; the clip only notes
+  // that the frame was asked for. A file of one frame is a still picture
+  // (a reference picture) that every request asks for: kept at once.
+  Keep(n, again || reader_->FrameCount() == 1 ? frame : PVideoFrame());
+  unpacking_.erase(n);
+  unpacked_.notify_all();
+  return frame;
 }
 
 void Y4MClip::ReadTo(int n, std::vector<Read>& read) {
@@ -144,15 +170,20 @@ void Y4MClip::ReadTo(int n, std::vector<Read>& read) {
   if (!dropped.empty()) spare_.push_back(std::move(dropped));
 }
 
-PVideoFrame Y4MClip::Unpacked(const std::vector<uint8_t>& planar) const {
+PVideoFrame Y4MClip::NewFrame() const {
   const Y4MFormat& f = reader_->Format();  // fixed once opened
   const int rowSize = 2 * f.width;
-  // Every picture byte is written below, so the frame is not cleared first.
-  auto* frame =
-      new local::LocalFrame(rowSize, f.height, PitchFor(rowSize), local::LocalFrame::Start::kFilledByCaller);
-  PVideoFrame handle(frame);
-  PlanarToYUY2(planar.data(), f.width, f.height, frame->Bytes(), frame->GetPitch());
-  return handle;
+  // Every picture byte is written by the caller, so the frame is not cleared.
+  return PVideoFrame(
+      new local::LocalFrame(rowSize, f.height, PitchFor(rowSize), local::LocalFrame::Start::kFilledByCaller));
+}
+
+PVideoFrame Y4MClip::Unpacked(const std::vector<uint8_t>& planar) const {
+  const Y4MFormat& f = reader_->Format();
+  PVideoFrame frame = NewFrame();
+  PlanarToYUY2(planar.data(), f.width, f.height, static_cast<local::LocalFrame*>(frame.get())->Bytes(),
+               frame->GetPitch());
+  return frame;
 }
 
 void Y4MClip::Unpack(std::vector<Read>& read, Lock& lock) {
@@ -179,23 +210,34 @@ void Y4MClip::Unpack(std::vector<Read>& read, Lock& lock) {
   unpacked_.notify_all();
 }
 
-PVideoFrame Y4MClip::Kept(int n) {
+Y4MClip::Entry* Y4MClip::Find(int n) {
   for (auto it = kept_.begin(); it != kept_.end(); ++it) {
-    if (it->first == n) {
-      auto entry = *it;
+    if (it->n == n) {
+      Entry entry = std::move(*it);
       kept_.erase(it);
-      kept_.push_back(entry);
-      return entry.second;
+      kept_.push_back(std::move(entry));
+      return &kept_.back();
     }
   }
-  return PVideoFrame();
+  return nullptr;
+}
+
+PVideoFrame Y4MClip::Kept(int n) {
+  Entry* kept = Find(n);
+  return kept ? kept->frame : PVideoFrame();
 }
 
 void Y4MClip::Keep(int n, const PVideoFrame& frame) {
+  for (auto it = kept_.begin(); it != kept_.end(); ++it) {
+    if (it->n == n) {
+      kept_.erase(it);
+      break;
+    }
+  }
   // Frames asked for out of order lie within `ahead_` of each other on
   // either side: twice that many stay, besides the few a filter asks again.
   while (kept_.size() >= kKeptFrames + 2 * ahead_) kept_.pop_front();
-  kept_.emplace_back(n, frame);
+  kept_.push_back(Entry{n, frame});
 }
 
 // The format never changes after opening.

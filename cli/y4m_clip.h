@@ -25,9 +25,15 @@ constexpr int kUnknownLength = INT_MAX;
 // past the end give the last frame, before the start the first, as frame
 // servers do.
 //
-// Requests may come from several threads at once; the stream is still read by
-// one at a time, in order, and each frame read is unpacked outside the lock
-// while the next one is read.
+// Requests may come from several threads at once. Each thread reads and
+// unpacks the frame it wants of a file by itself, beside the others; a pipe
+// is read by one thread at a time, in order, and each frame read is unpacked
+// outside the lock while the next one is read.
+//
+// A file's frame is handed over on its first request with no other handle
+// to it, so that a filter writes into it without a copy; a second request
+// reads it again, and that frame is kept and shared. The frame of a file of
+// one frame (a reference picture) is kept from the first request.
 class Y4MClip final : public IClip {
  public:
   static constexpr size_t kKeptFrames = 4;
@@ -60,13 +66,22 @@ class Y4MClip final : public IClip {
   };
 
   PVideoFrame Frame(int n, Lock& lock);
+  // Frame n of a file, read and unpacked with the lock released; kept when
+  // it was handed over before.
+  PVideoFrame ReadAlone(int n, bool again, Lock& lock);
   // Frame n, or an empty handle when the input ends before it.
   PVideoFrame Fetch(int n, Lock& lock);
   // Reads up to frame n into `read`: n and the frames threads behind want.
   void ReadTo(int n, std::vector<Read>& read);
   // Unpacks the frames read, with the lock released, and keeps them.
   void Unpack(std::vector<Read>& read, Lock& lock);
+  PVideoFrame NewFrame() const;  // of the clip's size, its bytes unset
   PVideoFrame Unpacked(const std::vector<uint8_t>& planar) const;
+  struct Entry {
+    int n;
+    PVideoFrame frame;  // empty: a file's frame handed over once, not kept
+  };
+  Entry* Find(int n);  // made the most recently used
   PVideoFrame Kept(int n);
   void Keep(int n, const PVideoFrame& frame);
 
@@ -80,7 +95,7 @@ class Y4MClip final : public IClip {
   std::vector<std::vector<uint8_t>> spare_;  // buffers for frames to read
   int newestNumber_ = -1;  // the frame read last, and once unpacked, its bytes
   std::vector<uint8_t> newestPlanar_;
-  std::deque<std::pair<int, PVideoFrame>> kept_;  // most recently used last
+  std::deque<Entry> kept_;  // most recently used last
   PVideoFrame last_;  // the final frame, once the end of a pipe is seen
 };
 

@@ -1,6 +1,10 @@
 #include "local_frame.h"
 
+#include <algorithm>
 #include <atomic>
+#include <mutex>
+#include <utility>
+#include <vector>
 
 #if defined(__SANITIZE_ADDRESS__)
 #include <sanitizer/asan_interface.h>
@@ -19,6 +23,49 @@ std::atomic<int> gLiveFrames{0};
 size_t PictureBytes(int pitch, int height) {
   return static_cast<size_t>(pitch) * static_cast<size_t>(height > 0 ? height : 0);
 }
+
+using Buffer = std::unique_ptr<uint8_t[]>;
+
+class BufferPool {
+ public:
+  Buffer Take(size_t size) {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      const auto same = std::find_if(free_.rbegin(), free_.rend(), [size](const auto& b) { return b.first == size; });
+      if (same != free_.rend()) {
+        Buffer buffer = std::move(same->second);
+        free_.erase(std::next(same).base());
+        return buffer;
+      }
+    }
+    return Buffer(new uint8_t[size]);
+  }
+  void Give(size_t size, Buffer buffer) {
+#if defined(__SANITIZE_ADDRESS__)
+    (void)size;
+    buffer.reset();
+#else
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (free_.size() >= LocalFrame::kPooledBuffers) free_.erase(free_.begin());  // the oldest goes
+    free_.emplace_back(size, std::move(buffer));
+#endif
+  }
+  size_t Size() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return free_.size();
+  }
+
+ private:
+  std::mutex mutex_;
+  std::vector<std::pair<size_t, Buffer>> free_;  // most recently given last
+};
+
+// Never destroyed: frames may end after static destructors have run.
+BufferPool& Pool() {
+  static auto* pool = new BufferPool;
+  return *pool;
+}
+
 }  // namespace
 
 LocalFrame::LocalFrame(int rowSize, int height, int pitch, Start start)
@@ -26,7 +73,7 @@ LocalFrame::LocalFrame(int rowSize, int height, int pitch, Start start)
       height_(height),
       pitch_(pitch),
       size_(PictureBytes(pitch, height) + 2 * kGuardBytes),
-      buffer_(new uint8_t[size_]),
+      buffer_(Pool().Take(size_)),
       data_(buffer_.get() + kGuardBytes) {
   std::memset(buffer_.get(), kGuardValue, kGuardBytes);
   std::memset(data_ + PictureBytes(pitch, height), kGuardValue, kGuardBytes);
@@ -41,6 +88,7 @@ LocalFrame::LocalFrame(int rowSize, int height, int pitch, Start start)
 
 LocalFrame::~LocalFrame() {
   Poison(false);
+  Pool().Give(size_, std::move(buffer_));
   gLiveFrames.fetch_sub(1);
 }
 
@@ -74,5 +122,7 @@ bool LocalFrame::Intact() const {
 }
 
 int LocalFrame::Live() { return gLiveFrames.load(); }
+
+size_t LocalFrame::Pooled() { return Pool().Size(); }
 
 }  // namespace pramvix::local

@@ -38,6 +38,13 @@ class LocalFrame final : public VideoFrame {
   bool Intact() const;
 
   static int Live();  // frames alive now
+  // Picture buffers of frames gone, kept for new frames of the same size, as
+  // a host reuses its frames' memory: memory handed back to the system comes
+  // back cleared page by page, which costs more than the frame's own work.
+  // At most kPooledBuffers are kept; none under AddressSanitizer, so that a
+  // frame used after its end still traps.
+  static constexpr size_t kPooledBuffers = 16;
+  static size_t Pooled();
 
  private:
   void Poison(bool on) const;

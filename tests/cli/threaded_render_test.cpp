@@ -3,6 +3,7 @@
 // and a bounded number of frames alive. In-process, so that the thread
 // sanitizer build runs it too (tests/concurrency).
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -10,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/support/command_run.h"
 #include "cli_error.h"
 #include "failing_clip.h"
 #include "local_environment.h"
@@ -195,24 +197,57 @@ TEST_F(ThreadedRender, ATruncatedPipeFailsAtTheSameFrame) {
   }
 }
 
-// However long the pipe, the frames alive stay a few per thread.
-TEST_F(ThreadedRender, LongPipeHoldsAFewFramesPerThread) {
+// A file cut inside frame k after it was opened (its frames counted): each
+// thread reads its own frames of a file, and still the frames before k come
+// out, then k's error, as with one thread.
+TEST_F(ThreadedRender, AFileCutAfterOpeningFailsAtTheSameFrame) {
+  const std::string path = ScratchDirectory("AFileCutAfterOpening") + "/clip.y4m";
+  const std::string whole = Y4MBytes(Frames(20, 650));
+  const size_t frameBytes = 6 + Format().FrameBytes();
+  const size_t header = whole.size() - 20 * frameBytes;
+  const PClip logo = Stream(Y4MBytes(Frames(1, 700)), false, 1);
+  for (const int cut : {0, 6, 17}) {
+    Rendered one;
+    for (const int threads : {1, 2, 4}) {
+      SCOPED_TRACE(::testing::Message() << "cut in frame " << cut << ", " << threads << " threads");
+      WriteFile(path, whole);
+      auto* clip = new Y4MClip(std::make_unique<cli::Y4MReader>(cli::OpenSource(path), "clip.y4m"));
+      const PClip stream(clip);
+      clip->KeepAhead(threads > 1 ? cli::RenderWindow(threads) : 0);
+      ASSERT_EQ(truncate(path.c_str(), static_cast<off_t>(header + cut * frameBytes + frameBytes / 2)), 0);
+      const PClip filter = env.Invoke("NoLogo", {stream, logo, 0, 10, 3, 1, 20, 6}).AsClip();
+      const Rendered got = Render(*filter, clip, {}, env, threads);
+      EXPECT_EQ(got.error, "clip.y4m: frame " + std::to_string(cut) + " is truncated");
+      EXPECT_EQ(got.progress, Counts(cut));
+      if (threads == 1) {
+        one = got;
+        continue;
+      }
+      EXPECT_TRUE(got.bytes == one.bytes);
+    }
+  }
+}
+
+// However long the pipe or file, the frames alive stay a few per thread.
+TEST_F(ThreadedRender, LongStreamHoldsAFewFramesPerThread) {
   constexpr int kFrames = 300;
   const std::string main = Y4MBytes(Frames(kFrames, 800));
   const PClip logo = Stream(Y4MBytes(Frames(1, 900)), false, 1);
   for (const int threads : {1, 2, 4}) {
-    SCOPED_TRACE(::testing::Message() << threads << " threads");
-    // The same pipe as clip and as reference picture: its frame 0 stays held.
-    const PClip stream = Stream(main, true, threads);
-    const PClip filter = env.Invoke("NoLogo", {stream, stream, 0, 10, 3, 1, 20, 6}).AsClip();
-    const Rendered got = Render(*filter, static_cast<Y4MClip*>(stream.get()), {}, env, threads);
-    EXPECT_EQ(got.error, "");
-    EXPECT_EQ(got.progress.size(), static_cast<size_t>(kFrames));
-    // The stream's kept frames (those asked for and those read ahead), and
-    // each thread's frame in the making.
-    const int window = threads > 1 ? cli::RenderWindow(threads) : 0;
-    EXPECT_LE(got.peakFrames, static_cast<int>(Y4MClip::kKeptFrames) + 2 * window + threads + 1);
-    EXPECT_GE(got.peakFrames, 1);
+    for (const bool pipe : {true, false}) {
+      SCOPED_TRACE(::testing::Message() << threads << " threads" << (pipe ? ", pipe" : ", file"));
+      // The same stream as clip and as reference picture: its frame 0 stays held.
+      const PClip stream = Stream(main, pipe, threads);
+      const PClip filter = env.Invoke("NoLogo", {stream, stream, 0, 10, 3, 1, 20, 6}).AsClip();
+      const Rendered got = Render(*filter, static_cast<Y4MClip*>(stream.get()), {}, env, threads);
+      EXPECT_EQ(got.error, "");
+      EXPECT_EQ(got.progress.size(), static_cast<size_t>(kFrames));
+      // The stream's kept frames (those asked for and those read ahead), and
+      // each thread's frame in the making.
+      const int window = threads > 1 ? cli::RenderWindow(threads) : 0;
+      EXPECT_LE(got.peakFrames, static_cast<int>(Y4MClip::kKeptFrames) + 2 * window + threads + 1);
+      EXPECT_GE(got.peakFrames, 1);
+    }
   }
 }
 

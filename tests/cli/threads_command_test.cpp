@@ -98,6 +98,51 @@ TEST_F(ThreadsCommand, AFailingFrameIsReportedAsWithOneThread) {
   }
 }
 
+// Files whose frames each thread reads by itself: frame headers with
+// parameters, 4:2:0 planes, a range; the bytes of one thread, and the
+// parameters change nothing.
+TEST_F(ThreadsCommand, FilesReadByEachThreadGiveTheBytesOfOneThread) {
+  std::string withParameters = input.substr(0, input.find('\n') + 1);
+  const size_t pictureBytes = 48 * 12 * 2;
+  for (size_t at = withParameters.size(); at < input.size(); at += 6 + pictureBytes) {
+    ASSERT_EQ(input.compare(at, 6, "FRAME\n"), 0);
+    withParameters += "FRAME Ip XA=" + std::to_string(at) + "\n" + input.substr(at + 6, pictureBytes);
+  }
+  WriteFile(dir + "/params.y4m", withParameters);
+  WriteFile(dir + "/in420.y4m", Random420Y4M(48, 13, kFrames, 13, "420mpeg2"));
+  const std::vector<std::string> noLogo = {"LOGO", "1", "20", "4", "2", "30", "8"};
+  struct Case {
+    const char* what;
+    std::string file;
+    std::vector<std::string> before;  // options
+  };
+  const Case cases[] = {
+      {"frame headers with parameters", dir + "/params.y4m", {}},
+      {"4:2:0, frames 3 to 33", dir + "/in420.y4m", {"--frames", "3:33"}},
+  };
+  const std::string plain = RunPramvix(Words({"-q", "NoLogo", "IN", "LOGO", "1", "20", "4", "2", "30", "8"})).out;
+  for (const Case& c : cases) {
+    std::string one;
+    for (const char* threads : {"1", "2", "5"}) {
+      SCOPED_TRACE(std::string(c.what) + ", " + threads + " threads");
+      std::vector<std::string> words = {"-q", "--threads", threads};
+      words.insert(words.end(), c.before.begin(), c.before.end());
+      words.insert(words.end(), {"NoLogo", c.file});
+      for (const std::string& w : Words(noLogo)) words.push_back(w);
+      const CommandResult run = RunPramvix(words);
+      ASSERT_EQ(run.status, 0) << run.err;
+      if (one.empty()) {
+        one = run.out;
+        ASSERT_GT(one.size(), 0u);
+      }
+      EXPECT_TRUE(run.out == one);
+      if (c.file == dir + "/params.y4m") {
+        EXPECT_TRUE(run.out == plain) << "the same pictures as the plain file";
+      }
+    }
+  }
+}
+
 TEST_F(ThreadsCommand, RefuseACountItCannotUse) {
   for (const char* count : {"0", "-2", "257", "two", "1.5", ""}) {
     SCOPED_TRACE(count);

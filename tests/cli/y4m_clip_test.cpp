@@ -77,6 +77,39 @@ TEST_F(Y4MClipTest, ATakenFrameIsTheCallersAlone) {
   }
 }
 
+// A file's frame goes to its first asker alone, who may write into it
+// without a copy; asked again, it is read again and from then on kept and
+// shared. A pipe's frames are kept from the start: they cannot be read again.
+TEST_F(Y4MClipTest, AFilesFrameGoesUnsharedToItsFirstAsker) {
+  const PClip file = Open(5, true);
+  PVideoFrame first = file->GetFrame(2, &env);
+  env.MakeWritable(&first);
+  EXPECT_EQ(env.Copies(), 0) << "the clip holds no handle to it";
+  ASSERT_EQ(local::PictureOf(first), pictures[2]);
+  static_cast<local::LocalFrame*>(first.get())->Bytes()[0] ^= 0xFF;  // the asker's own
+  PVideoFrame second = file->GetFrame(2, &env);
+  EXPECT_EQ(local::PictureOf(second), pictures[2]);
+  const VideoFrame* kept = second.get();
+  EXPECT_EQ(file->GetFrame(2, &env).get(), kept) << "kept once asked for twice";
+  env.MakeWritable(&second);
+  EXPECT_EQ(env.Copies(), 1);
+  EXPECT_EQ(file->GetFrame(2, &env).get(), kept);
+  EXPECT_EQ(FrameAt(file, 2), pictures[2]);
+
+  const PClip pipe = Open(5, false);
+  PVideoFrame piped = pipe->GetFrame(1, &env);
+  env.MakeWritable(&piped);
+  EXPECT_EQ(env.Copies(), 2);
+  EXPECT_EQ(FrameAt(pipe, 1), pictures[1]);
+
+  // A one-frame file, such as a reference picture, is read once and shared.
+  const PClip still = Open(1, true);
+  const PVideoFrame once = still->GetFrame(0, &env);
+  EXPECT_EQ(still->GetFrame(0, &env).get(), once.get());
+  EXPECT_EQ(still->GetFrame(7, &env).get(), once.get());
+  EXPECT_EQ(local::PictureOf(once), pictures[0]);
+}
+
 TEST_F(Y4MClipTest, PipeEndGivesTheLastFrameAndTheCount) {
   const PClip clip = Open(4, false);
   auto* stream = dynamic_cast<Y4MClip*>(clip.get());

@@ -2,6 +2,7 @@
 // server would (argument checks, clamped frame numbers, guard bytes).
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -54,6 +55,43 @@ TEST_F(LocalHostTest, GuardBytesShowAWriteOutsideThePicture) {
 #if !defined(__SANITIZE_ADDRESS__)
   local->Bytes()[8] = 1;  // padding of the first row
   EXPECT_FALSE(local->Intact());
+#endif
+}
+
+// A frame made from a buffer of a frame gone starts as a new one would: its
+// picture zeroed when asked, its guards and padding whole; and the buffers
+// kept for reuse stay few, whatever number of frames ended.
+TEST_F(LocalHostTest, ReusedFrameMemoryStartsAsNewAndStaysBounded) {
+  for (int round = 0; round < 3; ++round) {
+    std::vector<PVideoFrame> frames;
+    for (size_t i = 0; i < 2 * LocalFrame::kPooledBuffers; ++i) {
+      auto* frame = new LocalFrame(6, 3, 16 + 4 * (round % 2), LocalFrame::Start::kZero);
+      frames.emplace_back(frame);
+      for (int r = 0; r < 3; ++r) {
+        for (int x = 0; x < 6; ++x) ASSERT_EQ(frame->GetReadPtr()[r * frame->GetPitch() + x], 0) << "round " << round;
+      }
+      ASSERT_TRUE(frame->Intact());
+      // The picture dirtied before it goes, and its padding where that does
+      // not trap.
+#if defined(__SANITIZE_ADDRESS__)
+      const size_t dirtied = 6;
+#else
+      const auto dirtied = static_cast<size_t>(frame->GetPitch());
+#endif
+      for (int r = 0; r < 3; ++r) std::memset(frame->Bytes() + r * frame->GetPitch(), 0xA5, dirtied);
+    }
+    frames.clear();
+    EXPECT_LE(LocalFrame::Pooled(), LocalFrame::kPooledBuffers);
+  }
+#if !defined(__SANITIZE_ADDRESS__)
+  const uint8_t* before = nullptr;
+  {
+    LocalFrame gone(64, 2, 64);
+    before = gone.GetReadPtr();
+  }
+  LocalFrame next(64, 2, 64, LocalFrame::Start::kFilledByCaller);
+  EXPECT_EQ(next.GetReadPtr(), before) << "the memory of the frame gone is reused";
+  EXPECT_GE(LocalFrame::Pooled(), 1u);
 #endif
 }
 
