@@ -34,6 +34,7 @@ class BufferPool {
       const auto same = std::find_if(free_.rbegin(), free_.rend(), [size](const auto& b) { return b.first == size; });
       if (same != free_.rend()) {
         Buffer buffer = std::move(same->second);
+        bytes_ -= same->first;
         free_.erase(std::next(same).base());
         return buffer;
       }
@@ -46,7 +47,13 @@ class BufferPool {
     buffer.reset();
 #else
     std::lock_guard<std::mutex> lock(mutex_);
-    if (free_.size() >= LocalFrame::kPooledBuffers) free_.erase(free_.begin());  // the oldest goes
+    if (size > LocalFrame::kPooledBytes) return;
+    // The oldest go first.
+    while (!free_.empty() && (free_.size() >= LocalFrame::kPooledBuffers || bytes_ + size > LocalFrame::kPooledBytes)) {
+      bytes_ -= free_.front().first;
+      free_.erase(free_.begin());
+    }
+    bytes_ += size;
     free_.emplace_back(size, std::move(buffer));
 #endif
   }
@@ -54,10 +61,15 @@ class BufferPool {
     std::lock_guard<std::mutex> lock(mutex_);
     return free_.size();
   }
+  size_t Bytes() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return bytes_;
+  }
 
  private:
   std::mutex mutex_;
   std::vector<std::pair<size_t, Buffer>> free_;  // most recently given last
+  size_t bytes_ = 0;                              // their sizes' sum
 };
 
 // Never destroyed: frames may end after static destructors have run.
@@ -124,5 +136,7 @@ bool LocalFrame::Intact() const {
 int LocalFrame::Live() { return gLiveFrames.load(); }
 
 size_t LocalFrame::Pooled() { return Pool().Size(); }
+
+size_t LocalFrame::PooledBytes() { return Pool().Bytes(); }
 
 }  // namespace pramvix::local

@@ -41,10 +41,12 @@ class LocalFrame final : public VideoFrame {
   // Picture buffers of frames gone, kept for new frames of the same size, as
   // a host reuses its frames' memory: memory handed back to the system comes
   // back cleared page by page, which costs more than the frame's own work.
-  // At most kPooledBuffers are kept; none under AddressSanitizer, so that a
-  // frame used after its end still traps.
+  // At most kPooledBuffers are kept, of kPooledBytes together; none under
+  // AddressSanitizer, so that a frame used after its end still traps.
   static constexpr size_t kPooledBuffers = 16;
+  static constexpr size_t kPooledBytes = size_t{128} << 20;
   static size_t Pooled();
+  static size_t PooledBytes();
 
  private:
   void Poison(bool on) const;

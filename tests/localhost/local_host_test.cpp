@@ -92,6 +92,15 @@ TEST_F(LocalHostTest, ReusedFrameMemoryStartsAsNewAndStaysBounded) {
   LocalFrame next(64, 2, 64, LocalFrame::Start::kFilledByCaller);
   EXPECT_EQ(next.GetReadPtr(), before) << "the memory of the frame gone is reused";
   EXPECT_GE(LocalFrame::Pooled(), 1u);
+  // Large frames: the buffers kept stay under their byte limit too (their
+  // pages are never touched, so they cost no memory here).
+  const int rows = static_cast<int>(LocalFrame::kPooledBytes / 3 / 4096) + 1;
+  {
+    std::vector<std::unique_ptr<LocalFrame>> large;
+    for (int i = 0; i < 3; ++i) large.push_back(std::make_unique<LocalFrame>(4096, rows, 4096, LocalFrame::Start::kFilledByCaller));
+  }
+  EXPECT_LE(LocalFrame::PooledBytes(), LocalFrame::kPooledBytes);
+  EXPECT_GE(LocalFrame::PooledBytes(), 2 * LocalFrame::kPooledBytes / 3);  // the two latest stay
 #endif
 }
 
