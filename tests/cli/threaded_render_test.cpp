@@ -170,60 +170,44 @@ TEST_F(ThreadedRender, ReportsTheFirstFailingFrameAfterTheFramesBeforeIt) {
   }
 }
 
-// A pipe cut inside frame k: the frames before it, then the same error
+// A stream cut inside frame k: a pipe cut before it is read, or a file cut
+// after it was opened (its frames counted, so each thread reads its own
+// frames). Either way the frames before k come out, then k's error,
 // whichever thread read into the cut first.
-TEST_F(ThreadedRender, ATruncatedPipeFailsAtTheSameFrame) {
-  const std::vector<Picture> pictures = Frames(20, 600);
-  const std::string whole = Y4MBytes(pictures);
-  const size_t frameBytes = 6 + Format().FrameBytes();
-  const size_t header = whole.size() - pictures.size() * frameBytes;
-  const PClip logo = Stream(Y4MBytes(Frames(1, 700)), false, 1);
-  for (const int cut : {0, 5, 13}) {
-    const std::string truncated = whole.substr(0, header + cut * frameBytes + frameBytes / 2);
-    Rendered one;
-    for (const int threads : {1, 2, 4}) {
-      SCOPED_TRACE(::testing::Message() << "cut in frame " << cut << ", " << threads << " threads");
-      const PClip stream = Stream(truncated, true, threads);
-      const PClip filter = env.Invoke("NoLogo", {stream, logo, 0, 10, 3, 1, 20, 6}).AsClip();
-      const Rendered got = Render(*filter, static_cast<Y4MClip*>(stream.get()), {}, env, threads);
-      EXPECT_EQ(got.error, "clip.y4m: frame " + std::to_string(cut) + " is truncated");
-      EXPECT_EQ(got.progress, Counts(cut));
-      if (threads == 1) {
-        one = got;
-        continue;
-      }
-      EXPECT_TRUE(got.bytes == one.bytes);
-    }
-  }
-}
-
-// A file cut inside frame k after it was opened (its frames counted): each
-// thread reads its own frames of a file, and still the frames before k come
-// out, then k's error, as with one thread.
-TEST_F(ThreadedRender, AFileCutAfterOpeningFailsAtTheSameFrame) {
-  const std::string path = ScratchDirectory("AFileCutAfterOpening") + "/clip.y4m";
+TEST_F(ThreadedRender, ACutStreamFailsAtTheSameFrame) {
+  const std::string path = ScratchDirectory("ACutStream") + "/clip.y4m";
   const std::string whole = Y4MBytes(Frames(20, 650));
   const size_t frameBytes = 6 + Format().FrameBytes();
   const size_t header = whole.size() - 20 * frameBytes;
   const PClip logo = Stream(Y4MBytes(Frames(1, 700)), false, 1);
-  for (const int cut : {0, 6, 17}) {
-    Rendered one;
-    for (const int threads : {1, 2, 4}) {
-      SCOPED_TRACE(::testing::Message() << "cut in frame " << cut << ", " << threads << " threads");
-      WriteFile(path, whole);
-      auto* clip = new Y4MClip(std::make_unique<cli::Y4MReader>(cli::OpenSource(path), "clip.y4m"));
-      const PClip stream(clip);
-      clip->KeepAhead(threads > 1 ? cli::RenderWindow(threads) : 0);
-      ASSERT_EQ(truncate(path.c_str(), static_cast<off_t>(header + cut * frameBytes + frameBytes / 2)), 0);
-      const PClip filter = env.Invoke("NoLogo", {stream, logo, 0, 10, 3, 1, 20, 6}).AsClip();
-      const Rendered got = Render(*filter, clip, {}, env, threads);
-      EXPECT_EQ(got.error, "clip.y4m: frame " + std::to_string(cut) + " is truncated");
-      EXPECT_EQ(got.progress, Counts(cut));
-      if (threads == 1) {
-        one = got;
-        continue;
+  for (const bool pipe : {true, false}) {
+    for (const int cut : {0, 5, 13, 17}) {
+      const size_t length = header + cut * frameBytes + frameBytes / 2;
+      const std::string truncated = whole.substr(0, length);  // the pipe's bytes, alive while it is read
+      Rendered one;
+      for (const int threads : {1, 2, 4}) {
+        SCOPED_TRACE(::testing::Message() << (pipe ? "pipe" : "file") << " cut in frame " << cut << ", " << threads
+                                          << " threads");
+        PClip stream;
+        if (pipe) {
+          stream = Stream(truncated, true, threads);
+        } else {
+          WriteFile(path, whole);
+          auto* clip = new Y4MClip(std::make_unique<cli::Y4MReader>(cli::OpenSource(path), "clip.y4m"));
+          stream = PClip(clip);
+          clip->KeepAhead(threads > 1 ? cli::RenderWindow(threads) : 0);
+          ASSERT_EQ(truncate(path.c_str(), static_cast<off_t>(length)), 0);
+        }
+        const PClip filter = env.Invoke("NoLogo", {stream, logo, 0, 10, 3, 1, 20, 6}).AsClip();
+        const Rendered got = Render(*filter, static_cast<Y4MClip*>(stream.get()), {}, env, threads);
+        EXPECT_EQ(got.error, "clip.y4m: frame " + std::to_string(cut) + " is truncated");
+        EXPECT_EQ(got.progress, Counts(cut));
+        if (threads == 1) {
+          one = got;
+          continue;
+        }
+        EXPECT_TRUE(got.bytes == one.bytes);
       }
-      EXPECT_TRUE(got.bytes == one.bytes);
     }
   }
 }

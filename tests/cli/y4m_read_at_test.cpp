@@ -190,15 +190,7 @@ TEST(Y4MReadFrameAt, AgreesWithTheOrderedReadOnDamagedInput) {
   int opened = 0;
   for (int round = 0; round < 3000; ++round) {
     std::string bytes = goods[round % 2];
-    for (int e = 1 + static_cast<int>(random() % 3); e > 0; --e) {
-      const size_t at = random() % bytes.size();
-      switch (random() % 3) {
-        case 0: bytes[at] = static_cast<char>(random()); break;
-        case 1: bytes.erase(at, 1 + random() % 8); break;
-        default: bytes.insert(at, std::string(1 + random() % 3, "0 9WHFCX\n:-"[random() % 11])); break;
-      }
-      if (bytes.empty()) bytes = "Y";
-    }
+    Damage(bytes, random, 1 + static_cast<int>(random() % 3));
     std::unique_ptr<cli::Y4MReader> reader;
     try {
       reader = std::make_unique<cli::Y4MReader>(cli::MemorySource(Data(bytes), bytes.size()), "input");

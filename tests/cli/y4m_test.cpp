@@ -229,15 +229,7 @@ TEST(Y4MDecoding, SurvivesDamagedInput) {
   for (int round = 0; round < 4000; ++round) {
     std::string bytes = goods[round % 2];
     const int edits = 1 + static_cast<int>(random() % 4);
-    for (int e = 0; e < edits; ++e) {
-      const size_t at = random() % bytes.size();
-      switch (random() % 3) {
-        case 0: bytes[at] = static_cast<char>(random()); break;
-        case 1: bytes.erase(at, 1 + random() % 8); break;
-        default: bytes.insert(at, std::string(1 + random() % 3, "0 9WHFCX\n:-"[random() % 11])); break;
-      }
-      if (bytes.empty()) bytes = "Y";
-    }
+    Damage(bytes, random, edits);
     try {
       const auto pictures = cli::DecodeY4M(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
       for (const auto& picture : pictures) ASSERT_EQ(picture.bytes.size(), static_cast<size_t>(picture.rowSize) * picture.height);

@@ -189,4 +189,16 @@ std::vector<local::Picture> RandomPictures(int width, int height, int count, uns
   return pictures;
 }
 
+void Damage(std::string& bytes, std::mt19937& random, int edits) {
+  for (int e = 0; e < edits; ++e) {
+    const size_t at = random() % bytes.size();
+    switch (random() % 3) {
+      case 0: bytes[at] = static_cast<char>(random()); break;
+      case 1: bytes.erase(at, 1 + random() % 8); break;
+      default: bytes.insert(at, std::string(1 + random() % 3, "0 9WHFCX\n:-"[random() % 11])); break;
+    }
+    if (bytes.empty()) bytes = "Y";
+  }
+}
+
 }  // namespace pramvix::testing

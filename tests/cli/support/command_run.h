@@ -2,6 +2,7 @@
 // Runs the pramvix command as a child process, feeding its standard input
 // and collecting its output, exit status and peak memory.
 #include <functional>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -50,5 +51,8 @@ std::string Y4MOf(const std::vector<local::Picture>& pictures, unsigned fpsNumer
 std::string Random420Y4M(int width, int height, int count, unsigned seed, const std::string& chromaTag = "420jpeg");
 // Pictures of seeded pseudo-random bytes (every luma and chroma byte differs).
 std::vector<local::Picture> RandomPictures(int width, int height, int count, unsigned seed);
+// `edits` random damages to a stream: a byte changed, a few bytes cut, or a
+// few header-like characters put in; never left empty.
+void Damage(std::string& bytes, std::mt19937& random, int edits);
 
 }  // namespace pramvix::testing
