@@ -17,15 +17,22 @@ namespace {
 using cli::logo::Box;
 using cli::logo::FrameView;
 
-TEST(LogoReference, KeepsClearPixelsPadsTheRegionAndColoursTheLogo) {
+// A fit's estimate over `box`: the same reference luma, opacity and error
+// everywhere, neutral chroma.
+cli::logo::LogoEstimate Estimate(const Box& box, double reference, double opacity, double error) {
   cli::logo::LogoEstimate e;
-  e.box = {10, 10, 24, 16};
-  const size_t pixels = 24 * 16;
-  e.reference.assign(pixels, 16.2);
-  e.opacity.assign(pixels, 0);
-  e.error.assign(pixels, 0.2);
+  e.box = box;
+  const size_t pixels = static_cast<size_t>(box.width) * box.height;
+  e.reference.assign(pixels, reference);
+  e.opacity.assign(pixels, opacity);
+  e.error.assign(pixels, error);
   e.chromaU.assign(pixels / 2, 128);
   e.chromaV.assign(pixels / 2, 128);
+  return e;
+}
+
+TEST(LogoReference, KeepsClearPixelsPadsTheRegionAndColoursTheLogo) {
+  cli::logo::LogoEstimate e = Estimate({10, 10, 24, 16}, 16.2, 0, 0.2);
   auto set = [&](int c, int r, double luma, double opacity) {
     e.reference[r * 24 + c] = luma;
     e.opacity[r * 24 + c] = opacity;
@@ -77,14 +84,7 @@ TEST(LogoReference, DropsFaintSpecksAndKeepsSmallBrightPartsAndFaintLargeOnes) {
       {14, 10, 2, 2, 24, false},  // under a quarter of the brightest
       {4, 12, 4, 4, 5, true},    // 16 pixels: faint but large
   };
-  cli::logo::LogoEstimate e;
-  e.box = {0, 0, 28, 20};
-  const size_t pixels = 28 * 20;
-  e.reference.assign(pixels, 16);
-  e.opacity.assign(pixels, 0.5);
-  e.error.assign(pixels, 0.1);
-  e.chromaU.assign(pixels / 2, 128);
-  e.chromaV.assign(pixels / 2, 128);
+  cli::logo::LogoEstimate e = Estimate({0, 0, 28, 20}, 16, 0.5, 0.1);
   for (const auto& g : groups) {
     for (int r = g.r; r < g.r + g.h; ++r) {
       for (int c = g.c; c < g.c + g.w; ++c) e.reference[r * 28 + c] = 16 + g.height;
@@ -100,14 +100,7 @@ TEST(LogoReference, DropsFaintSpecksAndKeepsSmallBrightPartsAndFaintLargeOnes) {
 TEST(LogoReference, GivesTheRangeOfLumasOfALogoOfTwoColours) {
   // A white part (luma 235) and, on 5 % of the solid pixels, a red one (luma
   // 81), both at opacity 0.8; faint edge pixels do not count.
-  cli::logo::LogoEstimate e;
-  e.box = {0, 0, 40, 20};
-  const size_t pixels = 40 * 20;
-  e.reference.assign(pixels, 16);
-  e.opacity.assign(pixels, 0);
-  e.error.assign(pixels, 0.1);
-  e.chromaU.assign(pixels / 2, 128);
-  e.chromaV.assign(pixels / 2, 128);
+  cli::logo::LogoEstimate e = Estimate({0, 0, 40, 20}, 16, 0, 0.1);
   int solid = 0, red = 0;
   for (int r = 3; r < 17; ++r) {
     for (int c = 3; c < 37; ++c, ++solid) {
@@ -145,13 +138,7 @@ TEST(LogoAdvice, SaysWhenTheLogosPartsDifferTooMuchForOneLevel) {
 }
 
 TEST(LogoReference, KeepsTheRegionInTheFrameAndInsideAGivenOne) {
-  cli::logo::LogoEstimate e;
-  e.box = {0, 0, 12, 10};
-  e.reference.assign(120, 16);
-  e.opacity.assign(120, 0);
-  e.error.assign(120, 0.1);
-  e.chromaU.assign(60, 128);
-  e.chromaV.assign(60, 128);
+  cli::logo::LogoEstimate e = Estimate({0, 0, 12, 10}, 16, 0, 0.1);
   for (int r = 2; r < 8; ++r) {
     for (int c = 2; c < 10; ++c) e.reference[r * 12 + c] = 100, e.opacity[r * 12 + c] = 0.4;
   }
