@@ -18,7 +18,7 @@ namespace pramvix::bench {
 
 namespace {
 
-constexpr int kFrames = 24;  // many more than the clips keep: every frame is read
+constexpr int kFrames = 96;  // many more than the clips keep: every frame is read
 constexpr int kLogoPercent = 50;
 
 const SceneFiles& FilesFor(const FrameSize& size) {
