@@ -88,7 +88,7 @@ decoder's pipe.
 Each sampled frame is read once, and memory does not grow with the clip: the search keeps
 five 32-bit sums per cell and eight frames of cells, the fit the crops of a box around the
 logo from frames in which the logo stands out over plain surroundings (at most 480 and at
-most 64 MB, the plainest kept first; two such boxes while a newly found place is checked),
+most 64 MB, or 16 of a box larger than 4 MB, the plainest kept first; two such boxes while a newly found place is checked),
 so that it can fit again without the frames that the logo does not explain, the reading
 three frames, and at most 96 crops of the box are kept for the detection thresholds.
 TEXT

@@ -44,7 +44,8 @@ class LogoFit {
   // Classes by the band's spread about its plane, in luma levels.
   static constexpr int kClasses = 3;
   static constexpr double kSpreadLimits[kClasses] = {2.0, 3.5, 6.0};
-  // Crops kept: at most this many, and at most kKeptBytes of them.
+  // Crops kept: at most this many, and at most kKeptBytes of them, but 16
+  // however large the box (one the user gave may be the whole frame).
   static constexpr int kMostKept = 480;
   static constexpr size_t kKeptBytes = size_t{64} << 20;
 
