@@ -243,7 +243,7 @@ void Y4MReader::ReadFrameAt(int n, uint8_t* yuy2, ptrdiff_t pitch) const {
   // The header as indexed, '\n' included.
   char header[kMaxLine + 1];
   const auto headerBytes = static_cast<size_t>(pictures_[at] - offsets_[at]);
-  if (headerBytes > sizeof header ||
+  if (headerBytes == 0 || headerBytes > sizeof header ||
       source_->ReadAt(offsets_[at], reinterpret_cast<uint8_t*>(header), headerBytes) != headerBytes ||
       header[headerBytes - 1] != '\n' || !IsFrameHeader(header, headerBytes - 1)) {
     throw CliError(name_ + ": " + frame + ": expected a FRAME header");
