@@ -123,6 +123,37 @@ void DrawStill(local::Picture& picture, const RecordingPlan& plan, Noise& normal
   }
 }
 
+// A studio set: the same panels in every scene that shows it, staggered so
+// that no edge runs across the frame like a letterbox's, and a presenter
+// (a plain block) swaying in front.
+template <typename Noise>
+void DrawSet(local::Picture& picture, const RecordingPlan& plan, double t, Noise& normal) {
+  const int w = plan.width, h = plan.height, columns = 7, rows = 5;
+  auto fill = [&picture](int x0, int y0, int x1, int y1, int luma, int chroma) {
+    for (int y = y0; y < y1; ++y) {
+      for (int x = x0; x < x1; ++x) picture.Luma(y, x) = static_cast<uint8_t>(luma), picture.Byte(y, 2 * x + 1) = static_cast<uint8_t>(chroma);
+    }
+  };
+  fill(0, 0, w, h, 60, 128);
+  for (int r = 0; r < rows; ++r) {
+    for (int c = 0; c < columns; ++c) {
+      const uint32_t k = Hash(plan.seed, 100 + r, c);
+      const int x0 = c * w / columns + static_cast<int>(Unit(k) * w / (4 * columns));
+      const int y0 = r * h / rows + static_cast<int>(Unit(Hash(k, 1)) * h / (3 * rows));
+      const int x1 = std::min(w, x0 + w / (2 * columns)), y1 = std::min(h, y0 + h / (2 * rows));
+      fill(x0, y0, x1, y1, static_cast<int>(90 + 120 * Unit(Hash(k, 2))), 128);
+    }
+  }
+  const int px = static_cast<int>(w * (0.45 + 0.15 * std::sin(t * 0.2))), py = h / 3;
+  fill(px, py, std::min(w, px + w / 8), h, 110, 140);
+  for (int y = 0; y < h; ++y) {
+    for (int x = 0; x < w; ++x) {
+      uint8_t& luma = picture.Luma(y, x);
+      luma = static_cast<uint8_t>(std::clamp(std::lround(luma + normal(plan.noise)), 16L, 235L));
+    }
+  }
+}
+
 }  // namespace
 
 local::Picture SyntheticRecording::Clean(int n) const {
@@ -206,6 +237,7 @@ local::Picture SyntheticRecording::Clean(int n) const {
       picture.Byte(y, 2 * x + 3) = static_cast<uint8_t>(std::clamp(std::lround(vv + normal(plan_.noise * 0.75)), 16L, 240L));
     }
   }
+  if (Unit(Hash(s, 20)) < plan_.stillSet) DrawSet(picture, plan_, t, normal);
   if (plan_.adStill && !HasLogo(n)) DrawStill(picture, plan_, normal);
   if (plan_.adMark && !HasLogo(n)) {
     // The middle half of the box, clear of its edges.

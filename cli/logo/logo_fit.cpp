@@ -265,12 +265,27 @@ LogoEstimate LogoFit::Solve() const {
   int classes = 0, frames = 0;
   while (classes < kClasses && frames < kEnoughFrames) frames += counts[classes++];
   std::vector<const Crop*> use;
-  for (const Crop& crop : kept_) {
-    if (crop.cls < classes) use.push_back(&crop);
+  auto take = [&] {
+    use.clear();
+    for (const Crop& crop : kept_) {
+      if (crop.cls < classes) use.push_back(&crop);
+    }
+    return FitOf(use);
+  };
+  LogoEstimate estimate = take();
+  // A still scene that comes back (a studio set) can fill the plainest
+  // classes with one and the same background: then busier surroundings are
+  // taken in as well, until the background varies.
+  while (!estimate.backgroundVaried && classes < kClasses) {
+    while (classes < kClasses && !counts[classes]) ++classes;
+    if (classes == kClasses) break;
+    ++classes;
+    estimate = take();
   }
-  LogoEstimate estimate = FitOf(use);
-  // Twice: leave out the frames that the fit explains far worse than most
-  // (three times the median residual), and fit again.
+  // Up to three times: leave out the frames that the fit explains far worse
+  // than most (over twice the median residual), and fit again; but not when
+  // the frames left would all show one background (noisier scenes beside a
+  // plain still one have larger residuals, and are what makes it vary).
   for (int round = 0; round < 3 && estimate.frames >= 3; ++round) {
     std::vector<double> residuals;
     for (const Crop* crop : use) residuals.push_back(Residual(*crop, estimate));
@@ -282,8 +297,10 @@ LogoEstimate LogoFit::Solve() const {
       if (residuals[i] <= limit) kept.push_back(use[i]);
     }
     if (kept.size() == use.size()) break;
+    LogoEstimate refit = FitOf(kept);
+    if (!refit.backgroundVaried && estimate.backgroundVaried) break;
     use.swap(kept);
-    estimate = FitOf(use);
+    estimate = std::move(refit);
   }
   return estimate;
 }

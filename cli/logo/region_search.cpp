@@ -309,12 +309,20 @@ void KeepConnected(std::vector<uint8_t>& edges, int w, int h) {
 
 }  // namespace
 
-std::optional<Box> FindLogoBox(EdgeStatistics& statistics) {
-  const int w = statistics.CellsWide(), h = statistics.CellsHigh(), scale = statistics.Scale();
-  if (statistics.Frames() < 8 || w < 8 || h < 8) return std::nullopt;
-  const std::vector<uint8_t> steadiness = statistics.SteadyEdges();
+namespace {
+
+// What one look at the steady cells found: the cluster that shows in most
+// frames and the heaviest one, in cells, with their mean steadiness (0 … 1).
+struct Look {
+  Box best, heaviest;
+  double bestPresence = 0, heaviestPresence = 0;
+  bool found = false;
+};
+
+// Clusters the cells whose steadiness reaches `floor` (1 … 255).
+Look LookAt(const std::vector<uint8_t>& steadiness, int w, int h, int scale, int floor) {
   std::vector<uint8_t> edges(steadiness.size());
-  for (size_t k = 0; k < edges.size(); ++k) edges[k] = steadiness[k] != 0;
+  for (size_t k = 0; k < edges.size(); ++k) edges[k] = steadiness[k] >= floor;
   ClearLongLines(edges, w, h);
   KeepConnected(edges, w, h);
 
@@ -360,7 +368,7 @@ std::optional<Box> FindLogoBox(EdgeStatistics& statistics) {
   // rather than a larger still of an advert that shows in a few.
   std::vector<int> label(on.size(), -1);
   int best = -1, heaviest = -1, heaviestWeight = 0;
-  double bestPresence = 0;
+  Look look;
   std::vector<int> stack;
   int labels = 0;
   for (size_t start = 0; start < on.size(); ++start) {
@@ -385,14 +393,11 @@ std::optional<Box> FindLogoBox(EdgeStatistics& statistics) {
         }
       }
     }
-    if (total >= minClusterWeight && shown / total > bestPresence) {
-      bestPresence = shown / total;
-      best = labels;
-    }
-    if (total > heaviestWeight) heaviestWeight = total, heaviest = labels;
+    if (total >= minClusterWeight && shown / total > look.bestPresence) look.bestPresence = shown / total, best = labels;
+    if (total > heaviestWeight) heaviestWeight = total, heaviest = labels, look.heaviestPresence = shown / total;
     ++labels;
   }
-  if (best < 0) return std::nullopt;
+  if (best < 0) return look;
   // Each cluster's extent, in cells: its steady cells, looked for within its
   // groups' box.
   auto extent = [&](int which) {
@@ -412,13 +417,28 @@ std::optional<Box> FindLogoBox(EdgeStatistics& statistics) {
     }
     return Box{box.x, box.y, box.width - box.x + 1, box.height - box.y + 1};
   };
-  // A "logo" over half the frame is moving content that happened to agree;
+  look.best = extent(best), look.heaviest = extent(heaviest), look.found = true;
+  return look;
+}
+
+}  // namespace
+
+std::optional<Box> FindLogoBox(EdgeStatistics& statistics) {
+  const int w = statistics.CellsWide(), h = statistics.CellsHigh(), scale = statistics.Scale();
+  if (statistics.Frames() < 8 || w < 8 || h < 8) return std::nullopt;
+  const std::vector<uint8_t> steadiness = statistics.SteadyEdges();
+  // A "logo" over half the frame is moving content that happened to agree,
+  // or a still scene that comes back (a studio set), which the logo may
+  // touch. Such a scene shows in fewer frames than the logo: the search looks
+  // again at the edges clearly steadier than it; if a large cluster is left,
   // when the heaviest cluster is one, so are the smaller ones beside it.
   auto tooLarge = [&](const Box& box) { return box.width <= 0 || box.width * 2 > w || box.height * 2 > h; };
-  if (tooLarge(extent(heaviest))) return std::nullopt;
-  const Box cells = extent(best);
-  if (tooLarge(cells)) return std::nullopt;
-  return Box{scale * cells.x, scale * cells.y, scale * cells.width, scale * cells.height};
+  Look look = LookAt(steadiness, w, h, scale, 1);
+  if (look.found && tooLarge(look.heaviest)) {
+    look = LookAt(steadiness, w, h, scale, static_cast<int>(std::min(255.0, std::ceil(1.5 * 255 * look.heaviestPresence))));
+  }
+  if (!look.found || tooLarge(look.heaviest) || tooLarge(look.best)) return std::nullopt;
+  return Box{scale * look.best.x, scale * look.best.y, scale * look.best.width, scale * look.best.height};
 }
 
 }  // namespace pramvix::cli::logo

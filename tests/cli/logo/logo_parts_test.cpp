@@ -2,12 +2,14 @@
 // a fit, the kept crops, the search's handling of borders, conversions.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <vector>
 
 #include "logo/advice.h"
 #include "logo/detection.h"
+#include "logo/logo_fit.h"
 #include "logo/reference.h"
 #include "logo/region_search.h"
 
@@ -183,6 +185,39 @@ TEST(LogoCrops, ThinsEvenlyAndKeepsTheFirst) {
   }
   EXPECT_EQ(crops.front()[0], 0);
   EXPECT_GE(previous, 240);  // the last frames are represented
+}
+
+// A still scene that comes back fills the plainest frames with one
+// background; the fit takes busier surroundings in until the background
+// varies, instead of giving up.
+TEST(LogoFit, TakesBusierSurroundingsWhenThePlainestShowOneBackground) {
+  const int w = 64, h = 48;
+  const Box box{8, 8, 32, 24};
+  cli::logo::LogoFit fit(box, w, h);
+  uint32_t state = 99;
+  auto noise = [&state](double sigma) {  // about normal, from four uniform numbers
+    double sum = 0;
+    for (int k = 0; k < 4; ++k) state ^= state << 13, state ^= state >> 17, state ^= state << 5, sum += (state & 0xFFFF) / 65536.0;
+    return (sum - 2) * 1.7320508 * sigma;
+  };
+  auto add = [&](double background, double sigma) {
+    std::vector<uint8_t> planar(static_cast<size_t>(w) * h * 2, 128);
+    for (int y = 0; y < h; ++y) {
+      for (int x = 0; x < w; ++x) {
+        const bool logo = x >= 16 && x < 32 && y >= 14 && y < 26;  // white at half opacity
+        const double v = (logo ? (background + 235) / 2 : background) + noise(sigma);
+        planar[static_cast<size_t>(y) * w + x] = static_cast<uint8_t>(std::lround(std::clamp(v, 16.0, 235.0)));
+      }
+    }
+    fit.Add(FrameView::OfPlanar(planar.data(), w, h));
+  };
+  for (int n = 0; n < 150; ++n) add(60, 0.6);           // the set: plain, always the same
+  for (int n = 0; n < 40; ++n) add(30 + 4 * n, 2.6);    // other scenes: busier, varied
+  const cli::logo::LogoEstimate estimate = fit.Solve();
+  ASSERT_TRUE(estimate.backgroundVaried);
+  const size_t inside = static_cast<size_t>(14 - box.y) * box.width + (20 - box.x);
+  EXPECT_NEAR(estimate.opacity[inside], 0.5, 0.05);
+  EXPECT_NEAR(estimate.reference[inside], 16 + 0.5 * (235 - 16), 3);
 }
 
 // Frames of moving noise with black bars and, optionally, a steady bright square.

@@ -95,6 +95,13 @@ RecordingPlan WithAdMark(RecordingPlan plan) {
   return plan;
 }
 
+// A studio set, still and larger than the logo, in half the scenes; calm
+// scenes in between, from which the background can be read.
+RecordingPlan WithStudioSet(RecordingPlan plan) {
+  plan.stillSet = 0.5, plan.busy = 0.3;
+  return plan;
+}
+
 void PrintTo(const QualityCase& c, std::ostream* out) { *out << c.name; }
 
 class LogoQuality : public ::testing::TestWithParam<QualityCase> {};
@@ -140,7 +147,8 @@ INSTANTIATE_TEST_SUITE_P(
                       QualityCase{"AdBreaks", PlanOf(Corner::kTopRight, 0.5, 235, 128, 128, 0.4, 0, 6)},
                       QualityCase{"Letterboxed", PlanOf(Corner::kBottomRight, 0.6, 235, 128, 128, 1.0, 24, 7)},
                       QualityCase{"AdBreaksWithAStill", WithAdStill(PlanOf(Corner::kTopLeft, 0.5, 235, 128, 128, 0.7, 0, 8))},
-                      QualityCase{"AdBreaksWithAMarkOfTheirOwn", WithAdMark(PlanOf(Corner::kTopRight, 0.5, 235, 128, 128, 0.7, 0, 9))}),
+                      QualityCase{"AdBreaksWithAMarkOfTheirOwn", WithAdMark(PlanOf(Corner::kTopRight, 0.5, 235, 128, 128, 0.7, 0, 9))},
+                      QualityCase{"AStudioSetInHalfTheScenes", WithStudioSet(PlanOf(Corner::kTopLeft, 0.6, 235, 128, 128, 0.9, 0, 10))}),
     [](const ::testing::TestParamInfo<QualityCase>& info) { return std::string(info.param.name); });
 
 // The same measures at full HD, for docs/logo-analysis.md: run by
@@ -164,6 +172,7 @@ TEST(LogoReport, FullHD) {
       {"white, 60 %, letterboxed", full(PlanOf(Corner::kBottomRight, 0.6, 235, 128, 128, 1.0, 1, 7))},
       {"white, 50 %, adverts with a still card", full(WithAdStill(PlanOf(Corner::kTopLeft, 0.5, 235, 128, 128, 0.7, 0, 8)))},
       {"white, 50 %, adverts with a mark in the logo's box", full(WithAdMark(PlanOf(Corner::kTopRight, 0.5, 235, 128, 128, 0.7, 0, 9)))},
+      {"white, 60 %, a studio set in half the scenes", full(WithStudioSet(PlanOf(Corner::kTopLeft, 0.6, 235, 128, 128, 0.9, 0, 10)))},
   };
   local::LocalEnvironment host;
   host.LoadPlugin(PRAMVIX_PLUGIN_PATH);
