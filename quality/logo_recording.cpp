@@ -237,7 +237,7 @@ local::Picture SyntheticRecording::Clean(int n) const {
       picture.Byte(y, 2 * x + 3) = static_cast<uint8_t>(std::clamp(std::lround(vv + normal(plan_.noise * 0.75)), 16L, 240L));
     }
   }
-  if (Unit(Hash(s, 20)) < plan_.stillSet) DrawSet(picture, plan_, t, normal);
+  if (plan_.stillSet > 0 && (scene == 0 || Unit(Hash(s, 20)) < plan_.stillSet)) DrawSet(picture, plan_, t, normal);
   if (plan_.adStill && !HasLogo(n)) DrawStill(picture, plan_, normal);
   if (plan_.adMark && !HasLogo(n)) {
     // The middle half of the box, clear of its edges.

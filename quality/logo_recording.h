@@ -25,7 +25,7 @@ struct RecordingPlan {
   double presence = 1.0;  // share of frames with the logo; the rest are ad breaks
   bool adStill = false;   // the ad breaks show a still card, larger than the logo, low in the middle
   bool adMark = false;    // the ad breaks show a bright mark of their own inside the logo's box
-  double stillSet = 0;    // share of scenes that show the same studio set: still panels, a presenter moving in front
+  double stillSet = 0;    // share of scenes that show the same studio set (the first among them): still panels, a presenter moving in front
   int letterbox = 0;      // black rows at the top and at the bottom
   double noise = 2.0;     // standard deviation of the luma noise
   double busy = 0.5;      // share of scenes with busy texture

@@ -76,6 +76,8 @@ Box FitBoxFor(const Box& logo, int margin, int width, int height) {
   return box;
 }
 
+int NextLook(int taken, bool settled) { return taken + (settled ? 3 * taken : std::max(16, taken / 4)); }
+
 Analysis AnalyseClip(FrameSampler& sampler, const AnalysisOptions& options) {
   Analysis result;
   const int width = sampler.Width(), height = sampler.Height();
@@ -122,9 +124,6 @@ Analysis AnalyseClip(FrameSampler& sampler, const AnalysisOptions& options) {
     return run && run->fit.FitBox().Contains(FitBoxFor(found, 4, width, height));
   };
   if (options.region) startFit(FitBoxFor(*options.region, kRegionMargin, width, height));
-  // Until a logo shows, the search looks after 8 frames, then every 16 (less
-  // often as its cost adds up); after that at 4, 16, 64, ... times the
-  // frames, for a better place.
   int nextCheck = 8;
   while (frames.Next()) {
     const FrameView frame = frames.Frame();
@@ -132,9 +131,10 @@ Analysis AnalyseClip(FrameSampler& sampler, const AnalysisOptions& options) {
     if (runs[0]) runs[0]->Add(frame);
     if (runs[1]) feedLatest(frame);
     if (edges && frames.Taken() == nextCheck) {
-      nextCheck += runs[1] ? 3 * nextCheck : std::max(16, nextCheck / 4);
       const auto found = FindLogoBox(*edges);
-      if (found && !fits(runs[1].get(), *found)) {
+      const bool settled = found && fits(runs[1].get(), *found);
+      nextCheck = NextLook(nextCheck, settled);
+      if (found && !settled) {
         startFit(FitBoxFor(*found, kSearchMargin, width, height));
         feedLatest(frame);
       }

@@ -47,4 +47,11 @@ Analysis AnalyseClip(FrameSampler& sampler, const AnalysisOptions& options);
 // The fit box for a logo box: grown by `margin`, with an even x and width.
 Box FitBoxFor(const Box& logo, int margin, int width, int height);
 
+// After how many frames the search looks next, after a look at `taken`
+// frames. Until the logo's place settles (the look found the box that the
+// latest fit reads), soon: early on, a still scene can pass for a logo, and
+// a fit must start in time to gather frames. Once settled, at 4 times the
+// frames, for a better place.
+int NextLook(int taken, bool settled);
+
 }  // namespace pramvix::cli::logo

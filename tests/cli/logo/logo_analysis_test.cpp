@@ -90,6 +90,18 @@ TEST(LogoAnalysis, WorksFromAPipe) {
   EXPECT_GE(analysis.fitFrames, 8);
 }
 
+// A recording that opens on a still scene gets looks at it that find no
+// logo or the wrong one; the next look must come soon enough that the fit of
+// the logo, once found, gathers frames in the same reading.
+TEST(LogoAnalysis, LooksAgainSoonUntilTheLogosPlaceSettles) {
+  const struct {
+    int taken;
+    bool settled;
+    int next;
+  } cases[] = {{8, false, 24}, {40, false, 56}, {160, false, 200}, {400, false, 500}, {40, true, 160}, {160, true, 640}};
+  for (const auto& c : cases) EXPECT_EQ(cli::logo::NextLook(c.taken, c.settled), c.next) << c.taken << " " << c.settled;
+}
+
 TEST(LogoAnalysis, KeepsAGivenRegion) {
   RecordingPlan plan;
   const SyntheticRecording recording(plan);
