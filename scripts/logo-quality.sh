@@ -41,14 +41,17 @@ PY
 # How well \`pramvix logo\` finds a logo
 
 Written by \`scripts/logo-quality.sh\` ($(date -u +%Y-%m-%d), $frames frames per recording,
-$(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | sed 's/.*: //')).
+$(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | sed 's/.*: //'), load average $(cut -d' ' -f1 /proc/loadavg) at the end).
 
 Each recording is 1920x1080, made by the tests' generator: scenes of 20-40 frames, half of
 them busy (moving gratings and texture), the rest calm (soft gradients with a drifting glow,
 some dark), with noise of deviation 2 on the luma, and a logo of a ring, a bar and
 letter-like strokes (about 180x66, anti-aliased edges) laid over them with the opacity and
-colour named. In the last two the advert breaks show a picture of their own: a still card,
-larger than the logo, elsewhere in the frame, or a bright mark inside the logo's box. The truth is known, so the figures compare with it:
+colour named. In two of them the advert breaks show a picture of their own: a still card,
+larger than the logo, elsewhere in the frame, or a bright mark inside the logo's box. In the
+last, the recording opens on a studio set (still panels over the whole frame, a presenter
+swaying in front) that comes back in half the scenes, and the other scenes are mostly calm.
+The truth is known, so the figures compare with it:
 
 - *beyond the box*: how far the found region reaches past the logo's true box on its worst
   side (the target: the region covers the box and reaches at most 8 pixels past it);
