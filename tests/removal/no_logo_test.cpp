@@ -9,9 +9,8 @@ namespace {
 class NoLogoTest : public HostTest {
  protected:
   // NoLogo over one-frame clips of these pictures.
-  Picture NoLogo(const Picture& main, const Picture& logo, int threshold, int x, int y, int width, int height,
-                 int mainPadding = 0, int logoPadding = 0) {
-    return Run("NoLogo", {ClipOf(main, mainPadding), ClipOf(logo, logoPadding), 0, threshold, x, y, width, height});
+  Picture NoLogo(const Picture& main, const Picture& logo, int threshold, int x, int y, int width, int height) {
+    return Run("NoLogo", {ClipOf(main), ClipOf(logo), 0, threshold, x, y, width, height});
   }
 };
 
