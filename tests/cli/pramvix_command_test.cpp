@@ -91,14 +91,15 @@ TEST_F(PramvixCommand, GivesTheSameBytesAsTheLocalHost) {
   const Picture logo = RandomPictures(40, 8, 1, 4)[0];
   WriteFile(dir + "/in.y4m", Y4MOf(frames));
   WriteFile(dir + "/logo.y4m", Y4MOf({logo, logo}));
-  const std::vector<std::string> numbers = {"1", "30", "5", "2", "20", "4"};
-  std::vector<std::string> args = {"NoLogo", "-", dir + "/logo.y4m"};
-  args.insert(args.end(), numbers.begin(), numbers.end());
-  const CommandResult result = RunPramvix(args, Feed(ReadFile(dir + "/in.y4m")));
+  // NoLogo(in, reference, logo frame, 30, 5, 2, 20, 4) through the local host.
+  auto direct = [&](const std::vector<Picture>& reference, int logoFrame, int first, int last) {
+    const PClip in = local::MemoryClip::Of(frames), logoClip = local::MemoryClip::Of(reference);
+    return Direct("NoLogo", {in, logoClip, logoFrame, 30, 5, 2, 20, 4}, first, last);
+  };
+  const CommandResult result =
+      RunPramvix({"NoLogo", "-", dir + "/logo.y4m", "1", "30", "5", "2", "20", "4"}, Feed(ReadFile(dir + "/in.y4m")));
   ASSERT_EQ(result.status, 0) << result.err;
-  const auto expected = Direct("NoLogo",
-                               {local::MemoryClip::Of(frames), local::MemoryClip::Of({logo, logo}), 1, 30, 5, 2, 20, 4},
-                               0, 5);
+  const auto expected = direct({logo, logo}, 1, 0, 5);
   ASSERT_NE(expected[0], frames[0]);  // the filter did change something
   EXPECT_TRUE(result.out == Y4MOf(expected));
 
@@ -108,19 +109,14 @@ TEST_F(PramvixCommand, GivesTheSameBytesAsTheLocalHost) {
   const CommandResult png = RunPramvix({"NoLogo", dir + "/in.y4m", dir + "/logo.png", "0", "30", "5", "2", "20", "4",
                                         "--frames", "2:3"});
   ASSERT_EQ(png.status, 0) << png.err;
-  EXPECT_TRUE(png.out ==
-              Y4MOf(Direct("NoLogo", {local::MemoryClip::Of(frames), local::MemoryClip::Of({fromPng}), 0, 30, 5, 2,
-                                      20, 4},
-                           2, 3)));
+  EXPECT_TRUE(png.out == Y4MOf(direct({fromPng}, 0, 2, 3)));
 
   // --png N: that frame as a picture.
   const CommandResult still = RunPramvix(
       {"--png", "4", "-o", dir + "/f4.png", "NoLogo", "-", dir + "/logo.png", "0", "30", "5", "2", "20", "4"},
       Feed(ReadFile(dir + "/in.y4m")));
   ASSERT_EQ(still.status, 0) << still.err;
-  const auto direct4 =
-      Direct("NoLogo", {local::MemoryClip::Of(frames), local::MemoryClip::Of({fromPng}), 0, 30, 5, 2, 20, 4}, 4, 4);
-  ASSERT_TRUE(cli::WriteYUY2AsPNG(direct4[0], dir + "/expected4.png"));
+  ASSERT_TRUE(cli::WriteYUY2AsPNG(direct({fromPng}, 0, 4, 4)[0], dir + "/expected4.png"));
   EXPECT_TRUE(ReadFile(dir + "/f4.png") == ReadFile(dir + "/expected4.png"));
 }
 
@@ -137,7 +133,8 @@ TEST_F(PramvixCommand, UsageErrorsExitWithTwo) {
       {{"NoLogo", "a", "b", "0", "ten", "0", "0", "0", "0"},
        "pramvix: NoLogo: argument 4 (threshold) must be an integer, not 'ten'\n", false},
       {{"NoSuchFilter", "a"}, "pramvix: there is no function named 'NoSuchFilter'; pramvix --list shows them\n"},
-      {{"NoLogoo", "a"}, "pramvix: there is no function named 'NoLogoo'; did you mean NoLogo? pramvix --list shows them\n"},
+      {{"NoLogoo", "a"},
+       "pramvix: there is no function named 'NoLogoo'; did you mean NoLogo? pramvix --list shows them\n"},
       {{"--bogus"}, "pramvix: unknown option --bogus\n"},
       {{}, "usage: pramvix", false},
   };
