@@ -23,7 +23,7 @@ const std::string kRegion = std::to_string(R::kX) + ", " + std::to_string(R::kY)
 class ComposedCall : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir = ScratchDirectory(::testing::UnitTest::GetInstance()->current_test_info()->name());
+    dir = ScratchDirectory();
     recording = MakeLogoRecording(PresenceWithBreak(30, 10, 20));
     WriteFile(dir + "/in.y4m", Y4MOf(recording.frames));
     WriteFile(dir + "/logo.y4m", Y4MOf({recording.reference}));
@@ -125,7 +125,7 @@ TEST_F(ComposedCall, ErrorsNameTheCallAndTheArgument) {
 }
 
 TEST(SharedClips, OneFileOneClipWhateverPathNamesIt) {
-  const std::string dir = ScratchDirectory("SharedClipsOneFile");
+  const std::string dir = ScratchDirectory();
   WriteFile(dir + "/a.y4m", Y4MOf(RandomPictures(8, 2, 2, 5)));
   WriteFile(dir + "/b.y4m", Y4MOf(RandomPictures(8, 2, 2, 5)));
   cli::SharedClips clips;

@@ -21,7 +21,6 @@ using local::Picture;
 
 class PramvixCommand : public ::testing::Test {
  protected:
-  void SetUp() override { dir = ScratchDirectory(::testing::UnitTest::GetInstance()->current_test_info()->name()); }
 
   // Frames of `function` run through the local host directly.
   std::vector<Picture> Direct(const std::string& function, const std::vector<AVSValue>& args, int first, int last) {
@@ -33,7 +32,7 @@ class PramvixCommand : public ::testing::Test {
     return frames;
   }
 
-  std::string dir;
+  const std::string dir = ScratchDirectory();
 };
 
 TEST_F(PramvixCommand, RoundTripThroughAPipeKeepsEveryByte) {
@@ -82,18 +81,7 @@ TEST_F(PramvixCommand, A420StreamStays420) {
     const auto direct = Direct(
         "NoLogo", {local::MemoryClip::Of(frames), local::MemoryClip::Of({logo}), 0, 30, 2, 3, 8, c.height}, 0, 3);
     EXPECT_EQ(direct != frames, c.height > 0);
-    cli::Y4MFormat format = cli::ParseY4MHeader(input.substr(0, input.find('\n')));
-    char* data = nullptr;
-    size_t size = 0;
-    std::FILE* out = open_memstream(&data, &size);
-    {
-      cli::Y4MWriter writer(out, "memory", format);
-      for (const Picture& picture : direct) writer.WriteFrame(picture.bytes.data(), picture.rowSize);
-    }
-    std::fclose(out);
-    const std::string expected(data, size);
-    std::free(data);
-    EXPECT_TRUE(r.out == expected);
+    EXPECT_TRUE(r.out == Y4MOf(cli::ParseY4MHeader(input.substr(0, input.find('\n'))), direct));
     EXPECT_EQ(r.out == input, c.height == 0);
   }
 }
@@ -103,14 +91,15 @@ TEST_F(PramvixCommand, GivesTheSameBytesAsTheLocalHost) {
   const Picture logo = RandomPictures(40, 8, 1, 4)[0];
   WriteFile(dir + "/in.y4m", Y4MOf(frames));
   WriteFile(dir + "/logo.y4m", Y4MOf({logo, logo}));
-  const std::vector<std::string> numbers = {"1", "30", "5", "2", "20", "4"};
-  std::vector<std::string> args = {"NoLogo", "-", dir + "/logo.y4m"};
-  args.insert(args.end(), numbers.begin(), numbers.end());
-  const CommandResult result = RunPramvix(args, Feed(ReadFile(dir + "/in.y4m")));
+  // NoLogo(in, reference, logo frame, 30, 5, 2, 20, 4) through the local host.
+  auto direct = [&](const std::vector<Picture>& reference, int logoFrame, int first, int last) {
+    const PClip in = local::MemoryClip::Of(frames), logoClip = local::MemoryClip::Of(reference);
+    return Direct("NoLogo", {in, logoClip, logoFrame, 30, 5, 2, 20, 4}, first, last);
+  };
+  const CommandResult result =
+      RunPramvix({"NoLogo", "-", dir + "/logo.y4m", "1", "30", "5", "2", "20", "4"}, Feed(ReadFile(dir + "/in.y4m")));
   ASSERT_EQ(result.status, 0) << result.err;
-  const auto expected = Direct("NoLogo",
-                               {local::MemoryClip::Of(frames), local::MemoryClip::Of({logo, logo}), 1, 30, 5, 2, 20, 4},
-                               0, 5);
+  const auto expected = direct({logo, logo}, 1, 0, 5);
   ASSERT_NE(expected[0], frames[0]);  // the filter did change something
   EXPECT_TRUE(result.out == Y4MOf(expected));
 
@@ -120,44 +109,40 @@ TEST_F(PramvixCommand, GivesTheSameBytesAsTheLocalHost) {
   const CommandResult png = RunPramvix({"NoLogo", dir + "/in.y4m", dir + "/logo.png", "0", "30", "5", "2", "20", "4",
                                         "--frames", "2:3"});
   ASSERT_EQ(png.status, 0) << png.err;
-  EXPECT_TRUE(png.out ==
-              Y4MOf(Direct("NoLogo", {local::MemoryClip::Of(frames), local::MemoryClip::Of({fromPng}), 0, 30, 5, 2,
-                                      20, 4},
-                           2, 3)));
+  EXPECT_TRUE(png.out == Y4MOf(direct({fromPng}, 0, 2, 3)));
 
   // --png N: that frame as a picture.
   const CommandResult still = RunPramvix(
       {"--png", "4", "-o", dir + "/f4.png", "NoLogo", "-", dir + "/logo.png", "0", "30", "5", "2", "20", "4"},
       Feed(ReadFile(dir + "/in.y4m")));
   ASSERT_EQ(still.status, 0) << still.err;
-  const auto direct4 =
-      Direct("NoLogo", {local::MemoryClip::Of(frames), local::MemoryClip::Of({fromPng}), 0, 30, 5, 2, 20, 4}, 4, 4);
-  ASSERT_TRUE(cli::WriteYUY2AsPNG(direct4[0], dir + "/expected4.png"));
+  ASSERT_TRUE(cli::WriteYUY2AsPNG(direct({fromPng}, 0, 4, 4)[0], dir + "/expected4.png"));
   EXPECT_TRUE(ReadFile(dir + "/f4.png") == ReadFile(dir + "/expected4.png"));
 }
 
 TEST_F(PramvixCommand, UsageErrorsExitWithTwo) {
-  CommandResult r = RunPramvix({"NoLogo", "a.y4m", "b.png", "0"});
-  EXPECT_EQ(r.status, 2);
-  EXPECT_EQ(r.err,
-            "pramvix: NoLogo takes 8 arguments, 3 given\n"
-            "expected: NoLogo(clip, clip, int, int, int, int, int, int)\n"
-            "see: pramvix --help NoLogo\n");
-  r = RunPramvix({"NoLogo", "a", "b", "0", "ten", "0", "0", "0", "0"});
-  EXPECT_EQ(r.status, 2);
-  EXPECT_EQ(r.err.substr(0, r.err.find('\n')), "pramvix: NoLogo: argument 4 (threshold) must be an integer, not 'ten'");
-  r = RunPramvix({"NoSuchFilter", "a"});
-  EXPECT_EQ(r.status, 2);
-  EXPECT_EQ(r.err, "pramvix: there is no function named 'NoSuchFilter'; pramvix --list shows them\n");
-  r = RunPramvix({"NoLogoo", "a"});
-  EXPECT_EQ(r.status, 2);
-  EXPECT_EQ(r.err, "pramvix: there is no function named 'NoLogoo'; did you mean NoLogo? pramvix --list shows them\n");
-  r = RunPramvix({"--bogus"});
-  EXPECT_EQ(r.status, 2);
-  EXPECT_EQ(r.err, "pramvix: unknown option --bogus\n");
-  r = RunPramvix({});
-  EXPECT_EQ(r.status, 2);
-  EXPECT_EQ(r.err.rfind("usage: pramvix", 0), 0u);
+  struct Case {
+    std::vector<std::string> args;
+    std::string err;
+    bool whole = true;  // else what standard error starts with
+  };
+  const Case cases[] = {
+      {{"NoLogo", "a.y4m", "b.png", "0"},
+       "pramvix: NoLogo takes 8 arguments, 3 given\nexpected: NoLogo(clip, clip, int, int, int, int, int, int)\n"
+       "see: pramvix --help NoLogo\n"},
+      {{"NoLogo", "a", "b", "0", "ten", "0", "0", "0", "0"},
+       "pramvix: NoLogo: argument 4 (threshold) must be an integer, not 'ten'\n", false},
+      {{"NoSuchFilter", "a"}, "pramvix: there is no function named 'NoSuchFilter'; pramvix --list shows them\n"},
+      {{"NoLogoo", "a"},
+       "pramvix: there is no function named 'NoLogoo'; did you mean NoLogo? pramvix --list shows them\n"},
+      {{"--bogus"}, "pramvix: unknown option --bogus\n"},
+      {{}, "usage: pramvix", false},
+  };
+  for (const Case& c : cases) {
+    const CommandResult r = RunPramvix(c.args);
+    EXPECT_EQ(r.status, 2) << c.err;
+    EXPECT_EQ(c.whole ? r.err : r.err.substr(0, c.err.size()), c.err);
+  }
 }
 
 TEST_F(PramvixCommand, NamesIgnoreCaseAndARegionWithoutLogoIsReported) {
@@ -195,37 +180,45 @@ TEST_F(PramvixCommand, NamesIgnoreCaseAndARegionWithoutLogoIsReported) {
 }
 
 TEST_F(PramvixCommand, FilterAndFileErrorsExitWithOne) {
-  WriteFile(dir + "/in.y4m", Y4MOf(RandomPictures(16, 4, 2, 5)));
-  // x + width beyond the row: the filter's own text, exactly.
+  const std::string in = dir + "/in.y4m";
+  WriteFile(in, Y4MOf(RandomPictures(16, 4, 2, 5)));
   // x + width beyond the row: the filter's own text, exactly, then the call's
   // numbers; no stream and no output file is left behind.
-  CommandResult r = RunPramvix(
-      {"-o", dir + "/out.y4m", "NoLogo", dir + "/in.y4m", dir + "/in.y4m", "0", "10", "12", "0", "8", "2"});
+  CommandResult r = RunPramvix({"-o", dir + "/out.y4m", "NoLogo", in, in, "0", "10", "12", "0", "8", "2"});
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.err, "You X position is too far right.\npramvix: NoLogo on 16x4 frames, region x 12, y 0, 8x2, "
-                   "reference picture 16x4 (frame 0 of " + dir + "/in.y4m)\n");
+                   "reference picture 16x4 (frame 0 of " + in + ")\n");
   EXPECT_FALSE(std::ifstream(dir + "/out.y4m").good());
-  r = RunPramvix({"NoLogo", "-", dir + "/in.y4m", "0", "10", "12", "0", "8", "2"}, Feed(ReadFile(dir + "/in.y4m")));
+  r = RunPramvix({"NoLogo", "-", in, "0", "10", "12", "0", "8", "2"}, Feed(ReadFile(in)));
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.out, "");
-  r = RunPramvix({"NoLogo", dir + "/missing.y4m", dir + "/in.y4m", "0", "10", "0", "0", "8", "2"});
-  EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.err, "pramvix: " + dir + "/missing.y4m: cannot open: No such file or directory\n");
-  r = RunPramvix({"NoLogo", "-", dir + "/in.y4m", "0", "10", "0", "0", "8", "2"},
-                 Feed("YUV4MPEG2 W16 H4 F25:1 C444\nFRAME\n"));
-  EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.err,
-            "pramvix: standard input: chroma layout C444 is not 8-bit 4:2:2 or 4:2:0; convert it with ffmpeg -pix_fmt "
-            "yuv422p -f yuv4mpegpipe\n");
-  r = RunPramvix({"NoLogo", "-", dir + "/in.y4m", "0", "10", "0", "0", "8", "2"}, Feed("GIF89a"));
-  EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.err, "pramvix: standard input: neither a Y4M stream nor a PNG picture\n");
-  r = RunPramvix({"--png", "9", "NoLogo", dir + "/in.y4m", dir + "/in.y4m", "0", "10", "0", "0", "8", "2"});
-  EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.err, "pramvix: the clip has no frame 9\n");
-  r = RunPramvix({"--plugin", dir + "/none.so", "--list"});
-  EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.err.rfind("pramvix: Cannot load plugin '" + dir + "/none.so'", 0), 0u);
+
+  struct Case {
+    std::vector<std::string> args;
+    std::string input;  // on standard input
+    std::string err;
+    bool whole = true;  // else what standard error starts with
+  };
+  const std::vector<std::string> region = {"0", "10", "0", "0", "8", "2"};
+  auto noLogo = [&](const std::string& clip, std::vector<std::string> options = {}) {
+    options.insert(options.end(), {"NoLogo", clip, in});
+    options.insert(options.end(), region.begin(), region.end());
+    return options;
+  };
+  const Case cases[] = {
+      {noLogo(dir + "/missing.y4m"), "", "pramvix: " + dir + "/missing.y4m: cannot open: No such file or directory\n"},
+      {noLogo("-"), "YUV4MPEG2 W16 H4 F25:1 C444\nFRAME\n",
+       "pramvix: standard input: chroma layout C444 is not 8-bit 4:2:2 or 4:2:0; convert it with ffmpeg -pix_fmt "
+       "yuv422p -f yuv4mpegpipe\n"},
+      {noLogo("-"), "GIF89a", "pramvix: standard input: neither a Y4M stream nor a PNG picture\n"},
+      {noLogo(in, {"--png", "9"}), "", "pramvix: the clip has no frame 9\n"},
+      {{"--plugin", dir + "/none.so", "--list"}, "", "pramvix: Cannot load plugin '" + dir + "/none.so'", false},
+  };
+  for (const Case& c : cases) {
+    r = RunPramvix(c.args, Feed(c.input));
+    EXPECT_EQ(r.status, 1) << c.err;
+    EXPECT_EQ(c.whole ? r.err : r.err.substr(0, c.err.size()), c.err);
+  }
 }
 
 TEST_F(PramvixCommand, ListsAndExplainsTheRegisteredFunctions) {
@@ -285,10 +278,6 @@ TEST_F(PramvixCommand, LongPipeRunsInBoundedMemory) {
     EXPECT_GT(run.peakKilobytes, 1024);  // sampled while it ran
     EXPECT_LT(run.peakKilobytes, kLimitKilobytes) << "the whole input is " << kFrames * frame.size() / 1024 << " kB";
   }
-}
-
-bool HaveProgram(const std::string& name) {
-  return RunProgram("/bin/sh", {"-c", "command -v " + name}).status == 0;
 }
 
 // A real pipeline: ffmpeg → pramvix → ffmpeg, then ffprobe counts the frames.

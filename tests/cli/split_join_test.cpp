@@ -29,7 +29,7 @@ std::string Decoded(const std::string& input, const std::vector<std::string>& in
 
 TEST(SplitAndJoin, PartsJoinedByFfmpegAreTheWholeRun) {
   if (FfmpegPath().empty()) GTEST_SKIP() << "ffmpeg is not installed; the split-and-join test is not run";
-  const std::string dir = ScratchDirectory("SplitAndJoin");
+  const std::string dir = ScratchDirectory();
   constexpr int kWidth = 64, kHeight = 16, kFrames = 30;
   WriteFile(dir + "/in.y4m", Y4MOf(RandomPictures(kWidth, kHeight, kFrames, 21)));
   WriteFile(dir + "/logo.y4m", Y4MOf(RandomPictures(kWidth, kHeight, 1, 22)));

@@ -43,16 +43,6 @@ cli::Y4MFormat Format() {
   return format;
 }
 
-std::string Y4MBytes(const std::vector<Picture>& pictures) {
-  std::string bytes = cli::Y4MHeaderLine(Format());
-  std::vector<uint8_t> planar(Format().FrameBytes());
-  for (const Picture& picture : pictures) {
-    cli::YUY2ToPlanar(picture.bytes.data(), picture.rowSize, kWidth, kHeight, planar.data());
-    bytes += "FRAME\n" + std::string(planar.begin(), planar.end());
-  }
-  return bytes;
-}
-
 // A stream over bytes kept alive by the caller, read as a pipe or as a file,
 // ready for `threads` threads.
 PClip Stream(const std::string& bytes, bool pipe, int threads) {
@@ -111,9 +101,9 @@ class ThreadedRender : public ::testing::Test {
 // threads) or as files, over a range or to the end.
 TEST_F(ThreadedRender, GivesTheBytesAndProgressOfOneThread) {
   constexpr int kFrames = 30;
-  const std::string main = Y4MBytes(Frames(kFrames, 100));
-  const std::string logo = Y4MBytes(Frames(2, 200));
-  const std::string alternate = Y4MBytes(Frames(kFrames, 300));
+  const std::string main = Y4MOf(Frames(kFrames, 100));
+  const std::string logo = Y4MOf(Frames(2, 200));
+  const std::string alternate = Y4MOf(Frames(kFrames, 300));
   struct Range {
     cli::RenderRange range;
     int frames;
@@ -149,8 +139,8 @@ TEST_F(ThreadedRender, GivesTheBytesAndProgressOfOneThread) {
 // may well reach first: the output is frames before k, then k's error.
 TEST_F(ThreadedRender, ReportsTheFirstFailingFrameAfterTheFramesBeforeIt) {
   constexpr int kFrames = 24;
-  const std::string main = Y4MBytes(Frames(kFrames, 400));
-  const PClip logo = Stream(Y4MBytes(Frames(1, 500)), false, 1);
+  const std::string main = Y4MOf(Frames(kFrames, 400));
+  const PClip logo = Stream(Y4MOf(Frames(1, 500)), false, 1);
   for (const int failing : {0, 1, 6, 21}) {
     Rendered one;
     for (const int threads : {1, 2, 4}) {
@@ -175,11 +165,11 @@ TEST_F(ThreadedRender, ReportsTheFirstFailingFrameAfterTheFramesBeforeIt) {
 // frames). Either way the frames before k come out, then k's error,
 // whichever thread read into the cut first.
 TEST_F(ThreadedRender, ACutStreamFailsAtTheSameFrame) {
-  const std::string path = ScratchDirectory("ACutStream") + "/clip.y4m";
-  const std::string whole = Y4MBytes(Frames(20, 650));
+  const std::string path = ScratchDirectory() + "/clip.y4m";
+  const std::string whole = Y4MOf(Frames(20, 650));
   const size_t frameBytes = 6 + Format().FrameBytes();
   const size_t header = whole.size() - 20 * frameBytes;
-  const PClip logo = Stream(Y4MBytes(Frames(1, 700)), false, 1);
+  const PClip logo = Stream(Y4MOf(Frames(1, 700)), false, 1);
   for (const bool pipe : {true, false}) {
     for (const int cut : {0, 5, 13, 17}) {
       const size_t length = header + cut * frameBytes + frameBytes / 2;
@@ -215,8 +205,8 @@ TEST_F(ThreadedRender, ACutStreamFailsAtTheSameFrame) {
 // However long the pipe or file, the frames alive stay a few per thread.
 TEST_F(ThreadedRender, LongStreamHoldsAFewFramesPerThread) {
   constexpr int kFrames = 300;
-  const std::string main = Y4MBytes(Frames(kFrames, 800));
-  const PClip logo = Stream(Y4MBytes(Frames(1, 900)), false, 1);
+  const std::string main = Y4MOf(Frames(kFrames, 800));
+  const PClip logo = Stream(Y4MOf(Frames(1, 900)), false, 1);
   for (const int threads : {1, 2, 4}) {
     for (const bool pipe : {true, false}) {
       SCOPED_TRACE(::testing::Message() << threads << " threads" << (pipe ? ", pipe" : ", file"));

@@ -13,7 +13,7 @@ namespace {
 class ThreadsCommand : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir = ScratchDirectory(::testing::UnitTest::GetInstance()->current_test_info()->name());
+    dir = ScratchDirectory();
     input = Y4MOf(RandomPictures(48, 12, kFrames, 11));
     WriteFile(dir + "/in.y4m", input);
     WriteFile(dir + "/logo.y4m", Y4MOf(RandomPictures(48, 12, 2, 12)));

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
@@ -12,7 +10,6 @@
 #include "cli_error.h"
 #include "local_environment.h"
 #include "local_frame.h"
-#include "render.h"
 
 namespace pramvix::testing {
 namespace {
@@ -136,29 +133,6 @@ TEST_F(Y4MClipTest, FixedReferenceFrameStaysAvailableOnAPipe) {
     EXPECT_EQ(FrameAt(clip, n), pictures[n]);
     EXPECT_EQ(FrameAt(clip, 0), pictures[0]);
   }
-}
-
-// However long the pipe, only a few frames are alive at any time.
-TEST_F(Y4MClipTest, LongPipeThroughAFilterHoldsFewFrames) {
-  local::LocalEnvironment host;
-  host.LoadPlugin(PRAMVIX_PLUGIN_PATH);
-  const PClip clip = Open(400, false, 64, 16);
-  const Picture reference = Picture::YUY2(64, 16, 16);
-  const PClip logo(new cli::StillClip(reference));
-  const PClip filtered = host.Invoke("NoLogo", {clip, logo, 0, 10, 4, 2, 20, 8}).AsClip();
-  const int before = local::LocalFrame::Live();
-  int peak = 0;
-  std::FILE* sink = std::tmpfile();
-  ASSERT_NE(sink, nullptr);
-  cli::Y4MFormat format;
-  format.width = 64;
-  format.height = 16;
-  const int written = cli::RenderY4M(*filtered, dynamic_cast<Y4MClip*>(clip.get()), format, {}, host, sink, "sink",
-                                     [&](int) { peak = std::max(peak, local::LocalFrame::Live() - before); });
-  std::fclose(sink);
-  EXPECT_EQ(written, 400);
-  EXPECT_LE(peak, static_cast<int>(Y4MClip::kKeptFrames) + 2);
-  EXPECT_GE(peak, 1);
 }
 
 TEST(StillClip, GivesItsOnePictureForEveryFrame) {

@@ -51,7 +51,7 @@ std::string ErrorAt(const cli::Y4MReader& reader, int n) {
 }
 
 TEST(ByteSourceReadAt, ReadsAnyOffsetAndLeavesThePosition) {
-  const std::string dir = ScratchDirectory("ByteSourceReadAt");
+  const std::string dir = ScratchDirectory();
   const std::string bytes = "0123456789abcdefghij";
   for (const bool file : {false, true}) {
     SCOPED_TRACE(file ? "file" : "memory");
@@ -83,7 +83,7 @@ TEST(ByteSourceReadAt, ReadsAnyOffsetAndLeavesThePosition) {
 // memory and from a file: each frame as the ordered read gives it, in any
 // order, and the ordered read goes on untouched.
 TEST(Y4MReadFrameAt, GivesTheOrderedReadsBytesInAnyOrder) {
-  const std::string dir = ScratchDirectory("Y4MReadFrameAt");
+  const std::string dir = ScratchDirectory();
   struct Case {
     int width, height;
     const char* layout;
@@ -134,7 +134,7 @@ TEST(Y4MReadFrameAt, GivesTheOrderedReadsBytesInAnyOrder) {
 // is no longer one, or that the file no longer holds whole, fails with the
 // text the ordered read gives; the frames before it still read.
 TEST(Y4MReadFrameAt, AFileChangedSinceOpeningFailsAsTheOrderedRead) {
-  const std::string dir = ScratchDirectory("Y4MReadFrameAtChanged");
+  const std::string dir = ScratchDirectory();
   const std::string path = dir + "/in.y4m";
   // Frames of 70 rows: a band of 64 rows, then one of 6.
   const std::string plain = Y4MOf(RandomPictures(8, 70, 5, 9));

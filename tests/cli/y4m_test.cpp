@@ -78,10 +78,10 @@ TEST(Y4MHeader, FrameSizesFollowTheLayout) {
 
 TEST(Y4MHeader, RefusesWhatCannotBeCarriedThrough) {
   const std::string hint = "; convert it with ffmpeg -pix_fmt yuv422p -f yuv4mpegpipe";
-  EXPECT_EQ(ErrorOfHeader("YUV4MPEG2 W8 H2 F25:1 C444"), "chroma layout C444 is not 8-bit 4:2:2 or 4:2:0" + hint);
-  EXPECT_EQ(ErrorOfHeader("YUV4MPEG2 W8 H2 C422p10"), "chroma layout C422p10 is not 8-bit 4:2:2 or 4:2:0" + hint);
-  EXPECT_EQ(ErrorOfHeader("YUV4MPEG2 W8 H2 C420p10"), "chroma layout C420p10 is not 8-bit 4:2:2 or 4:2:0" + hint);
-  EXPECT_EQ(ErrorOfHeader("YUV4MPEG2 W8 H2 Cmono"), "chroma layout Cmono is not 8-bit 4:2:2 or 4:2:0" + hint);
+  for (const std::string layout : {"C444", "C422p10", "C420p10", "Cmono"}) {
+    EXPECT_EQ(ErrorOfHeader("YUV4MPEG2 W8 H2 F25:1 " + layout),
+              "chroma layout " + layout + " is not 8-bit 4:2:2 or 4:2:0" + hint);
+  }
   EXPECT_EQ(ErrorOfHeader("YUV4MPEG2 W8 H2 Im C422"), "mixed interlacing (Im) cannot be carried through" + hint);
   EXPECT_EQ(ErrorOfHeader("YUV4MPEG2 W7 H2 C422"), "width 7 is odd; YUY2 video needs an even width");
   EXPECT_EQ(ErrorOfHeader("YUV4MPEG2 W7 H2 C420jpeg"), "width 7 is odd; YUY2 video needs an even width");

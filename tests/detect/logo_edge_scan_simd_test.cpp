@@ -47,12 +47,7 @@ Outcome RowTest(ScanRowKernel row, Bytes main, const Bytes& logo, int x, int wid
   return {counts, std::move(main)};
 }
 
-class LogoEdgeScanSimdTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    if (VectorSimd().empty()) GTEST_SKIP() << "no vector set on this build or CPU";
-  }
-};
+using LogoEdgeScanSimdTest = VectorKernelTest;
 
 constexpr int kPairRowWidth = 1032;
 
@@ -166,11 +161,7 @@ TEST_F(LogoEdgeScanSimdTest, RandomRegions) {
     const int height = draw.Int(1, 6);
     const TightFrame main = RandomFrame(draw, width, height);
     const TightFrame logo = RandomFrame(draw, width + draw.Int(0, 3), height);
-    Region region;
-    region.x = draw.Int(0, width - 1);
-    region.width = draw.Int(0, width - region.x);
-    region.y = draw.Int(-2, height - 1);
-    region.height = draw.Int(0, height - region.FirstRow());
+    const Region region = RandomRegion(draw, width, height);
     const TestRule rule = TestRuleOf(draw.OneIn(4) ? -draw.Int(0, 60) : draw.Threshold(), draw.Threshold());
     for (const auto& [name, scan] : scans) {
       TightFrame expectedFrame = main;

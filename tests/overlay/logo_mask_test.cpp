@@ -12,9 +12,8 @@ namespace {
 class LogoMaskTest : public HostTest {
  protected:
   Picture LogoMask(const Picture& main, const Picture& alternate, const Picture& logo, int threshold, int x, int y,
-                   int width, int height, int mainPadding = 0, int alternatePadding = 0, int logoPadding = 0) {
-    return Run("LogoMask", {ClipOf(main, mainPadding), ClipOf(alternate, alternatePadding), ClipOf(logo, logoPadding),
-                            0, threshold, x, y, width, height});
+                   int width, int height) {
+    return Run("LogoMask", {ClipOf(main), ClipOf(alternate), ClipOf(logo), 0, threshold, x, y, width, height});
   }
   std::string LogoMaskError(const PClip& main, const PClip& alternate, const PClip& logo, int x, int y, int width,
                             int height) {

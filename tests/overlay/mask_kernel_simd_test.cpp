@@ -19,12 +19,7 @@ Bytes Masked(MaskRowKernel row, Bytes main, const Bytes& alternate, const Bytes&
   return main;
 }
 
-class MaskKernelSimdTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    if (VectorSimd().empty()) GTEST_SKIP() << "no vector set on this build or CPU";
-  }
-};
+using MaskKernelSimdTest = VectorKernelTest;
 
 // A logo row of 257 pixels, the first the reference and then every luma
 // 0…255, against every reference and every threshold that separates lumas
@@ -93,11 +88,7 @@ TEST_F(MaskKernelSimdTest, RandomRegions) {
     const TightFrame main = RandomFrame(draw, width, height);
     const TightFrame alternate = RandomFrame(draw, width + draw.Int(0, 3), height + draw.Int(0, 2));
     const TightFrame logo = RandomFrame(draw, width + draw.Int(0, 3), height);
-    Region region;
-    region.x = draw.Int(0, width - 1);
-    region.width = draw.Int(0, width - region.x);
-    region.y = draw.Int(-2, height - 1);
-    region.height = draw.Int(0, height - region.FirstRow());
+    const Region region = RandomRegion(draw, width, height);
     const int threshold = draw.Threshold();
 
     TightFrame expected = main;

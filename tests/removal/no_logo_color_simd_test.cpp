@@ -56,9 +56,7 @@ TEST(NoLogoColorVariants, EverySetWritesThePlainCodesBytes) {
       const int width = 2 * draw.Int(1, 60), height = draw.Int(1, 4);
       testing::TightFrame frame = testing::RandomFrame(draw, width, height);
       const testing::TightFrame reference = testing::RandomFrame(draw, width, height);
-      // A region inside the frames, rows from y or from the top.
-      const int x = draw.Int(0, width - 1), y = draw.Int(-2, height - 1);
-      const Region region{x, y, draw.Int(0, width - x), draw.Int(0, height - (y > 0 ? y : 0))};
+      const Region region = testing::RandomRegion(draw, width, height);
       const Overlay& overlay = overlays[draw.Int(0, 4)];
       const int threshold = draw.Threshold();
       testing::TightFrame plain = frame;

@@ -17,24 +17,6 @@ class NoLogoMTest : public HostTest {
   }
 };
 
-// The correction at the region's last pixel, which nothing softens afterwards.
-TEST_F(NoLogoMTest, CorrectsWorkedValues) {
-  struct Case { int s, L, level; float gain; int offset, v; };
-  const Case cases[] = {{200, 100, 222, 1.0f, 0, 177},  {180, 60, 222, 0.5f, 2, 175},
-                        {200, 100, 230, 1.0f, 0, 174},  {200, 100, 222, 1.25f, 0, 172},
-                        {120, 120, 222, 1.0f, 8, 24},   {240, 100, 222, 0.5f, 20, 250},
-                        {150, 216, 200, 1.0f, 0, 150},  {235, 230, 180, 1.5f, -10, 0}};
-  for (const Case& c : cases) {
-    Picture main = Picture::YUY2(8, 1, 90);
-    Picture logo = Picture::YUY2(8, 1);
-    main.Luma(0, 3) = static_cast<uint8_t>(c.s);
-    logo.Luma(0, 2) = c.L < 128 ? 255 : 0;
-    logo.Luma(0, 3) = static_cast<uint8_t>(c.L);
-    EXPECT_EQ(NoLogoM(main, logo, 1, 2, 2, c.gain, c.level, c.offset).Luma(0, 3), c.v) << "s=" << c.s << " L=" << c.L;
-    EXPECT_EQ(UncoveredLuma(c.s, c.L, Overlay{c.level, c.gain, c.offset}), c.v) << "s=" << c.s << " L=" << c.L;
-  }
-}
-
 // Not-finite quotients count as 0 and out-of-range ones saturate before the
 // limit to 0…250; extreme levels and offsets do not overflow.
 TEST_F(NoLogoMTest, ExtremeArgumentsGiveDefinedResults) {

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "removal/logo_removal.h"
 #include "support/host_test.h"
 
@@ -9,9 +12,8 @@ namespace {
 class NoLogoTest : public HostTest {
  protected:
   // NoLogo over one-frame clips of these pictures.
-  Picture NoLogo(const Picture& main, const Picture& logo, int threshold, int x, int y, int width, int height,
-                 int mainPadding = 0, int logoPadding = 0) {
-    return Run("NoLogo", {ClipOf(main, mainPadding), ClipOf(logo, logoPadding), 0, threshold, x, y, width, height});
+  Picture NoLogo(const Picture& main, const Picture& logo, int threshold, int x, int y, int width, int height) {
+    return Run("NoLogo", {ClipOf(main), ClipOf(logo), 0, threshold, x, y, width, height});
   }
 };
 
@@ -19,18 +21,30 @@ const std::vector<int> kRamp = {10, 20, 30, 40, 50, 60, 70, 80};
 
 // The correction at the region's last pixel, which no later step softens:
 // pixel 2 holds the row's reference, pixel 3 the tested reference luma.
-TEST_F(NoLogoTest, CorrectsWorkedValues) {
-  struct Case { int s, L, v; };
-  const Case cases[] = {{200, 100, 177}, {120, 120, 16}, {235, 230, 155}, {100, 16, 100},
-                        {50, 10, 54},    {100, 255, 250}, {16, 200, 0},   {240, 238, 240}};
+// NoLogo's overlay is NoLogoM's default one: level 222, gain 1, offset 0.
+TEST_F(NoLogoTest, NoLogoAndNoLogoMCorrectWorkedValues) {
+  struct Case { const char* function; int s, L, level; float gain; int offset, v; };
+  const Case cases[] = {
+      {"NoLogo", 200, 100, 222, 1, 0, 177},    {"NoLogo", 120, 120, 222, 1, 0, 16},
+      {"NoLogo", 235, 230, 222, 1, 0, 155},    {"NoLogo", 100, 16, 222, 1, 0, 100},
+      {"NoLogo", 50, 10, 222, 1, 0, 54},       {"NoLogo", 100, 255, 222, 1, 0, 250},
+      {"NoLogo", 16, 200, 222, 1, 0, 0},       {"NoLogo", 240, 238, 222, 1, 0, 240},
+      {"NoLogoM", 200, 100, 222, 1, 0, 177},   {"NoLogoM", 180, 60, 222, 0.5f, 2, 175},
+      {"NoLogoM", 200, 100, 230, 1, 0, 174},   {"NoLogoM", 200, 100, 222, 1.25f, 0, 172},
+      {"NoLogoM", 120, 120, 222, 1, 8, 24},    {"NoLogoM", 240, 100, 222, 0.5f, 20, 250},
+      {"NoLogoM", 150, 216, 200, 1, 0, 150},   {"NoLogoM", 235, 230, 180, 1.5f, -10, 0}};
   for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::Message() << c.function << " s=" << c.s << " L=" << c.L << " level " << c.level
+                                      << " gain " << c.gain << " offset " << c.offset);
     Picture main = Picture::YUY2(8, 1, 90);
     Picture logo = Picture::YUY2(8, 1);
     main.Luma(0, 3) = static_cast<uint8_t>(c.s);
     logo.Luma(0, 2) = c.L < 128 ? 255 : 0;
     logo.Luma(0, 3) = static_cast<uint8_t>(c.L);
-    EXPECT_EQ(NoLogo(main, logo, 1, 2, 0, 2, 1).Luma(0, 3), c.v) << "s=" << c.s << " L=" << c.L;
-    EXPECT_EQ(UncoveredLuma(c.s, c.L, Overlay{}), c.v) << "s=" << c.s << " L=" << c.L;
+    std::vector<AVSValue> args = {ClipOf(main), ClipOf(logo), 0, 1, 2, 0, 2, 1};
+    if (std::string(c.function) == "NoLogoM") args.insert(args.end(), {c.gain, c.level, c.offset});
+    EXPECT_EQ(Run(c.function, args).Luma(0, 3), c.v);
+    EXPECT_EQ(UncoveredLuma(c.s, c.L, Overlay{c.level, c.gain, c.offset}), c.v);
   }
 }
 

@@ -55,9 +55,10 @@ std::vector<AVSValue> LogoMaskArgs(const CallInputs& in) {
   return {in.main, in.alternate, in.logo, in.logoFrame, in.threshold, r.x, r.y, r.width, r.height};
 }
 
+// The last integer is required by the type string but never read.
 std::vector<AVSValue> AddLogoArgs(const CallInputs& in) {
   const Region& r = in.region;
-  return {in.main, in.logo, in.logoFrame, in.threshold, r.x, r.y, r.width, r.height, 0};
+  return {in.main, in.logo, in.logoFrame, in.threshold, r.x, r.y, r.width, r.height, -123456};
 }
 
 // IfLogo and IfNoLogo in marking mode, with a step few pixels of a patterned

@@ -77,4 +77,13 @@ TightFrame RandomFrame(Draw& draw, int width, int height) {
   return frame;
 }
 
+Region RandomRegion(Draw& draw, int width, int height) {
+  Region region;
+  region.x = draw.Int(0, width - 1);
+  region.width = draw.Int(0, width - region.x);
+  region.y = draw.Int(-2, height - 1);
+  region.height = draw.Int(0, height - region.FirstRow());
+  return region;
+}
+
 }  // namespace pramvix::testing

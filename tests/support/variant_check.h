@@ -2,11 +2,14 @@
 // What the tests of the vector kernels share: the sets to compare with the
 // plain kernels, a replayable random source, and frames held in buffers of
 // exactly their bytes, so that AddressSanitizer sees any access past them.
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "base/region.h"
 #include "base/simd.h"
 #include "base/yuy2.h"
 
@@ -53,5 +56,17 @@ struct TightFrame {
 // A frame of `width` pixels and `height` rows with random padding per row and
 // rows drawn by Draw::Row.
 TightFrame RandomFrame(Draw& draw, int width, int height);
+
+// A region of such a frame, anywhere from pixel 0 to the right edge, its rows
+// from y or from the top; sometimes without pixels or rows.
+Region RandomRegion(Draw& draw, int width, int height);
+
+// Tests of the vector kernels, skipped where this build or CPU has none.
+class VectorKernelTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (VectorSimd().empty()) GTEST_SKIP() << "no vector set on this build or CPU";
+  }
+};
 
 }  // namespace pramvix::testing

@@ -16,8 +16,7 @@ using quality::SyntheticRecording;
 
 class LogoCommand : public ::testing::Test {
  protected:
-  void SetUp() override { dir = ScratchDirectory(::testing::UnitTest::GetInstance()->current_test_info()->name()); }
-  std::string dir;
+  const std::string dir = ScratchDirectory();
 };
 
 TEST_F(LogoCommand, WritesThePictureTheReportAndThePreview) {

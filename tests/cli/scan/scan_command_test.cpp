@@ -51,19 +51,14 @@ std::vector<Found> SegmentsOf(const std::string& json) {
   return found;
 }
 
-bool HaveFFmpeg() { return std::system("ffmpeg -version >/dev/null 2>&1") == 0; }
-
 class ScanCommand : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir = ScratchDirectory(::testing::UnitTest::GetInstance()->current_test_info()->name());
-  }
   void WriteRecording(const std::vector<bool>& present) {
     const LogoRecording recording = MakeLogoRecording(present);
     WriteFile(dir + "/rec.y4m", Y4MOf(recording.frames));
     WriteFile(dir + "/logo.y4m", Y4MOf({recording.reference}));
   }
-  std::string dir;
+  const std::string dir = ScratchDirectory();
 };
 
 TEST_F(ScanCommand, SegmentsMatchTheScheduleWithinTwoFrames) {
@@ -144,7 +139,7 @@ TEST_F(ScanCommand, CsvRecordsEveryFrameAndAPipeGivesTheSameReport) {
 }
 
 TEST_F(ScanCommand, FFmpegReadsTheChaptersAndCutsByTheCutList) {
-  if (!HaveFFmpeg()) GTEST_SKIP() << "ffmpeg is not installed";
+  if (!HaveProgram("ffmpeg")) GTEST_SKIP() << "ffmpeg is not installed";
   WriteRecording(PresenceWithBreak(100, 40, 70));
   const CommandResult result = RunPramvix(
       ScanArgs(dir + "/rec.y4m", dir + "/logo.y4m", {"--chapters", dir + "/ch.txt", "--cut-list", dir + "/cut.txt"}));

@@ -42,7 +42,7 @@ std::vector<FrameRecord> OnThreads(const ScanOptions& options, int threads) {
 }
 
 TEST(ThreadedDetection, GivesEveryFrameTheTotalsOfOneThread) {
-  const std::string dir = ScratchDirectory("ThreadedDetection");
+  const std::string dir = ScratchDirectory();
   const LogoRecording recording = MakeLogoRecording(PresenceWithBreak(60, 20, 41));
   WriteFile(dir + "/rec.y4m", Y4MOf(recording.frames));
   WriteFile(dir + "/logo.y4m", Y4MOf({recording.reference}));

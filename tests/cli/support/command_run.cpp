@@ -120,11 +120,18 @@ CommandInput Feed(std::string bytes) {
   return input;
 }
 
-std::string ScratchDirectory(const std::string& name) {
+std::string ScratchDirectory() {
+  const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+  std::string name = std::string(test->test_suite_name()) + "_" + test->name();
+  for (char& c : name) c = (c == '/') ? '_' : c;  // parameterised names
   const std::string dir = ::testing::TempDir() + "pramvix_" + name + "_" + std::to_string(getpid());
   if (std::system(("rm -rf '" + dir + "'").c_str()) != 0) ADD_FAILURE() << "cannot clear " << dir;
   mkdir(dir.c_str(), 0700);
   return dir;
+}
+
+bool HaveProgram(const std::string& name) {
+  return RunProgram("/bin/sh", {"-c", "command -v " + name}).status == 0;
 }
 
 void WriteFile(const std::string& path, const std::string& bytes) {
@@ -147,16 +154,20 @@ namespace pramvix::testing {
 
 std::string Y4MOf(const std::vector<local::Picture>& pictures, unsigned fpsNumerator, unsigned fpsDenominator,
                   char interlace) {
+  cli::Y4MFormat format;
+  format.width = pictures.at(0).rowSize / 2;
+  format.height = pictures.at(0).height;
+  format.fpsNumerator = fpsNumerator;
+  format.fpsDenominator = fpsDenominator;
+  format.interlace = interlace;
+  return Y4MOf(format, pictures);
+}
+
+std::string Y4MOf(const cli::Y4MFormat& format, const std::vector<local::Picture>& pictures) {
   char* data = nullptr;
   size_t size = 0;
   std::FILE* out = open_memstream(&data, &size);
   {
-    cli::Y4MFormat format;
-    format.width = pictures.at(0).rowSize / 2;
-    format.height = pictures.at(0).height;
-    format.fpsNumerator = fpsNumerator;
-    format.fpsDenominator = fpsDenominator;
-    format.interlace = interlace;
     cli::Y4MWriter writer(out, "memory", format);
     for (const local::Picture& picture : pictures) writer.WriteFrame(picture.bytes.data(), picture.rowSize);
   }

@@ -31,8 +31,10 @@ CommandResult RunPramvix(const std::vector<std::string>& args, const CommandInpu
 // Input of one string.
 CommandInput Feed(std::string bytes);
 
-// A fresh, empty directory for one test's files.
-std::string ScratchDirectory(const std::string& name);
+// A fresh, empty directory for one test's files, named after the running test.
+std::string ScratchDirectory();
+// Whether a program of that name is on the PATH.
+bool HaveProgram(const std::string& name);
 void WriteFile(const std::string& path, const std::string& bytes);
 std::string ReadFile(const std::string& path);
 
@@ -46,6 +48,8 @@ namespace pramvix::testing {
 // A Y4M stream of these YUY2 pictures, as the command writes it.
 std::string Y4MOf(const std::vector<local::Picture>& pictures, unsigned fpsNumerator = 25,
                   unsigned fpsDenominator = 1, char interlace = 'p');
+// The same in a format of the caller's (e.g. 4:2:0).
+std::string Y4MOf(const cli::Y4MFormat& format, const std::vector<local::Picture>& pictures);
 // A 4:2:0 Y4M stream of seeded pseudo-random planes, its header as the
 // command writes it, with `chromaTag` as its C field (e.g. "420mpeg2").
 std::string Random420Y4M(int width, int height, int count, unsigned seed, const std::string& chromaTag = "420jpeg");
