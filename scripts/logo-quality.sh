@@ -15,8 +15,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
 status=0
-PRAMVIX_LOGO_REPORT="$work" PRAMVIX_LOGO_FRAMES="$frames" \
-  build/release/tests/pramvix_tests --gtest_filter='LogoReport.FullHD' >"$work/test.txt" 2>&1 || status=$?
+build/release/quality/pramvix_logo_report "$work" "$frames" >"$work/test.txt" 2>&1 || status=$?
 [ -s "$work/figures.md" ] || { cat "$work/test.txt"; exit 1; }
 [ -f "$work/preview.png" ] && cp "$work/preview.png" docs/logo-analysis-preview.png
 
