@@ -36,19 +36,25 @@ struct Avx2 {
     return _mm256_testz_si256(any, any) != 0;
   }
 
-  // As UntouchedSse2, sixteen pixels a load.
-  PRAMVIX_TARGET_AVX2 static bool Untouched(const uint8_t* reference, int k, __m128i edge) {
+  // Which of the blocks k … k + 15 (bit 0) and k + 16 … k + 31 (bit 1) have
+  // something to do, by the tests of BusyBlocksSse2; reads reference pixels
+  // k − 1 … k + 32.
+  PRAMVIX_TARGET_AVX2 static int BusyBlocks(const uint8_t* reference, int k, __m128i edge) {
     const uint8_t* at = reference + 2 * static_cast<ptrdiff_t>(k);
     const __m256i edges = _mm256_broadcastsi128_si256(edge);
-    __m256i work = _mm256_setzero_si256();
-    for (int offset = 0; offset < 64; offset += 32) {
+    const auto busy = [&](int offset) PRAMVIX_TARGET_AVX2 {
       const __m256i luma = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at + offset));
       const __m256i left = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at + offset - 2));
       const __m256i right = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at + offset + 2));
-      work = _mm256_or_si256(work, _mm256_or_si256(ThresholdApart256(luma, edges), ThresholdApart256(left, right)));
-    }
-    work = _mm256_and_si256(work, _mm256_set1_epi16(0x00FF));  // chroma does not count
-    return _mm256_testz_si256(work, work) != 0;
+      const __m256i work = _mm256_or_si256(ThresholdApart256(luma, edges), ThresholdApart256(left, right));
+      return _mm256_testz_si256(work, _mm256_set1_epi16(0x00FF)) == 0;  // chroma does not count
+    };
+    return static_cast<int>(busy(0)) | static_cast<int>(busy(32)) << 1;
+  }
+
+  // As UntouchedSse2, sixteen pixels a load.
+  PRAMVIX_TARGET_AVX2 static bool Untouched(const uint8_t* reference, int k, __m128i edge) {
+    return BusyBlocks(reference, k, edge) == 0;
   }
 
   // The correction of all eight lanes.
@@ -131,14 +137,17 @@ class WideBlocks {
   }
 
  private:
-  // Pixels k … k + 31, or nothing where they are left as they are.
+  // Pixels k … k + 31 as two blocks, each left as it is where it has nothing
+  // to do: a blob's rim then costs the blocks it touches, not the whole half.
   PRAMVIX_TARGET_AVX2 void Half(int k) {
-    if (Avx2::Untouched(reference_, k, edgeBytes_)) {
-      Settle();
-      return;
+    const int busy = Avx2::BusyBlocks(reference_, k, edgeBytes_);
+    for (int block = 0; block < 2; ++block) {
+      if ((busy >> block & 1) != 0) {
+        Block(k + 16 * block);
+      } else {
+        Settle();  // step k + 16·block softens nothing, so the pending pixel is final
+      }
     }
-    Block(k);
-    Block(k + 16);
   }
 
   // Pixels k … k + 15, k ≥ 2, after the steps before k; reads reference

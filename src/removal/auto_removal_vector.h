@@ -24,23 +24,31 @@ PRAMVIX_VECTOR_TARGET inline __m128i ThresholdApart(__m128i a, __m128i b) {
   return _mm_subs_epu8(distance, _mm_set1_epi8(kAutoThreshold - 1));
 }
 
-// Whether pixels k … k + 31 are left as they are: no reference luma there is
-// a threshold away from the edge luma, so no pixel is corrected, and no two
-// reference lumas two apart (k − 1 and k + 1, …, k + 30 and k + 32) are a
-// threshold apart, so no pixel is softened. These are exactly the tests of the
-// row pass, so the answer is neither cautious nor bold. Reads reference
-// pixels k − 1 … k + 32. `edge` holds the edge luma in every byte.
-PRAMVIX_VECTOR_TARGET inline bool UntouchedSse2(const uint8_t* reference, int k, __m128i edge) {
+// Which of the blocks of eight pixels from k to k + 31 have something to do,
+// bit i for pixels k + 8i … k + 8i + 7: a reference luma there a threshold
+// away from the edge luma (a pixel corrected), or two reference lumas two
+// apart (k − 1 and k + 1, …, k + 30 and k + 32) a threshold apart (a pixel
+// softened). These are exactly the tests of the row pass, so the answer is
+// neither cautious nor bold. Reads reference pixels k − 1 … k + 32. `edge`
+// holds the edge luma in every byte.
+PRAMVIX_VECTOR_TARGET inline int BusyBlocksSse2(const uint8_t* reference, int k, __m128i edge) {
   const uint8_t* at = reference + 2 * static_cast<ptrdiff_t>(k);
-  __m128i work = _mm_setzero_si128();
-  for (int offset = 0; offset < 64; offset += 16) {
+  int busy = 0;
+  for (int block = 0; block < 4; ++block) {
+    const int offset = 16 * block;
     const __m128i luma = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + offset));
     const __m128i left = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + offset - 2));
     const __m128i right = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + offset + 2));
-    work = _mm_or_si128(work, _mm_or_si128(ThresholdApart(luma, edge), ThresholdApart(left, right)));
+    __m128i work = _mm_or_si128(ThresholdApart(luma, edge), ThresholdApart(left, right));
+    work = _mm_and_si128(work, _mm_set1_epi16(0x00FF));  // chroma does not count
+    busy |= (_mm_movemask_epi8(_mm_cmpeq_epi8(work, _mm_setzero_si128())) != 0xFFFF) << block;
   }
-  work = _mm_and_si128(work, _mm_set1_epi16(0x00FF));  // chroma does not count
-  return _mm_movemask_epi8(_mm_cmpeq_epi8(work, _mm_setzero_si128())) == 0xFFFF;
+  return busy;
+}
+
+// Whether pixels k … k + 31 are left as they are.
+PRAMVIX_VECTOR_TARGET inline bool UntouchedSse2(const uint8_t* reference, int k, __m128i edge) {
+  return BusyBlocksSse2(reference, k, edge) == 0;
 }
 
 // A quicker test that passes most untouched spans: every reference luma
@@ -205,14 +213,17 @@ class AutoBlocks {
     return k < innerEnd && LeftAlone(reference_, k, innerEnd, edgeBytes_, Set::Untouched) ? innerEnd : k;
   }
 
-  // Pixels k … k + 31, or nothing where the span is left as it is; reads
-  // reference pixels k − 1 … k + 32.
+  // Pixels k … k + 31 in blocks of eight, each left as it is where it has
+  // nothing to do; reads reference pixels k − 1 … k + 32.
   PRAMVIX_VECTOR_TARGET void Span(int k) {
-    if (Set::NearEdge(reference_, k, low_, high_) || Set::Untouched(reference_, k, edgeBytes_)) {
-      Settle();  // step k softens nothing, so the pending pixel is final
-      return;
+    const int busy = Set::NearEdge(reference_, k, low_, high_) ? 0 : BusyBlocksSse2(reference_, k, edgeBytes_);
+    for (int block = 0; block < 4; ++block) {
+      if ((busy >> block & 1) != 0) {
+        Block(k + 8 * block);
+      } else {
+        Settle();  // step k + 8·block softens nothing, so the pending pixel is final
+      }
     }
-    for (int block = k; block < k + 32; block += 8) Block(block);
   }
 
   // Pixels k … k + 7, k ≥ 2, after the steps before k; reads reference pixels

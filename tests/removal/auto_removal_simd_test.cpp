@@ -142,6 +142,30 @@ TEST(AutoRemovalVariants, UntouchedSpansAreExactlyThoseWithNothingToDo) {
   }
 }
 
+TEST(AutoRemovalVariants, BlocksLeftAloneBetweenBusyOnes) {
+  // Two spots on a reference at the edge luma: a corrected pixel that softens
+  // only its left neighbour (5 then 4 two pixels on), and a plain corrected
+  // pixel `gap` pixels to its right. Between them whole blocks may have
+  // nothing to do: each must leave its pixels alone, write the last pixel of
+  // the busy block before it, and let the next busy block start afresh.
+  const int pixels = 2 + 4 * 32 + 11;
+  for (Simd simd : VectorSimd()) {
+    for (int gap = 3; gap <= 72; ++gap) {
+      for (int q = 2; q + gap + 2 < pixels; ++q) {
+        std::vector<uint8_t> reference(2 * pixels, 60), main(2 * pixels);
+        for (int p = 0; p < pixels; ++p) {
+          const int change = p == q || p == q + gap ? 5 : (p == q + 2 ? 4 : 0);
+          reference[2 * p] = static_cast<uint8_t>(128 + change);
+          main[2 * p] = static_cast<uint8_t>((p * 71 + 3) % 256);
+        }
+        ASSERT_EQ(PassRow(simd, main, reference, LogoPixels::kCorrect),
+                  PassRow(Simd::kScalar, main, reference, LogoPixels::kCorrect))
+            << SimdName(simd) << " spots at pixels " << q << " and " << q + gap;
+      }
+    }
+  }
+}
+
 TEST(AutoRemovalVariants, RandomRowsAndFramesMatchThePlainPass) {
   const uint32_t seed = TestSeed();
   SCOPED_TRACE(SeedNote(seed));
