@@ -136,17 +136,22 @@ PRAMVIX_VECTOR_TARGET inline __m128i Limited(__m128i packed) {
 // The correction is v = s − q limited to 0 … 250, where the plain code
 // divides twice in double precision: q = trunc((238 − s) / r), r = b / d,
 // b = 238 − L, d = (L − 16) + 0.001. The sets work out the same q as
-// trunc((238 − s)·(d / b)) in single precision instead: eight lanes a step,
-// one division per lane rather than two.
+// trunc((238 − s)·(d·c)) in single precision instead, eight lanes a step and
+// no division: c is the processor's estimate of 1 / b refined by one Newton
+// step, c = e·(2 − b·e).
 //
 // Why it truncates to the same integer: (L − 16), b and 238 − s are whole and
-// exact in floats; 0.001, the sum d, the quotient d / b and the product each
-// round with a relative error of at most 2^−24, the plain code's steps with
-// at most 2^−53, so the single-precision t and the plain quotient Q differ by
-// under 2^−21.9·|Q|. Over all 65536 pairs (s, L) with L ≠ 238, Q comes no
-// closer to a whole number than 2^−17.9·|Q| (at s = 17, L = 255, Q is
-// −3107.013) and is never whole but 0: no whole number lies between t and Q,
-// so both truncate alike. The tests compare every pair with the plain code.
+// exact in floats. The estimate e lies within 1.5·2^−12 of 1 / b (relative;
+// the instruction set promises that bound on every processor); the step
+// squares that error to under 2.3·2^−24 and adds three roundings of at most
+// 2^−24 each. 0.001, the sum d, the product d·c and the product with 238 − s
+// round once each, the plain code's steps at most 2^−53: the single-precision
+// t and the plain quotient Q differ by under 9.3·2^−24·|Q| < 2^−20.7·|Q|. Over
+// all 65536 pairs (s, L) with L ≠ 238, Q comes no closer to a whole number
+// than 2^−17.8·|Q| (at s = 17, L = 255, Q is −3107.013) and is never whole but
+// 0 (then 238 − s and t are 0): no whole number lies between t and Q, so both
+// truncate alike. The tests compare every pair with the plain code, and a
+// test checks the error bound of the step against the bound of the estimate.
 // For L = 238, b = 0 and the plain quotient is infinite or not a number,
 // which counts as 0: those lanes are set to 0 whatever t gave. For every
 // other L, |Q| < 2^16, so no quotient needs saturating and its float holds it.
@@ -154,31 +159,13 @@ constexpr float kFull = 238.0f;
 constexpr float kBlack = 16.0f;
 constexpr int kFullLuma = 238;
 
-// d / b of one reference luma L, as the lanes work it out (times the gain 1,
-// which changes nothing).
-inline float InverseRatio(int L) {
-  const float b = kFull - static_cast<float>(L);
-  const float d = (static_cast<float>(L) - kBlack) + 0.001f;
-  return d / b;
+// e·(2 − b·e): an estimate e of 1 / b made closer.
+PRAMVIX_VECTOR_TARGET inline __m128 NewtonStep(__m128 b, __m128 e) {
+  return _mm_mul_ps(e, _mm_sub_ps(_mm_set1_ps(2.0f), _mm_mul_ps(b, e)));
 }
 
-// d / b of the last flat block (all its reference lumas equal), kept while
-// the next one repeats its luma, as blocks inside a logo or on black do. For
-// one row on one thread.
-class FlatInverse {
- public:
-  float Of(int L) {
-    if (L != luma_) {
-      luma_ = L;
-      inverse_ = InverseRatio(L);
-    }
-    return inverse_;
-  }
-
- private:
-  int luma_ = -1;
-  float inverse_ = 0;
-};
+// 1 / b in every lane from the processor's estimate, by one Newton step.
+PRAMVIX_VECTOR_TARGET inline __m128 Reciprocal(__m128 b) { return NewtonStep(b, _mm_rcp_ps(b)); }
 
 // Eight pixels (16-bit lanes) through the set's correction or inversion, and
 // the softening, over one row: the settings as locals, as RowPass keeps them.
