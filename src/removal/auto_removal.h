@@ -2,7 +2,7 @@
 // NoLogoAuto's pass over a frame: NoLogo's row pass with the fixed threshold 5
 // and overlay (level 222, gain 1, offset 0) on pixels 1 … w − 1 of every row
 // but the last. Fixed settings let the vector variants test whole spans
-// exactly and work the correction out with fewer divisions.
+// exactly and work the correction out without a division.
 #include "base/simd.h"
 #include "base/yuy2.h"
 #include "removal/logo_removal.h"

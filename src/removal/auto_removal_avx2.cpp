@@ -36,19 +36,25 @@ struct Avx2 {
     return _mm256_testz_si256(any, any) != 0;
   }
 
-  // As UntouchedSse2, sixteen pixels a load.
-  PRAMVIX_TARGET_AVX2 static bool Untouched(const uint8_t* reference, int k, __m128i edge) {
+  // Which of the blocks k … k + 15 (bit 0) and k + 16 … k + 31 (bit 1) have
+  // something to do, by the tests of BusyBlocksSse2; reads reference pixels
+  // k − 1 … k + 32.
+  PRAMVIX_TARGET_AVX2 static int BusyBlocks(const uint8_t* reference, int k, __m128i edge) {
     const uint8_t* at = reference + 2 * static_cast<ptrdiff_t>(k);
     const __m256i edges = _mm256_broadcastsi128_si256(edge);
-    __m256i work = _mm256_setzero_si256();
-    for (int offset = 0; offset < 64; offset += 32) {
+    const auto busy = [&](int offset) PRAMVIX_TARGET_AVX2 {
       const __m256i luma = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at + offset));
       const __m256i left = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at + offset - 2));
       const __m256i right = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at + offset + 2));
-      work = _mm256_or_si256(work, _mm256_or_si256(ThresholdApart256(luma, edges), ThresholdApart256(left, right)));
-    }
-    work = _mm256_and_si256(work, _mm256_set1_epi16(0x00FF));  // chroma does not count
-    return _mm256_testz_si256(work, work) != 0;
+      const __m256i work = _mm256_or_si256(ThresholdApart256(luma, edges), ThresholdApart256(left, right));
+      return _mm256_testz_si256(work, _mm256_set1_epi16(0x00FF)) == 0;  // chroma does not count
+    };
+    return static_cast<int>(busy(0)) | static_cast<int>(busy(32)) << 1;
+  }
+
+  // As UntouchedSse2, sixteen pixels a load.
+  PRAMVIX_TARGET_AVX2 static bool Untouched(const uint8_t* reference, int k, __m128i edge) {
+    return BusyBlocks(reference, k, edge) == 0;
   }
 
   // The correction of all eight lanes.
@@ -59,21 +65,20 @@ struct Avx2 {
 
   // s − q for eight pixels in 32-bit lanes, s and L in the low half of each
   // 32-bit lane.
-  PRAMVIX_TARGET_AVX2 static __m256i Quotients(__m256i s32, __m256i L32) { return Quotients(s32, L32, Ratios(L32)); }
+  PRAMVIX_TARGET_AVX2 static __m256i Quotients(__m256i s32, __m256i L32) {
+    const __m256 t = _mm256_mul_ps(_mm256_sub_ps(_mm256_set1_ps(kFull), _mm256_cvtepi32_ps(s32)), Ratios(L32));
+    const __m256i q =
+        _mm256_andnot_si256(_mm256_cmpeq_epi32(L32, _mm256_set1_epi32(kFullLuma)), _mm256_cvttps_epi32(t));
+    return _mm256_sub_epi32(s32, q);
+  }
 
-  // d / b of eight reference lumas.
+  // d / b of eight reference lumas, without a division (see Reciprocal).
   PRAMVIX_TARGET_AVX2 static __m256 Ratios(__m256i L32) {
     const __m256 luma = _mm256_cvtepi32_ps(L32);
     const __m256 b = _mm256_sub_ps(_mm256_set1_ps(kFull), luma);
     const __m256 d = _mm256_add_ps(_mm256_sub_ps(luma, _mm256_set1_ps(kBlack)), _mm256_set1_ps(0.001f));
-    return _mm256_div_ps(d, b);
-  }
-
-  PRAMVIX_TARGET_AVX2 static __m256i Quotients(__m256i s32, __m256i L32, __m256 ratios) {
-    const __m256 t = _mm256_mul_ps(_mm256_sub_ps(_mm256_set1_ps(kFull), _mm256_cvtepi32_ps(s32)), ratios);
-    const __m256i q =
-        _mm256_andnot_si256(_mm256_cmpeq_epi32(L32, _mm256_set1_epi32(kFullLuma)), _mm256_cvttps_epi32(t));
-    return _mm256_sub_epi32(s32, q);
+    const __m256 e = _mm256_rcp_ps(b);  // refined as NewtonStep does
+    return _mm256_mul_ps(d, _mm256_mul_ps(e, _mm256_sub_ps(_mm256_set1_ps(2.0f), _mm256_mul_ps(b, e))));
   }
 };
 
@@ -131,14 +136,17 @@ class WideBlocks {
   }
 
  private:
-  // Pixels k … k + 31, or nothing where they are left as they are.
+  // Pixels k … k + 31 as two blocks, each left as it is where it has nothing
+  // to do: a blob's rim then costs the blocks it touches, not the whole half.
   PRAMVIX_TARGET_AVX2 void Half(int k) {
-    if (Avx2::Untouched(reference_, k, edgeBytes_)) {
-      Settle();
-      return;
+    const int busy = Avx2::BusyBlocks(reference_, k, edgeBytes_);
+    for (int block = 0; block < 2; ++block) {
+      if ((busy >> block & 1) != 0) {
+        Block(k + 16 * block);
+      } else {
+        Settle();  // step k + 16·block softens nothing, so the pending pixel is final
+      }
     }
-    Block(k);
-    Block(k + 16);
   }
 
   // Pixels k … k + 15, k ≥ 2, after the steps before k; reads reference
@@ -169,18 +177,10 @@ class WideBlocks {
 
   // Sixteen lanes: the 32-bit halves unpack and pack back within each 128-bit
   // half, so the lanes come back in order.
-  // Sixteen equal reference lumas, as inside a logo and on black, share one
-  // ratio, kept from block to block.
-  PRAMVIX_TARGET_AVX2 __m256i Correct(__m256i s, __m256i L) {
+  PRAMVIX_TARGET_AVX2 static __m256i Correct(__m256i s, __m256i L) {
     const __m256i zero = _mm256_setzero_si256();
-    const __m256i sLow = _mm256_unpacklo_epi16(s, zero), sHigh = _mm256_unpackhi_epi16(s, zero);
-    const __m256i LLow = _mm256_unpacklo_epi16(L, zero), LHigh = _mm256_unpackhi_epi16(L, zero);
-    const int first = _mm256_extract_epi16(L, 0);
-    const bool flat =
-        _mm256_movemask_epi8(_mm256_cmpeq_epi16(L, _mm256_set1_epi16(static_cast<int16_t>(first)))) == -1;
-    const __m256 shared = _mm256_set1_ps(flat ? flat_.Of(first) : 0.0f);
-    const __m256i low = Avx2::Quotients(sLow, LLow, flat ? shared : Avx2::Ratios(LLow));
-    const __m256i high = Avx2::Quotients(sHigh, LHigh, flat ? shared : Avx2::Ratios(LHigh));
+    const __m256i low = Avx2::Quotients(_mm256_unpacklo_epi16(s, zero), _mm256_unpacklo_epi16(L, zero));
+    const __m256i high = Avx2::Quotients(_mm256_unpackhi_epi16(s, zero), _mm256_unpackhi_epi16(L, zero));
     const __m256i packed = _mm256_packs_epi32(low, high);
     return _mm256_min_epi16(_mm256_max_epi16(packed, zero), _mm256_set1_epi16(250));
   }
@@ -224,7 +224,6 @@ class WideBlocks {
   bool mark_;
   __m128i edgeBytes_, low_, high_;
   __m256i edgeLanes_;
-  FlatInverse flat_;
   bool live_ = false;
   int pending_ = 0;
   __m256i raw_ = _mm256_setzero_si256(), v_ = _mm256_setzero_si256(), y_ = _mm256_setzero_si256();

@@ -33,7 +33,7 @@ struct Sse2 {
     const __m128 L = _mm_cvtepi32_ps(L4);
     const __m128 b = _mm_sub_ps(_mm_set1_ps(kFull), L);
     const __m128 d = _mm_add_ps(_mm_sub_ps(L, _mm_set1_ps(kBlack)), _mm_set1_ps(0.001f));
-    const __m128 ratio = _mm_div_ps(d, b);
+    const __m128 ratio = _mm_mul_ps(d, Reciprocal(b));
     const __m128 t = _mm_mul_ps(_mm_sub_ps(_mm_set1_ps(kFull), _mm_cvtepi32_ps(s4)), ratio);
     const __m128i q = _mm_andnot_si128(_mm_cmpeq_epi32(L4, _mm_set1_epi32(kFullLuma)), _mm_cvttps_epi32(t));
     return _mm_sub_epi32(s4, q);

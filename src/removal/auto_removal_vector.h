@@ -24,23 +24,31 @@ PRAMVIX_VECTOR_TARGET inline __m128i ThresholdApart(__m128i a, __m128i b) {
   return _mm_subs_epu8(distance, _mm_set1_epi8(kAutoThreshold - 1));
 }
 
-// Whether pixels k … k + 31 are left as they are: no reference luma there is
-// a threshold away from the edge luma, so no pixel is corrected, and no two
-// reference lumas two apart (k − 1 and k + 1, …, k + 30 and k + 32) are a
-// threshold apart, so no pixel is softened. These are exactly the tests of the
-// row pass, so the answer is neither cautious nor bold. Reads reference
-// pixels k − 1 … k + 32. `edge` holds the edge luma in every byte.
-PRAMVIX_VECTOR_TARGET inline bool UntouchedSse2(const uint8_t* reference, int k, __m128i edge) {
+// Which of the blocks of eight pixels from k to k + 31 have something to do,
+// bit i for pixels k + 8i … k + 8i + 7: a reference luma there a threshold
+// away from the edge luma (a pixel corrected), or two reference lumas two
+// apart (k − 1 and k + 1, …, k + 30 and k + 32) a threshold apart (a pixel
+// softened). These are exactly the tests of the row pass, so the answer is
+// neither cautious nor bold. Reads reference pixels k − 1 … k + 32. `edge`
+// holds the edge luma in every byte.
+PRAMVIX_VECTOR_TARGET inline int BusyBlocksSse2(const uint8_t* reference, int k, __m128i edge) {
   const uint8_t* at = reference + 2 * static_cast<ptrdiff_t>(k);
-  __m128i work = _mm_setzero_si128();
-  for (int offset = 0; offset < 64; offset += 16) {
+  int busy = 0;
+  for (int block = 0; block < 4; ++block) {
+    const int offset = 16 * block;
     const __m128i luma = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + offset));
     const __m128i left = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + offset - 2));
     const __m128i right = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + offset + 2));
-    work = _mm_or_si128(work, _mm_or_si128(ThresholdApart(luma, edge), ThresholdApart(left, right)));
+    __m128i work = _mm_or_si128(ThresholdApart(luma, edge), ThresholdApart(left, right));
+    work = _mm_and_si128(work, _mm_set1_epi16(0x00FF));  // chroma does not count
+    busy |= (_mm_movemask_epi8(_mm_cmpeq_epi8(work, _mm_setzero_si128())) != 0xFFFF) << block;
   }
-  work = _mm_and_si128(work, _mm_set1_epi16(0x00FF));  // chroma does not count
-  return _mm_movemask_epi8(_mm_cmpeq_epi8(work, _mm_setzero_si128())) == 0xFFFF;
+  return busy;
+}
+
+// Whether pixels k … k + 31 are left as they are.
+PRAMVIX_VECTOR_TARGET inline bool UntouchedSse2(const uint8_t* reference, int k, __m128i edge) {
+  return BusyBlocksSse2(reference, k, edge) == 0;
 }
 
 // A quicker test that passes most untouched spans: every reference luma
@@ -128,17 +136,22 @@ PRAMVIX_VECTOR_TARGET inline __m128i Limited(__m128i packed) {
 // The correction is v = s − q limited to 0 … 250, where the plain code
 // divides twice in double precision: q = trunc((238 − s) / r), r = b / d,
 // b = 238 − L, d = (L − 16) + 0.001. The sets work out the same q as
-// trunc((238 − s)·(d / b)) in single precision instead: eight lanes a step,
-// one division per lane rather than two.
+// trunc((238 − s)·(d·c)) in single precision instead, eight lanes a step and
+// no division: c is the processor's estimate of 1 / b refined by one Newton
+// step, c = e·(2 − b·e).
 //
 // Why it truncates to the same integer: (L − 16), b and 238 − s are whole and
-// exact in floats; 0.001, the sum d, the quotient d / b and the product each
-// round with a relative error of at most 2^−24, the plain code's steps with
-// at most 2^−53, so the single-precision t and the plain quotient Q differ by
-// under 2^−21.9·|Q|. Over all 65536 pairs (s, L) with L ≠ 238, Q comes no
-// closer to a whole number than 2^−17.9·|Q| (at s = 17, L = 255, Q is
-// −3107.013) and is never whole but 0: no whole number lies between t and Q,
-// so both truncate alike. The tests compare every pair with the plain code.
+// exact in floats. The estimate e lies within 1.5·2^−12 of 1 / b (relative;
+// the instruction set promises that bound on every processor); the step
+// squares that error to under 2.3·2^−24 and adds three roundings of at most
+// 2^−24 each. 0.001, the sum d, the product d·c and the product with 238 − s
+// round once each, the plain code's steps at most 2^−53: the single-precision
+// t and the plain quotient Q differ by under 9.3·2^−24·|Q| < 2^−20.7·|Q|. Over
+// all 65536 pairs (s, L) with L ≠ 238, Q comes no closer to a whole number
+// than 2^−17.8·|Q| (at s = 17, L = 255, Q is −3107.013) and is never whole but
+// 0 (then 238 − s and t are 0): no whole number lies between t and Q, so both
+// truncate alike. The tests compare every pair with the plain code, and a
+// test checks the error bound of the step against the bound of the estimate.
 // For L = 238, b = 0 and the plain quotient is infinite or not a number,
 // which counts as 0: those lanes are set to 0 whatever t gave. For every
 // other L, |Q| < 2^16, so no quotient needs saturating and its float holds it.
@@ -146,31 +159,13 @@ constexpr float kFull = 238.0f;
 constexpr float kBlack = 16.0f;
 constexpr int kFullLuma = 238;
 
-// d / b of one reference luma L, as the lanes work it out (times the gain 1,
-// which changes nothing).
-inline float InverseRatio(int L) {
-  const float b = kFull - static_cast<float>(L);
-  const float d = (static_cast<float>(L) - kBlack) + 0.001f;
-  return d / b;
+// e·(2 − b·e): an estimate e of 1 / b made closer.
+PRAMVIX_VECTOR_TARGET inline __m128 NewtonStep(__m128 b, __m128 e) {
+  return _mm_mul_ps(e, _mm_sub_ps(_mm_set1_ps(2.0f), _mm_mul_ps(b, e)));
 }
 
-// d / b of the last flat block (all its reference lumas equal), kept while
-// the next one repeats its luma, as blocks inside a logo or on black do. For
-// one row on one thread.
-class FlatInverse {
- public:
-  float Of(int L) {
-    if (L != luma_) {
-      luma_ = L;
-      inverse_ = InverseRatio(L);
-    }
-    return inverse_;
-  }
-
- private:
-  int luma_ = -1;
-  float inverse_ = 0;
-};
+// 1 / b in every lane from the processor's estimate, by one Newton step.
+PRAMVIX_VECTOR_TARGET inline __m128 Reciprocal(__m128 b) { return NewtonStep(b, _mm_rcp_ps(b)); }
 
 // Eight pixels (16-bit lanes) through the set's correction or inversion, and
 // the softening, over one row: the settings as locals, as RowPass keeps them.
@@ -205,14 +200,17 @@ class AutoBlocks {
     return k < innerEnd && LeftAlone(reference_, k, innerEnd, edgeBytes_, Set::Untouched) ? innerEnd : k;
   }
 
-  // Pixels k … k + 31, or nothing where the span is left as it is; reads
-  // reference pixels k − 1 … k + 32.
+  // Pixels k … k + 31 in blocks of eight, each left as it is where it has
+  // nothing to do; reads reference pixels k − 1 … k + 32.
   PRAMVIX_VECTOR_TARGET void Span(int k) {
-    if (Set::NearEdge(reference_, k, low_, high_) || Set::Untouched(reference_, k, edgeBytes_)) {
-      Settle();  // step k softens nothing, so the pending pixel is final
-      return;
+    const int busy = Set::NearEdge(reference_, k, low_, high_) ? 0 : BusyBlocksSse2(reference_, k, edgeBytes_);
+    for (int block = 0; block < 4; ++block) {
+      if ((busy >> block & 1) != 0) {
+        Block(k + 8 * block);
+      } else {
+        Settle();  // step k + 8·block softens nothing, so the pending pixel is final
+      }
     }
-    for (int block = k; block < k + 32; block += 8) Block(block);
   }
 
   // Pixels k … k + 7, k ≥ 2, after the steps before k; reads reference pixels

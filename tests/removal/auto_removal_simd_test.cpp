@@ -4,6 +4,8 @@
 // rows and frames.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <vector>
 
@@ -53,9 +55,9 @@ TEST(AutoRemovalVariants, PlainPassIsNoLogosPassWithTheFixedRule) {
 
 TEST(AutoRemovalVariants, CorrectEveryLumaPairLikeThePlainPass) {
   // Pixels 0 … 2 hold the edge luma, then main luma 0 … 255 over reference
-  // luma L, all of them logo pixels. Flat: L everywhere, so blocks share one
-  // ratio; pairs: L and a neighbour luma alternate, so every lane divides.
-  // Neither softens inside, so each pair's correction shows in its byte.
+  // luma L, all of them logo pixels. Flat: L everywhere; pairs: L and a
+  // neighbour luma alternate, so each lane's ratio is its own. Neither
+  // softens inside, so each pair's correction shows in its byte.
   const int pixels = 3 + 256 + 13;
   for (Simd simd : VectorSimd()) {
     for (LogoPixels mode : kModes) {
@@ -142,6 +144,30 @@ TEST(AutoRemovalVariants, UntouchedSpansAreExactlyThoseWithNothingToDo) {
   }
 }
 
+TEST(AutoRemovalVariants, BlocksLeftAloneBetweenBusyOnes) {
+  // Two spots on a reference at the edge luma: a corrected pixel that softens
+  // only its left neighbour (5 then 4 two pixels on), and a plain corrected
+  // pixel `gap` pixels to its right. Between them whole blocks may have
+  // nothing to do: each must leave its pixels alone, write the last pixel of
+  // the busy block before it, and let the next busy block start afresh.
+  const int pixels = 2 + 4 * 32 + 11;
+  for (Simd simd : VectorSimd()) {
+    for (int gap = 3; gap <= 72; ++gap) {
+      for (int q = 2; q + gap + 2 < pixels; ++q) {
+        std::vector<uint8_t> reference(2 * pixels, 60), main(2 * pixels);
+        for (int p = 0; p < pixels; ++p) {
+          const int change = p == q || p == q + gap ? 5 : (p == q + 2 ? 4 : 0);
+          reference[2 * p] = static_cast<uint8_t>(128 + change);
+          main[2 * p] = static_cast<uint8_t>((p * 71 + 3) % 256);
+        }
+        ASSERT_EQ(PassRow(simd, main, reference, LogoPixels::kCorrect),
+                  PassRow(Simd::kScalar, main, reference, LogoPixels::kCorrect))
+            << SimdName(simd) << " spots at pixels " << q << " and " << q + gap;
+      }
+    }
+  }
+}
+
 TEST(AutoRemovalVariants, RandomRowsAndFramesMatchThePlainPass) {
   const uint32_t seed = TestSeed();
   SCOPED_TRACE(SeedNote(seed));
@@ -170,6 +196,34 @@ TEST(AutoRemovalVariants, RandomRowsAndFramesMatchThePlainPass) {
 }
 
 #if PRAMVIX_X86_64
+TEST(AutoRemovalVariants, NewtonStepCorrectsAlikeFromAnyEstimateWithinTheInstructionSetsBound) {
+  // The vector correction takes 1 / b from the processor's estimate, which
+  // another processor may make differently within 1.5·2^−12 (relative). Here
+  // estimates across that whole band, its ends included, go through the step
+  // and the correction's float steps, for every pair of lumas against the
+  // plain pass; this processor's own estimate must lie in the band.
+  const double bound = 1.5 / 4096;
+  for (int L = 0; L < 256; ++L) {
+    if (L == auto_removal::kFullLuma) continue;  // no quotient: those lanes are set apart
+    const float b = auto_removal::kFull - static_cast<float>(L);
+    const float d = (static_cast<float>(L) - auto_removal::kBlack) + 0.001f;
+    const auto error = [b](float e) { return std::fabs(static_cast<double>(e) * b - 1.0); };
+    const float own = _mm_cvtss_f32(_mm_rcp_ps(_mm_set1_ps(b)));
+    ASSERT_LE(error(own), bound) << "L=" << L;
+    for (int i = -64; i <= 64; ++i) {
+      float e = static_cast<float>((1.0 + bound * i / 64) / b);
+      while (error(e) > bound) e = std::nextafter(e, 1.0f / b);  // rounding may step just outside
+      const float c = _mm_cvtss_f32(auto_removal::NewtonStep(_mm_set1_ps(b), _mm_set1_ps(e)));
+      const float ratio = d * c;
+      for (int s = 0; s < 256; ++s) {
+        const float t = (auto_removal::kFull - static_cast<float>(s)) * ratio;
+        const int v = std::clamp(s - static_cast<int>(t), 0, 250);
+        ASSERT_EQ(v, UncoveredLuma(s, L, Overlay{})) << "L=" << L << " s=" << s << " estimate step " << i;
+      }
+    }
+  }
+}
+
 TEST(AutoRemovalVariants, DivisionByThreeIsExactForEverySumOfThreeLumas) {
   for (int n = 0; n <= 3 * 255; ++n) {
     const int got = _mm_extract_epi16(auto_removal::DivideBy3(_mm_set1_epi16(static_cast<int16_t>(n))), 0);
