@@ -274,6 +274,44 @@ TEST(RemovalVariants, DenominatorsThatCancelMatchTheReference) {
   }
 }
 
+TEST(RemovalVariants, EverySofteningPatternOfABlockMatchesTheReference) {
+  // Reference lumas 0 and 255 chosen so that the steps of a block of eight
+  // soften exactly where the bits of a pattern say (step p softens where
+  // pixels p − 1 and p + 1 differ), for all 256 patterns, in two blocks side
+  // by side with a third pattern before them: runs that cross from block to
+  // block, blocks that soften wholly, partly or not at all. Threshold 255
+  // makes the 255 pixels logo pixels against the edge luma 0.
+  const int x = 2, blocks = 4, width = 8 * blocks, pixels = x + width + 2;
+  std::vector<uint8_t> main(2 * pixels);
+  for (int p = 0; p < pixels; ++p) main[2 * p] = static_cast<uint8_t>((p * 89 + 31) % 256);
+  for (Simd simd : VectorSimd()) {
+    for (int pattern = 0; pattern < 256; ++pattern) {
+      for (const int around : {0x00, 0xFF, 0x5A}) {
+        // Bits of the steps x … x + width − 1: blocks `around`, pattern, pattern reversed, around.
+        const int reversed = [&] {
+          int r = 0;
+          for (int b = 0; b < 8; ++b) r |= (pattern >> b & 1) << (7 - b);
+          return r;
+        }();
+        const int bits[blocks] = {around, pattern, reversed, around};
+        std::vector<uint8_t> reference(2 * pixels, 128);
+        std::vector<int> luma(pixels, 0);
+        for (int p = x; p + 1 < pixels; ++p) {
+          const int step = p - x < width ? bits[(p - x) / 8] >> ((p - x) % 8) & 1 : 0;
+          luma[p + 1] = step ? 255 - luma[p - 1] : luma[p - 1];
+        }
+        for (int p = 0; p < pixels; ++p) reference[2 * p] = static_cast<uint8_t>(luma[p]);
+        for (const Softening softening : {Softening::kAtReferenceEdges, Softening::kEverywhere}) {
+          const RemovalRule rule{255, Overlay{}, LogoPixels::kCorrect, softening};
+          ASSERT_EQ(PassRow(simd, main, reference, x, width, rule),
+                    PassRow(Simd::kScalar, main, reference, x, width, rule))
+              << SimdName(simd) << " pattern " << pattern << " between " << around;
+        }
+      }
+    }
+  }
+}
+
 #if PRAMVIX_X86_64
 TEST(RemovalVariants, WholeQuotientsByPowersOfThreeAreExactOverTheirRange) {
   // Each lane m of the block softening divides sums up to 255 + 510·(3^m − 1)/2.
