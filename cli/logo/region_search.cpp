@@ -312,10 +312,11 @@ void KeepConnected(std::vector<uint8_t>& edges, int w, int h) {
 namespace {
 
 // What one look at the steady cells found: the cluster that shows in most
-// frames and the heaviest one, in cells, with their mean steadiness (0 … 1).
+// frames and the heaviest one, in cells, with their mean steadiness (0 … 1),
+// and the mean steadiness of the runner-up to the first.
 struct Look {
   Box best, heaviest;
-  double bestPresence = 0, heaviestPresence = 0;
+  double bestPresence = 0, heaviestPresence = 0, runnerUpPresence = 0;
   bool found = false;
 };
 
@@ -393,7 +394,13 @@ Look LookAt(const std::vector<uint8_t>& steadiness, int w, int h, int scale, int
         }
       }
     }
-    if (total >= minClusterWeight && shown / total > look.bestPresence) look.bestPresence = shown / total, best = labels;
+    if (total >= minClusterWeight) {
+      if (shown / total > look.bestPresence) {
+        look.runnerUpPresence = look.bestPresence, look.bestPresence = shown / total, best = labels;
+      } else {
+        look.runnerUpPresence = std::max(look.runnerUpPresence, shown / total);
+      }
+    }
     if (total > heaviestWeight) heaviestWeight = total, heaviest = labels, look.heaviestPresence = shown / total;
     ++labels;
   }
@@ -432,10 +439,16 @@ std::optional<Box> FindLogoBox(EdgeStatistics& statistics) {
   // touch. Such a scene shows in fewer frames than the logo: the search looks
   // again at the edges clearly steadier than it; if a large cluster is left,
   // when the heaviest cluster is one, so are the smaller ones beside it.
+  // Parts of a set that the logo touches also lower its cluster's mean: when
+  // another cluster comes within a tenth of the first, the search looks again
+  // at the edges at least as steady as the first's mean.
   auto tooLarge = [&](const Box& box) { return box.width <= 0 || box.width * 2 > w || box.height * 2 > h; };
   Look look = LookAt(steadiness, w, h, scale, 1);
   if (look.found && tooLarge(look.heaviest)) {
     look = LookAt(steadiness, w, h, scale, static_cast<int>(std::min(255.0, std::ceil(1.5 * 255 * look.heaviestPresence))));
+  } else if (look.found && look.runnerUpPresence > 0.9 * look.bestPresence) {
+    const Look steadier = LookAt(steadiness, w, h, scale, static_cast<int>(std::ceil(255 * look.bestPresence)));
+    if (steadier.found) look = steadier;
   }
   if (!look.found || tooLarge(look.heaviest) || tooLarge(look.best)) return std::nullopt;
   return Box{scale * look.best.x, scale * look.best.y, scale * look.best.width, scale * look.best.height};

@@ -102,6 +102,20 @@ TEST(LogoAnalysis, LooksAgainSoonUntilTheLogosPlaceSettles) {
   for (const auto& c : cases) EXPECT_EQ(cli::logo::NextLook(c.taken, c.settled), c.next) << c.taken << " " << c.settled;
 }
 
+// A studio set whose panels touch the logo lowers the steadiness of the
+// logo's cluster to that of a panel elsewhere; the search must still take
+// the logo, not the panel, whose background never changes.
+TEST(LogoAnalysis, FindsALogoThatAStudioSetTouches) {
+  RecordingPlan plan;
+  plan.width = 960, plan.height = 540, plan.frames = 200, plan.logoWidth = 96, plan.logoHeight = 36;
+  plan.corner = Corner::kTopLeft, plan.presence = 0.9, plan.seed = 10, plan.stillSet = 0.5, plan.busy = 0.3;
+  const SyntheticRecording recording(plan);
+  const Analysis analysis = Analyse(recording.Y4M(), true);
+  const Box found = analysis.reference.region, truth = recording.TrueBox();
+  EXPECT_TRUE(found.Contains(truth));
+  EXPECT_TRUE(Grow(truth, 8, plan.width, plan.height).Contains(found));
+}
+
 TEST(LogoAnalysis, KeepsAGivenRegion) {
   RecordingPlan plan;
   const SyntheticRecording recording(plan);
