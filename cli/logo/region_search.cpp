@@ -437,8 +437,8 @@ std::optional<Box> FindLogoBox(EdgeStatistics& statistics) {
   // A "logo" over half the frame is moving content that happened to agree,
   // or a still scene that comes back (a studio set), which the logo may
   // touch. Such a scene shows in fewer frames than the logo: the search looks
-  // again at the edges clearly steadier than it; if a large cluster is left,
-  // when the heaviest cluster is one, so are the smaller ones beside it.
+  // again at the edges clearly steadier than it. If a cluster that large is
+  // still the heaviest, the smaller ones beside it are chance too: nothing.
   // Parts of a set that the logo touches also lower its cluster's mean: when
   // another cluster comes within a tenth of the first, the search looks again
   // at the edges at least as steady as the first's mean.
