@@ -125,6 +125,27 @@ TEST(LogoReference, GivesTheRangeOfLumasOfALogoOfTwoColours) {
   EXPECT_EQ(one.logoLumaHigh, 235);
 }
 
+TEST(LogoReference, EvensTheFitsNoiseOnSolidPartsAndKeepsRimsAndSteps) {
+  // Two solid parts side by side (147.4 and 180 above a black frame), each
+  // with the fit's noise as a checker of ±0.35, which alone would round to
+  // 147 and 148 (180 and 181) by turns; an anti-aliased rim of 60 around.
+  cli::logo::LogoEstimate e = Estimate({0, 0, 40, 20}, 16, 0, 0.3);
+  for (int r = 3; r < 17; ++r) {
+    for (int c = 3; c < 37; ++c) {
+      const bool rim = r == 3 || r == 16 || c == 3 || c == 36;
+      e.reference[r * 40 + c] = rim ? 60 : (c < 20 ? 147.4 : 180.4) + ((r + c) % 2 ? 0.35 : -0.35);
+      e.opacity[r * 40 + c] = 0.6;
+    }
+  }
+  const auto ref = cli::logo::MakeReference(e, 40, 20, std::nullopt);
+  for (int r = 3; r < 17; ++r) {
+    for (int c = 3; c < 37; ++c) {
+      const bool rim = r == 3 || r == 16 || c == 3 || c == 36;
+      ASSERT_EQ(ref.picture.Luma(r, c), rim ? 60 : c < 20 ? 147 : 180) << "row " << r << ", column " << c;
+    }
+  }
+}
+
 TEST(LogoAdvice, SaysWhenTheLogosPartsDifferTooMuchForOneLevel) {
   const struct {
     int low, high;
