@@ -162,20 +162,48 @@ void LogoFit::Add(const FrameView& frame) {
   int cls = 0;
   while (spread >= kSpreadLimits[cls]) ++cls;
   ++logoFrames_;
-  Keep(crop_, cls);
+  const Band band = BandOf(crop_.data());
+  int same = 0;
+  for (const Crop& kept : kept_) {
+    bool agrees = true;
+    for (size_t i = 0; i < band.size() && agrees; ++i) agrees = std::fabs(kept.band[i] - band[i]) <= kSameBand;
+    same += agrees;
+  }
+  if (same < kSameBackgroundMost) Keep(crop_, cls, band);
+}
+
+LogoFit::Band LogoFit::BandOf(const uint8_t* luma) const {
+  const int w = box_.width, h = box_.height;
+  Band band{};
+  auto mean = [&](int c0, int c1, int r0, int r1) {
+    double sum = 0;
+    for (int r = r0; r < r1; ++r) {
+      for (int c = c0; c < c1; ++c) sum += luma[static_cast<size_t>(r) * w + c];
+    }
+    return static_cast<float>(sum / std::max(1, (c1 - c0) * (r1 - r0)));
+  };
+  // Thirds of the top and bottom (two rows each), left and right (two columns).
+  for (int i = 0; i < 3; ++i) {
+    const int c0 = w * i / 3, c1 = w * (i + 1) / 3, r0 = h * i / 3, r1 = h * (i + 1) / 3;
+    band[i] = mean(c0, c1, 0, 2);
+    band[3 + i] = mean(c0, c1, h - 2, h);
+    band[6 + i] = mean(0, 2, r0, r1);
+    band[9 + i] = mean(w - 2, w, r0, r1);
+  }
+  return band;
 }
 
 // Keeps the crop while there is room, else in place of one with busier
 // surroundings, else not at all.
-void LogoFit::Keep(std::vector<uint8_t>& planes, int cls) {
+void LogoFit::Keep(std::vector<uint8_t>& planes, int cls, const Band& band) {
   if (kept_.size() < mostKept_) {
-    kept_.push_back({std::move(planes), cls});
+    kept_.push_back({std::move(planes), cls, band});
     return;
   }
   auto worst = std::max_element(kept_.begin(), kept_.end(), [](const Crop& a, const Crop& b) { return a.cls < b.cls; });
   if (worst->cls > cls) {
     std::swap(worst->planes, planes);
-    worst->cls = cls;
+    worst->cls = cls, worst->band = band;
   }
 }
 

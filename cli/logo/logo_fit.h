@@ -1,4 +1,5 @@
 #pragma once
+#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -48,12 +49,21 @@ class LogoFit {
   // however large the box (one the user gave may be the whole frame).
   static constexpr int kMostKept = 480;
   static constexpr size_t kKeptBytes = size_t{64} << 20;
+  // Crops of one background kept at most: a still scene that comes back
+  // adds nothing on how the logo blends, and where the blend of its band
+  // misses what lies inside, many copies of it would pull the fit off.
+  static constexpr int kSameBackgroundMost = 8;
 
  private:
   // A frame's box as planes (luma, then each chroma), and its spread class.
+  // A crop's band as the mean luma of three stretches of each side: crops
+  // whose bands agree within kSameBand levels show one background.
+  using Band = std::array<float, 12>;
+  static constexpr float kSameBand = 1.5f;
   struct Crop {
     std::vector<uint8_t> planes;
     int cls = 0;
+    Band band{};
   };
   // Per pixel (planes, for the vector units): sums of B, B², s, sB, s².
   struct Sums {
@@ -66,7 +76,8 @@ class LogoFit {
   FrameView ViewOf(const uint8_t* planes) const;
   // The background under the box, blended from its band.
   void Blend(const FrameView& crop, std::vector<double>& luma, std::vector<double>& u, std::vector<double>& v) const;
-  void Keep(std::vector<uint8_t>& planes, int cls);
+  Band BandOf(const uint8_t* luma) const;
+  void Keep(std::vector<uint8_t>& planes, int cls, const Band& band);
   // The fit of the crops picked by `use`; its frames in `estimate.frames`.
   LogoEstimate FitOf(const std::vector<const Crop*>& use) const;
   // Root mean square of what the estimate leaves unexplained in a crop.
