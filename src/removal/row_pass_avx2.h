@@ -151,7 +151,7 @@ class WideBlocks {
     if (softLanes == 0xFFFFFFFFu) {
       y = SoftenedAll(own, v);
     } else {
-      if (softLanes != 0) y = Softened(own, v, soften);
+      if (softLanes != 0) y = Softened(own, v, soften, softLanes);
       last_ = _mm256_extract_epi16(y, 15);
     }
     const __m256i chroma = _mm256_andnot_si256(lumaMask, LaneBefore256(raw_, raw));
@@ -175,20 +175,27 @@ class WideBlocks {
   // final, so after i rounds every run of softened lanes is final in its
   // first i lanes; and F has one fixed point, the result (each lane follows
   // from the one before it), so stopping where F(y) = y is exact.
-  PRAMVIX_TARGET_AVX2 __m256i Softened(__m256i own, __m256i right, __m256i soften) const {
+  //
+  // Only a run of softened lanes from lane 0 on needs last_: a block whose
+  // first step softens nothing is worked out without it, and does not wait
+  // for the block before.
+  PRAMVIX_TARGET_AVX2 __m256i Softened(__m256i own, __m256i right, __m256i soften, unsigned softLanes) const {
     const __m256i sums = _mm256_add_epi16(own, right);
-    const __m256i before = _mm256_set1_epi16(static_cast<int16_t>(last_));
-    const auto round = [&](__m256i y) PRAMVIX_TARGET_AVX2 {
-      return _mm256_blendv_epi8(own, DivideBy3(_mm256_add_epi16(LaneBefore256(before, y), sums)), soften);
+    const auto rounds = [&](__m256i before) PRAMVIX_TARGET_AVX2 {
+      const auto round = [&](__m256i y) PRAMVIX_TARGET_AVX2 {
+        return _mm256_blendv_epi8(own, DivideBy3(_mm256_add_epi16(LaneBefore256(before, y), sums)), soften);
+      };
+      // Runs of up to three softened pixels, the most common at logo edges,
+      // take three rounds and the test.
+      __m256i y = round(round(round(own)));
+      for (;;) {
+        const __m256i next = round(y);
+        if (_mm256_movemask_epi8(_mm256_cmpeq_epi16(next, y)) == -1) return y;
+        y = next;
+      }
     };
-    // Runs of up to three softened pixels, the most common at logo edges,
-    // take three rounds and the test.
-    __m256i y = round(round(round(own)));
-    for (;;) {
-      const __m256i next = round(y);
-      if (_mm256_movemask_epi8(_mm256_cmpeq_epi16(next, y)) == -1) return y;
-      y = next;
-    }
+    return (softLanes & 1) != 0 ? rounds(_mm256_set1_epi16(static_cast<int16_t>(last_)))
+                                : rounds(_mm256_setzero_si256());
   }
 
   // Softened() where every lane softens, in one go. Each step is
