@@ -66,6 +66,38 @@ TEST(RemovalVariants, CorrectEveryLumaPairLikeTheReference) {
   }
 }
 
+TEST(RemovalVariants, LogoPixelsOfOneLumaAmongOthersMatchTheReference) {
+  // Every other pixel a logo pixel of reference luma L, main luma 0 … 255;
+  // between them pixels a few lumas off the edge luma, each its own, which
+  // are not logo pixels: a block's logo pixels share a luma though its
+  // pixels do not. Then the same with every eighth logo pixel at L + 1, so
+  // that they do not. Threshold 64 softens nothing (pixels two apart are
+  // alike), so each correction shows in its byte.
+  const int pixels = 3 + 512 + 5;
+  for (Simd simd : VectorSimd()) {
+    for (const Overlay& overlay : kOverlays) {
+      for (int L = 0; L < 256; ++L) {
+        for (bool oneLuma : {true, false}) {
+          const int edge = (L + 128) % 256;
+          std::vector<uint8_t> main(2 * pixels, 128), reference(2 * pixels, 77);
+          for (int p = 0; p < pixels; ++p) {
+            const bool logo = p >= 3 && p % 2 == 1;
+            const int other = std::min(255, std::max(0, edge + p % 7 - 3));
+            const int luma = !logo ? (p < 3 ? edge : other) : (!oneLuma && p % 16 == 1 ? (L + 1) % 256 : L);
+            reference[2 * p] = static_cast<uint8_t>(luma);
+            main[2 * p] = static_cast<uint8_t>(p / 2);
+          }
+          const RemovalRule rule{64, overlay};
+          ASSERT_EQ(PassRow(simd, main, reference, 2, pixels - 4, rule),
+                    PassRow(Simd::kScalar, main, reference, 2, pixels - 4, rule))
+              << SimdName(simd) << " L=" << L << (oneLuma ? " one luma" : " two lumas")
+              << " level=" << overlay.level << " gain=" << overlay.gain << " offset=" << overlay.offset;
+        }
+      }
+    }
+  }
+}
+
 TEST(RemovalVariants, RandomRowsRegionsAndSettingsMatchTheReference) {
   const uint32_t seed = TestSeed();
   SCOPED_TRACE(SeedNote(seed));
