@@ -49,9 +49,11 @@ PRAMVIX_TARGET_AVX2 inline int LastLane(__m256 x) {
 // A block's results stay in registers for the next: a pixel's luma is final
 // only once the next step has softened it or not, so the block at k stores
 // pixels k − 1 … k + 14, with the chroma it read, and keeps pixel k + 15
-// pending. No block reads bytes that an earlier one has just stored (that
-// would wait for the stores to land). Settle() writes the pending pixel; the
-// row then holds what the plain pass leaves before its next step.
+// pending. The softening of a block reads its bytes just as the correction
+// stored them, same place and width, which the processor hands on from the
+// store; it never reads bytes stored at another offset by the block before
+// (that would wait for the stores to land). Settle() writes the pending
+// pixel; the row then holds what the plain pass leaves before its next step.
 template <class Correction>
 class WideBlocks {
  public:
