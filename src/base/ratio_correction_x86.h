@@ -160,6 +160,37 @@ class RatioCorrectionAvx2 {
     return EachQuadAvx2(s, x, lanes, *this);
   }
 
+  // Sixteen pixels, `lanes` a byte mask of sixteen 16-bit lanes, not 0. The
+  // logo pixels of a block often share one reference luma though the others
+  // do not (a logo's edge): they then share one ratio.
+  PRAMVIX_TARGET_AVX2 __attribute__((always_inline)) __m256i operator()(__m256i s, __m256i x, unsigned lanes) const {
+    if (quick_) {
+      alignas(32) uint16_t lumas[16];
+      _mm256_store_si256(reinterpret_cast<__m256i*>(lumas), x);
+      const int first = lumas[__builtin_ctz(lanes) / 2];
+      const unsigned same = static_cast<unsigned>(
+          _mm256_movemask_epi8(_mm256_cmpeq_epi16(x, _mm256_set1_epi16(static_cast<int16_t>(first)))));
+      __m256 low, high;  // 1 / ratio of pixels 0 … 7 and 8 … 15
+      if ((lanes & ~same) == 0) {
+        flat_.Large(first);
+        low = high = _mm256_broadcastss_ps(FloatOf(flat_.Reciprocal()));
+      } else {
+        low = QuickReciprocalsAvx2(_mm256_cvtepi32_ps(_mm256_cvtepu16_epi32(_mm256_castsi256_si128(x))), topFloat_,
+                                   baseFloat_, gainFloat_);
+        high = QuickReciprocalsAvx2(_mm256_cvtepi32_ps(_mm256_cvtepu16_epi32(_mm256_extracti128_si256(x, 1))),
+                                    topFloat_, baseFloat_, gainFloat_);
+      }
+      __m256i quick;
+      if (Quick(s, low, high, lanes, quick)) return quick;
+    }
+    const __m128i zero = _mm_setzero_si128();
+    const unsigned lowLanes = lanes & 0xFFFF, highLanes = lanes >> 16;
+    const __m128i low = lowLanes ? (*this)(_mm256_castsi256_si128(s), _mm256_castsi256_si128(x), lowLanes) : zero;
+    const __m128i high =
+        highLanes ? (*this)(_mm256_extracti128_si256(s, 1), _mm256_extracti128_si256(x, 1), highLanes) : zero;
+    return _mm256_set_m128i(high, low);
+  }
+
   // The whole computation on four pixels, in doubles.
   PRAMVIX_TARGET_AVX2 __m256d operator()(__m256d s, __m256d x) const {
     const __m256d q = TruncatedAvx2(_mm256_div_pd(_mm256_sub_pd(top_, s), Ratio(x)));
@@ -207,6 +238,28 @@ class RatioCorrectionAvx2 {
     const __m128i packed = _mm_packs_epi32(_mm256_castsi256_si128(v), _mm256_extracti128_si256(v, 1));
     out = _mm_min_epi16(_mm_max_epi16(packed, _mm_set1_epi16(static_cast<int16_t>(c_.low))),
                         _mm_set1_epi16(static_cast<int16_t>(c_.high)));
+    return true;
+  }
+
+  // As the eight-pixel Quick, on sixteen: wLow for pixels 0 … 7, wHigh for 8 … 15.
+  PRAMVIX_TARGET_AVX2 bool Quick(__m256i s, __m256 wLow, __m256 wHigh, unsigned lanes, __m256i& out) const {
+    const __m256i sLow = _mm256_cvtepu16_epi32(_mm256_castsi256_si128(s));
+    const __m256i sHigh = _mm256_cvtepu16_epi32(_mm256_extracti128_si256(s, 1));
+    __m256i sureLow, sureHigh;
+    const __m256i qLow = SureQuotientsAvx2(_mm256_sub_ps(topFloat_, _mm256_cvtepi32_ps(sLow)), wLow, sureLow);
+    const __m256i qHigh = SureQuotientsAvx2(_mm256_sub_ps(topFloat_, _mm256_cvtepi32_ps(sHigh)), wHigh, sureHigh);
+    // Packing works within 128-bit halves; the permutation puts the lanes back in order.
+    const __m256i sure = _mm256_permute4x64_epi64(_mm256_packs_epi32(sureLow, sureHigh), 0xD8);
+    if ((lanes & ~static_cast<unsigned>(_mm256_movemask_epi8(sure))) != 0) return false;
+    const __m256i offset = _mm256_set1_epi32(c_.offset);
+    const __m256i low =
+        _mm256_add_epi32(c_.sign > 0 ? _mm256_add_epi32(sLow, qLow) : _mm256_sub_epi32(sLow, qLow), offset);
+    const __m256i high =
+        _mm256_add_epi32(c_.sign > 0 ? _mm256_add_epi32(sHigh, qHigh) : _mm256_sub_epi32(sHigh, qHigh), offset);
+    // Packing saturates to 16 bits, which keeps every value's side of the limits.
+    const __m256i packed = _mm256_permute4x64_epi64(_mm256_packs_epi32(low, high), 0xD8);
+    out = _mm256_min_epi16(_mm256_max_epi16(packed, _mm256_set1_epi16(static_cast<int16_t>(c_.low))),
+                           _mm256_set1_epi16(static_cast<int16_t>(c_.high)));
     return true;
   }
 

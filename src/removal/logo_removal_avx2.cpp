@@ -7,12 +7,13 @@
 
 #define PRAMVIX_VECTOR_TARGET PRAMVIX_TARGET_AVX2
 #include "removal/row_pass_vector.h"
+#include "removal/row_pass_avx2.h"
 
 namespace pramvix {
 
 PRAMVIX_TARGET_AVX2 void RemoveLogoRowAvx2(MutableLumaRow main, ConstLumaRow reference, int x, int width,
                                            const RemovalRule& rule) {
-  VectorRowPass(main, reference, x, width, rule, RatioCorrectionAvx2(Uncovering(rule.overlay)));
+  WideRowPass(main, reference, x, width, rule, RatioCorrectionAvx2(Uncovering(rule.overlay)));
 }
 
 }  // namespace pramvix

@@ -8,7 +8,7 @@
 #include "base/simd.h"
 
 #if PRAMVIX_X86_64
-#include <emmintrin.h>
+#include <immintrin.h>
 
 namespace pramvix {
 
@@ -19,6 +19,13 @@ inline __m128i FloorByPowersOfThree(__m128 n, __m128 reciprocals) {
 // 3^−1 … 3^−4 and 3^−5 … 3^−8, for the low and high four lanes.
 inline __m128 LowThirds() { return _mm_setr_ps(1.0f / 3, 1.0f / 9, 1.0f / 27, 1.0f / 81); }
 inline __m128 HighThirds() { return _mm_setr_ps(1.0f / 243, 1.0f / 729, 1.0f / 2187, 1.0f / 6561); }
+
+// The same on eight lanes, 3^−1 … 3^−8: lane m − 1 divides by 3^m.
+PRAMVIX_TARGET_AVX2 inline __m256i FloorByPowersOfThree(__m256 n) {
+  const __m256 thirds = _mm256_setr_ps(1.0f / 3, 1.0f / 9, 1.0f / 27, 1.0f / 81, 1.0f / 243, 1.0f / 729,
+                                       1.0f / 2187, 1.0f / 6561);
+  return _mm256_cvttps_epi32(_mm256_add_ps(_mm256_mul_ps(n, thirds), _mm256_set1_ps(1.0f / 16384)));
+}
 
 }  // namespace pramvix
 #endif

@@ -66,6 +66,38 @@ TEST(RemovalVariants, CorrectEveryLumaPairLikeTheReference) {
   }
 }
 
+TEST(RemovalVariants, LogoPixelsOfOneLumaAmongOthersMatchTheReference) {
+  // Every other pixel a logo pixel of reference luma L, main luma 0 … 255;
+  // between them pixels a few lumas off the edge luma, each its own, which
+  // are not logo pixels: a block's logo pixels share a luma though its
+  // pixels do not. Then the same with every eighth logo pixel at L + 1, so
+  // that they do not. Threshold 64 softens nothing (pixels two apart are
+  // alike), so each correction shows in its byte.
+  const int pixels = 3 + 512 + 5;
+  for (Simd simd : VectorSimd()) {
+    for (const Overlay& overlay : kOverlays) {
+      for (int L = 0; L < 256; ++L) {
+        for (bool oneLuma : {true, false}) {
+          const int edge = (L + 128) % 256;
+          std::vector<uint8_t> main(2 * pixels, 128), reference(2 * pixels, 77);
+          for (int p = 0; p < pixels; ++p) {
+            const bool logo = p >= 3 && p % 2 == 1;
+            const int other = std::min(255, std::max(0, edge + p % 7 - 3));
+            const int luma = !logo ? (p < 3 ? edge : other) : (!oneLuma && p % 16 == 1 ? (L + 1) % 256 : L);
+            reference[2 * p] = static_cast<uint8_t>(luma);
+            main[2 * p] = static_cast<uint8_t>(p / 2);
+          }
+          const RemovalRule rule{64, overlay};
+          ASSERT_EQ(PassRow(simd, main, reference, 2, pixels - 4, rule),
+                    PassRow(Simd::kScalar, main, reference, 2, pixels - 4, rule))
+              << SimdName(simd) << " L=" << L << (oneLuma ? " one luma" : " two lumas")
+              << " level=" << overlay.level << " gain=" << overlay.gain << " offset=" << overlay.offset;
+        }
+      }
+    }
+  }
+}
+
 TEST(RemovalVariants, RandomRowsRegionsAndSettingsMatchTheReference) {
   const uint32_t seed = TestSeed();
   SCOPED_TRACE(SeedNote(seed));
@@ -85,6 +117,54 @@ TEST(RemovalVariants, RandomRowsRegionsAndSettingsMatchTheReference) {
       ASSERT_EQ(PassRow(simd, main, reference, x, width, rule), PassRow(Simd::kScalar, main, reference, x, width, rule))
           << SimdName(simd) << " trial " << trial << " x=" << x << " width=" << width
           << " threshold=" << rule.threshold;
+    }
+  }
+}
+
+// A reference row as a logo gives it: stretches at the edge luma, strokes of
+// one luma with a softer rim, and noise, each from 1 to 80 pixels long.
+std::vector<uint8_t> LogoLikeRow(Draw& draw, int width, int edge) {
+  std::vector<uint8_t> bytes = draw.Row(width);
+  for (int p = 0; p < width;) {
+    const int kind = draw.Int(0, 2), length = draw.Int(1, 80), stroke = draw.Int(0, 255);
+    for (int i = 0; i < length && p < width; ++i, ++p) {
+      const bool rim = i == 0 || i == length - 1;
+      const int luma = kind == 0 ? edge : (kind == 1 ? (rim ? (edge + stroke) / 2 : stroke) : draw.Int(0, 255));
+      bytes[2 * static_cast<size_t>(p)] = static_cast<uint8_t>(luma);
+    }
+  }
+  return bytes;
+}
+
+TEST(RemovalVariants, LongLogoLikeRowsMatchTheReference) {
+  // Rows of hundreds of pixels: many blocks, quiet spans between busy ones,
+  // the pass's runs of blocks one after another, and the blocks and pixels
+  // left at a row's end; logo pixels that share a luma beside others that do
+  // not. The settings of both filters, marking, inverting and every pixel.
+  const uint32_t seed = TestSeed();
+  SCOPED_TRACE(SeedNote(seed));
+  Draw draw(seed);
+  const std::vector<RemovalRule> rules = {
+      {20, Overlay{}},
+      {20, Overlay{222, 1.0f, 0}, LogoPixels::kCorrect, Softening::kEverywhere},
+      {35, Overlay{215, 1.1f, 2}, LogoPixels::kMark},
+      {0, Overlay{}},
+      {-1, Overlay{180, 1.5f, -10}},
+      {1, Overlay{222, 0.5f, 20}, LogoPixels::kCorrect, Softening::kEverywhere},
+  };
+  for (Simd simd : VectorSimd()) {
+    for (int trial = 0; trial < 3000; ++trial) {
+      const int mainWidth = draw.Int(40, 700);
+      const int referenceWidth = mainWidth + (draw.OneIn(3) ? draw.Int(0, 20) : 0);
+      const int x = draw.Int(0, std::min(40, mainWidth - 1));
+      const int width = draw.OneIn(2) ? mainWidth - x : draw.Int(0, mainWidth - x);
+      const int edge = draw.Int(0, 255);
+      std::vector<uint8_t> reference = LogoLikeRow(draw, referenceWidth, edge);
+      reference[2 * static_cast<size_t>(x)] = static_cast<uint8_t>(edge);  // the row's edge luma
+      const std::vector<uint8_t> main = draw.Row(mainWidth);
+      const RemovalRule& rule = rules[static_cast<size_t>(trial) % rules.size()];
+      ASSERT_EQ(PassRow(simd, main, reference, x, width, rule), PassRow(Simd::kScalar, main, reference, x, width, rule))
+          << SimdName(simd) << " trial " << trial << " x=" << x << " width=" << width << " threshold=" << rule.threshold;
     }
   }
 }
@@ -313,8 +393,17 @@ TEST(RemovalVariants, EverySofteningPatternOfABlockMatchesTheReference) {
 }
 
 #if PRAMVIX_X86_64
+// Lane m − 1 of the eight-lane form on n in every lane: n / 3^m.
+PRAMVIX_TARGET_AVX2 int EightLaneQuotient(int n, int m) {
+  alignas(32) int32_t lanes[8];
+  _mm256_store_si256(reinterpret_cast<__m256i*>(lanes), FloorByPowersOfThree(_mm256_set1_ps(static_cast<float>(n))));
+  return lanes[m - 1];
+}
+
 TEST(RemovalVariants, WholeQuotientsByPowersOfThreeAreExactOverTheirRange) {
   // Each lane m of the block softening divides sums up to 255 + 510·(3^m − 1)/2.
+  const std::vector<Simd> sets = SupportedSimd();
+  const bool avx2 = std::find(sets.begin(), sets.end(), Simd::kAvx2) != sets.end();
   int power = 1;
   for (int m = 1; m <= 8; ++m) {
     power *= 3;
@@ -326,6 +415,9 @@ TEST(RemovalVariants, WholeQuotientsByPowersOfThreeAreExactOverTheirRange) {
       _mm_store_si128(reinterpret_cast<__m128i*>(high), FloorByPowersOfThree(lanes, HighThirds()));
       const int got = m <= 4 ? low[m - 1] : high[m - 5];
       if (got != n / power) FAIL() << "n=" << n << " / 3^" << m << " gave " << got;
+      if (avx2 && EightLaneQuotient(n, m) != n / power) {
+        FAIL() << "n=" << n << " / 3^" << m << " gave " << EightLaneQuotient(n, m) << " in eight lanes";
+      }
     }
   }
 }
