@@ -11,6 +11,7 @@
 #include "function_help.h"
 #include "local_environment.h"
 #include "memory_clip.h"
+#include "support/host_test.h"
 #include "png_io.h"
 #include "y4m.h"
 
@@ -21,17 +22,14 @@ using local::Picture;
 
 class PramvixCommand : public ::testing::Test {
  protected:
+  PramvixCommand() { host.LoadPlugin(PRAMVIX_PLUGIN_PATH); }
 
   // Frames of `function` run through the local host directly.
   std::vector<Picture> Direct(const std::string& function, const std::vector<AVSValue>& args, int first, int last) {
-    local::LocalEnvironment host;
-    host.LoadPlugin(PRAMVIX_PLUGIN_PATH);
-    const PClip clip = host.Invoke(function, args).AsClip();
-    std::vector<Picture> frames;
-    for (int n = first; n <= last; ++n) frames.push_back(local::PictureOf(clip->GetFrame(n, &host)));
-    return frames;
+    return FramesOf(host.Invoke(function, args).AsClip(), &host, first, last);
   }
 
+  local::LocalEnvironment host;
   const std::string dir = ScratchDirectory();
 };
 
@@ -120,110 +118,70 @@ TEST_F(PramvixCommand, GivesTheSameBytesAsTheLocalHost) {
   EXPECT_TRUE(ReadFile(dir + "/f4.png") == ReadFile(dir + "/expected4.png"));
 }
 
-TEST_F(PramvixCommand, UsageErrorsExitWithTwo) {
-  struct Case {
-    std::vector<std::string> args;
-    std::string err;
-    bool whole = true;  // else what standard error starts with
-  };
-  const Case cases[] = {
-      {{"NoLogo", "a.y4m", "b.png", "0"},
-       "pramvix: NoLogo takes 8 arguments, 3 given\nexpected: NoLogo(clip, clip, int, int, int, int, int, int)\n"
-       "see: pramvix --help NoLogo\n"},
-      {{"NoLogo", "a", "b", "0", "ten", "0", "0", "0", "0"},
-       "pramvix: NoLogo: argument 4 (threshold) must be an integer, not 'ten'\n", false},
-      {{"NoSuchFilter", "a"}, "pramvix: there is no function named 'NoSuchFilter'; pramvix --list shows them\n"},
-      {{"NoLogoo", "a"},
-       "pramvix: there is no function named 'NoLogoo'; did you mean NoLogo? pramvix --list shows them\n"},
-      {{"--bogus"}, "pramvix: unknown option --bogus\n"},
-      {{}, "usage: pramvix", false},
-  };
-  for (const Case& c : cases) {
-    const CommandResult r = RunPramvix(c.args);
-    EXPECT_EQ(r.status, 2) << c.err;
-    EXPECT_EQ(c.whole ? r.err : r.err.substr(0, c.err.size()), c.err);
-  }
-}
-
 TEST_F(PramvixCommand, NamesIgnoreCaseAndARegionWithoutLogoIsReported) {
   WriteFile(dir + "/in.y4m", Y4MOf(RandomPictures(16, 4, 2, 5)));
   WriteFile(dir + "/flat.y4m", Y4MOf({Picture::YUY2(16, 4, 16)}));
-  const std::vector<std::string> args = {dir + "/in.y4m", dir + "/in.y4m", "0", "10", "2", "0", "8", "2"};
-  auto run = [&](const std::string& function, const std::string& reference) {
-    std::vector<std::string> words = {function, args[0], reference};
-    words.insert(words.end(), args.begin() + 2, args.end());
-    return RunPramvix(words);
-  };
-  const CommandResult exact = run("NoLogo", args[1]);
+  const std::string in = dir + "/in.y4m", flat = dir + "/flat.y4m";
+  const CommandResult exact = RunPramvix({"NoLogo", in, in, "0", "10", "2", "0", "8", "2"});
   ASSERT_EQ(exact.status, 0) << exact.err;
   EXPECT_EQ(exact.err, "");
-  const CommandResult lower = run("nologo", args[1]);
+  const CommandResult lower = RunPramvix({"nologo", in, in, "0", "10", "2", "0", "8", "2"});
   EXPECT_EQ(lower.status, 0);
   EXPECT_TRUE(lower.out == exact.out);
-  const CommandResult flat = run("NoLogo", dir + "/flat.y4m");
-  EXPECT_EQ(flat.status, 0);
-  EXPECT_EQ(flat.err, "pramvix: warning: at threshold 10 the reference picture (" + dir +
-                          "/flat.y4m) shows no logo in the region; check the region and the threshold\n");
+  const CommandResult noLogo = RunPramvix({"NoLogo", in, flat, "0", "10", "2", "0", "8", "2"});
+  EXPECT_EQ(noLogo.status, 0);
+  EXPECT_EQ(noLogo.err, "pramvix: warning: at threshold 10 the reference picture (" + flat +
+                            ") shows no logo in the region; check the region and the threshold\n");
   // Thresholds of a mode of their own draw or clean every pixel: no warning.
-  // A region whose end lies beyond the 32-bit range reaches the filter's check.
-  const std::string flatLogo = dir + "/flat.y4m";
-  const CommandResult everyPixel = RunPramvix({"AddLogo", args[0], flatLogo, "0", "-5", "2", "0", "8", "2", "0"});
+  const CommandResult everyPixel = RunPramvix({"AddLogo", in, flat, "0", "-5", "2", "0", "8", "2", "0"});
   EXPECT_EQ(everyPixel.status, 0);
   EXPECT_EQ(everyPixel.err, "");
-  const CommandResult far = RunPramvix({"NoLogo", args[0], flatLogo, "0", "10", "2147483000", "2147483000", "2147483000", "2147483000"});
-  EXPECT_EQ(far.status, 1);
-  EXPECT_EQ(far.err.rfind("You X position is too far right.\n", 0), 0u) << far.err;
   const CommandResult version = RunPramvix({"--version"});
   EXPECT_EQ(version.status, 0);
   EXPECT_EQ(version.out.rfind("pramvix ", 0), 0u);
   EXPECT_NE(version.out.find_first_of("0123456789"), std::string::npos);
 }
 
-TEST_F(PramvixCommand, FilterAndFileErrorsExitWithOne) {
+// Usage errors exit with 2, filter and file errors with 1: the filter's own
+// text, exactly, then the call's numbers; no stream and no output file.
+TEST_F(PramvixCommand, RefusalsExitWithTheirStatusAndText) {
   const std::string in = dir + "/in.y4m";
   WriteFile(in, Y4MOf(RandomPictures(16, 4, 2, 5)));
-  // x + width beyond the row: the filter's own text, exactly, then the call's
-  // numbers; no stream and no output file is left behind.
-  CommandResult r = RunPramvix({"-o", dir + "/out.y4m", "NoLogo", in, in, "0", "10", "12", "0", "8", "2"});
-  EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.err, "You X position is too far right.\npramvix: NoLogo on 16x4 frames, region x 12, y 0, 8x2, "
-                   "reference picture 16x4 (frame 0 of " + in + ")\n");
-  EXPECT_FALSE(std::ifstream(dir + "/out.y4m").good());
-  r = RunPramvix({"NoLogo", "-", in, "0", "10", "12", "0", "8", "2"}, Feed(ReadFile(in)));
-  EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.out, "");
-
-  struct Case {
-    std::vector<std::string> args;
-    std::string input;  // on standard input
-    std::string err;
-    bool whole = true;  // else what standard error starts with
-  };
-  const std::vector<std::string> region = {"0", "10", "0", "0", "8", "2"};
   auto noLogo = [&](const std::string& clip, std::vector<std::string> options = {}) {
-    options.insert(options.end(), {"NoLogo", clip, in});
-    options.insert(options.end(), region.begin(), region.end());
+    options.insert(options.end(), {"NoLogo", clip, in, "0", "10", "0", "0", "8", "2"});
     return options;
   };
-  const Case cases[] = {
-      {noLogo(dir + "/missing.y4m"), "", "pramvix: " + dir + "/missing.y4m: cannot open: No such file or directory\n"},
-      {noLogo("-"), "YUV4MPEG2 W16 H4 F25:1 C444\nFRAME\n",
+  const std::string rightEdge = "You X position is too far right.\n";
+  ExpectRefused({
+      {{"NoLogo", "a.y4m", "b.png", "0"}, 2,
+       "pramvix: NoLogo takes 8 arguments, 3 given\nexpected: NoLogo(clip, clip, int, int, int, int, int, int)\n"
+       "see: pramvix --help NoLogo\n"},
+      {{"NoLogo", "a", "b", "0", "ten", "0", "0", "0", "0"}, 2,
+       "pramvix: NoLogo: argument 4 (threshold) must be an integer, not 'ten'\n", "", true},
+      {{"NoSuchFilter", "a"}, 2, "pramvix: there is no function named 'NoSuchFilter'; pramvix --list shows them\n"},
+      {{"NoLogoo", "a"}, 2,
+       "pramvix: there is no function named 'NoLogoo'; did you mean NoLogo? pramvix --list shows them\n"},
+      {{"--bogus"}, 2, "pramvix: unknown option --bogus\n"},
+      {{}, 2, "usage: pramvix", "", true},
+      {{"-o", dir + "/out.y4m", "NoLogo", in, in, "0", "10", "12", "0", "8", "2"}, 1,
+       rightEdge + "pramvix: NoLogo on 16x4 frames, region x 12, y 0, 8x2, reference picture 16x4 (frame 0 of " + in +
+           ")\n"},
+      {{"NoLogo", "-", in, "0", "10", "12", "0", "8", "2"}, 1, rightEdge, ReadFile(in), true},
+      // A region whose end lies beyond the 32-bit range reaches the filter's check.
+      {{"NoLogo", in, in, "0", "10", "2147483000", "2147483000", "2147483000", "2147483000"}, 1, rightEdge, "", true},
+      {noLogo(dir + "/missing.y4m"), 1, "pramvix: " + dir + "/missing.y4m: cannot open: No such file or directory\n"},
+      {noLogo("-"), 1,
        "pramvix: standard input: chroma layout C444 is not 8-bit 4:2:2 or 4:2:0; convert it with ffmpeg -pix_fmt "
-       "yuv422p -f yuv4mpegpipe\n"},
-      {noLogo("-"), "GIF89a", "pramvix: standard input: neither a Y4M stream nor a PNG picture\n"},
-      {noLogo(in, {"--png", "9"}), "", "pramvix: the clip has no frame 9\n"},
-      {{"--plugin", dir + "/none.so", "--list"}, "", "pramvix: Cannot load plugin '" + dir + "/none.so'", false},
-  };
-  for (const Case& c : cases) {
-    r = RunPramvix(c.args, Feed(c.input));
-    EXPECT_EQ(r.status, 1) << c.err;
-    EXPECT_EQ(c.whole ? r.err : r.err.substr(0, c.err.size()), c.err);
-  }
+       "yuv422p -f yuv4mpegpipe\n",
+       "YUV4MPEG2 W16 H4 F25:1 C444\nFRAME\n"},
+      {noLogo("-"), 1, "pramvix: standard input: neither a Y4M stream nor a PNG picture\n", "GIF89a"},
+      {noLogo(in, {"--png", "9"}), 1, "pramvix: the clip has no frame 9\n"},
+      {{"--plugin", dir + "/none.so", "--list"}, 1, "pramvix: Cannot load plugin '" + dir + "/none.so'", "", true},
+  });
+  EXPECT_FALSE(std::ifstream(dir + "/out.y4m").good());
 }
 
 TEST_F(PramvixCommand, ListsAndExplainsTheRegisteredFunctions) {
-  local::LocalEnvironment host;
-  host.LoadPlugin(PRAMVIX_PLUGIN_PATH);
   std::string expected;
   for (const auto& function : host.Functions()) expected += cli::Signature(function.name, function.params) + "\n";
   CommandResult r = RunPramvix({"--list"});
