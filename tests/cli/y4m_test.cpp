@@ -146,52 +146,6 @@ TEST(Y4MConversion, PackingTo420TakesTheRoundedMeanOfEachRowPair) {
   EXPECT_EQ(planar, expected);
 }
 
-// Y4M in, YUY2 frames through a pitch with padding, Y4M out: the stream comes
-// back byte for byte, whatever the size, siting and source.
-TEST(Y4MConversion, StreamsComeBackByteForByteThroughYUY2) {
-  struct Case {
-    int width, height;
-    std::string layout;  // "422" or a 4:2:0 tag
-    bool seekable;
-  };
-  const std::vector<Case> cases = {
-      {2, 1, "420jpeg", true},  {4, 3, "420jpeg", false}, {34, 6, "420mpeg2", true}, {34, 5, "420paldv", false},
-      {6, 2, "420", true},      {34, 7, "420jpeg", true},  {34, 5, "422", true},      {6, 1, "422", false},
-      {70, 3, "420jpeg", false}, {70, 2, "422", true},  // two vector steps and a tail a row
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(std::to_string(c.width) + "x" + std::to_string(c.height) + " C" + c.layout);
-    const std::string stream =
-        c.layout == "422" ? Y4MOf(RandomPictures(c.width, c.height, 3, 5)) : Random420Y4M(c.width, c.height, 3, 5, c.layout);
-    cli::Y4MReader reader(cli::MemorySource(reinterpret_cast<const uint8_t*>(stream.data()), stream.size(), c.seekable),
-                          "input");
-    const Y4MFormat& format = reader.Format();
-    const int rowSize = 2 * c.width;
-    const ptrdiff_t pitch = rowSize + 10;
-    std::vector<uint8_t> planar(format.FrameBytes());
-    std::vector<uint8_t> packed(static_cast<size_t>(pitch) * c.height, 0xEE);
-    char* data = nullptr;
-    size_t size = 0;
-    std::FILE* out = open_memstream(&data, &size);
-    {
-      cli::Y4MWriter writer(out, "memory", format);
-      while (reader.ReadFrame(planar.data())) {
-        cli::PlanarToYUY2(planar.data(), c.width, c.height, packed.data(), pitch);
-        writer.WriteFrame(packed.data(), pitch);
-      }
-    }
-    std::fclose(out);
-    const std::string written(data, size);
-    std::free(data);
-    EXPECT_EQ(reader.Next(), 3);
-    EXPECT_TRUE(written == stream) << written.substr(0, 40);
-    // The padding of each packed row is left alone.
-    for (int r = 0; r < c.height; ++r) {
-      for (ptrdiff_t i = rowSize; i < pitch; ++i) ASSERT_EQ(packed[static_cast<size_t>(r * pitch + i)], 0xEE);
-    }
-  }
-}
-
 std::string ErrorOfDecoding(const std::string& bytes) {
   try {
     cli::DecodeY4M(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
