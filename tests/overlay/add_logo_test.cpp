@@ -96,30 +96,5 @@ TEST_F(AddLogoTest, RowsStartAtYOrTheTopAndEachHasItsOwnReference) {
   EXPECT_EQ(lower.LumaRow(1), (std::vector<int>{100, 81}));
 }
 
-// The source frames are never written: asking again, or in another order,
-// gives the same frames.
-TEST_F(AddLogoTest, ResultsDoNotDependOnEarlierRequests) {
-  std::vector<Picture> frames;
-  for (int n = 0; n < 3; ++n) {
-    Picture picture = Picture::YUY2(4, 1);
-    picture.SetLumaRow(0, 0, {20 + n, 40 + n, 60 + n, 80 + n});
-    frames.push_back(picture);
-  }
-  Picture logo = Picture::YUY2(4, 1);
-  logo.SetLumaRow(0, 0, {50, 80, 100, 50});
-  for (int threshold : {0, 10}) {
-    const PClip logoClip = ClipOf(logo);
-    auto filterOf = [&] {
-      return env.Invoke("AddLogo", {MemoryClip::Of(frames), logoClip, 0, threshold, 0, 0, 4, 1, 0}).AsClip();
-    };
-    std::vector<Picture> fresh;
-    for (int n = 0; n < 3; ++n) fresh.push_back(local::PictureOf(filterOf()->GetFrame(n, &env)));
-    EXPECT_EQ(fresh[0].LumaRow(0), threshold == 0 ? (std::vector<int>{235, 215, 195, 175})
-                                                   : (std::vector<int>{20, 77, 124, 80}));
-    const PClip filter = filterOf();
-    for (int n : {2, 0, 0, 1, 2, 1, 0}) EXPECT_EQ(local::PictureOf(filter->GetFrame(n, &env)), fresh[n]) << n;
-  }
-}
-
 }  // namespace
 }  // namespace pramvix::testing
