@@ -30,12 +30,6 @@ using local::Picture;
 
 constexpr int kWidth = 32, kHeight = 8;
 
-std::vector<Picture> Frames(int count, uint32_t seed) {
-  std::vector<Picture> pictures;
-  for (int i = 0; i < count; ++i) pictures.push_back(Patterned(kWidth, kHeight, seed + static_cast<uint32_t>(i)));
-  return pictures;
-}
-
 cli::Y4MFormat Format() {
   cli::Y4MFormat format;
   format.width = kWidth;
@@ -101,9 +95,9 @@ class ThreadedRender : public ::testing::Test {
 // threads) or as files, over a range or to the end.
 TEST_F(ThreadedRender, GivesTheBytesAndProgressOfOneThread) {
   constexpr int kFrames = 30;
-  const std::string main = Y4MOf(Frames(kFrames, 100));
-  const std::string logo = Y4MOf(Frames(2, 200));
-  const std::string alternate = Y4MOf(Frames(kFrames, 300));
+  const std::string main = Y4MOf(RandomPictures(kWidth, kHeight, kFrames, 100));
+  const std::string logo = Y4MOf(RandomPictures(kWidth, kHeight, 2, 200));
+  const std::string alternate = Y4MOf(RandomPictures(kWidth, kHeight, kFrames, 300));
   struct Range {
     cli::RenderRange range;
     int frames;
@@ -143,10 +137,10 @@ TEST_F(ThreadedRender, GivesTheBytesAndProgressOfOneThread) {
 TEST_F(ThreadedRender, AFailingFrameEndsTheOutputAsOnOneThread) {
   constexpr int kFrames = 24;
   const std::string path = ScratchDirectory() + "/clip.y4m";
-  const std::string whole = Y4MOf(Frames(kFrames, 400));
+  const std::string whole = Y4MOf(RandomPictures(kWidth, kHeight, kFrames, 400));
   const size_t frameBytes = 6 + Format().FrameBytes();
   const size_t header = whole.size() - kFrames * frameBytes;
-  const PClip logo = Stream(Y4MOf(Frames(1, 500)), false, 1);
+  const PClip logo = Stream(Y4MOf(RandomPictures(kWidth, kHeight, 1, 500)), false, 1);
   enum Fault { kFailingClip, kCutPipe, kCutFile };
   for (const Fault fault : {kFailingClip, kCutPipe, kCutFile}) {
     for (const int k : {0, 1, 6, 13, 21}) {
@@ -181,8 +175,8 @@ TEST_F(ThreadedRender, AFailingFrameEndsTheOutputAsOnOneThread) {
 // However long the pipe or file, the frames alive stay a few per thread.
 TEST_F(ThreadedRender, LongStreamHoldsAFewFramesPerThread) {
   constexpr int kFrames = 300;
-  const std::string main = Y4MOf(Frames(kFrames, 800));
-  const PClip logo = Stream(Y4MOf(Frames(1, 900)), false, 1);
+  const std::string main = Y4MOf(RandomPictures(kWidth, kHeight, kFrames, 800));
+  const PClip logo = Stream(Y4MOf(RandomPictures(kWidth, kHeight, 1, 900)), false, 1);
   for (const int threads : {1, 2, 4}) {
     for (const bool pipe : {true, false}) {
       SCOPED_TRACE(::testing::Message() << threads << " threads" << (pipe ? ", pipe" : ", file"));

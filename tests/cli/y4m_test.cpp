@@ -109,15 +109,6 @@ TEST(Y4MConversion, PacksPlanesIntoPairsAndBack) {
   EXPECT_EQ(back, planar);
 }
 
-TEST(Y4MConversion, RoundTripKeepsEveryByte) {
-  const auto pictures = RandomPictures(34, 6, 3, 7);
-  const std::string bytes = Y4MOf(pictures, 30000, 1001, 'b');
-  EXPECT_EQ(bytes.compare(0, 39, "YUV4MPEG2 W34 H6 F30000:1001 Ib C422\nFR"), 0);
-  EXPECT_EQ(bytes.size(), 37 + 3 * (6 + 34 * 6 * 2u));
-  const auto decoded = cli::DecodeY4M(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
-  EXPECT_EQ(decoded, pictures);
-}
-
 // 4x3 in 4:2:0: Y 1..12, U 31 32 / 33 34, V 41 42 / 43 44. The second
 // chroma row serves the last picture row alone.
 const std::string k420Header = "YUV4MPEG2 W4 H3 F25:1 Ip C420jpeg\n";

@@ -20,16 +20,8 @@ std::vector<std::string> ScanArgs(const std::string& clip, const std::string& lo
                                   const std::string& logoThreshold = "100") {
   std::vector<std::string> args = {"scan", "-q"};
   args.insert(args.end(), options.begin(), options.end());
-  const std::vector<std::string> rest = {clip,
-                                         logo,
-                                         "0",
-                                         frameThreshold,
-                                         logoThreshold,
-                                         std::to_string(R::kX),
-                                         std::to_string(R::kY),
-                                         std::to_string(R::kRegionWidth),
-                                         std::to_string(R::kRegionHeight)};
-  args.insert(args.end(), rest.begin(), rest.end());
+  args.insert(args.end(), {clip, logo, "0", frameThreshold, logoThreshold});
+  for (int v : {R::kX, R::kY, R::kRegionWidth, R::kRegionHeight}) args.push_back(std::to_string(v));
   return args;
 }
 
