@@ -145,18 +145,14 @@ TEST(AutoRemovalVariants, UntouchedSpansAreExactlyThoseWithNothingToDo) {
       }
     }
   }
-}
-
-TEST(AutoRemovalVariants, BlocksLeftAloneBetweenBusyOnes) {
-  // Two spots on a reference at the edge luma: a corrected pixel that softens
-  // only its left neighbour (5 then 4 two pixels on), and a plain corrected
-  // pixel `gap` pixels to its right. Between them whole blocks may have
-  // nothing to do: each must leave its pixels alone, write the last pixel of
-  // the busy block before it, and let the next busy block start afresh.
-  const int pixels = 2 + 4 * 32 + 11;
+  // Two spots: a corrected pixel that softens only its left neighbour (5
+  // then 4 two pixels on), and a plain corrected pixel `gap` pixels to its
+  // right. Between them whole blocks may have nothing to do: each must leave
+  // its pixels alone, write the last pixel of the busy block before it, and
+  // let the next busy block start afresh.
   for (int gap = 3; gap <= 72; ++gap) {
-    for (int q = 2; q + gap + 2 < pixels; ++q) {
-      std::vector<int> reference(pixels, 128);
+    for (int q = 2; q + gap + 2 < 2 + 4 * 32 + 11; ++q) {
+      std::vector<int> reference(2 + 4 * 32 + 11, 128);
       reference[q] = reference[q + gap] = 133;
       reference[q + 2] = 132;
       ASSERT_TRUE(PassLikePlain(reference, 71, LogoPixels::kCorrect)) << "spots at pixels " << q << " and " << q + gap;
