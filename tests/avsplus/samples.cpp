@@ -32,42 +32,27 @@ const std::vector<SampleCall> kSampleCalls = {
      "NoLogoColor: YUY2 data only (no RGB); use ConvertToYUY2"},
 };
 
+// One error of each way through the host: raised when built, or by a frame
+// request on frames of odd width, of a region beyond the frame, of a smaller
+// logo or alternate frame, of a planar logo clip, and from one of ours met as
+// a host clip by another. (Each filter's own texts are the local host's
+// tests' business; every filter's error when built is in kSampleCalls.)
 const std::vector<ErrorCase> kErrorCases = {
     {"NoLogo", "main.ConvertToRGB32(), logo, 0, 40, 30, 10, 40, 20",
      "NoLogo: YUY2 data only (no RGB); use ConvertToYUY2", true},
     {"NoLogo", "main.DropLastPixel(), logo, 0, 40, 30, 10, 40, 20", "NoLogo: width must be a multiple of 2; use Crop",
      false},
     {"NoLogo", "main, logo, 0, 40, 61, 10, 40, 20", "You X position is too far right.", false},
-    {"NoLogo", "main, logo, 0, 40, -1, 10, 40, 20", "NoLogo: X position must not be negative", false},
-    {"NoLogo", "main, logo, 0, 40, 30, 29, 40, 20", "NoLogo: the region reaches below the bottom of the frame",
-     false},
+    {"NoLogoColor", "main, logo, 0, 40, 30, 29, 40, 20, 1.0, 222, 0",
+     "NoLogoColor: the region reaches below the bottom of the frame", false},
     {"NoLogo", "main, logo.Crop(0, 0, -32, 0), 0, 40, 30, 10, 40, 20",
      "NoLogo: the logo frame is too small for the region", false},
     {"NoLogo", "main, logo.ConvertToYV12(), 0, 40, 30, 10, 40, 20", "NoLogo: the logo clip must be YUY2", false},
-    {"NoLogoM", "main, logo.Crop(0, 0, -32, 0), 0, 40, 30, 10, 40, 20, 1.0, 222, 0", "Logo_Blend: Incompatible clips",
-     true},
-    {"LogoMask", "main.DropLastPixel(), alt, logo.DropLastPixel(), 0, 40, 30, 10, 40, 20",
-     "IfLogo: width must be a multiple of 2; use Crop", false},
     {"LogoMask", "main, alt.Crop(0, 0, -40, 0), logo, 0, 40, 30, 10, 40, 20",
      "LogoMask: the alternate frame is too small for the region", false},
-    {"AddLogo", "main.DropLastPixel(), logo.DropLastPixel(), 0, 40, 30, 10, 40, 20, 0",
-     "NoLogo: width must be a multiple of 2; use Crop", false},
-    {"IfLogo", "main, alt, logo.Crop(0, 0, -32, 0), 0, 5, 40, 30, 10, 40, 20", "If Luma Logo test: Incompatible clips",
-     true},
     {"IfNoLogo", "main, alt, logo, 0, 5, 40, 61, 10, 40, 20", "Your X position is too far right.", false},
-    {"NoLogoAuto", "main.DropLastPixel(), logo, 0", "NoLogo: width must be a multiple of 2; use Crop", false},
-    // A frame error of one of ours met as a host clip by another.
     {"NoLogo", "main.NoLogo(logo, 0, 40, 61, 10, 40, 20), logo, 0, 40, 30, 10, 40, 20",
      "You X position is too far right.", false},
-    {"NoLogoColor", "main, logo.Crop(0, 0, -32, 0), 0, 40, 30, 10, 40, 20, 1.0, 222, 0",
-     "NoLogoColor: Incompatible clips", true},
-    {"NoLogoColor", "main.ConvertToRGB32(), logo.ConvertToRGB32(), 0, 40, 30, 10, 40, 20, 1.0, 222, 0",
-     "NoLogoColor: YUY2 data only (no RGB); use ConvertToYUY2", true},
-    {"NoLogoColor", "main.DropLastPixel(), logo.DropLastPixel(), 0, 40, 30, 10, 40, 20, 1.0, 222, 0",
-     "NoLogoColor: width must be a multiple of 2; use Crop", false},
-    {"NoLogoColor", "main, logo, 0, 40, 61, 10, 40, 20, 1.0, 222, 0", "You X position is too far right.", false},
-    {"NoLogoColor", "main, logo, 0, 40, 30, 29, 40, 20, 1.0, 222, 0",
-     "NoLogoColor: the region reaches below the bottom of the frame", false},
 };
 
 }  // namespace pramvix::avsplus_test

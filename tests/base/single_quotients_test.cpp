@@ -91,37 +91,6 @@ const std::vector<Case> kCases = {
     {7, std::nanf(""), false, 0},
 };
 
-void ExpectCases(const std::vector<Case>& cases, const int32_t* q, const int32_t* sure, const char* set) {
-  for (size_t i = 0; i < cases.size(); ++i) {
-    const Case& c = cases[i];
-    EXPECT_EQ(sure[i] != 0, c.sure) << set << ": a=" << c.a << " w=" << c.w;
-    if (c.sure && sure[i] != 0) {
-      EXPECT_EQ(q[i], c.q) << set << ": a=" << c.a << " w=" << c.w;
-    }
-  }
-}
-
-// The cases padded to whole vectors of `lanes`.
-std::vector<Case> Padded(size_t lanes) {
-  std::vector<Case> cases = kCases;
-  while (cases.size() % lanes != 0) cases.push_back({0, 1, true, 0});
-  return cases;
-}
-
-TEST(SingleQuotients, SureOnlyWhereTruncationCannotTurn) {
-  const std::vector<Case> cases = Padded(8);
-  std::vector<int32_t> q(cases.size()), sure(cases.size());
-  for (size_t i = 0; i < cases.size(); i += 4) {
-    __m128i lanes;
-    const __m128i got = SureQuotientsSse2(_mm_setr_ps(cases[i].a, cases[i + 1].a, cases[i + 2].a, cases[i + 3].a),
-                                          _mm_setr_ps(cases[i].w, cases[i + 1].w, cases[i + 2].w, cases[i + 3].w),
-                                          lanes);
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(&q[i]), got);
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(&sure[i]), lanes);
-  }
-  ExpectCases(cases, q.data(), sure.data(), "sse2");
-}
-
 PRAMVIX_TARGET_AVX2 void SureAvx2(const float* a, const float* w, int32_t* q, int32_t* sure) {
   __m256i lanes;
   const __m256i got = SureQuotientsAvx2(_mm256_loadu_ps(a), _mm256_loadu_ps(w), lanes);
@@ -129,18 +98,35 @@ PRAMVIX_TARGET_AVX2 void SureAvx2(const float* a, const float* w, int32_t* q, in
   _mm256_storeu_si256(reinterpret_cast<__m256i*>(sure), lanes);
 }
 
-TEST(SingleQuotients, Avx2AgreesCaseByCase) {
-  const std::vector<Simd> sets = testing::VectorSimd();
-  if (std::find(sets.begin(), sets.end(), Simd::kAvx2) == sets.end()) GTEST_SKIP() << "no AVX2 on this CPU";
-  const std::vector<Case> cases = Padded(8);
+void SureSse2(const float* a, const float* w, int32_t* q, int32_t* sure) {
+  for (int half = 0; half < 8; half += 4) {
+    __m128i lanes;
+    const __m128i got = SureQuotientsSse2(_mm_loadu_ps(a + half), _mm_loadu_ps(w + half), lanes);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(q + half), got);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(sure + half), lanes);
+  }
+}
+
+// Each set this CPU runs, eight lanes at a time.
+TEST(SingleQuotients, SureOnlyWhereTruncationCannotTurn) {
+  std::vector<Case> cases = kCases;
+  while (cases.size() % 8 != 0) cases.push_back({0, 1, true, 0});
   std::vector<float> a, w;
   for (const Case& c : cases) {
     a.push_back(c.a);
     w.push_back(c.w);
   }
-  std::vector<int32_t> q(cases.size()), sure(cases.size());
-  for (size_t i = 0; i < cases.size(); i += 8) SureAvx2(&a[i], &w[i], &q[i], &sure[i]);
-  ExpectCases(cases, q.data(), sure.data(), "avx2");
+  for (const Simd simd : testing::VectorSimd()) {
+    std::vector<int32_t> q(cases.size()), sure(cases.size());
+    for (size_t i = 0; i < cases.size(); i += 8) (simd == Simd::kAvx2 ? SureAvx2 : SureSse2)(&a[i], &w[i], &q[i], &sure[i]);
+    for (size_t i = 0; i < cases.size(); ++i) {
+      const Case& c = cases[i];
+      EXPECT_EQ(sure[i] != 0, c.sure) << SimdName(simd) << ": a=" << c.a << " w=" << c.w;
+      if (c.sure && sure[i] != 0) {
+        EXPECT_EQ(q[i], c.q) << SimdName(simd) << ": a=" << c.a << " w=" << c.w;
+      }
+    }
+  }
 }
 
 }  // namespace

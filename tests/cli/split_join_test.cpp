@@ -10,25 +10,23 @@
 namespace pramvix::testing {
 namespace {
 
-// Where ffmpeg is; empty when it is not installed.
-std::string FfmpegPath() {
-  const CommandResult found = RunProgram("/bin/sh", {"-c", "command -v ffmpeg"});
-  if (found.status != 0) return "";
-  return found.out.substr(0, found.out.find('\n'));
+// ffmpeg with these arguments, found on the PATH.
+CommandResult Ffmpeg(std::vector<std::string> args) {
+  args.insert(args.begin(), {"ffmpeg", "-v", "error", "-nostdin"});
+  return RunProgram("/usr/bin/env", args);
 }
 
 // The frames of a video file as raw 4:2:2 bytes, decoded by ffmpeg.
 std::string Decoded(const std::string& input, const std::vector<std::string>& inputOptions = {}) {
-  std::vector<std::string> args = {"-v", "error", "-nostdin"};
-  args.insert(args.end(), inputOptions.begin(), inputOptions.end());
+  std::vector<std::string> args = inputOptions;
   args.insert(args.end(), {"-i", input, "-f", "rawvideo", "-pix_fmt", "yuv422p", "-"});
-  const CommandResult run = RunProgram(FfmpegPath(), args);
+  const CommandResult run = Ffmpeg(args);
   EXPECT_EQ(run.status, 0) << run.err;
   return run.out;
 }
 
 TEST(SplitAndJoin, PartsJoinedByFfmpegAreTheWholeRun) {
-  if (FfmpegPath().empty()) GTEST_SKIP() << "ffmpeg is not installed; the split-and-join test is not run";
+  if (!HaveProgram("ffmpeg")) GTEST_SKIP() << "ffmpeg is not installed; the split-and-join test is not run";
   const std::string dir = ScratchDirectory();
   constexpr int kWidth = 64, kHeight = 16, kFrames = 30;
   WriteFile(dir + "/in.y4m", Y4MOf(RandomPictures(kWidth, kHeight, kFrames, 21)));
@@ -62,10 +60,10 @@ TEST(SplitAndJoin, PartsJoinedByFfmpegAreTheWholeRun) {
       const CommandResult cut = RunPramvix(words);
       ASSERT_EQ(cut.status, 0) << cut.err;
       if (!direct) {
-        std::vector<std::string> encode = {"-v", "error", "-nostdin", "-y", "-i", dir + "/part.y4m"};
+        std::vector<std::string> encode = {"-y", "-i", dir + "/part.y4m"};
         encode.insert(encode.end(), container.encode.begin(), container.encode.end());
         encode.push_back(part);
-        const CommandResult encoded = RunProgram(FfmpegPath(), encode);
+        const CommandResult encoded = Ffmpeg(encode);
         ASSERT_EQ(encoded.status, 0) << encoded.err;
       }
       list += "file '" + part + "'\n";

@@ -30,12 +30,6 @@ using local::Picture;
 
 constexpr int kWidth = 32, kHeight = 8;
 
-std::vector<Picture> Frames(int count, uint32_t seed) {
-  std::vector<Picture> pictures;
-  for (int i = 0; i < count; ++i) pictures.push_back(Patterned(kWidth, kHeight, seed + static_cast<uint32_t>(i)));
-  return pictures;
-}
-
 cli::Y4MFormat Format() {
   cli::Y4MFormat format;
   format.width = kWidth;
@@ -101,9 +95,9 @@ class ThreadedRender : public ::testing::Test {
 // threads) or as files, over a range or to the end.
 TEST_F(ThreadedRender, GivesTheBytesAndProgressOfOneThread) {
   constexpr int kFrames = 30;
-  const std::string main = Y4MOf(Frames(kFrames, 100));
-  const std::string logo = Y4MOf(Frames(2, 200));
-  const std::string alternate = Y4MOf(Frames(kFrames, 300));
+  const std::string main = Y4MOf(RandomPictures(kWidth, kHeight, kFrames, 100));
+  const std::string logo = Y4MOf(RandomPictures(kWidth, kHeight, 2, 200));
+  const std::string alternate = Y4MOf(RandomPictures(kWidth, kHeight, kFrames, 300));
   struct Range {
     cli::RenderRange range;
     int frames;
@@ -135,67 +129,43 @@ TEST_F(ThreadedRender, GivesTheBytesAndProgressOfOneThread) {
   }
 }
 
-// Frame k fails, and so does frame k + 2 with another text, which threads
-// may well reach first: the output is frames before k, then k's error.
-TEST_F(ThreadedRender, ReportsTheFirstFailingFrameAfterTheFramesBeforeIt) {
+// Frame k cannot be made: a clip fails it, and frame k + 2 with another text
+// (which threads may well reach first); or a pipe is cut inside it before it
+// is read; or a file is cut inside it after it was opened (its frames
+// counted, so each thread reads its own frames). The output is the frames
+// before k, then k's error, whichever thread met a failure first.
+TEST_F(ThreadedRender, AFailingFrameEndsTheOutputAsOnOneThread) {
   constexpr int kFrames = 24;
-  const std::string main = Y4MOf(Frames(kFrames, 400));
-  const PClip logo = Stream(Y4MOf(Frames(1, 500)), false, 1);
-  for (const int failing : {0, 1, 6, 21}) {
-    Rendered one;
-    for (const int threads : {1, 2, 4}) {
-      SCOPED_TRACE(::testing::Message() << "frame " << failing << ", " << threads << " threads");
-      const PClip stream = Stream(main, true, threads);
-      const PClip failingClip(new local::FailingClip(PClip(new local::FailingClip(stream, failing + 2)), failing));
-      const PClip filter = env.Invoke("NoLogo", {failingClip, logo, 0, 10, 3, 1, 20, 6}).AsClip();
-      const Rendered got = Render(*filter, static_cast<Y4MClip*>(stream.get()), {}, env, threads);
-      EXPECT_EQ(got.error, local::FailingClip::TextFor(failing));
-      EXPECT_EQ(got.progress, Counts(failing));
-      if (threads == 1) {
-        one = got;
-        continue;
-      }
-      EXPECT_TRUE(got.bytes == one.bytes);
-    }
-  }
-}
-
-// A stream cut inside frame k: a pipe cut before it is read, or a file cut
-// after it was opened (its frames counted, so each thread reads its own
-// frames). Either way the frames before k come out, then k's error,
-// whichever thread read into the cut first.
-TEST_F(ThreadedRender, ACutStreamFailsAtTheSameFrame) {
   const std::string path = ScratchDirectory() + "/clip.y4m";
-  const std::string whole = Y4MOf(Frames(20, 650));
+  const std::string whole = Y4MOf(RandomPictures(kWidth, kHeight, kFrames, 400));
   const size_t frameBytes = 6 + Format().FrameBytes();
-  const size_t header = whole.size() - 20 * frameBytes;
-  const PClip logo = Stream(Y4MOf(Frames(1, 700)), false, 1);
-  for (const bool pipe : {true, false}) {
-    for (const int cut : {0, 5, 13, 17}) {
-      const size_t length = header + cut * frameBytes + frameBytes / 2;
-      const std::string truncated = whole.substr(0, length);  // the pipe's bytes, alive while it is read
+  const size_t header = whole.size() - kFrames * frameBytes;
+  const PClip logo = Stream(Y4MOf(RandomPictures(kWidth, kHeight, 1, 500)), false, 1);
+  enum Fault { kFailingClip, kCutPipe, kCutFile };
+  for (const Fault fault : {kFailingClip, kCutPipe, kCutFile}) {
+    for (const int k : {0, 1, 6, 13, 21}) {
+      const size_t length = header + k * frameBytes + frameBytes / 2;
+      const std::string pipeBytes = fault == kCutPipe ? whole.substr(0, length) : whole;  // alive while read
       Rendered one;
       for (const int threads : {1, 2, 4}) {
-        SCOPED_TRACE(::testing::Message() << (pipe ? "pipe" : "file") << " cut in frame " << cut << ", " << threads
-                                          << " threads");
-        PClip stream;
-        if (pipe) {
-          stream = Stream(truncated, true, threads);
-        } else {
+        SCOPED_TRACE(::testing::Message() << "fault " << fault << " in frame " << k << ", " << threads << " threads");
+        PClip stream = Stream(pipeBytes, true, threads);
+        if (fault == kCutFile) {
           WriteFile(path, whole);
           auto* clip = new Y4MClip(std::make_unique<cli::Y4MReader>(cli::OpenSource(path), "clip.y4m"));
           stream = PClip(clip);
           clip->KeepAhead(threads > 1 ? cli::RenderWindow(threads) : 0);
           ASSERT_EQ(truncate(path.c_str(), static_cast<off_t>(length)), 0);
         }
-        const PClip filter = env.Invoke("NoLogo", {stream, logo, 0, 10, 3, 1, 20, 6}).AsClip();
+        const PClip main =
+            fault == kFailingClip ? PClip(new local::FailingClip(PClip(new local::FailingClip(stream, k + 2)), k))
+                                  : stream;
+        const PClip filter = env.Invoke("NoLogo", {main, logo, 0, 10, 3, 1, 20, 6}).AsClip();
         const Rendered got = Render(*filter, static_cast<Y4MClip*>(stream.get()), {}, env, threads);
-        EXPECT_EQ(got.error, "clip.y4m: frame " + std::to_string(cut) + " is truncated");
-        EXPECT_EQ(got.progress, Counts(cut));
-        if (threads == 1) {
-          one = got;
-          continue;
-        }
+        EXPECT_EQ(got.error, fault == kFailingClip ? local::FailingClip::TextFor(k)
+                                                   : "clip.y4m: frame " + std::to_string(k) + " is truncated");
+        EXPECT_EQ(got.progress, Counts(k));
+        if (threads == 1) one = got;
         EXPECT_TRUE(got.bytes == one.bytes);
       }
     }
@@ -205,8 +175,8 @@ TEST_F(ThreadedRender, ACutStreamFailsAtTheSameFrame) {
 // However long the pipe or file, the frames alive stay a few per thread.
 TEST_F(ThreadedRender, LongStreamHoldsAFewFramesPerThread) {
   constexpr int kFrames = 300;
-  const std::string main = Y4MOf(Frames(kFrames, 800));
-  const PClip logo = Stream(Y4MOf(Frames(1, 900)), false, 1);
+  const std::string main = Y4MOf(RandomPictures(kWidth, kHeight, kFrames, 800));
+  const PClip logo = Stream(Y4MOf(RandomPictures(kWidth, kHeight, 1, 900)), false, 1);
   for (const int threads : {1, 2, 4}) {
     for (const bool pipe : {true, false}) {
       SCOPED_TRACE(::testing::Message() << threads << " threads" << (pipe ? ", pipe" : ", file"));

@@ -13,25 +13,15 @@ namespace {
 
 class LocalHostTest : public HostTest {};
 
-TEST(LocalHost, ChecksArgumentsAgainstTheTypeStringAndIgnoresTheCaseOfNames) {
-  LocalEnvironment host;
-  host.LoadPlugin(PRAMVIX_PLUGIN_PATH);
+TEST_F(LocalHostTest, ChecksArgumentsAgainstTheTypeStringAndIgnoresTheCaseOfNames) {
   const PClip clip = ClipOf(Picture::YUY2(8, 2));
-  auto errorOf = [&](const std::string& name, const std::vector<AVSValue>& args) -> std::string {
-    try {
-      host.Invoke(name, args);
-    } catch (const HostError& error) {
-      return error.what();
-    }
-    return "";
-  };
-  EXPECT_EQ(errorOf("NoLogo", {clip, clip, 0, 0, 0, 0, 0}), "Invalid arguments to function 'NoLogo'");
-  EXPECT_EQ(errorOf("NoLogo", {clip, clip, 0, 0.5f, 0, 0, 0, 0}), "Invalid arguments to function 'NoLogo'");
-  EXPECT_EQ(errorOf("NoLogo", {clip, 3, 0, 0, 0, 0, 0, 0}), "Invalid arguments to function 'NoLogo'");
-  EXPECT_EQ(errorOf("Nothing", {}), "There is no function named 'Nothing'");
-  ASSERT_NE(host.Find("nOlOgO"), nullptr);
-  EXPECT_EQ(host.Find("nOlOgO")->name, "NoLogo");
-  EXPECT_EQ(host.Find("NoLog"), nullptr);
+  EXPECT_EQ(ErrorOf("NoLogo", {clip, clip, 0, 0, 0, 0, 0}), "Invalid arguments to function 'NoLogo'");
+  EXPECT_EQ(ErrorOf("NoLogo", {clip, clip, 0, 0.5f, 0, 0, 0, 0}), "Invalid arguments to function 'NoLogo'");
+  EXPECT_EQ(ErrorOf("NoLogo", {clip, 3, 0, 0, 0, 0, 0, 0}), "Invalid arguments to function 'NoLogo'");
+  EXPECT_EQ(ErrorOf("Nothing", {}), "There is no function named 'Nothing'");
+  ASSERT_NE(env.Find("nOlOgO"), nullptr);
+  EXPECT_EQ(env.Find("nOlOgO")->name, "NoLogo");
+  EXPECT_EQ(env.Find("NoLog"), nullptr);
   EXPECT_TRUE(local::Matches('f', AVSValue(2)));
   EXPECT_TRUE(local::Matches('f', AVSValue(2.5f)));
   EXPECT_FALSE(local::Matches('i', AVSValue(2.5f)));

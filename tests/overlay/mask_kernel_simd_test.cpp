@@ -40,13 +40,9 @@ TEST_F(MaskKernelSimdTest, EveryLumaAgainstEveryReferenceAndThreshold) {
   for (int reference = 0; reference < 256; ++reference) {
     logo[0] = static_cast<uint8_t>(reference);
     for (int threshold : thresholds) {
-      const Bytes expected = Masked(MaskRow, main, alternate, logo, threshold);
-      for (Simd simd : VectorSimd()) {
-        if (Masked(MaskRowFor(simd), main, alternate, logo, threshold) != expected) {
-          FAIL() << SimdName(simd) << " differs from MaskRow: reference " << reference << ", threshold "
-                 << threshold;
-        }
-      }
+      ASSERT_TRUE(LikeThePlainKernel(
+          [&](Simd simd) { return Masked(MaskRowFor(simd), main, alternate, logo, threshold); }))
+          << "reference " << reference << ", threshold " << threshold;
     }
   }
 }
@@ -68,11 +64,8 @@ TEST_F(MaskKernelSimdTest, RandomRows) {
       }
     }
     const int threshold = draw.Threshold();
-    const Bytes expected = Masked(MaskRow, main, alternate, logo, threshold);
-    for (Simd simd : VectorSimd()) {
-      ASSERT_EQ(Masked(MaskRowFor(simd), main, alternate, logo, threshold), expected)
-          << SimdName(simd) << ": case " << i << ", width " << width << ", threshold " << threshold;
-    }
+    ASSERT_TRUE(LikeThePlainKernel([&](Simd simd) { return Masked(MaskRowFor(simd), main, alternate, logo, threshold); }))
+        << "case " << i << ", width " << width << ", threshold " << threshold;
   }
 }
 
@@ -90,16 +83,12 @@ TEST_F(MaskKernelSimdTest, RandomRegions) {
     const TightFrame logo = RandomFrame(draw, width + draw.Int(0, 3), height);
     const Region region = RandomRegion(draw, width, height);
     const int threshold = draw.Threshold();
-
-    TightFrame expected = main;
-    MaskRegion(expected.Rows(), alternate.ReadRows(), logo.ReadRows(), region, threshold, Simd::kScalar);
-    for (Simd simd : VectorSimd()) {
+    ASSERT_TRUE(LikeThePlainKernel([&](Simd simd) {
       TightFrame out = main;
       MaskRegion(out.Rows(), alternate.ReadRows(), logo.ReadRows(), region, threshold, simd);
-      ASSERT_EQ(out.bytes, expected.bytes) << SimdName(simd) << ": case " << i << ", region " << region.x << ","
-                                           << region.y << " " << region.width << "x" << region.height
-                                           << ", threshold " << threshold;
-    }
+      return out.bytes;
+    })) << "case " << i << ", region " << region.x << "," << region.y << " " << region.width << "x" << region.height
+        << ", threshold " << threshold;
   }
 }
 

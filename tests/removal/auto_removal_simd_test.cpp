@@ -36,6 +36,21 @@ std::vector<uint8_t> PassRow(Simd simd, std::vector<uint8_t> main, const std::ve
   return main;
 }
 
+::testing::AssertionResult PassLikePlain(const std::vector<uint8_t>& main, const std::vector<uint8_t>& reference,
+                                         LogoPixels pixels) {
+  return testing::LikeThePlainKernel([&](Simd simd) { return PassRow(simd, main, reference, pixels); });
+}
+
+// Main lumas (p * multiplier + 7) % 256 over `reference`, a row of lumas.
+::testing::AssertionResult PassLikePlain(const std::vector<int>& reference, int multiplier, LogoPixels pixels) {
+  std::vector<uint8_t> main(2 * reference.size()), lumas(2 * reference.size(), 60);
+  for (size_t p = 0; p < reference.size(); ++p) {
+    main[2 * p] = static_cast<uint8_t>((p * multiplier + 7) % 256);
+    lumas[2 * p] = static_cast<uint8_t>(reference[p]);
+  }
+  return PassLikePlain(main, lumas, pixels);
+}
+
 TEST(AutoRemovalVariants, PlainPassIsNoLogosPassWithTheFixedRule) {
   const uint32_t seed = TestSeed();
   SCOPED_TRACE(SeedNote(seed));
@@ -59,20 +74,17 @@ TEST(AutoRemovalVariants, CorrectEveryLumaPairLikeThePlainPass) {
   // neighbour luma alternate, so each lane's ratio is its own. Neither
   // softens inside, so each pair's correction shows in its byte.
   const int pixels = 3 + 256 + 13;
-  for (Simd simd : VectorSimd()) {
-    for (LogoPixels mode : kModes) {
-      for (int L = 0; L < 256; ++L) {
-        for (bool flat : {true, false}) {
-          const int edge = L < 128 ? 255 : 0;
-          const int other = L == 255 ? 254 : L + 1;
-          std::vector<uint8_t> main(2 * pixels, 128), reference(2 * pixels, 77);
-          for (int p = 0; p < pixels; ++p) {
-            reference[2 * p] = static_cast<uint8_t>(p < 3 ? edge : (flat || p % 2 == 0 ? L : other));
-            if (p >= 3 && p < 3 + 256) main[2 * p] = static_cast<uint8_t>(p - 3);
-          }
-          ASSERT_EQ(PassRow(simd, main, reference, mode), PassRow(Simd::kScalar, main, reference, mode))
-              << SimdName(simd) << " " << ModeName(mode) << " L=" << L << (flat ? " flat" : " pairs");
+  for (LogoPixels mode : kModes) {
+    for (int L = 0; L < 256; ++L) {
+      for (bool flat : {true, false}) {
+        const int edge = L < 128 ? 255 : 0;
+        const int other = L == 255 ? 254 : L + 1;
+        std::vector<uint8_t> main(2 * pixels, 128), reference(2 * pixels, 77);
+        for (int p = 0; p < pixels; ++p) {
+          reference[2 * p] = static_cast<uint8_t>(p < 3 ? edge : (flat || p % 2 == 0 ? L : other));
+          if (p >= 3 && p < 3 + 256) main[2 * p] = static_cast<uint8_t>(p - 3);
         }
+        ASSERT_TRUE(PassLikePlain(main, reference, mode)) << ModeName(mode) << " L=" << L << (flat ? " flat" : " pairs");
       }
     }
   }
@@ -89,22 +101,19 @@ TEST(AutoRemovalVariants, EveryPatternOfSoftenedPixelsAtEveryPlaceInABlock) {
   for (uint64_t pattern = 0; pattern < 4096; ++pattern) patterns.push_back(pattern);
   for (int run = 13; run <= 40; ++run) patterns.push_back((uint64_t{1} << run) - 1);
   const int pixels = 100;
-  for (Simd simd : VectorSimd()) {
-    for (LogoPixels mode : kModes) {
-      for (uint64_t pattern : patterns) {
-        for (int offset = 0; offset < 16; ++offset) {
-          std::vector<uint8_t> reference(2 * pixels, 50), main(2 * pixels);
-          const int first = 10 + offset;  // the pixel softened by the pattern's bit 0
-          int chain[2] = {100, 100};
-          for (int p = 0; p < pixels; ++p) {
-            const int k = p - 1;  // the step whose test this pixel's luma ends
-            if (k >= first && k < first + 40 && (pattern >> (k - first) & 1)) chain[p % 2] ^= 100 ^ 105;
-            reference[2 * p] = static_cast<uint8_t>(p < 2 ? 100 : chain[p % 2]);
-            main[2 * p] = static_cast<uint8_t>((p * 89 + pattern) % 256);
-          }
-          ASSERT_EQ(PassRow(simd, main, reference, mode), PassRow(Simd::kScalar, main, reference, mode))
-              << SimdName(simd) << " " << ModeName(mode) << " pattern " << pattern << " offset " << offset;
+  for (LogoPixels mode : kModes) {
+    for (uint64_t pattern : patterns) {
+      for (int offset = 0; offset < 16; ++offset) {
+        std::vector<int> reference(pixels);
+        const int first = 10 + offset;  // the pixel softened by the pattern's bit 0
+        int chain[2] = {100, 100};
+        for (int p = 0; p < pixels; ++p) {
+          const int k = p - 1;  // the step whose test this pixel's luma ends
+          if (k >= first && k < first + 40 && (pattern >> (k - first) & 1)) chain[p % 2] ^= 100 ^ 105;
+          reference[p] = p < 2 ? 100 : chain[p % 2];
         }
+        ASSERT_TRUE(PassLikePlain(reference, 89 + static_cast<int>(pattern % 7), mode))
+            << ModeName(mode) << " pattern " << pattern << " offset " << offset;
       }
     }
   }
@@ -123,47 +132,30 @@ TEST(AutoRemovalVariants, UntouchedSpansAreExactlyThoseWithNothingToDo) {
   };
   const Spot spots[] = {{5, 0}, {-5, 0}, {4, 0}, {-4, 0}, {-3, 2}, {2, -3}, {5, 4}, {-5, -4}};
   const int pixels = 2 + 3 * 32 + 11;
-  for (Simd simd : VectorSimd()) {
-    for (int edge : {0, 3, 5, 128, 250, 252, 255}) {
-      for (const Spot& spot : spots) {
-        for (int q = 2; q + 2 < pixels; ++q) {
-          const int at0 = edge + spot.at0, at2 = edge + spot.at2;
-          if (at0 < 0 || at0 > 255 || at2 < 0 || at2 > 255) continue;
-          std::vector<uint8_t> reference(2 * pixels, 200), main(2 * pixels);
-          for (int p = 0; p < pixels; ++p) {
-            reference[2 * p] = static_cast<uint8_t>(p == q ? at0 : (p == q + 2 ? at2 : edge));
-            main[2 * p] = static_cast<uint8_t>((p * 53 + 7) % 256);
-          }
-          ASSERT_EQ(PassRow(simd, main, reference, LogoPixels::kCorrect),
-                    PassRow(Simd::kScalar, main, reference, LogoPixels::kCorrect))
-              << SimdName(simd) << " edge " << edge << ", change " << spot.at0 << "/" << spot.at2 << " at pixel "
-              << q;
-        }
+  for (int edge : {0, 3, 5, 128, 250, 252, 255}) {
+    for (const Spot& spot : spots) {
+      for (int q = 2; q + 2 < pixels; ++q) {
+        const int at0 = edge + spot.at0, at2 = edge + spot.at2;
+        if (at0 < 0 || at0 > 255 || at2 < 0 || at2 > 255) continue;
+        std::vector<int> reference(pixels, edge);
+        reference[q] = at0;
+        reference[q + 2] = at2;
+        ASSERT_TRUE(PassLikePlain(reference, 53, LogoPixels::kCorrect))
+            << "edge " << edge << ", change " << spot.at0 << "/" << spot.at2 << " at pixel " << q;
       }
     }
   }
-}
-
-TEST(AutoRemovalVariants, BlocksLeftAloneBetweenBusyOnes) {
-  // Two spots on a reference at the edge luma: a corrected pixel that softens
-  // only its left neighbour (5 then 4 two pixels on), and a plain corrected
-  // pixel `gap` pixels to its right. Between them whole blocks may have
-  // nothing to do: each must leave its pixels alone, write the last pixel of
-  // the busy block before it, and let the next busy block start afresh.
-  const int pixels = 2 + 4 * 32 + 11;
-  for (Simd simd : VectorSimd()) {
-    for (int gap = 3; gap <= 72; ++gap) {
-      for (int q = 2; q + gap + 2 < pixels; ++q) {
-        std::vector<uint8_t> reference(2 * pixels, 60), main(2 * pixels);
-        for (int p = 0; p < pixels; ++p) {
-          const int change = p == q || p == q + gap ? 5 : (p == q + 2 ? 4 : 0);
-          reference[2 * p] = static_cast<uint8_t>(128 + change);
-          main[2 * p] = static_cast<uint8_t>((p * 71 + 3) % 256);
-        }
-        ASSERT_EQ(PassRow(simd, main, reference, LogoPixels::kCorrect),
-                  PassRow(Simd::kScalar, main, reference, LogoPixels::kCorrect))
-            << SimdName(simd) << " spots at pixels " << q << " and " << q + gap;
-      }
+  // Two spots: a corrected pixel that softens only its left neighbour (5
+  // then 4 two pixels on), and a plain corrected pixel `gap` pixels to its
+  // right. Between them whole blocks may have nothing to do: each must leave
+  // its pixels alone, write the last pixel of the busy block before it, and
+  // let the next busy block start afresh.
+  for (int gap = 3; gap <= 72; ++gap) {
+    for (int q = 2; q + gap + 2 < 2 + 4 * 32 + 11; ++q) {
+      std::vector<int> reference(2 + 4 * 32 + 11, 128);
+      reference[q] = reference[q + gap] = 133;
+      reference[q + 2] = 132;
+      ASSERT_TRUE(PassLikePlain(reference, 71, LogoPixels::kCorrect)) << "spots at pixels " << q << " and " << q + gap;
     }
   }
 }
@@ -172,26 +164,24 @@ TEST(AutoRemovalVariants, RandomRowsAndFramesMatchThePlainPass) {
   const uint32_t seed = TestSeed();
   SCOPED_TRACE(SeedNote(seed));
   Draw draw(seed);
-  for (Simd simd : VectorSimd()) {
-    for (int trial = 0; trial < 20000; ++trial) {
-      const int width = draw.Int(1, 150);
-      const std::vector<uint8_t> reference = draw.Row(width + (draw.OneIn(3) ? draw.Int(0, 20) : 0));
-      const std::vector<uint8_t> main = draw.Row(width);
-      const LogoPixels mode = kModes[draw.Int(0, 1)];
-      ASSERT_EQ(PassRow(simd, main, reference, mode), PassRow(Simd::kScalar, main, reference, mode))
-          << SimdName(simd) << " " << ModeName(mode) << " trial " << trial << " width " << width;
-    }
-    // Whole frames with padded pitches: every row but the last.
-    for (int trial = 0; trial < 200; ++trial) {
-      const int width = draw.Int(1, 90), height = draw.Int(1, 6);
-      const testing::TightFrame reference = testing::RandomFrame(draw, width, height);
-      testing::TightFrame expected = testing::RandomFrame(draw, width, height);
-      testing::TightFrame actual = expected;
-      const LogoPixels mode = kModes[draw.Int(0, 1)];
-      RemoveLogoAuto(expected.Rows(), reference.ReadRows(), mode, AutoRowFor(Simd::kScalar));
-      RemoveLogoAuto(actual.Rows(), reference.ReadRows(), mode, AutoRowFor(simd));
-      ASSERT_EQ(actual.bytes, expected.bytes) << SimdName(simd) << " frame trial " << trial;
-    }
+  for (int trial = 0; trial < 20000; ++trial) {
+    const int width = draw.Int(1, 150);
+    const std::vector<uint8_t> reference = draw.Row(width + (draw.OneIn(3) ? draw.Int(0, 20) : 0));
+    const std::vector<uint8_t> main = draw.Row(width);
+    const LogoPixels mode = kModes[draw.Int(0, 1)];
+    ASSERT_TRUE(PassLikePlain(main, reference, mode)) << ModeName(mode) << " trial " << trial << " width " << width;
+  }
+  // Whole frames with padded pitches: every row but the last.
+  for (int trial = 0; trial < 200; ++trial) {
+    const int width = draw.Int(1, 90), height = draw.Int(1, 6);
+    const testing::TightFrame reference = testing::RandomFrame(draw, width, height);
+    const testing::TightFrame main = testing::RandomFrame(draw, width, height);
+    const LogoPixels mode = kModes[draw.Int(0, 1)];
+    ASSERT_TRUE(testing::LikeThePlainKernel([&](Simd simd) {
+      testing::TightFrame out = main;
+      RemoveLogoAuto(out.Rows(), reference.ReadRows(), mode, AutoRowFor(simd));
+      return out.bytes;
+    })) << "frame trial " << trial;
   }
 }
 

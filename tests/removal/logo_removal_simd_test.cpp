@@ -26,10 +26,26 @@ constexpr int kIntMax = std::numeric_limits<int>::max();
 constexpr int kIntMin = std::numeric_limits<int>::min();
 
 std::vector<uint8_t> PassRow(Simd simd, std::vector<uint8_t> main, const std::vector<uint8_t>& reference, int x,
-                         int width, const RemovalRule& rule) {
+                             int width, const RemovalRule& rule) {
   RemoveLogoRowFor(simd)(MutableLumaRow(main.data(), static_cast<int>(main.size() / 2)),
                          ConstLumaRow(reference.data(), static_cast<int>(reference.size() / 2)), x, width, rule);
   return main;
+}
+
+::testing::AssertionResult PassLikePlain(const std::vector<uint8_t>& main, const std::vector<uint8_t>& reference,
+                                         int x, int width, const RemovalRule& rule) {
+  return testing::LikeThePlainKernel([&](Simd simd) { return PassRow(simd, main, reference, x, width, rule); });
+}
+
+// Main lumas (p * multiplier + 7) % 256 over `reference`, a row of lumas.
+::testing::AssertionResult PassLikePlain(const std::vector<int>& reference, int multiplier, int x, int width,
+                                         const RemovalRule& rule) {
+  std::vector<uint8_t> main(2 * reference.size()), lumas(2 * reference.size(), 99);
+  for (size_t p = 0; p < reference.size(); ++p) {
+    main[2 * p] = static_cast<uint8_t>((p * multiplier + 7) % 256);
+    lumas[2 * p] = static_cast<uint8_t>(std::clamp(reference[p], 0, 255));
+  }
+  return PassLikePlain(main, lumas, x, width, rule);
 }
 
 // Overlays from the defaults to the extremes a script can give, including
@@ -43,23 +59,33 @@ const std::vector<Overlay> kOverlays = {
 };
 
 TEST(RemovalVariants, CorrectEveryLumaPairLikeTheReference) {
-  // Row: pixels 0 … 2 are the edge E, then main luma 0 … 255 over reference
-  // luma L. Threshold 1 makes every L ≠ E pixel a logo pixel and softens only
-  // where the reference changes, so each pair's correction shows in its byte.
+  // Row: pixels 0 … 2 are the edge luma, then main luma 0 … 255 over
+  // reference luma L (flat), or L and L + 1 side by side (pairs). Threshold 1
+  // makes every pixel a logo pixel and neither softens inside, so each pair's
+  // correction shows in its byte. With gains of 1e3 … 1e8, ratios near the
+  // top luma come so close to zero that quotients leave the 32-bit range or
+  // overflow with the offset; the vector corrections may truncate straight to
+  // 32-bit lanes only above the bound that keeps them inside, and both kinds
+  // of row take both ways to it. The extreme offsets undo a saturated
+  // quotient, so its exact limit shows.
+  std::vector<Overlay> overlays = kOverlays;
+  for (float gain : {1e3f, 1e4f, 1e5f, 1e6f, 1e7f, 1e8f}) {
+    for (int offset : {0, -3, -200000000, 150000000, kIntMax, kIntMin}) {
+      for (int level : {222, 0, 239}) overlays.push_back({level, gain, offset});
+    }
+  }
   const int pixels = 3 + 256 + 5;
-  for (Simd simd : VectorSimd()) {
-    for (const Overlay& overlay : kOverlays) {
-      for (int L = 0; L < 256; ++L) {
+  for (const Overlay& overlay : overlays) {
+    for (int L = 0; L < 256; ++L) {
+      for (bool flat : {true, false}) {
         std::vector<uint8_t> main(2 * pixels, 128), reference(2 * pixels, 77);
-        const int edge = (L + 128) % 256;
         for (int p = 0; p < pixels; ++p) {
-          reference[2 * p] = static_cast<uint8_t>(p < 3 ? edge : L);
+          const int luma = flat || p % 2 == 0 ? L : (L + 1) % 256;
+          reference[2 * p] = static_cast<uint8_t>(p < 3 ? (L + 128) % 256 : luma);
           if (p >= 3 && p < 3 + 256) main[2 * p] = static_cast<uint8_t>(p - 3);
         }
-        const RemovalRule rule{1, overlay};
-        ASSERT_EQ(PassRow(simd, main, reference, 2, pixels - 4, rule),
-                  PassRow(Simd::kScalar, main, reference, 2, pixels - 4, rule))
-            << SimdName(simd) << " L=" << L << " level=" << overlay.level << " gain=" << overlay.gain
+        ASSERT_TRUE(PassLikePlain(main, reference, 2, pixels - 4, RemovalRule{1, overlay}))
+            << "L=" << L << (flat ? " flat" : " pairs") << " level=" << overlay.level << " gain=" << overlay.gain
             << " offset=" << overlay.offset;
       }
     }
@@ -102,22 +128,19 @@ TEST(RemovalVariants, RandomRowsRegionsAndSettingsMatchTheReference) {
   const uint32_t seed = TestSeed();
   SCOPED_TRACE(SeedNote(seed));
   Draw draw(seed);
-  for (Simd simd : VectorSimd()) {
-    for (int trial = 0; trial < 20000; ++trial) {
-      // Rows of their own lengths; the region lies inside both.
-      const int mainWidth = draw.Int(1, 120);
-      const int referenceWidth = mainWidth + (draw.OneIn(3) ? draw.Int(0, 20) : 0);
-      const std::vector<uint8_t> main = draw.Row(mainWidth);
-      const std::vector<uint8_t> reference = draw.Row(referenceWidth);
-      const int x = draw.Int(0, mainWidth - 1);
-      const int width = draw.Int(0, mainWidth - x);
-      RemovalRule rule{draw.Threshold(), kOverlays[static_cast<size_t>(draw.Int(0, int(kOverlays.size()) - 1))]};
-      rule.logoPixels = draw.OneIn(4) ? LogoPixels::kMark : LogoPixels::kCorrect;
-      rule.softening = draw.OneIn(3) ? Softening::kEverywhere : Softening::kAtReferenceEdges;
-      ASSERT_EQ(PassRow(simd, main, reference, x, width, rule), PassRow(Simd::kScalar, main, reference, x, width, rule))
-          << SimdName(simd) << " trial " << trial << " x=" << x << " width=" << width
-          << " threshold=" << rule.threshold;
-    }
+  for (int trial = 0; trial < 20000; ++trial) {
+    // Rows of their own lengths; the region lies inside both.
+    const int mainWidth = draw.Int(1, 120);
+    const int referenceWidth = mainWidth + (draw.OneIn(3) ? draw.Int(0, 20) : 0);
+    const std::vector<uint8_t> main = draw.Row(mainWidth);
+    const std::vector<uint8_t> reference = draw.Row(referenceWidth);
+    const int x = draw.Int(0, mainWidth - 1);
+    const int width = draw.Int(0, mainWidth - x);
+    RemovalRule rule{draw.Threshold(), kOverlays[static_cast<size_t>(draw.Int(0, int(kOverlays.size()) - 1))]};
+    rule.logoPixels = draw.OneIn(4) ? LogoPixels::kMark : LogoPixels::kCorrect;
+    rule.softening = draw.OneIn(3) ? Softening::kEverywhere : Softening::kAtReferenceEdges;
+    ASSERT_TRUE(PassLikePlain(main, reference, x, width, rule))
+        << "trial " << trial << " x=" << x << " width=" << width << " threshold=" << rule.threshold;
   }
 }
 
@@ -183,99 +206,45 @@ TEST(RemovalVariants, EveryRuleOfTheFiltersOnWholeFramesMatchesTheReference) {
       {5, Overlay{}, LogoPixels::kMark},
   };
   const std::vector<Region> regions = {{3, 1, 60, 7}, {0, 0, width, height}, {1, 0, width - 1, height - 1}};
-  for (Simd simd : VectorSimd()) {
-    for (const RemovalRule& rule : rules) {
-      for (const Region& region : regions) {
-        const testing::TightFrame reference = testing::RandomFrame(draw, width, height);
-        testing::TightFrame expected = testing::RandomFrame(draw, width, height);
-        testing::TightFrame actual = expected;
-        RemoveLogo(expected.Rows(), reference.ReadRows(), region, rule, Simd::kScalar);
-        RemoveLogo(actual.Rows(), reference.ReadRows(), region, rule, simd);
-        ASSERT_EQ(actual.bytes, expected.bytes) << SimdName(simd) << " threshold " << rule.threshold;
-      }
+  for (const RemovalRule& rule : rules) {
+    for (const Region& region : regions) {
+      const testing::TightFrame reference = testing::RandomFrame(draw, width, height);
+      const testing::TightFrame main = testing::RandomFrame(draw, width, height);
+      ASSERT_TRUE(testing::LikeThePlainKernel([&](Simd simd) {
+        testing::TightFrame out = main;
+        RemoveLogo(out.Rows(), reference.ReadRows(), region, rule, simd);
+        return out.bytes;
+      })) << "threshold " << rule.threshold;
     }
   }
 }
 
-TEST(RemovalVariants, QuietSpansReachUnderHalfTheThreshold) {
+TEST(RemovalVariants, QuietSpansReachUnderHalfTheThresholdAndSeeEveryStep) {
   // Reference lumas E − d, E − d, E + d, E + d, … around the edge luma E:
   // every two pixels two apart differ by 2d. At threshold 2r such pixels with
   // d = r soften their neighbours, at 2r + 1 they do not; d = r ± 1 lies just
   // inside and just beyond the reach of the vector pass's quick quiet test.
   const int edge = 128, x = 2, width = 4 * 32 + 8, pixels = x + width + 2;
-  std::vector<uint8_t> main(2 * pixels);
-  for (int p = 0; p < pixels; ++p) main[2 * p] = static_cast<uint8_t>((p * 97 + 13) % 256);
-  for (Simd simd : VectorSimd()) {
-    for (int r = 1; r <= 127; ++r) {
-      for (int threshold : {2 * r, 2 * r + 1}) {
-        for (int d : {r - 1, r, r + 1}) {
-          std::vector<uint8_t> reference(2 * pixels, 99);
-          for (int p = 0; p < pixels; ++p) {
-            const int luma = p <= x ? edge : (p & 2 ? edge + d : edge - d);
-            reference[2 * p] = static_cast<uint8_t>(std::min(255, std::max(0, luma)));
-          }
-          const RemovalRule rule{threshold, Overlay{}};
-          ASSERT_EQ(PassRow(simd, main, reference, x, width, rule),
-                    PassRow(Simd::kScalar, main, reference, x, width, rule))
-              << SimdName(simd) << " threshold " << threshold << ", lumas " << edge << " ± " << d;
-        }
+  for (int r = 1; r <= 127; ++r) {
+    for (int threshold : {2 * r, 2 * r + 1}) {
+      for (int d : {r - 1, r, r + 1}) {
+        std::vector<int> reference(pixels);
+        for (int p = 0; p < pixels; ++p) reference[p] = p <= x ? edge : (p & 2 ? edge + d : edge - d);
+        ASSERT_TRUE(PassLikePlain(reference, 97, x, width, RemovalRule{threshold, Overlay{}}))
+            << "threshold " << threshold << ", lumas " << edge << " ± " << d;
       }
     }
   }
-}
-
-TEST(RemovalVariants, OneReferenceStepAnywhereInAQuietRowIsSeen) {
-  // A reference at the edge luma but for one pixel, a threshold away, at every
-  // position: each position the quiet test of a span must read, from the
-  // pixel before the span to the one after it, shows up in some row.
-  const int edge = 90, x = 2, width = 3 * 32 + 11, pixels = x + width + 2;
-  std::vector<uint8_t> main(2 * pixels);
-  for (int p = 0; p < pixels; ++p) main[2 * p] = static_cast<uint8_t>((p * 53 + 7) % 256);
-  for (Simd simd : VectorSimd()) {
-    for (int threshold : {1, 40, 90}) {
-      for (int step : {threshold, -threshold}) {
-        for (int q = x + 1; q < pixels; ++q) {
-          std::vector<uint8_t> reference(2 * pixels, 200);
-          for (int p = 0; p < pixels; ++p) reference[2 * p] = static_cast<uint8_t>(p == q ? edge + step : edge);
-          const RemovalRule rule{threshold, Overlay{}};
-          ASSERT_EQ(PassRow(simd, main, reference, x, width, rule),
-                    PassRow(Simd::kScalar, main, reference, x, width, rule))
-              << SimdName(simd) << " threshold " << threshold << ", step " << step << " at pixel " << q;
-        }
-      }
-    }
-  }
-}
-
-TEST(RemovalVariants, LargeGainsTakeTheLargeRatioShortcutOnlyWhereItsQuotientsFit) {
-  // With gains of 1e3 … 1e8, ratios near the reference's top luma come so
-  // close to zero that quotients leave the 32-bit range or overflow with the
-  // offset; the vector corrections may truncate straight to 32-bit lanes only
-  // above the bound that keeps them inside. Blocks of eight equal reference
-  // lumas and blocks of two lumas side by side take both ways to the bound.
-  // The extreme offsets undo a saturated quotient, so its exact limit shows.
-  const int pixels = 3 + 256 + 5;
-  for (Simd simd : VectorSimd()) {
-    for (float gain : {1e3f, 1e4f, 1e5f, 1e6f, 1e7f, 1e8f}) {
-      for (int offset : {0, -3, -200000000, 150000000, kIntMax, kIntMin}) {
-        for (int level : {222, 0, 239}) {
-          const Overlay overlay{level, gain, offset};
-          for (int L = 0; L < 256; ++L) {
-            for (bool flat : {true, false}) {
-              std::vector<uint8_t> main(2 * pixels, 128), reference(2 * pixels, 77);
-              for (int p = 0; p < pixels; ++p) {
-                const int luma = flat || p % 2 == 0 ? L : (L + 1) % 256;
-                reference[2 * p] = static_cast<uint8_t>(p < 3 ? (L + 128) % 256 : luma);
-                if (p >= 3 && p < 3 + 256) main[2 * p] = static_cast<uint8_t>(p - 3);
-              }
-              const RemovalRule rule{1, overlay};
-              ASSERT_EQ(PassRow(simd, main, reference, 2, pixels - 4, rule),
-                        PassRow(Simd::kScalar, main, reference, 2, pixels - 4, rule))
-                  << SimdName(simd) << " L=" << L << (flat ? " flat" : " pairs") << " level=" << level
-                  << " gain=" << gain << " offset=" << offset;
-            }
-          }
-        }
+  // A reference at the edge luma but for one pixel, a threshold away, at
+  // every position: each position the quiet test of a span must read, from
+  // the pixel before the span to the one after it, shows up in some row.
+  for (int threshold : {1, 40, 90}) {
+    for (int step : {threshold, -threshold}) {
+      for (int q = x + 1; q < pixels; ++q) {
+        std::vector<int> reference(pixels, 90);
+        reference[q] = 90 + step;
+        ASSERT_TRUE(PassLikePlain(reference, 53, x, width, RemovalRule{threshold, Overlay{}}))
+            << "threshold " << threshold << ", step " << step << " at pixel " << q;
       }
     }
   }
@@ -294,22 +263,18 @@ double PlainQuotient(int s, int L, const Overlay& overlay) {
 // Threshold 1 against an edge luma far from both makes every pixel a logo
 // pixel, so each correction shows in its byte.
 void ExpectRowsLikeTheReference(const std::vector<std::pair<int, int>>& pairs, const Overlay& overlay) {
-  for (Simd simd : VectorSimd()) {
-    for (const auto& [s, L] : pairs) {
-      for (bool flat : {true, false}) {
-        const int pixels = 3 + 16 + 3;
-        std::vector<uint8_t> main(2 * pixels, 128), reference(2 * pixels, 77);
-        for (int p = 0; p < pixels; ++p) {
-          const bool other = !flat && p % 2 == 1;
-          reference[2 * p] = static_cast<uint8_t>(p < 3 ? (L + 128) % 256 : (other ? (L + 1) % 256 : L));
-          main[2 * p] = static_cast<uint8_t>(other ? (s + 1) % 256 : s);
-        }
-        const RemovalRule rule{1, overlay};
-        ASSERT_EQ(PassRow(simd, main, reference, 2, pixels - 4, rule),
-                  PassRow(Simd::kScalar, main, reference, 2, pixels - 4, rule))
-            << SimdName(simd) << " s=" << s << " L=" << L << (flat ? " flat" : " mixed")
-            << " level=" << overlay.level << " gain=" << overlay.gain;
+  for (const auto& [s, L] : pairs) {
+    for (bool flat : {true, false}) {
+      const int pixels = 3 + 16 + 3;
+      std::vector<uint8_t> main(2 * pixels, 128), reference(2 * pixels, 77);
+      for (int p = 0; p < pixels; ++p) {
+        const bool other = !flat && p % 2 == 1;
+        reference[2 * p] = static_cast<uint8_t>(p < 3 ? (L + 128) % 256 : (other ? (L + 1) % 256 : L));
+        main[2 * p] = static_cast<uint8_t>(other ? (s + 1) % 256 : s);
       }
+      ASSERT_TRUE(PassLikePlain(main, reference, 2, pixels - 4, RemovalRule{1, overlay}))
+          << "s=" << s << " L=" << L << (flat ? " flat" : " mixed") << " level=" << overlay.level
+          << " gain=" << overlay.gain;
     }
   }
 }
@@ -362,31 +327,20 @@ TEST(RemovalVariants, EverySofteningPatternOfABlockMatchesTheReference) {
   // block, blocks that soften wholly, partly or not at all. Threshold 255
   // makes the 255 pixels logo pixels against the edge luma 0.
   const int x = 2, blocks = 4, width = 8 * blocks, pixels = x + width + 2;
-  std::vector<uint8_t> main(2 * pixels);
-  for (int p = 0; p < pixels; ++p) main[2 * p] = static_cast<uint8_t>((p * 89 + 31) % 256);
-  for (Simd simd : VectorSimd()) {
-    for (int pattern = 0; pattern < 256; ++pattern) {
-      for (const int around : {0x00, 0xFF, 0x5A}) {
-        // Bits of the steps x … x + width − 1: blocks `around`, pattern, pattern reversed, around.
-        const int reversed = [&] {
-          int r = 0;
-          for (int b = 0; b < 8; ++b) r |= (pattern >> b & 1) << (7 - b);
-          return r;
-        }();
-        const int bits[blocks] = {around, pattern, reversed, around};
-        std::vector<uint8_t> reference(2 * pixels, 128);
-        std::vector<int> luma(pixels, 0);
-        for (int p = x; p + 1 < pixels; ++p) {
-          const int step = p - x < width ? bits[(p - x) / 8] >> ((p - x) % 8) & 1 : 0;
-          luma[p + 1] = step ? 255 - luma[p - 1] : luma[p - 1];
-        }
-        for (int p = 0; p < pixels; ++p) reference[2 * p] = static_cast<uint8_t>(luma[p]);
-        for (const Softening softening : {Softening::kAtReferenceEdges, Softening::kEverywhere}) {
-          const RemovalRule rule{255, Overlay{}, LogoPixels::kCorrect, softening};
-          ASSERT_EQ(PassRow(simd, main, reference, x, width, rule),
-                    PassRow(Simd::kScalar, main, reference, x, width, rule))
-              << SimdName(simd) << " pattern " << pattern << " between " << around;
-        }
+  for (int pattern = 0; pattern < 256; ++pattern) {
+    for (const int around : {0x00, 0xFF, 0x5A}) {
+      // Bits of the steps x … x + width − 1: blocks `around`, pattern, pattern reversed, around.
+      int reversed = 0;
+      for (int b = 0; b < 8; ++b) reversed |= (pattern >> b & 1) << (7 - b);
+      const int bits[blocks] = {around, pattern, reversed, around};
+      std::vector<int> luma(pixels, 0);
+      for (int p = x; p + 1 < pixels; ++p) {
+        const int step = p - x < width ? bits[(p - x) / 8] >> ((p - x) % 8) & 1 : 0;
+        luma[p + 1] = step ? 255 - luma[p - 1] : luma[p - 1];
+      }
+      for (const Softening softening : {Softening::kAtReferenceEdges, Softening::kEverywhere}) {
+        ASSERT_TRUE(PassLikePlain(luma, 89, x, width, RemovalRule{255, Overlay{}, LogoPixels::kCorrect, softening}))
+            << "pattern " << pattern << " between " << around;
       }
     }
   }

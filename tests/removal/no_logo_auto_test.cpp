@@ -11,19 +11,6 @@ namespace {
 
 class NoLogoAutoTest : public HostTest {};
 
-// The correction at the last pixel of the first row, read against pixel 1.
-TEST_F(NoLogoAutoTest, CorrectsWorkedValues) {
-  struct Case { int s, L, v; };
-  const Case cases[] = {{200, 100, 177}, {235, 230, 155}, {240, 238, 240}, {100, 255, 250}, {16, 200, 0}};
-  for (const Case& c : cases) {
-    Picture main = Picture::YUY2(4, 2, 90);
-    Picture logo = Picture::YUY2(4, 2);
-    main.Luma(0, 3) = static_cast<uint8_t>(c.s);
-    logo.Luma(0, 3) = static_cast<uint8_t>(c.L);
-    EXPECT_EQ(Run("NoLogoAuto", {ClipOf(main), ClipOf(logo), 0}).Luma(0, 3), c.v) << "s=" << c.s << " L=" << c.L;
-  }
-}
-
 // Removal over the whole frame is NoLogo with threshold 5 over every row but
 // the last and every pixel but the first.
 TEST_F(NoLogoAutoTest, EqualsNoLogoOverTheFrameButItsEdges) {

@@ -9,13 +9,7 @@
 namespace pramvix::testing {
 namespace {
 
-class NoLogoTest : public HostTest {
- protected:
-  // NoLogo over one-frame clips of these pictures.
-  Picture NoLogo(const Picture& main, const Picture& logo, int threshold, int x, int y, int width, int height) {
-    return Run("NoLogo", {ClipOf(main), ClipOf(logo), 0, threshold, x, y, width, height});
-  }
-};
+class NoLogoTest : public HostTest {};
 
 const std::vector<int> kRamp = {10, 20, 30, 40, 50, 60, 70, 80};
 
@@ -48,54 +42,75 @@ TEST_F(NoLogoTest, NoLogoAndNoLogoMCorrectWorkedValues) {
   }
 }
 
-// Threshold 0 inverts the region; each new value softens the pixel to its left
-// from what the pass has already written, so pixel 3 reads the softened
-// pixel 2. The pixel left of the region changes; the last one is not softened.
-TEST_F(NoLogoTest, InvertingModeSoftensFromWhatTheRowPassWrote) {
-  Picture main = Picture::YUY2(8, 1);
-  main.SetLumaRow(0, 0, kRamp);
-  const Picture out = NoLogo(main, Picture::YUY2(8, 1), 0, 2, 0, 4, 1);
-  EXPECT_EQ(out.LumaRow(0), (std::vector<int>{10, 85, 175, 198, 199, 195, 70, 80}));
-  for (int j = 1; j < out.rowSize; j += 2) EXPECT_EQ(out.Byte(0, j), 128) << "chroma byte " << j;
-}
-
-TEST_F(NoLogoTest, FlatReferenceKeepsLumaButSoftensAtItsEdges) {
-  Picture main = Picture::YUY2(8, 1);
-  main.SetLumaRow(0, 0, {10, 20, 90, 40, 50, 100, 70, 80});
-  Picture logo = Picture::YUY2(8, 1);
-  logo.SetLumaRow(0, 0, {0, 0, 50, 50, 50, 50, 0, 0});
-  EXPECT_EQ(NoLogo(main, logo, 10, 2, 0, 4, 1).LumaRow(0), (std::vector<int>{10, 40, 90, 40, 63, 100, 70, 80}));
+// One row of 8 pixels, region (x, 0, width, 1): lumas from one call of
+// NoLogo, or of NoLogoM with its default overlay.
+TEST_F(NoLogoTest, RowsOfWorkedValues) {
+  struct Case {
+    const char* what;
+    const char* function;
+    std::vector<int> main, logo;
+    int threshold, x, width;
+    std::vector<int> expected;
+  };
+  const std::vector<int> zero(8, 0);
+  const Case cases[] = {
+      // Threshold 0 inverts the region; each new value softens the pixel to
+      // its left from what the pass has already written, so pixel 3 reads the
+      // softened pixel 2. The pixel left of the region changes; the last one
+      // is not softened.
+      {"inverting", "NoLogo", kRamp, zero, 0, 2, 4, {10, 85, 175, 198, 199, 195, 70, 80}},
+      {"inverting reaches 255", "NoLogoM", zero, zero, 0, 2, 2, {0, 85, 198, 255, 0, 0, 0, 0}},
+      {"a flat reference keeps luma but softens at its edges", "NoLogo", {10, 20, 90, 40, 50, 100, 70, 80},
+       {0, 0, 50, 50, 50, 50, 0, 0}, 10, 2, 4, {10, 40, 90, 40, 63, 100, 70, 80}},
+      // At the row's ends neighbours are held at the edge pixel, and a write
+      // left of pixel 0 is skipped.
+      {"at the right edge", "NoLogo", kRamp, zero, 0, 4, 4, {10, 20, 30, 91, 163, 181, 180, 175}},
+      {"at the left edge", "NoLogo", kRamp, zero, 0, 0, 2, {241, 235, 30, 40, 50, 60, 70, 80}},
+      {"one pixel from the left edge", "NoLogo", kRamp, zero, 0, 1, 2, {85, 181, 225, 40, 50, 60, 70, 80}},
+      // Pixel x holds the row's reference: a positive threshold never
+      // corrects it, a negative one does; either way the next step softens it.
+      {"positive threshold", "NoLogoM", {10, 20, 30, 200, 200, 60, 70, 80}, {16, 16, 100, 100, 100, 16, 16, 16}, 1,
+       2, 3, {10, 20, 83, 161, 200, 60, 70, 80}},
+      {"negative threshold", "NoLogoM", {10, 20, 30, 200, 200, 60, 70, 80}, {16, 16, 100, 100, 100, 16, 16, 16}, -1,
+       2, 3, {10, 10, 62, 138, 177, 60, 70, 80}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.function) + ", " + c.what);
+    Picture main = Picture::YUY2(8, 1), logo = Picture::YUY2(8, 1);
+    main.SetLumaRow(0, 0, c.main);
+    logo.SetLumaRow(0, 0, c.logo);
+    std::vector<AVSValue> args = {ClipOf(main), ClipOf(logo), 0, c.threshold, c.x, 0, c.width, 1};
+    if (std::string(c.function) == "NoLogoM") args.insert(args.end(), {1.0f, 222, 0});
+    const Picture out = Run(c.function, args);
+    EXPECT_EQ(out.LumaRow(0), c.expected);
+    for (int j = 1; j < out.rowSize; j += 2) EXPECT_EQ(out.Byte(0, j), 128) << "chroma byte " << j;
+  }
 }
 
 TEST_F(NoLogoTest, RegionRowsStartAtYOrAtTheTop) {
   Picture main = Picture::YUY2(4, 4);
   for (int r = 0; r < 4; ++r) main.SetLumaRow(r, 0, {10, 20, 30, 40});
   const Picture logo = Picture::YUY2(4, 4);
-  const Picture fromTop = NoLogo(main, logo, 0, 0, 0, 4, 2);
+  auto noLogo = [&](int y) { return Run("NoLogo", {ClipOf(main), ClipOf(logo), 0, 0, 0, y, 4, 2}); };
+  const Picture fromTop = noLogo(0);
   EXPECT_NE(fromTop.LumaRow(1), main.LumaRow(1));
   EXPECT_EQ(fromTop.LumaRow(2), main.LumaRow(2));
-  const Picture fromRow2 = NoLogo(main, logo, 0, 0, 2, 4, 2);
+  const Picture fromRow2 = noLogo(2);
   EXPECT_EQ(fromRow2.LumaRow(1), main.LumaRow(1));
   EXPECT_EQ(fromRow2.LumaRow(2), fromTop.LumaRow(0));
   EXPECT_EQ(fromRow2.LumaRow(3), fromTop.LumaRow(1));
 }
 
-TEST_F(NoLogoTest, RegionAtTheRightEdgeHoldsNeighboursInTheRow) {
-  Picture main = Picture::YUY2(8, 2);
-  main.SetLumaRow(0, 0, kRamp);
-  const Picture logo = Picture::YUY2(8, 2);
-  // The last pixel's right neighbour in the reference is held at the edge.
-  EXPECT_EQ(NoLogo(main, logo, 0, 4, 0, 4, 1).LumaRow(0), (std::vector<int>{10, 20, 30, 91, 163, 181, 180, 175}));
-}
-
-// A region at the frame's left edge: neighbours left of pixel 0 are held at
-// pixel 0, and a write there is skipped.
-TEST_F(NoLogoTest, RegionAtTheLeftEdgeHoldsNeighboursInTheRow) {
-  Picture main = Picture::YUY2(8, 1);
-  main.SetLumaRow(0, 0, kRamp);
-  const Picture logo = Picture::YUY2(8, 1);
-  EXPECT_EQ(NoLogo(main, logo, 0, 0, 0, 2, 1).LumaRow(0), (std::vector<int>{241, 235, 30, 40, 50, 60, 70, 80}));
-  EXPECT_EQ(NoLogo(main, logo, 0, 1, 0, 2, 1).LumaRow(0), (std::vector<int>{85, 181, 225, 40, 50, 60, 70, 80}));
+TEST_F(NoLogoTest, NoLogoMsIntegerGainIsAFloat) {
+  Picture main = Picture::YUY2(8, 1, 90);
+  Picture logo = Picture::YUY2(8, 1);
+  main.Luma(0, 3) = 200;
+  logo.Luma(0, 3) = 100;
+  auto noLogoM = [&](AVSValue gain) {
+    return Run("NoLogoM", {ClipOf(main), ClipOf(logo), 0, 1, 2, 0, 2, 1, gain, 222, 0});
+  };
+  EXPECT_EQ(noLogoM(2).Luma(0, 3), 154);
+  EXPECT_EQ(noLogoM(2.0f), noLogoM(2));
 }
 
 }  // namespace

@@ -204,18 +204,6 @@ TEST_F(ErrorTest, EveryErrorTextLeavesNothingBehind) {
   }
 }
 
-// Frame rate and frame count of the logo clip are never compared: a logo clip
-// of one frame serves a longer first clip.
-TEST_F(ErrorTest, ALogoClipOfAnotherLengthIsAccepted) {
-  for (const FilterCall& call : FilterCalls()) {
-    SCOPED_TRACE(call.function);
-    const CallInputs in{MemoryClip::Of({Patterned(16, 6, 31), Patterned(16, 6, 32)}),
-                        MemoryClip::Of({Patterned(16, 6, 33)}, 0), MemoryClip::Of({Patterned(16, 6, 34)}), 0, 10,
-                        Region{2, 1, 6, 3}};
-    EXPECT_EQ(ErrorOf(call, in, &env), "");
-  }
-}
-
 // The host fails to deliver frame 1 of the main, logo or alternate clip in
 // turn: the request passes the host's own error on and releases every frame
 // it already held, the main frame's writable copy included.

@@ -25,4 +25,10 @@ std::string HostTest::ErrorOf(const std::string& function, const std::vector<AVS
 
 PClip ClipOf(const Picture& picture, int pitchPadding) { return MemoryClip::Of({picture}, pitchPadding); }
 
+std::vector<Picture> FramesOf(const PClip& clip, IScriptEnvironment* env, int first, int last) {
+  std::vector<Picture> frames;
+  for (int n = first; n <= last; ++n) frames.push_back(local::PictureOf(clip->GetFrame(n, env)));
+  return frames;
+}
+
 }  // namespace pramvix::testing

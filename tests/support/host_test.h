@@ -40,5 +40,7 @@ class HostTest : public ::testing::Test {
 };
 
 PClip ClipOf(const Picture& picture, int pitchPadding = 0);
+// Frames first … last of a clip, as pictures.
+std::vector<Picture> FramesOf(const PClip& clip, IScriptEnvironment* env, int first, int last);
 
 }  // namespace pramvix::testing

@@ -18,6 +18,19 @@ namespace pramvix::testing {
 // Every vector set this CPU runs; the plain kernels are their reference.
 std::vector<Simd> VectorSimd();
 
+// Whether `run(simd)` gives on every vector set what it gives on the plain
+// kernel; a failure names the first set that differs.
+template <class Run>
+::testing::AssertionResult LikeThePlainKernel(Run&& run) {
+  static const std::vector<Simd> sets = VectorSimd();
+  if (sets.empty()) return ::testing::AssertionSuccess();
+  const auto plain = run(Simd::kScalar);
+  for (Simd simd : sets) {
+    if (!(run(simd) == plain)) return ::testing::AssertionFailure() << SimdName(simd) << " differs from the plain kernel";
+  }
+  return ::testing::AssertionSuccess();
+}
+
 // PRAMVIX_TEST_SEED=n replays a run; otherwise each run draws a new seed.
 uint32_t TestSeed();
 // "seed n (replay with PRAMVIX_TEST_SEED=n)", for SCOPED_TRACE.

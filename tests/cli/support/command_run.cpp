@@ -120,6 +120,16 @@ CommandInput Feed(std::string bytes) {
   return input;
 }
 
+void ExpectRefused(const std::vector<Refusal>& refusals) {
+  for (const Refusal& r : refusals) {
+    SCOPED_TRACE(r.err);
+    const CommandResult run = RunPramvix(r.args, Feed(r.input));
+    EXPECT_EQ(run.status, r.status);
+    EXPECT_EQ(r.prefix ? run.err.substr(0, r.err.size()) : run.err, r.err);
+    EXPECT_EQ(run.out, "");
+  }
+}
+
 std::string ScratchDirectory() {
   const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
   std::string name = std::string(test->test_suite_name()) + "_" + test->name();

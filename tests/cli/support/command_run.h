@@ -31,6 +31,18 @@ CommandResult RunPramvix(const std::vector<std::string>& args, const CommandInpu
 // Input of one string.
 CommandInput Feed(std::string bytes);
 
+// A call the command must refuse: its exit status and what standard error
+// says (all of it, or how it starts when `prefix`); nothing goes to standard
+// output.
+struct Refusal {
+  std::vector<std::string> args;
+  int status;
+  std::string err;
+  std::string input = {};  // on standard input
+  bool prefix = false;
+};
+void ExpectRefused(const std::vector<Refusal>& refusals);
+
 // A fresh, empty directory for one test's files, named after the running test.
 std::string ScratchDirectory();
 // Whether a program of that name is on the PATH.
