@@ -1,5 +1,6 @@
 #include "analysis.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 
@@ -52,16 +53,10 @@ bool Overlaps(const Box& a, const Box& b) {
   return a.x < b.Right() && b.x < a.Right() && a.y < b.Bottom() && b.y < a.Bottom();
 }
 
-// Whether the logo the fit sees keeps 6 pixels from its box's edges (but
-// for the frame's): a logo cut by the box would reach them.
+// Whether the logo the fit sees keeps clear of its box's edges.
 bool LogoInside(const FitRun& run, int width, int height) {
-  const Box& box = run.fit.FitBox();
-  const Box region = MakeReference(run.fit.Solve(), width, height, std::nullopt).region;
-  if (region.Empty()) return false;
-  const int gap = 6 - kRegionPadding;  // the region is padded around the logo
-  return (box.x == 0 || region.x >= box.x + gap) && (box.y == 0 || region.y >= box.y + gap) &&
-         (box.Right() == width || region.Right() <= box.Right() - gap) &&
-         (box.Bottom() == height || region.Bottom() <= box.Bottom() - gap);
+  const Reference reference = MakeReference(run.fit.Solve(), width, height, std::nullopt);
+  return !reference.region.Empty() && StrokesClearOfEdges(reference.picture, run.fit.FitBox());
 }
 
 }  // namespace
@@ -74,6 +69,25 @@ Box FitBoxFor(const Box& logo, int margin, int width, int height) {
     else --box.width;
   }
   return box;
+}
+
+bool StrokesClearOfEdges(const local::Picture& picture, const Box& box) {
+  const int width = picture.rowSize / 2, height = picture.height;
+  int peak = 0;
+  for (int y = box.y; y < box.Bottom(); ++y) {
+    for (int x = box.x; x < box.Right(); ++x) peak = std::max(peak, picture.Luma(y, x) - 16);
+  }
+  const int strong = std::max(8, peak / 4);
+  constexpr int kClear = 6;
+  for (int y = box.y; y < box.Bottom(); ++y) {
+    for (int x = box.x; x < box.Right(); ++x) {
+      const bool nearEdge = (box.x > 0 && x < box.x + kClear) || (box.y > 0 && y < box.y + kClear) ||
+                            (box.Right() < width && x >= box.Right() - kClear) ||
+                            (box.Bottom() < height && y >= box.Bottom() - kClear);
+      if (nearEdge && picture.Luma(y, x) - 16 >= strong) return false;
+    }
+  }
+  return true;
 }
 
 int NextLook(int taken, bool settled) { return taken + (settled ? 3 * taken : std::max(16, taken / 4)); }

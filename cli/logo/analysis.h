@@ -54,4 +54,10 @@ Box FitBoxFor(const Box& logo, int margin, int width, int height);
 // frames, for a better place.
 int NextLook(int taken, bool settled);
 
+// Whether a reference picture keeps the logo's strokes 6 pixels from the
+// edges of a fit box (but for the frame's): a logo cut by the box would
+// reach them. Faint pixels there (under a quarter of the logo's height
+// above black, as an encoder's halo beside a sharp edge) do not count.
+bool StrokesClearOfEdges(const local::Picture& picture, const Box& box);
+
 }  // namespace pramvix::cli::logo

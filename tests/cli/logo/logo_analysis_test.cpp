@@ -102,6 +102,35 @@ TEST(LogoAnalysis, LooksAgainSoonUntilTheLogosPlaceSettles) {
   for (const auto& c : cases) EXPECT_EQ(cli::logo::NextLook(c.taken, c.settled), c.next) << c.taken << " " << c.settled;
 }
 
+// A fit is trusted when the logo it sees keeps clear of its box's edges: a
+// logo cut by the box reaches them; an encoder's faint halo may, and a box
+// at the frame's edge may hold the logo up to it.
+TEST(LogoAnalysis, TrustsAFitWhoseLogoKeepsClearOfItsBoxsEdges) {
+  const struct {
+    const char* name;
+    Box box;          // the fit box in a 200x100 frame
+    Box logo;         // luma 150
+    Box halo;         // luma 22, empty for none
+    bool clear;
+  } cases[] = {
+      {"well inside", {40, 20, 100, 60}, {60, 36, 60, 28}, {}, true},
+      {"six pixels from the bottom", {40, 20, 100, 60}, {60, 36, 60, 38}, {}, true},
+      {"five pixels from the bottom", {40, 20, 100, 60}, {60, 36, 60, 39}, {}, false},
+      {"cut on the left", {40, 20, 100, 60}, {40, 36, 60, 28}, {}, false},
+      {"a faint halo down to the edge", {40, 20, 100, 60}, {60, 36, 60, 28}, {60, 64, 60, 16}, true},
+      {"up to the frame's right edge", {100, 20, 100, 60}, {150, 36, 50, 28}, {}, true},
+  };
+  for (const auto& c : cases) {
+    local::Picture picture = local::Picture::YUY2(200, 100, 16, 128);
+    for (const auto& [part, luma] : {std::pair{c.halo, 22}, std::pair{c.logo, 150}}) {
+      for (int y = part.y; y < part.Bottom(); ++y) {
+        for (int x = part.x; x < part.Right(); ++x) picture.Luma(y, x) = static_cast<uint8_t>(luma);
+      }
+    }
+    EXPECT_EQ(cli::logo::StrokesClearOfEdges(picture, c.box), c.clear) << c.name;
+  }
+}
+
 // A studio set whose panels touch the logo lowers the steadiness of the
 // logo's cluster to that of a panel elsewhere; the search must still take
 // the logo, not the panel, whose background never changes.
