@@ -1,6 +1,7 @@
 #include "analysis.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <memory>
 
@@ -45,8 +46,13 @@ struct FitRun {
   }
   LogoFit fit;
   CropStore crops;
-  std::vector<uint8_t> sample;  // planar
-  int sampleNumber = -1;
+  // Frames that showed the logo, for the preview: those at the 1st, 2nd,
+  // 4th, 8th, … such frame, the latest four kept, so that they lie apart
+  // (an advert's picture can pass for the logo in a run of frames).
+  static constexpr int kSamples = 4;
+  std::vector<uint8_t> samples[kSamples];  // planar
+  int sampleNumbers[kSamples] = {-1, -1, -1, -1};
+  int shown = 0;
 };
 
 bool Overlaps(const Box& a, const Box& b) {
@@ -129,9 +135,14 @@ Analysis AnalyseClip(FrameSampler& sampler, const AnalysisOptions& options) {
     runs[1] = std::make_unique<FitRun>(box, width, height);
   };
   auto feedLatest = [&](const FrameView& frame) {
-    if (runs[1]->Add(frame)) {  // the latest keeps a frame with the logo, as it is
-      frames.Keep(runs[1]->sample);
-      runs[1]->sampleNumber = frames.Number();
+    FitRun& run = *runs[1];
+    if (!run.Add(frame)) return;
+    ++run.shown;
+    if ((run.shown & (run.shown - 1)) == 0) {  // the latest keeps frames with the logo, as they are
+      int slot = 0;
+      while ((1 << slot) < run.shown) ++slot;
+      frames.Keep(run.samples[slot % FitRun::kSamples]);
+      run.sampleNumbers[slot % FitRun::kSamples] = frames.Number();
     }
   };
   auto fits = [&](const FitRun* run, const Box& found) {
@@ -184,9 +195,15 @@ Analysis AnalyseClip(FrameSampler& sampler, const AnalysisOptions& options) {
   const LogoEstimate estimate = run->fit.Solve();
   result.flatFrames = run->fit.FlatFrames();
   result.fitFrames = estimate.frames;
-  result.sampleNumber = run->sampleNumber;
+  // The preview's frame: of those kept, the one the logo explains best.
+  const std::vector<uint8_t>* sample = nullptr;
+  double best = HUGE_VAL;
+  for (int k = 0; k < FitRun::kSamples; ++k) {
+    if (run->sampleNumbers[k] < 0) continue;
+    const double misfit = run->fit.Misfit(FrameView::OfPlanar(run->samples[k].data(), width, height), estimate);
+    if (!sample || misfit < best) sample = &run->samples[k], best = misfit, result.sampleNumber = run->sampleNumbers[k];
+  }
   const CropStore& crops = run->crops;
-  const std::vector<uint8_t>& sample = run->sample;
   const std::string tryMore = std::string("; try more frames (a longer clip or a wider --frames range) with dark or plain scenes around the logo") +
                               (options.region ? ", and check that --region holds the logo" : "");
   if (estimate.frames < kMinFrames) {
@@ -203,7 +220,7 @@ Analysis AnalyseClip(FrameSampler& sampler, const AnalysisOptions& options) {
   if (ref.medianError > 3) {
     throw NoLogoFound("the fit is too poor to trust (typical error " + std::to_string(ref.medianError).substr(0, 4) + " luma levels)" + tryMore + ", or give --region");
   }
-  if (result.sampleNumber >= 0) result.sample = ToYUY2(FrameView::OfPlanar(sample.data(), width, height));
+  if (sample) result.sample = ToYUY2(FrameView::OfPlanar(sample->data(), width, height));
   result.ifLogo = AdviseIfLogo(ref.picture, ref.region, crops);
   result.ifNoLogo = AdviseIfNoLogo(ref.picture, ref.region, crops);
   return result;

@@ -114,6 +114,28 @@ void LogoFit::Blend(const FrameView& crop, std::vector<double>& luma, std::vecto
   CoonsPatch([&](int c, int r) { return static_cast<double>(crop.ChromaV(c, r)); }, w / 2, h, v);
 }
 
+void LogoFit::CropOf(const FrameView& frame, std::vector<uint8_t>& planes) const {
+  const int w = box_.width, h = box_.height;
+  planes.resize(2 * static_cast<size_t>(w) * h);
+  uint8_t* y = planes.data();
+  uint8_t* u = y + static_cast<size_t>(w) * h;
+  uint8_t* v = u + static_cast<size_t>(w / 2) * h;
+  for (int r = 0; r < h; ++r) {
+    for (int c = 0; c < w; ++c) *y++ = frame.Luma(box_.x + c, box_.y + r);
+    for (int c = 0; c < w / 2; ++c) *u++ = frame.ChromaU(box_.x / 2 + c, box_.y + r), *v++ = frame.ChromaV(box_.x / 2 + c, box_.y + r);
+  }
+}
+
+double LogoFit::Misfit(const FrameView& frame, const LogoEstimate& estimate) const {
+  if (frame.width != frameWidth_ || frame.height != frameHeight_ || box_.width < 8 || box_.height < 8 ||
+      estimate.reference.size() != static_cast<size_t>(box_.width) * box_.height) {
+    return HUGE_VAL;
+  }
+  Crop crop;
+  CropOf(frame, crop.planes);
+  return Residual(crop, estimate);
+}
+
 void LogoFit::Add(const FrameView& frame) {
   const int w = box_.width, h = box_.height;
   if (frame.width != frameWidth_ || frame.height != frameHeight_ || w < 8 || h < 8 || box_.x < 0 || box_.y < 0 ||
@@ -125,15 +147,7 @@ void LogoFit::Add(const FrameView& frame) {
   const double spread =
       BandSpread([&](int c, int r) { return static_cast<double>(frame.Luma(box_.x + c, box_.y + r)); }, w, h);
   if (spread >= kSpreadLimits[kClasses - 1]) return;
-  // The box's crop, as planes.
-  crop_.resize(2 * static_cast<size_t>(w) * h);
-  uint8_t* y = crop_.data();
-  uint8_t* u = y + static_cast<size_t>(w) * h;
-  uint8_t* v = u + static_cast<size_t>(w / 2) * h;
-  for (int r = 0; r < h; ++r) {
-    for (int c = 0; c < w; ++c) *y++ = frame.Luma(box_.x + c, box_.y + r);
-    for (int c = 0; c < w / 2; ++c) *u++ = frame.ChromaU(box_.x / 2 + c, box_.y + r), *v++ = frame.ChromaV(box_.x / 2 + c, box_.y + r);
-  }
+  CropOf(frame, crop_);
   const FrameView crop = ViewOf(crop_.data());
   Blend(crop, background_, backgroundU_, backgroundV_);
   ++flat_;

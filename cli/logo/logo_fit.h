@@ -37,6 +37,9 @@ class LogoFit {
 
   void Add(const FrameView& frame);
   LogoEstimate Solve() const;
+  // Root mean square of what the estimate leaves unexplained in a frame's
+  // box: small where the frame shows the logo over the blend of the band.
+  double Misfit(const FrameView& frame, const LogoEstimate& estimate) const;
 
   const Box& FitBox() const { return box_; }
   int FlatFrames() const { return flat_; }
@@ -74,6 +77,8 @@ class LogoFit {
   };
 
   FrameView ViewOf(const uint8_t* planes) const;
+  // Copies the frame's box into `planes` (luma, then each chroma).
+  void CropOf(const FrameView& frame, std::vector<uint8_t>& planes) const;
   // The background under the box, blended from its band.
   void Blend(const FrameView& crop, std::vector<double>& luma, std::vector<double>& u, std::vector<double>& v) const;
   Band BandOf(const uint8_t* luma) const;

@@ -102,6 +102,21 @@ TEST(LogoAnalysis, LooksAgainSoonUntilTheLogosPlaceSettles) {
   for (const auto& c : cases) EXPECT_EQ(cli::logo::NextLook(c.taken, c.settled), c.next) << c.taken << " " << c.settled;
 }
 
+// A pipe that ends in an advert with a bright mark of its own in the logo's
+// box: the last frames that stand out there are the advert's, but the
+// preview shows a frame with the logo.
+TEST(LogoAnalysis, PreviewsAFrameWithTheLogoWhenAnAdvertEndsTheClip) {
+  RecordingPlan with;
+  with.frames = 150, with.seed = 4;
+  RecordingPlan advert = with;
+  advert.frames = 60, advert.presence = 0, advert.adMark = true, advert.seed = 5;
+  const std::string tail = SyntheticRecording(advert).Y4M();
+  const std::string bytes = SyntheticRecording(with).Y4M() + tail.substr(tail.find('\n') + 1);
+  const Analysis analysis = Analyse(bytes, false);
+  EXPECT_GE(analysis.sampleNumber, 0);
+  EXPECT_LT(analysis.sampleNumber, 150);
+}
+
 // A fit is trusted when the logo it sees keeps clear of its box's edges: a
 // logo cut by the box reaches them; an encoder's faint halo may, and a box
 // at the frame's edge may hold the logo up to it.

@@ -51,6 +51,8 @@ TEST_P(LogoQuality, MeetsTheTargets) {
   EXPECT_EQ(found.width % 2, 0);
   const double share = ShareWithin3(recording, analysis.reference.picture);
   EXPECT_GE(share, 0.95);
+  // The preview shows a frame with the logo, not an advert's picture.
+  EXPECT_TRUE(analysis.sampleNumber >= 0 && recording.HasLogo(analysis.sampleNumber)) << "frame " << analysis.sampleNumber;
   // One colour: the advice must not call its parts different.
   EXPECT_LE(analysis.reference.logoLumaHigh - analysis.reference.logoLumaLow, 40)
       << analysis.reference.logoLumaLow << " to " << analysis.reference.logoLumaHigh;
