@@ -3,6 +3,7 @@
 #include <immintrin.h>
 
 #include "removal/auto_removal_x86.h"
+#include "removal/lanes_avx2.h"
 
 #define PRAMVIX_VECTOR_TARGET PRAMVIX_TARGET_AVX2
 #include "removal/auto_removal_vector.h"
@@ -82,19 +83,8 @@ struct Avx2 {
   }
 };
 
-PRAMVIX_TARGET_AVX2 inline __m256i Load(const uint8_t* p) {
-  return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
-}
-
-// Sixteen lanes of 16 bits: the lanes of `current` moved up by one, the last
-// lane of `previous` in lane 0 (pixels k − 1 … k + 14 for the block at k).
-PRAMVIX_TARGET_AVX2 inline __m256i LaneBefore256(__m256i previous, __m256i current) {
-  return _mm256_alignr_epi8(current, _mm256_permute2x128_si256(previous, current, 0x21), 14);
-}
-
-PRAMVIX_TARGET_AVX2 inline __m256i DivideBy3(__m256i n) {  // as the 128-bit one
-  return _mm256_srli_epi16(_mm256_mulhi_epu16(n, _mm256_set1_epi16(static_cast<int16_t>(0xAAAB))), 1);
-}
+using lanes256::LaneBefore;
+using lanes256::Load;
 
 // As AutoBlocks, sixteen pixels a block: the same steps on 256-bit lanes.
 class WideBlocks {
@@ -165,9 +155,9 @@ class WideBlocks {
     const __m256i soften = _mm256_cmpgt_epi16(_mm256_abs_epi16(_mm256_sub_epi16(left, right)), below);
     const __m256i s = _mm256_and_si256(raw, lumaMask);
     const __m256i v = _mm256_blendv_epi8(s, mark_ ? _mm256_xor_si256(s, lumaMask) : Correct(s, L), logo);
-    const __m256i own = LaneBefore256(v_, v);  // pixels k − 1 … k + 14
+    const __m256i own = LaneBefore(v_, v);  // pixels k − 1 … k + 14
     const __m256i y = _mm256_movemask_epi8(soften) != 0 ? Softened(own, v, soften) : own;
-    const __m256i chroma = _mm256_andnot_si256(lumaMask, LaneBefore256(raw_, raw));
+    const __m256i chroma = _mm256_andnot_si256(lumaMask, LaneBefore(raw_, raw));
     _mm256_storeu_si256(reinterpret_cast<__m256i*>(at - 2), _mm256_or_si256(chroma, y));
     raw_ = raw;
     v_ = v;
@@ -190,19 +180,8 @@ class WideBlocks {
   // worked out without it, so blocks that do not soften their first lane do
   // not wait for the block before.
   PRAMVIX_TARGET_AVX2 __m256i Softened(__m256i own, __m256i right, __m256i soften) const {
-    const __m256i sums = _mm256_add_epi16(own, right);
-    const auto rounds = [&](__m256i before) PRAMVIX_TARGET_AVX2 {
-      const auto round = [&](__m256i y) PRAMVIX_TARGET_AVX2 {
-        return _mm256_blendv_epi8(own, DivideBy3(_mm256_add_epi16(LaneBefore256(before, y), sums)), soften);
-      };
-      __m256i y = round(round(round(own)));
-      for (;;) {
-        const __m256i next = round(y);
-        if (_mm256_movemask_epi8(_mm256_cmpeq_epi16(next, y)) == -1) return y;
-        y = next;
-      }
-    };
-    return (_mm256_movemask_epi8(soften) & 1) != 0 ? rounds(y_) : rounds(_mm256_setzero_si256());
+    const __m256i before = (_mm256_movemask_epi8(soften) & 1) != 0 ? y_ : _mm256_setzero_si256();
+    return lanes256::Softened(own, _mm256_add_epi16(own, right), soften, before);
   }
 
   PRAMVIX_TARGET_AVX2 void Settle() {

@@ -47,6 +47,18 @@ struct RowPass {
       main[k - 1] = static_cast<uint8_t>((leftOfLeft + main[k - 1] + v) / 3);
     }
   }
+
+  // The reference lumas of a quiet span, one the vector passes leave alone:
+  // within `reach` of the edge luma, under half the threshold, so that no
+  // pixel is a threshold from the edge and no two pixels two apart are a
+  // threshold apart; `low` and `high` are edge ∓ reach limited to 0 … 255.
+  struct QuietBand {
+    int low, high;
+  };
+  QuietBand Quiet() const {
+    const int reach = threshold <= 0 ? 0 : (threshold > 511 ? 255 : (threshold - 1) / 2);
+    return {edge > reach ? edge - reach : 0, edge + reach < 255 ? edge + reach : 255};
+  }
 };
 
 // Pixels 2 … w − 2 of both rows have all their neighbours inside: the end of

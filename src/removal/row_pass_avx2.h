@@ -8,27 +8,15 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "removal/lanes_avx2.h"
 #include "removal/row_pass.h"
 #include "removal/thirds.h"
 
 namespace pramvix {
 namespace {
 
-PRAMVIX_TARGET_AVX2 inline __m256i Load256(const uint8_t* p) {
-  return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
-}
-
-// Sixteen lanes of 16 bits: the lanes of `current` moved up by one, the last
-// lane of `previous` in lane 0 (pixels k − 1 … k + 14 for the block at k).
-PRAMVIX_TARGET_AVX2 inline __m256i LaneBefore256(__m256i previous, __m256i current) {
-  return _mm256_alignr_epi8(current, _mm256_permute2x128_si256(previous, current, 0x21), 14);
-}
-
-// floor(n / 3) for 16-bit lanes n ≤ 765: n·43691 / 2^17 errs by under the
-// 1/3 that separates n / 3 from the next whole number while n < 2^17.
-PRAMVIX_TARGET_AVX2 inline __m256i DivideBy3(__m256i n) {
-  return _mm256_srli_epi16(_mm256_mulhi_epu16(n, _mm256_set1_epi16(static_cast<int16_t>(0xAAAB))), 1);
-}
+using lanes256::DivideBy3;
+using lanes256::LaneBefore;
 
 // Running sums of eight float lanes, across the two 128-bit halves.
 PRAMVIX_TARGET_AVX2 inline __m256 RunningSums(__m256 x) {
@@ -70,9 +58,9 @@ class WideBlocks {
         skipQuiet_(pass.threshold > 0 && !pass.everywhere) {
     edge_ = _mm256_set1_epi16(static_cast<int16_t>(pass.edge));
     below_ = _mm256_broadcastsi128_si256(LaneBound(int64_t{pass.threshold} - 1));
-    const int reach = pass.threshold <= 0 ? 0 : (pass.threshold > 511 ? 255 : (pass.threshold - 1) / 2);
-    low_ = _mm_set1_epi8(static_cast<char>(pass.edge > reach ? pass.edge - reach : 0));
-    high_ = _mm_set1_epi8(static_cast<char>(pass.edge + reach < 255 ? pass.edge + reach : 255));
+    const RowPass::QuietBand quiet = pass.Quiet();
+    low_ = _mm_set1_epi8(static_cast<char>(quiet.low));
+    high_ = _mm_set1_epi8(static_cast<char>(quiet.high));
   }
 
   // Pixels k, k + 1, … in blocks of sixteen while a block ends before
@@ -122,8 +110,8 @@ class WideBlocks {
   PRAMVIX_TARGET_AVX2 __attribute__((always_inline)) void Uncover(int k) const {
     const __m256i lumaMask = _mm256_set1_epi16(0x00FF);
     uint8_t* at = main_ + 2 * static_cast<ptrdiff_t>(k);
-    const __m256i raw = Load256(at);
-    const __m256i L = _mm256_and_si256(Load256(reference_ + 2 * static_cast<ptrdiff_t>(k)), lumaMask);
+    const __m256i raw = lanes256::Load(at);
+    const __m256i L = _mm256_and_si256(lanes256::Load(reference_ + 2 * static_cast<ptrdiff_t>(k)), lumaMask);
     const __m256i logo = invertAll_ ? _mm256_set1_epi16(-1) : _mm256_cmpgt_epi16(Distance(L, edge_), below_);
     const unsigned logoLanes = static_cast<unsigned>(_mm256_movemask_epi8(logo));
     if (logoLanes == 0) return;
@@ -140,14 +128,14 @@ class WideBlocks {
     const __m256i lumaMask = _mm256_set1_epi16(0x00FF);
     uint8_t* at = main_ + 2 * static_cast<ptrdiff_t>(k);
     const uint8_t* reference = reference_ + 2 * static_cast<ptrdiff_t>(k);
-    const __m256i raw = Load256(at);
+    const __m256i raw = lanes256::Load(at);
     const __m256i v = _mm256_and_si256(raw, lumaMask);
     const __m256i soften =
         everywhere_ ? _mm256_set1_epi16(-1)
-                    : _mm256_cmpgt_epi16(Distance(_mm256_and_si256(Load256(reference - 2), lumaMask),
-                                                  _mm256_and_si256(Load256(reference + 2), lumaMask)),
+                    : _mm256_cmpgt_epi16(Distance(_mm256_and_si256(lanes256::Load(reference - 2), lumaMask),
+                                                  _mm256_and_si256(lanes256::Load(reference + 2), lumaMask)),
                                          below_);
-    const __m256i own = LaneBefore256(v_, v);  // pixels k − 1 … k + 14
+    const __m256i own = LaneBefore(v_, v);  // pixels k − 1 … k + 14
     const unsigned softLanes = static_cast<unsigned>(_mm256_movemask_epi8(soften));
     __m256i y = own;
     if (softLanes == 0xFFFFFFFFu) {
@@ -156,7 +144,7 @@ class WideBlocks {
       if (softLanes != 0) y = Softened(own, v, soften, softLanes);
       last_ = _mm256_extract_epi16(y, 15);
     }
-    const __m256i chroma = _mm256_andnot_si256(lumaMask, LaneBefore256(raw_, raw));
+    const __m256i chroma = _mm256_andnot_si256(lumaMask, LaneBefore(raw_, raw));
     _mm256_storeu_si256(reinterpret_cast<__m256i*>(at - 2), _mm256_or_si256(chroma, y));
     raw_ = raw;
     v_ = v;
@@ -183,21 +171,8 @@ class WideBlocks {
   // for the block before.
   PRAMVIX_TARGET_AVX2 __m256i Softened(__m256i own, __m256i right, __m256i soften, unsigned softLanes) const {
     const __m256i sums = _mm256_add_epi16(own, right);
-    const auto rounds = [&](__m256i before) PRAMVIX_TARGET_AVX2 {
-      const auto round = [&](__m256i y) PRAMVIX_TARGET_AVX2 {
-        return _mm256_blendv_epi8(own, DivideBy3(_mm256_add_epi16(LaneBefore256(before, y), sums)), soften);
-      };
-      // Runs of up to three softened pixels, the most common at logo edges,
-      // take three rounds and the test.
-      __m256i y = round(round(round(own)));
-      for (;;) {
-        const __m256i next = round(y);
-        if (_mm256_movemask_epi8(_mm256_cmpeq_epi16(next, y)) == -1) return y;
-        y = next;
-      }
-    };
-    return (softLanes & 1) != 0 ? rounds(_mm256_set1_epi16(static_cast<int16_t>(last_)))
-                                : rounds(_mm256_setzero_si256());
+    const __m256i before = (softLanes & 1) != 0 ? _mm256_set1_epi16(static_cast<int16_t>(last_)) : _mm256_setzero_si256();
+    return lanes256::Softened(own, sums, soften, before);
   }
 
   // Softened() where every lane softens, in one go. Each step is

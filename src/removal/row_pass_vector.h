@@ -108,9 +108,9 @@ class BlockPass {
         skipQuiet_(pass.threshold > 0 && !pass.everywhere) {
     edge_ = _mm_set1_epi16(static_cast<int16_t>(pass.edge));
     below_ = LaneBound(int64_t{pass.threshold} - 1);
-    const int reach = pass.threshold <= 0 ? 0 : (pass.threshold > 511 ? 255 : (pass.threshold - 1) / 2);
-    low_ = _mm_set1_epi8(static_cast<char>(pass.edge > reach ? pass.edge - reach : 0));
-    high_ = _mm_set1_epi8(static_cast<char>(pass.edge + reach < 255 ? pass.edge + reach : 255));
+    const RowPass::QuietBand quiet = pass.Quiet();
+    low_ = _mm_set1_epi8(static_cast<char>(quiet.low));
+    high_ = _mm_set1_epi8(static_cast<char>(quiet.high));
   }
 
   // Pixels k … k + 31, or nothing where they are quiet; reads reference
