@@ -221,6 +221,20 @@ void LogoFit::Keep(std::vector<uint8_t>& planes, int cls, const Band& band) {
   }
 }
 
+std::vector<double> LogoFit::Weights(const std::vector<const Crop*>& use) const {
+  std::vector<double> weights(use.size());
+  for (size_t i = 0; i < use.size(); ++i) {
+    int same = 0;
+    for (const Crop* other : use) {
+      bool agrees = true;
+      for (size_t k = 0; k < use[i]->band.size() && agrees; ++k) agrees = std::fabs(other->band[k] - use[i]->band[k]) <= kSameBand;
+      same += agrees;
+    }
+    weights[i] = std::min(1.0, static_cast<double>(kSameBackgroundWeight) / same);
+  }
+  return weights;
+}
+
 LogoEstimate LogoFit::FitOf(const std::vector<const Crop*>& use) const {
   LogoEstimate estimate;
   estimate.box = box_;
@@ -240,7 +254,10 @@ LogoEstimate LogoFit::FitOf(const std::vector<const Crop*>& use) const {
   for (auto* plane : {&t.b, &t.bb, &t.s, &t.sb, &t.ss}) plane->assign(pixels, 0.0);
   std::vector<ChromaSums> chroma(pixels / 2);
   std::vector<double> background, backgroundU, backgroundV;
-  for (const Crop* crop : use) {
+  const std::vector<double> weights = Weights(use);
+  for (size_t i = 0; i < use.size(); ++i) {
+    const Crop* crop = use[i];
+    const double weight = weights[i];
     const FrameView view = ViewOf(crop->planes.data());
     Blend(view, background, backgroundU, backgroundV);
     double* __restrict sb = t.b.data();
@@ -249,15 +266,16 @@ LogoEstimate LogoFit::FitOf(const std::vector<const Crop*>& use) const {
     double* __restrict ssb = t.sb.data();
     double* __restrict sss = t.ss.data();
     for (size_t k = 0; k < pixels; ++k) {
-      const double b = background[k], v = view.y[k];
-      sb[k] += b, sbb[k] += b * b, ss[k] += v, ssb[k] += v * b, sss[k] += v * v;
+      const double b = background[k], v = view.y[k], wb = weight * b, wv = weight * v;
+      sb[k] += wb, sbb[k] += wb * b, ss[k] += wv, ssb[k] += wv * b, sss[k] += wv * v;
     }
     for (size_t k = 0; k < pixels / 2; ++k) {
       ChromaSums& e = chroma[k];
-      e.u += view.u[k], e.bu += backgroundU[k], e.v += view.v[k], e.bv += backgroundV[k];
+      e.u += weight * view.u[k], e.bu += weight * backgroundU[k], e.v += weight * view.v[k], e.bv += weight * backgroundV[k];
     }
   }
-  const double n = static_cast<double>(use.size());
+  double n = 0;  // the frames' weight
+  for (const double weight : weights) n += weight;
   int flatBackground = 0;
   for (size_t k = 0; k < pixels; ++k) {
     const double mb = t.b[k] / n, ms = t.s[k] / n;

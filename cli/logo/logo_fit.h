@@ -52,10 +52,13 @@ class LogoFit {
   // however large the box (one the user gave may be the whole frame).
   static constexpr int kMostKept = 480;
   static constexpr size_t kKeptBytes = size_t{64} << 20;
-  // Crops of one background kept at most: a still scene that comes back
-  // adds nothing on how the logo blends, and where the blend of its band
-  // misses what lies inside, many copies of it would pull the fit off.
-  static constexpr int kSameBackgroundMost = 8;
+  // A still scene that comes back adds nothing on how the logo blends, and
+  // where the blend of its band misses what lies inside, many copies of it
+  // would pull the fit into a faint false logo: the crops of one background
+  // weigh in the fit as this many frames at most (their noise still averages
+  // out), and at most kSameBackgroundMost of them are kept.
+  static constexpr int kSameBackgroundWeight = 8;
+  static constexpr int kSameBackgroundMost = 48;
 
  private:
   // A frame's box as planes (luma, then each chroma), and its spread class.
@@ -85,6 +88,8 @@ class LogoFit {
   void Keep(std::vector<uint8_t>& planes, int cls, const Band& band);
   // The fit of the crops picked by `use`; its frames in `estimate.frames`.
   LogoEstimate FitOf(const std::vector<const Crop*>& use) const;
+  // Each crop's weight in the fit: 1, or less where many show its background.
+  std::vector<double> Weights(const std::vector<const Crop*>& use) const;
   // Root mean square of what the estimate leaves unexplained in a crop.
   double Residual(const Crop& crop, const LogoEstimate& estimate) const;
 
