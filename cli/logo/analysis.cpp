@@ -79,6 +79,7 @@ Box FitBoxFor(const Box& logo, int margin, int width, int height) {
 
 bool StrokesClearOfEdges(const local::Picture& picture, const Box& box) {
   const int width = picture.rowSize / 2, height = picture.height;
+  if (box.Empty() || box.x < 0 || box.y < 0 || box.Right() > width || box.Bottom() > height) return false;
   int peak = 0;
   for (int y = box.y; y < box.Bottom(); ++y) {
     for (int x = box.x; x < box.Right(); ++x) peak = std::max(peak, picture.Luma(y, x) - 16);

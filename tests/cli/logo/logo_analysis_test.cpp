@@ -134,6 +134,7 @@ TEST(LogoAnalysis, TrustsAFitWhoseLogoKeepsClearOfItsBoxsEdges) {
       {"cut on the left", {40, 20, 100, 60}, {40, 36, 60, 28}, {}, false},
       {"a faint halo down to the edge", {40, 20, 100, 60}, {60, 36, 60, 28}, {60, 64, 60, 16}, true},
       {"up to the frame's right edge", {100, 20, 100, 60}, {150, 36, 50, 28}, {}, true},
+      {"a box beyond the frame", {120, 20, 100, 60}, {140, 36, 40, 28}, {}, false},
   };
   for (const auto& c : cases) {
     local::Picture picture = local::Picture::YUY2(200, 100, 16, 128);
