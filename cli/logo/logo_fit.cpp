@@ -126,11 +126,21 @@ void LogoFit::CropOf(const FrameView& frame, std::vector<uint8_t>& planes) const
   }
 }
 
-double LogoFit::Misfit(const FrameView& frame, const LogoEstimate& estimate) const {
-  if (frame.width != frameWidth_ || frame.height != frameHeight_ || box_.width < 8 || box_.height < 8 ||
-      estimate.reference.size() != static_cast<size_t>(box_.width) * box_.height) {
-    return HUGE_VAL;
+bool LogoFit::Reads(const FrameView& frame) const {
+  const int w = box_.width, h = box_.height;
+  return frame.width == frameWidth_ && frame.height == frameHeight_ && w >= 8 && h >= 8 && box_.x >= 0 && box_.y >= 0 &&
+         box_.Right() <= frame.width && box_.Bottom() <= frame.height && !(box_.x & 1) && !(w & 1);
+}
+
+bool LogoFit::SameBackground(const Band& a, const Band& b) {
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (!(std::fabs(a[i] - b[i]) <= kSameBand)) return false;
   }
+  return true;
+}
+
+double LogoFit::Misfit(const FrameView& frame, const LogoEstimate& estimate) const {
+  if (!Reads(frame) || estimate.reference.size() != static_cast<size_t>(box_.width) * box_.height) return HUGE_VAL;
   Crop crop;
   CropOf(frame, crop.planes);
   return Residual(crop, estimate);
@@ -138,10 +148,7 @@ double LogoFit::Misfit(const FrameView& frame, const LogoEstimate& estimate) con
 
 void LogoFit::Add(const FrameView& frame) {
   const int w = box_.width, h = box_.height;
-  if (frame.width != frameWidth_ || frame.height != frameHeight_ || w < 8 || h < 8 || box_.x < 0 || box_.y < 0 ||
-      box_.Right() > frame.width || box_.Bottom() > frame.height || (box_.x & 1) || (w & 1)) {
-    return;
-  }
+  if (!Reads(frame)) return;
   // Most frames' surroundings are not plain: those are left before the box
   // is copied.
   const double spread =
@@ -178,11 +185,7 @@ void LogoFit::Add(const FrameView& frame) {
   ++logoFrames_;
   const Band band = BandOf(crop_.data());
   int same = 0;
-  for (const Crop& kept : kept_) {
-    bool agrees = true;
-    for (size_t i = 0; i < band.size() && agrees; ++i) agrees = std::fabs(kept.band[i] - band[i]) <= kSameBand;
-    same += agrees;
-  }
+  for (const Crop& kept : kept_) same += SameBackground(kept.band, band);
   if (same < kSameBackgroundMost) Keep(crop_, cls, band);
 }
 
@@ -225,11 +228,7 @@ std::vector<double> LogoFit::Weights(const std::vector<const Crop*>& use) const 
   std::vector<double> weights(use.size());
   for (size_t i = 0; i < use.size(); ++i) {
     int same = 0;
-    for (const Crop* other : use) {
-      bool agrees = true;
-      for (size_t k = 0; k < use[i]->band.size() && agrees; ++k) agrees = std::fabs(other->band[k] - use[i]->band[k]) <= kSameBand;
-      same += agrees;
-    }
+    for (const Crop* other : use) same += SameBackground(other->band, use[i]->band);
     weights[i] = std::min(1.0, static_cast<double>(kSameBackgroundWeight) / same);
   }
   return weights;

@@ -79,6 +79,10 @@ class LogoFit {
     double u = 0, bu = 0, v = 0, bv = 0;
   };
 
+  // Whether the box can be read from the frame: the frame's size, a box of
+  // at least 8x8 inside it with an even x and width.
+  bool Reads(const FrameView& frame) const;
+  static bool SameBackground(const Band& a, const Band& b);
   FrameView ViewOf(const uint8_t* planes) const;
   // Copies the frame's box into `planes` (luma, then each chroma).
   void CropOf(const FrameView& frame, std::vector<uint8_t>& planes) const;
