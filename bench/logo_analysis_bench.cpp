@@ -1,5 +1,6 @@
-// logo/read/<size> and logo/analysis/<size>: `pramvix logo`'s analysis of a
-// Y4M file next to a plain read of the same frames from the same file (in the
+// logo/search/<size>/kernel…: the search's statistics of one frame, per
+// instruction set. logo/read/<size> and logo/analysis/<size>: `pramvix
+// logo`'s analysis of a Y4M file next to a plain read of the same frames from the same file (in the
 // page cache), both in frames per second of real time, as the analysis reads
 // on a thread of its own. The CPU column is the whole process's, and
 // cpu-frames/s the frames per second of it. The recording is synthetic:
@@ -11,12 +12,14 @@
 
 #include <cstdio>
 #include <memory>
+#include <random>
 #include <string>
 
 #include "bench_frames.h"
 #include "logo_recording.h"
 #include "cli_error.h"
 #include "logo/analysis.h"
+#include "logo/region_search.h"
 #include "y4m.h"
 
 namespace pramvix::bench {
@@ -74,6 +77,22 @@ std::unique_ptr<cli::Y4MReader> Open(const std::string& path) {
 }  // namespace
 
 void RegisterLogoAnalysis(const FrameSize& size) {
+  // The search's work on one frame: its cells, and their steps into the sums
+  // (a batch's worth every eighth frame). Small noise keeps the 32-bit sums
+  // far from their limit however long the run; the kernels do not branch on
+  // the bytes.
+  RegisterKernel(NameOf("logo/search", size), [size](benchmark::State& state, Simd simd) {
+    cli::logo::EdgeStatistics statistics(size.width, size.height, simd);
+    std::vector<uint8_t> planar(static_cast<size_t>(size.width) * size.height * 2);
+    std::minstd_rand random(1);
+    for (uint8_t& b : planar) b = static_cast<uint8_t>(100 + random() % 4);
+    const auto frame = cli::logo::FrameView::OfPlanar(planar.data(), size.width, size.height);
+    std::vector<uint8_t> cells(statistics.CellBytes());
+    for (auto _ : state) {
+      statistics.MakeCells(frame, cells.data());
+      statistics.AddCells(cells);
+    }
+  });
   benchmark::RegisterBenchmark(NameOf("logo/read", size).c_str(), [size](benchmark::State& state) {
     const std::string& path = RecordingFile(size);
     std::vector<uint8_t> planar(static_cast<size_t>(size.width) * size.height * 2);
