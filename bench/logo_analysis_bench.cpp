@@ -1,10 +1,11 @@
 // logo/search/<size>/kernel…: the search's statistics of one frame, per
-// instruction set. logo/read/<size> and logo/analysis/<size>: `pramvix
-// logo`'s analysis of a Y4M file next to a plain read of the same frames from the same file (in the
-// page cache), both in frames per second of real time, as the analysis reads
-// on a thread of its own. The CPU column is the whole process's, and
-// cpu-frames/s the frames per second of it. The recording is synthetic:
-// moving textured and calm scenes with a logo in the top-right corner.
+// instruction set. logo/read/<size> and logo/analysis/<size>: `pramvix logo`'s
+// analysis of a Y4M file next to a plain read of the same frames from the same
+// file (in the page cache), both in frames per second of real time, as the
+// analysis reads on a thread of its own. The CPU column is the whole
+// process's, and cpu-frames/s the frames per second of it. The recording is
+// synthetic: moving textured and calm scenes with a logo in the top-right
+// corner.
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 

@@ -1,5 +1,6 @@
 #include "logo_command.h"
 
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -38,6 +39,13 @@ Box ParseRegion(const std::string& text) {
   if (parts.size() != 4) throw UsageError("--region needs X,Y,W,H, not '" + text + "'");
   return {static_cast<int>(Number(parts[0], "--region", 0, 16384)), static_cast<int>(Number(parts[1], "--region", 0, 16384)),
           static_cast<int>(Number(parts[2], "--region", 2, 16384)), static_cast<int>(Number(parts[3], "--region", 2, 16384))};
+}
+
+bool HasY4MName(const std::string& path) {
+  if (path.size() < 4) return false;
+  std::string tail = path.substr(path.size() - 4);
+  for (char& ch : tail) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+  return tail == ".y4m";
 }
 
 void WriteOrFail(bool written, const std::string& path) {
@@ -94,6 +102,13 @@ LogoCommandLine ParseLogoCommandLine(const std::vector<std::string>& words) {
     return true;
   });
   if (command.help) return command;
+  // A PNG under a Y4M file's name would reach AviSynth's image reader, which
+  // goes by the name.
+  for (const std::string* picture : {&command.output, &command.preview}) {
+    if (HasY4MName(*picture)) {
+      throw UsageError("logo: " + *picture + ": -o and --preview write PNG pictures; for the reference as Y4M, add --y4m FILE");
+    }
+  }
   if (positional.size() != 1) throw UsageError("logo takes one clip (a Y4M file or -); pramvix logo --help");
   command.clip = positional[0];
   return command;
