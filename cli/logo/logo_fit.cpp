@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace pramvix::cli::logo {
 
@@ -106,23 +107,27 @@ LogoFit::LogoFit(const Box& box, int frameWidth, int frameHeight)
 
 FrameView LogoFit::ViewOf(const uint8_t* planes) const { return FrameView::OfPlanar(planes, box_.width, box_.height); }
 
-void LogoFit::Blend(const FrameView& crop, std::vector<double>& luma, std::vector<double>& u,
-                    std::vector<double>& v) const {
+void LogoFit::BlendLuma(const FrameView& crop, std::vector<double>& luma) const {
+  CoonsPatch([&](int c, int r) { return static_cast<double>(crop.Luma(c, r)); }, crop.width, crop.height, luma);
+}
+
+void LogoFit::BlendChroma(const FrameView& crop, std::vector<double>& u, std::vector<double>& v) const {
   const int w = crop.width, h = crop.height;
-  CoonsPatch([&](int c, int r) { return static_cast<double>(crop.Luma(c, r)); }, w, h, luma);
   CoonsPatch([&](int c, int r) { return static_cast<double>(crop.ChromaU(c, r)); }, w / 2, h, u);
   CoonsPatch([&](int c, int r) { return static_cast<double>(crop.ChromaV(c, r)); }, w / 2, h, v);
 }
 
 void LogoFit::CropOf(const FrameView& frame, std::vector<uint8_t>& planes) const {
-  const int w = box_.width, h = box_.height;
-  planes.resize(2 * static_cast<size_t>(w) * h);
+  const size_t w = static_cast<size_t>(box_.width), h = static_cast<size_t>(box_.height), half = w / 2;
+  planes.resize(2 * w * h);
   uint8_t* y = planes.data();
-  uint8_t* u = y + static_cast<size_t>(w) * h;
-  uint8_t* v = u + static_cast<size_t>(w / 2) * h;
-  for (int r = 0; r < h; ++r) {
-    for (int c = 0; c < w; ++c) *y++ = frame.Luma(box_.x + c, box_.y + r);
-    for (int c = 0; c < w / 2; ++c) *u++ = frame.ChromaU(box_.x / 2 + c, box_.y + r), *v++ = frame.ChromaV(box_.x / 2 + c, box_.y + r);
+  uint8_t* u = y + w * h;
+  uint8_t* v = u + half * h;
+  for (size_t r = 0; r < h; ++r) {
+    const size_t row = static_cast<size_t>(box_.y) + r;
+    std::memcpy(y + r * w, frame.y + row * frame.width + box_.x, w);
+    std::memcpy(u + r * half, frame.u + row * (frame.width / 2) + box_.x / 2, half);
+    std::memcpy(v + r * half, frame.v + row * (frame.width / 2) + box_.x / 2, half);
   }
 }
 
@@ -156,7 +161,7 @@ void LogoFit::Add(const FrameView& frame) {
   if (spread >= kSpreadLimits[kClasses - 1]) return;
   CropOf(frame, crop_);
   const FrameView crop = ViewOf(crop_.data());
-  Blend(crop, background_, backgroundU_, backgroundV_);
+  BlendLuma(crop, background_);
   ++flat_;
   // Does the inside stand out from the blend more than noise explains? The
   // noise comes from the steps between neighbours, by their median, which a
@@ -258,7 +263,8 @@ LogoEstimate LogoFit::FitOf(const std::vector<const Crop*>& use) const {
     const Crop* crop = use[i];
     const double weight = weights[i];
     const FrameView view = ViewOf(crop->planes.data());
-    Blend(view, background, backgroundU, backgroundV);
+    BlendLuma(view, background);
+    BlendChroma(view, backgroundU, backgroundV);
     double* __restrict sb = t.b.data();
     double* __restrict sbb = t.bb.data();
     double* __restrict ss = t.s.data();
@@ -304,8 +310,8 @@ LogoEstimate LogoFit::FitOf(const std::vector<const Crop*>& use) const {
 
 double LogoFit::Residual(const Crop& crop, const LogoEstimate& estimate) const {
   const FrameView view = ViewOf(crop.planes.data());
-  std::vector<double> background, u, v;
-  Blend(view, background, u, v);
+  std::vector<double> background;
+  BlendLuma(view, background);
   double squares = 0;
   const size_t pixels = background.size();
   for (size_t k = 0; k < pixels; ++k) {

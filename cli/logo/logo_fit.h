@@ -86,8 +86,10 @@ class LogoFit {
   FrameView ViewOf(const uint8_t* planes) const;
   // Copies the frame's box into `planes` (luma, then each chroma).
   void CropOf(const FrameView& frame, std::vector<uint8_t>& planes) const;
-  // The background under the box, blended from its band.
-  void Blend(const FrameView& crop, std::vector<double>& luma, std::vector<double>& u, std::vector<double>& v) const;
+  // The background under the box, blended from its band: the luma, and each
+  // chroma plane.
+  void BlendLuma(const FrameView& crop, std::vector<double>& luma) const;
+  void BlendChroma(const FrameView& crop, std::vector<double>& u, std::vector<double>& v) const;
   Band BandOf(const uint8_t* luma) const;
   void Keep(std::vector<uint8_t>& planes, int cls, const Band& band);
   // The fit of the crops picked by `use`; its frames in `estimate.frames`.
@@ -105,7 +107,7 @@ class LogoFit {
   std::vector<Crop> kept_;
   // Scratch for one frame.
   std::vector<uint8_t> crop_;
-  std::vector<double> background_, backgroundU_, backgroundV_;
+  std::vector<double> background_;
 };
 
 }  // namespace pramvix::cli::logo
