@@ -284,6 +284,44 @@ void ClearLongLines(std::vector<uint8_t>& edges, int w, int h) {
   }
 }
 
+// Clears the steady cells of long thin strokes: runs, three cells wide,
+// that reach over a quarter of the frame's height or width with gaps of at
+// most two cells. Content that stood still for a while draws such lines (a
+// pattern that scrolls along itself), and one that passes by the logo would
+// join its cluster and stretch its box; a logo's own strokes are shorter.
+void ClearLongStrokes(std::vector<uint8_t>& edges, int w, int h) {
+  std::vector<uint8_t> clear(edges.size(), 0);
+  // Along `count` cells from `first`, `step` apart, with the cells `side`
+  // away on either hand (`sides`: bit 0 the one before, bit 1 the one after).
+  auto scan = [&](size_t first, ptrdiff_t step, ptrdiff_t side, int count, int sides, int longest) {
+    auto at = [&](int i) { return first + static_cast<size_t>(i * step); };
+    auto on = [&](int i) {
+      return edges[at(i)] || ((sides & 1) && edges[at(i) - side]) || ((sides & 2) && edges[at(i) + side]);
+    };
+    auto clearRun = [&](int from, int to) {
+      if (from < 0 || to - from + 1 <= longest) return;
+      for (int i = from; i <= to; ++i) {
+        clear[at(i)] = 1;
+        if (sides & 1) clear[at(i) - side] = 1;
+        if (sides & 2) clear[at(i) + side] = 1;
+      }
+    };
+    int start = -1, last = -1;
+    for (int i = 0; i < count; ++i) {
+      if (!on(i)) continue;
+      if (start < 0 || i - last > 7) {
+        clearRun(start, last);
+        start = i;
+      }
+      last = i;
+    }
+    clearRun(start, last);
+  };
+  for (int c = 0; c < w; ++c) scan(static_cast<size_t>(c), w, 1, h, (c > 0 ? 1 : 0) | (c + 1 < w ? 2 : 0), h / 4);
+  for (int r = 0; r < h; ++r) scan(static_cast<size_t>(r) * w, 1, w, w, (r > 0 ? 1 : 0) | (r + 1 < h ? 2 : 0), w / 4);
+  for (size_t k = 0; k < edges.size(); ++k) edges[k] &= !clear[k];
+}
+
 // Keeps steady pixels with at least two steady neighbours: a logo's outline
 // is a line, moving content that agreed by chance leaves specks.
 void KeepConnected(std::vector<uint8_t>& edges, int w, int h) {
@@ -325,6 +363,7 @@ Look LookAt(const std::vector<uint8_t>& steadiness, int w, int h, int scale, int
   std::vector<uint8_t> edges(steadiness.size());
   for (size_t k = 0; k < edges.size(); ++k) edges[k] = steadiness[k] >= floor;
   ClearLongLines(edges, w, h);
+  ClearLongStrokes(edges, w, h);
   KeepConnected(edges, w, h);
 
   // Groups of 8x8 pixels; parts of a logo up to two groups apart (about 16
