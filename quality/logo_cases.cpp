@@ -39,6 +39,13 @@ RecordingPlan WithStudioSet(RecordingPlan plan) {
   return plan;
 }
 
+// A line that moving content draws in one place through the logo, for the
+// opening third of the recording.
+RecordingPlan WithOpeningLine(RecordingPlan plan) {
+  plan.openingLine = 0.3;
+  return plan;
+}
+
 }  // namespace
 
 const std::vector<LogoCase>& LogoCases() {
@@ -56,6 +63,8 @@ const std::vector<LogoCase>& LogoCases() {
        WithAdMark(PlanOf(Corner::kTopRight, 0.5, 235, 128, 128, 0.7, 0, 9)), true},
       {"AStudioSetInHalfTheScenes", "white, 60 %, a studio set in half the scenes",
        WithStudioSet(PlanOf(Corner::kTopLeft, 0.6, 235, 128, 128, 0.9, 0, 10)), true},
+      {"AStillLineThroughTheLogo", "white, 60 %, a line standing still through it in the first 30 % of the frames",
+       WithOpeningLine(PlanOf(Corner::kTopRight, 0.6, 235, 128, 128, 1.0, 0, 11)), true},
   };
   return cases;
 }

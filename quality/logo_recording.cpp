@@ -238,6 +238,17 @@ local::Picture SyntheticRecording::Clean(int n) const {
     }
   }
   if (plan_.stillSet > 0 && (scene == 0 || Unit(Hash(s, 20)) < plan_.stillSet)) DrawSet(picture, plan_, t, normal);
+  if (n < plan_.openingLine * plan_.frames && !box_.Empty()) {
+    // Two pixels wide, from the logo's edge nearer the frame's border over
+    // the logo and on toward the middle, in dashes of 8 pixels 10 apart.
+    const int length = h * 7 / 20, x = box_.x + box_.width / 2 - 1;
+    const bool down = box_.y + box_.height / 2 < h / 2;
+    const int y0 = down ? box_.y : std::max(0, box_.Bottom() - length), y1 = std::min(h, y0 + length);
+    for (int y = y0; y < y1; ++y) {
+      if ((y - y0) % 18 >= 8) continue;
+      for (int i = 0; i < 2; ++i) picture.Luma(y, x + i) = static_cast<uint8_t>(std::clamp(std::lround(30 + normal(plan_.noise)), 16L, 235L));
+    }
+  }
   if (plan_.adStill && !HasLogo(n)) DrawStill(picture, plan_, normal);
   if (plan_.adMark && !HasLogo(n)) {
     // The middle half of the box, clear of its edges.

@@ -181,11 +181,8 @@ Analysis AnalyseClip(FrameSampler& sampler, const AnalysisOptions& options) {
     // logo lies well inside its box, clear of the band it reads the
     // background from.
     run = nullptr;
-    auto area = [](const FitRun* r) { return static_cast<int64_t>(r->fit.FitBox().width) * r->fit.FitBox().height; };
     for (FitRun* r : {runs[1].get(), runs[0].get()}) {
-      // Of two boxes that hold it, the tighter: the other grew by something
-      // that stood still beside the logo for a while.
-      if (fits(r, *found) && r->fit.LogoFrames() >= kMinFrames && (!run || area(r) < area(run))) run = r;
+      if (!run && fits(r, *found) && r->fit.LogoFrames() >= kMinFrames) run = r;
     }
     for (FitRun* r : {runs[1].get(), runs[0].get()}) {
       if (!run && r && r->fit.LogoFrames() >= kMinFrames && Overlaps(r->fit.FitBox(), *found) && LogoInside(*r, width, height)) run = r;
