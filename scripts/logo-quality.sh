@@ -48,8 +48,11 @@ some dark), with noise of deviation 2 on the luma, and a logo of a ring, a bar a
 letter-like strokes (about 180x66, anti-aliased edges) laid over them with the opacity and
 colour named. In two of them the advert breaks show a picture of their own: a still card,
 larger than the logo, elsewhere in the frame, or a bright mark inside the logo's box. In the
-last, the recording opens on a studio set (still panels over the whole frame, a presenter
-swaying in front) that comes back in half the scenes, and the other scenes are mostly calm.
+last but one, the recording opens on a studio set (still panels over the whole frame, a
+presenter swaying in front) that comes back in half the scenes, and the other scenes are
+mostly calm. In the last, a dark dashed line, a third of the frame long, stands still
+through the logo and below it in the first 30 % of the frames, as moving content can draw
+one in place.
 The truth is known, so the figures compare with it:
 
 - *beyond the box*: how far the found region reaches past the logo's true box on its worst
