@@ -189,8 +189,9 @@ Analysis AnalyseClip(FrameSampler& sampler, const AnalysisOptions& options) {
     }
     if (!run && fits(runs[1].get(), *found)) run = runs[1].get();  // refused below, for too few frames
     if (!run) {
-      throw NoLogoFound("a logo shows near " + RegionText(*found) + " only late in the " + std::to_string(result.framesRead) +
-                        " frames, too late to fit it in the same reading; run again with --region " + RegionText(Grow(*found, 4, width, height)));
+      throw NoLogoFound("something that stays put shows near " + RegionText(*found) + " only late in the " +
+                        std::to_string(result.framesRead) + " frames, too late to fit it in the same reading: if that is the logo, run again with --region " +
+                        RegionText(Grow(*found, 4, width, height)) + "; if the logo is elsewhere, give its place with --region X,Y,W,H");
     }
   }
   const LogoEstimate estimate = run->fit.Solve();
