@@ -286,9 +286,10 @@ void ClearLongLines(std::vector<uint8_t>& edges, int w, int h) {
 
 // Clears the steady cells of long thin strokes: runs, three cells wide,
 // that reach over a quarter of the frame's height or width with gaps of at
-// most two cells. Content that stood still for a while draws such lines (a
-// pattern that scrolls along itself), and one that passes by the logo would
-// join its cluster and stretch its box; a logo's own strokes are shorter.
+// most six cells. Content that stood still for a while draws such lines,
+// often broken (a pattern that scrolls along itself), and one that passes by
+// the logo would join its cluster and stretch its box; a logo's own strokes
+// are shorter.
 void ClearLongStrokes(std::vector<uint8_t>& edges, int w, int h) {
   std::vector<uint8_t> clear(edges.size(), 0);
   // Along `count` cells from `first`, `step` apart, with the cells `side`
