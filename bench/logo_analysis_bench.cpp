@@ -21,6 +21,7 @@
 #include "cli_error.h"
 #include "logo/analysis.h"
 #include "logo/region_search.h"
+#include "logo/sampling.h"
 #include "y4m.h"
 
 namespace pramvix::bench {
@@ -79,19 +80,24 @@ std::unique_ptr<cli::Y4MReader> Open(const std::string& path) {
 
 void RegisterLogoAnalysis(const FrameSize& size) {
   // The search's work on one frame: its cells, and their steps into the sums
-  // (a batch's worth every eighth frame). Small noise keeps the 32-bit sums
-  // far from their limit however long the run; the kernels do not branch on
-  // the bytes.
+  // (a batch's worth every eighth frame). The statistics take at most
+  // kMaxSampleCap frames, so a long run starts them afresh, untimed; the
+  // kernels do not branch on the bytes.
   RegisterKernel(NameOf("logo/search", size), [size](benchmark::State& state, Simd simd) {
-    cli::logo::EdgeStatistics statistics(size.width, size.height, simd);
+    auto statistics = std::make_unique<cli::logo::EdgeStatistics>(size.width, size.height, simd);
     std::vector<uint8_t> planar(static_cast<size_t>(size.width) * size.height * 2);
     std::minstd_rand random(1);
-    for (uint8_t& b : planar) b = static_cast<uint8_t>(100 + random() % 4);
+    for (uint8_t& b : planar) b = static_cast<uint8_t>(random());
     const auto frame = cli::logo::FrameView::OfPlanar(planar.data(), size.width, size.height);
-    std::vector<uint8_t> cells(statistics.CellBytes());
+    std::vector<uint8_t> cells(statistics->CellBytes());
     for (auto _ : state) {
-      statistics.MakeCells(frame, cells.data());
-      statistics.AddCells(cells);
+      if (statistics->Frames() == cli::logo::kMaxSampleCap) {
+        state.PauseTiming();
+        statistics = std::make_unique<cli::logo::EdgeStatistics>(size.width, size.height, simd);
+        state.ResumeTiming();
+      }
+      statistics->MakeCells(frame, cells.data());
+      statistics->AddCells(cells);
     }
   });
   benchmark::RegisterBenchmark(NameOf("logo/read", size).c_str(), [size](benchmark::State& state) {
