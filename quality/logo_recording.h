@@ -27,7 +27,7 @@ struct RecordingPlan {
   bool adMark = false;    // the ad breaks show a bright mark of their own inside the logo's box
   double stillSet = 0;    // share of scenes that show the same studio set (the first among them): still panels, a presenter moving in front
   int letterbox = 0;      // black rows at the top and at the bottom
-  double openingLine = 0; // share of the frames, from the first, in which a dark dashed line stands still through the logo's middle, a third of the frame long (as moving content can draw one in place)
+  double openingLine = 0; // share of the frames, from the first, in which a dark dashed line stands still through the logo's middle, 45 % of the frame long (as moving content can draw one in place)
   double noise = 2.0;     // standard deviation of the luma noise
   double busy = 0.5;      // share of scenes with busy texture
   int sceneFrames = 20;   // scenes last this many frames to twice as many

@@ -50,7 +50,7 @@ colour named. In two of them the advert breaks show a picture of their own: a st
 larger than the logo, elsewhere in the frame, or a bright mark inside the logo's box. In the
 last but one, the recording opens on a studio set (still panels over the whole frame, a
 presenter swaying in front) that comes back in half the scenes, and the other scenes are
-mostly calm. In the last, a dark dashed line, a third of the frame long, stands still
+mostly calm. In the last, a dark dashed line, 45 % of the frame long, stands still
 through the logo and below it in the first 30 % of the frames, as moving content can draw
 one in place.
 The truth is known, so the figures compare with it:

@@ -285,7 +285,7 @@ void ClearLongLines(std::vector<uint8_t>& edges, int w, int h) {
 }
 
 // Clears the steady cells of long thin strokes: runs, three cells wide,
-// that reach over a quarter of the frame's height or width with gaps of at
+// that reach over a third of the frame's height or width with gaps of at
 // most six cells. Content that stood still for a while draws such lines,
 // often broken (a pattern that scrolls along itself), and one that passes by
 // the logo would join its cluster and stretch its box; a logo's own strokes
@@ -318,8 +318,8 @@ void ClearLongStrokes(std::vector<uint8_t>& edges, int w, int h) {
     }
     clearRun(start, last);
   };
-  for (int c = 0; c < w; ++c) scan(static_cast<size_t>(c), w, 1, h, (c > 0 ? 1 : 0) | (c + 1 < w ? 2 : 0), h / 4);
-  for (int r = 0; r < h; ++r) scan(static_cast<size_t>(r) * w, 1, w, w, (r > 0 ? 1 : 0) | (r + 1 < h ? 2 : 0), w / 4);
+  for (int c = 0; c < w; ++c) scan(static_cast<size_t>(c), w, 1, h, (c > 0 ? 1 : 0) | (c + 1 < w ? 2 : 0), h / 3);
+  for (int r = 0; r < h; ++r) scan(static_cast<size_t>(r) * w, 1, w, w, (r > 0 ? 1 : 0) | (r + 1 < h ? 2 : 0), w / 3);
   for (size_t k = 0; k < edges.size(); ++k) edges[k] &= !clear[k];
 }
 
