@@ -12,7 +12,7 @@
 
 #include "byte_source.h"
 #include "cli/support/command_run.h"
-#include "cli_error.h"
+#include "cli/support/error_text.h"
 #include "y4m.h"
 
 namespace pramvix::testing {
@@ -23,32 +23,16 @@ using Bytes = std::vector<uint8_t>;
 
 const uint8_t* Data(const std::string& s) { return reinterpret_cast<const uint8_t*>(s.data()); }
 
-// `stream` with every frame header carrying `parameters` after "FRAME".
-std::string WithFrameParameters(const std::string& stream, const std::string& parameters, size_t pictureBytes) {
-  size_t at = stream.find('\n') + 1;
-  std::string out = stream.substr(0, at);
-  while (at < stream.size()) {
-    EXPECT_EQ(stream.compare(at, 6, "FRAME\n"), 0);
-    out += "FRAME" + parameters + "\n" + stream.substr(at + 6, pictureBytes);
-    at += 6 + pictureBytes;
-  }
-  return out;
-}
-
 std::unique_ptr<cli::ByteSource> SourceOf(const std::string& bytes, bool file, const std::string& path) {
   if (!file) return cli::MemorySource(Data(bytes), bytes.size());
   WriteFile(path, bytes);
   return cli::OpenSource(path);
 }
 
+// The error of reading frame n at its offset, "" when it reads.
 std::string ErrorAt(const cli::Y4MReader& reader, int n) {
   Bytes packed(reader.Format().FrameBytes());
-  try {
-    reader.ReadFrameAt(n, packed.data(), 2 * reader.Format().width);
-  } catch (const CliError& e) {
-    return e.what();
-  }
-  return "";
+  return ErrorText([&] { reader.ReadFrameAt(n, packed.data(), 2 * reader.Format().width); });
 }
 
 TEST(ByteSourceReadAt, ReadsAnyOffsetAndLeavesThePosition) {

@@ -199,6 +199,16 @@ std::string Random420Y4M(int width, int height, int count, unsigned seed, const 
   return bytes;
 }
 
+std::string WithFrameParameters(const std::string& stream, const std::string& parameters, size_t pictureBytes) {
+  size_t at = stream.find('\n') + 1;
+  std::string out = stream.substr(0, at);
+  for (; at < stream.size(); at += 6 + pictureBytes) {
+    EXPECT_EQ(stream.compare(at, 6, "FRAME\n"), 0);
+    out += "FRAME" + parameters + "\n" + stream.substr(at + 6, pictureBytes);
+  }
+  return out;
+}
+
 std::vector<local::Picture> RandomPictures(int width, int height, int count, unsigned seed) {
   std::mt19937 random(seed);
   std::vector<local::Picture> pictures;

@@ -65,6 +65,9 @@ std::string Y4MOf(const cli::Y4MFormat& format, const std::vector<local::Picture
 // A 4:2:0 Y4M stream of seeded pseudo-random planes, its header as the
 // command writes it, with `chromaTag` as its C field (e.g. "420mpeg2").
 std::string Random420Y4M(int width, int height, int count, unsigned seed, const std::string& chromaTag = "420jpeg");
+// `stream` with every frame header carrying `parameters` (e.g. " Ip") after
+// "FRAME"; `pictureBytes` is each frame's picture size in the stream.
+std::string WithFrameParameters(const std::string& stream, const std::string& parameters, size_t pictureBytes);
 // Pictures of seeded pseudo-random bytes (every luma and chroma byte differs).
 std::vector<local::Picture> RandomPictures(int width, int height, int count, unsigned seed);
 // `edits` random damages to a stream: a byte changed, a few bytes cut, or a
