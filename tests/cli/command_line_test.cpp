@@ -58,16 +58,11 @@ TEST(CommandLine, RefusesBadOptions) {
 
 std::string ArgumentErrorOf(const std::string& types, const std::vector<std::string>& words) {
   int opened = 0;
-  try {
-    cli::ReadArguments("NoLogo", types, words, [&opened](const std::string&) {
-      ++opened;
-      return PClip();
-    });
-  } catch (const UsageError& e) {
-    EXPECT_EQ(opened, 0) << "no clip is opened before the arguments are known to be right";
-    return e.what();
-  }
-  return "";
+  const std::string error = ErrorText<UsageError>([&] {
+    cli::ReadArguments("NoLogo", types, words, [&opened](const std::string&) { ++opened; return PClip(); });
+  });
+  EXPECT_EQ(opened, 0) << "no clip is opened before the arguments are known to be right";
+  return error;
 }
 
 TEST(ScriptArguments, ReadsByTheTypeString) {

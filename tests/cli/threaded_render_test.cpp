@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -55,9 +56,9 @@ struct Rendered {
 
 Rendered Render(IClip& clip, Y4MClip* lengthOf, cli::RenderRange range, IScriptEnvironment& env, int threads) {
   Rendered out;
-  std::FILE* file = std::tmpfile();
-  EXPECT_NE(file, nullptr);
-  if (!file) return out;
+  char* data = nullptr;
+  size_t size = 0;
+  std::FILE* file = open_memstream(&data, &size);
   const int before = local::LocalFrame::Live();
   try {
     const int written = cli::RenderY4M(
@@ -71,11 +72,9 @@ Rendered Render(IClip& clip, Y4MClip* lengthOf, cli::RenderRange range, IScriptE
   } catch (const std::exception& e) {
     out.error = e.what();
   }
-  std::fflush(file);
-  std::rewind(file);
-  char buffer[4096];
-  for (size_t got; (got = std::fread(buffer, 1, sizeof buffer, file)) > 0;) out.bytes.append(buffer, got);
   std::fclose(file);
+  out.bytes.assign(data, size);
+  std::free(data);
   return out;
 }
 

@@ -176,12 +176,7 @@ TEST(Y4MReadFrameAt, AFileChangedSinceOpeningFailsAsTheOrderedRead) {
     if (c.written.empty()) {
       ASSERT_EQ(truncate(path.c_str(), static_cast<off_t>(c.at)), 0);
     } else {
-      std::string changed = stream;
-      changed.replace(c.at, c.written.size(), c.written);
-      std::FILE* file = std::fopen(path.c_str(), "r+b");
-      ASSERT_NE(file, nullptr);
-      ASSERT_EQ(std::fwrite(changed.data(), 1, changed.size(), file), changed.size());
-      std::fclose(file);
+      WriteFile(path, std::string(stream).replace(c.at, c.written.size(), c.written));
     }
     for (int n = 0; n < c.failing; ++n) EXPECT_EQ(ErrorAt(reader, n), "") << "frame " << n;
     const std::string frame = "in.y4m: frame " + std::to_string(c.failing);
