@@ -210,57 +210,5 @@ TEST(LogoAnalysis, AdvisesThresholdsThatTellAdBreaksApart) {
   }
 }
 
-TEST(FrameSampling, SpreadsAKnownLengthAndCapsAPipe) {
-  RecordingPlan plan;
-  plan.width = 16, plan.height = 8, plan.frames = 100, plan.corner = Corner::kNone;
-  const std::string bytes = SyntheticRecording(plan).Y4M();
-  struct Case {
-    bool seekable;
-    cli::logo::SampleRule rule;
-    std::vector<int> frames;  // sorted
-    std::vector<int> start;   // the first ones handed out, in order
-  };
-  auto every = [](int first, int last, int step) {
-    std::vector<int> frames;
-    for (int n = first; n <= last; n += step) frames.push_back(n);
-    return frames;
-  };
-  const Case cases[] = {
-      // A file: every 4th frame, in passes of every 8th taken frame (32
-      // apart), then the ones halfway (16 on), then a quarter of the way.
-      {true, {0, -1, 30}, every(0, 96, 4), {0, 32, 64, 96, 16, 48, 80, 8, 40, 72, 24}},
-      {false, {0, 49, 10}, every(0, 45, 5), every(0, 45, 5)},  // --frames 0:49 on a pipe: every 5th, in order
-      {true, {10, 19, 100}, every(10, 19, 1), {10, 18, 14, 12, 16, 11, 19, 15, 13, 17}},  // all of a short range
-      {true, {95, -1, 100}, every(95, 99, 1), {95, 99, 97, 96, 98}},                      // fewer than a pass
-      {false, {0, -1, 32}, {0, 1, 3, 5, 9, 13, 21, 29, 45, 61, 93}, {0, 1, 3, 5, 9}},  // a pipe to its end, in levels
-  };
-  // Every frame by a plain read, to check that the sampler hands out the
-  // frame of the number it gives.
-  std::vector<std::vector<uint8_t>> all;
-  auto plain = Reader(bytes, false);
-  for (std::vector<uint8_t> planar(plain->Format().FrameBytes()); plain->ReadFrame(planar.data());) all.push_back(planar);
-  ASSERT_EQ(all.size(), 100u);
-  for (const Case& c : cases) {
-    FrameSampler sampler(Reader(bytes, c.seekable), c.rule);
-    std::vector<int> order;
-    while (sampler.Next()) {
-      order.push_back(sampler.Number());
-      EXPECT_EQ(sampler.Taken(), static_cast<int>(order.size()));
-      const std::vector<uint8_t>& truth = all[static_cast<size_t>(sampler.Number())];
-      EXPECT_TRUE(std::equal(truth.begin(), truth.end(), sampler.Frame().y)) << "frame " << sampler.Number();
-    }
-    EXPECT_EQ(sampler.Interleaved(), c.seekable);
-    ASSERT_GE(order.size(), c.start.size()) << c.rule.cap;
-    EXPECT_EQ(std::vector<int>(order.begin(), order.begin() + c.start.size()), c.start) << c.rule.cap;
-    std::sort(order.begin(), order.end());
-    EXPECT_EQ(order, c.frames) << c.rule.cap;
-  }
-  // The level schedule stays below the cap however long the stream.
-  int taken = 0;
-  long long frame = 0;
-  while (frame < 8000000LL) frame += cli::logo::LevelStride(taken++, 2000);
-  EXPECT_LE(taken, 2000);
-}
-
 }  // namespace
 }  // namespace pramvix::testing

@@ -2,6 +2,7 @@
 // and a logo that shows only late in a file, fitted in the one reading.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <numeric>
 #include <random>
@@ -43,38 +44,71 @@ std::vector<uint8_t> SumOf(const FrameView& frame) {
   return {static_cast<uint8_t>(sum), static_cast<uint8_t>(sum >> 8), static_cast<uint8_t>(sum >> 16)};
 }
 
-TEST(LogoReadAhead, HandsOutTheSamplersFramesInItsOrder) {
-  const std::string bytes = SmallClip(60);
-  const struct {
+// The frames a sampler hands out, and the same through the reading thread at
+// any depth, each with what that thread prepared from it.
+TEST(FrameSampling, SpreadsAKnownLengthAndCapsAPipeAlsoWhenReadAhead) {
+  const std::string bytes = SmallClip(100);
+  struct Case {
     bool seekable;
     cli::logo::SampleRule rule;
-    int depth;
-  } cases[] = {
-      {true, {0, -1, 25}, 1}, {true, {3, 40, 100}, 2}, {false, {0, -1, 32}, 2}, {false, {5, 50, 9}, 4}, {true, {70, -1, 10}, 2},
+    std::vector<int> frames;  // sorted
+    std::vector<int> start;   // the first ones handed out, in order
+    int depth;                // of the reading ahead
   };
-  for (const auto& c : cases) {
-    // What the sampler hands out on its own.
-    FrameSampler plain(Reader(bytes, c.seekable), c.rule);
-    std::vector<int> numbers;
-    std::vector<std::vector<uint8_t>> frames;
-    while (plain.Next()) {
-      numbers.push_back(plain.Number());
-      frames.emplace_back(plain.Frame().y, plain.Frame().y + 16 * 8 * 2);
-    }
+  auto every = [](int first, int last, int step) {
+    std::vector<int> frames;
+    for (int n = first; n <= last; n += step) frames.push_back(n);
+    return frames;
+  };
+  const Case cases[] = {
+      // A file: every 4th frame, in passes of every 8th taken frame (32
+      // apart), then the ones halfway (16 on), then a quarter of the way.
+      {true, {0, -1, 30}, every(0, 96, 4), {0, 32, 64, 96, 16, 48, 80, 8, 40, 72, 24}, 1},
+      {false, {0, 49, 10}, every(0, 45, 5), every(0, 45, 5), 4},  // --frames 0:49 on a pipe: every 5th, in order
+      {true, {10, 19, 100}, every(10, 19, 1), {10, 18, 14, 12, 16, 11, 19, 15, 13, 17}, 2},  // all of a short range
+      {true, {95, -1, 100}, every(95, 99, 1), {95, 99, 97, 96, 98}, 2},                      // fewer than a pass
+      {false, {0, -1, 32}, {0, 1, 3, 5, 9, 13, 21, 29, 45, 61, 93}, {0, 1, 3, 5, 9}, 2},  // a pipe to its end, in levels
+      {true, {120, -1, 10}, {}, {}, 2},                                                    // beyond the end: none
+  };
+  // Every frame by a plain read, to check that the frame handed out is that
+  // of the number given.
+  std::vector<std::vector<uint8_t>> all;
+  auto plain = Reader(bytes, false);
+  for (std::vector<uint8_t> planar(plain->Format().FrameBytes()); plain->ReadFrame(planar.data());) all.push_back(planar);
+  ASSERT_EQ(all.size(), 100u);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::Message() << (c.seekable ? "file" : "pipe") << ", frames " << c.rule.first << ":"
+                                      << c.rule.last << ", cap " << c.rule.cap);
     FrameSampler sampler(Reader(bytes, c.seekable), c.rule);
-    ReadAhead ahead(sampler, [](const FrameView& f, std::vector<uint8_t>& out) { out = SumOf(f); }, c.depth);
-    size_t i = 0;
-    for (; ahead.Next(); ++i) {
-      ASSERT_LT(i, numbers.size());
-      EXPECT_EQ(ahead.Number(), numbers[i]);
+    std::vector<int> order;
+    while (sampler.Next()) {
+      order.push_back(sampler.Number());
+      EXPECT_EQ(sampler.Taken(), static_cast<int>(order.size()));
+      const std::vector<uint8_t>& truth = all[static_cast<size_t>(sampler.Number())];
+      EXPECT_TRUE(std::equal(truth.begin(), truth.end(), sampler.Frame().y)) << "frame " << sampler.Number();
+    }
+    EXPECT_EQ(sampler.Interleaved(), c.seekable);
+    ASSERT_GE(order.size(), c.start.size());
+    EXPECT_EQ(std::vector<int>(order.begin(), order.begin() + c.start.size()), c.start);
+    FrameSampler again(Reader(bytes, c.seekable), c.rule);
+    ReadAhead ahead(again, [](const FrameView& f, std::vector<uint8_t>& out) { out = SumOf(f); }, c.depth);
+    for (size_t i = 0; ahead.Next(); ++i) {
+      ASSERT_LT(i, order.size());
+      EXPECT_EQ(ahead.Number(), order[i]);
       EXPECT_EQ(ahead.Taken(), static_cast<int>(i + 1));
-      EXPECT_TRUE(std::equal(frames[i].begin(), frames[i].end(), ahead.Frame().y)) << "frame " << numbers[i];
+      EXPECT_TRUE(std::equal(all[order[i]].begin(), all[order[i]].end(), ahead.Frame().y)) << "frame " << order[i];
       EXPECT_EQ(ahead.Prepared(), SumOf(ahead.Frame()));
     }
-    EXPECT_EQ(i, numbers.size()) << c.rule.first << ":" << c.rule.last;
-    EXPECT_EQ(ahead.Taken(), static_cast<int>(numbers.size()));  // stays after the end
+    EXPECT_EQ(ahead.Taken(), static_cast<int>(order.size()));  // stays after the end
     EXPECT_FALSE(ahead.Next());
+    std::sort(order.begin(), order.end());
+    EXPECT_EQ(order, c.frames);
   }
+  // The level schedule stays below the cap however long the stream.
+  int taken = 0;
+  long long frame = 0;
+  while (frame < 8000000LL) frame += cli::logo::LevelStride(taken++, 2000);
+  EXPECT_LE(taken, 2000);
 }
 
 TEST(LogoReadAhead, ThrowsAReadErrorAfterTheFramesBeforeIt) {
