@@ -195,20 +195,5 @@ TEST(LogoAnalysis, LeavesTheBackgroundBlackAndTheLogoInItsColour) {
   EXPECT_NEAR(analysis.reference.logoV, 200, 4);
 }
 
-TEST(LogoAnalysis, AdvisesThresholdsThatTellAdBreaksApart) {
-  RecordingPlan plan;
-  plan.presence = 0.5;
-  const SyntheticRecording recording(plan);
-  const Analysis analysis = Analyse(recording.Y4M(), true);
-  for (const auto* advice : {&analysis.ifLogo, &analysis.ifNoLogo}) {
-    EXPECT_TRUE(advice->separated);
-    EXPECT_GT(advice->withLogo, advice->frames / 4);
-    EXPECT_LT(advice->withLogo, advice->frames * 3 / 4);
-    EXPECT_GE(advice->agreeing, advice->frames * 8 / 10);
-    EXPECT_GT(advice->frameThreshold, 1);
-    EXPECT_GT(advice->logoThreshold, 1);
-  }
-}
-
 }  // namespace
 }  // namespace pramvix::testing

@@ -54,6 +54,17 @@ TEST_P(LogoQuality, MeetsTheTargets) {
   EXPECT_LE(analysis.reference.logoLumaHigh - analysis.reference.logoLumaLow, 40)
       << analysis.reference.logoLumaLow << " to " << analysis.reference.logoLumaHigh;
 
+  // Where the logo comes and goes, the advised thresholds tell its frames apart.
+  if (recording.Plan().presence < 1) {
+    for (const auto* advice : {&analysis.ifLogo, &analysis.ifNoLogo}) {
+      EXPECT_TRUE(advice->separated);
+      EXPECT_NEAR(static_cast<double>(advice->withLogo) / advice->frames, recording.Plan().presence, 0.1);
+      EXPECT_GE(advice->agreeing, advice->frames * 8 / 10);
+      EXPECT_GT(advice->frameThreshold, 1);
+      EXPECT_GT(advice->logoThreshold, 1);
+    }
+  }
+
   local::LocalEnvironment host;
   host.LoadPlugin(PRAMVIX_PLUGIN_PATH);
   const double estimated = NoLogoError(host, recording, analysis.reference.picture, analysis.reference.threshold, found);
