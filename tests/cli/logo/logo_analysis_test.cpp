@@ -166,34 +166,5 @@ TEST(LogoAnalysis, KeepsAGivenRegionOrRefusesIt) {
   }
 }
 
-TEST(LogoAnalysis, LeavesTheBackgroundBlackAndTheLogoInItsColour) {
-  RecordingPlan plan;
-  plan.logoY = 150, plan.logoU = 60, plan.logoV = 200, plan.opacity = 0.7;
-  const SyntheticRecording recording(plan);
-  const Analysis analysis = Analyse(recording.Y4M(), true);
-  const local::Picture truth = recording.TrueReference();
-  const local::Picture& picture = analysis.reference.picture;
-  int chromaGood = 0, chromaAll = 0;
-  for (int y = 0; y < plan.height; ++y) {
-    for (int x = 0; x < plan.width; x += 2) {
-      const double opacity = (recording.Opacity(x, y) + recording.Opacity(x + 1, y)) / 2;
-      if (opacity == 0) {
-        ASSERT_EQ(picture.Luma(y, x), 16);
-        ASSERT_EQ(picture.Byte(y, 2 * x + 1), 128);
-        ASSERT_EQ(picture.Byte(y, 2 * x + 3), 128);
-      } else if (opacity >= 0.3) {
-        ++chromaAll;
-        chromaGood += std::abs(picture.Byte(y, 2 * x + 1) - truth.Byte(y, 2 * x + 1)) <= 4 &&
-                      std::abs(picture.Byte(y, 2 * x + 3) - truth.Byte(y, 2 * x + 3)) <= 4;
-      }
-    }
-  }
-  EXPECT_GE(chromaGood, chromaAll * 0.95) << chromaGood << " of " << chromaAll;
-  // The logo's own luma and colour at full strength.
-  EXPECT_NEAR(analysis.reference.logoLuma, 150, 3);
-  EXPECT_NEAR(analysis.reference.logoU, 60, 4);
-  EXPECT_NEAR(analysis.reference.logoV, 200, 4);
-}
-
 }  // namespace
 }  // namespace pramvix::testing
