@@ -21,6 +21,20 @@ using Bytes = std::vector<uint8_t>;
 
 const uint8_t* Data(const std::string& s) { return reinterpret_cast<const uint8_t*>(s.data()); }
 
+// `edits` random damages to a stream: a byte changed, a few bytes cut, or a
+// few header-like characters put in; never left empty.
+void Damage(std::string& bytes, std::mt19937& random, int edits) {
+  for (int e = 0; e < edits; ++e) {
+    const size_t at = random() % bytes.size();
+    switch (random() % 3) {
+      case 0: bytes[at] = static_cast<char>(random()); break;
+      case 1: bytes.erase(at, 1 + random() % 8); break;
+      default: bytes.insert(at, std::string(1 + random() % 3, "0 9WHFCX\n:-"[random() % 11])); break;
+    }
+    if (bytes.empty()) bytes = "Y";
+  }
+}
+
 std::unique_ptr<cli::ByteSource> SourceOf(const std::string& bytes, bool file, const std::string& path) {
   if (!file) return cli::MemorySource(Data(bytes), bytes.size());
   WriteFile(path, bytes);

@@ -162,14 +162,10 @@ std::string ReadFile(const std::string& path) {
 
 namespace pramvix::testing {
 
-std::string Y4MOf(const std::vector<local::Picture>& pictures, unsigned fpsNumerator, unsigned fpsDenominator,
-                  char interlace) {
+std::string Y4MOf(const std::vector<local::Picture>& pictures) {
   cli::Y4MFormat format;
   format.width = pictures.at(0).rowSize / 2;
   format.height = pictures.at(0).height;
-  format.fpsNumerator = fpsNumerator;
-  format.fpsDenominator = fpsDenominator;
-  format.interlace = interlace;
   return Y4MOf(format, pictures);
 }
 
@@ -218,18 +214,6 @@ std::vector<local::Picture> RandomPictures(int width, int height, int count, uns
     pictures.push_back(std::move(picture));
   }
   return pictures;
-}
-
-void Damage(std::string& bytes, std::mt19937& random, int edits) {
-  for (int e = 0; e < edits; ++e) {
-    const size_t at = random() % bytes.size();
-    switch (random() % 3) {
-      case 0: bytes[at] = static_cast<char>(random()); break;
-      case 1: bytes.erase(at, 1 + random() % 8); break;
-      default: bytes.insert(at, std::string(1 + random() % 3, "0 9WHFCX\n:-"[random() % 11])); break;
-    }
-    if (bytes.empty()) bytes = "Y";
-  }
 }
 
 }  // namespace pramvix::testing
