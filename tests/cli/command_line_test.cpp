@@ -3,9 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
-#include "cli_error.h"
+#include "cli/support/error_text.h"
 #include "function_help.h"
 #include "script_arguments.h"
 
@@ -14,15 +15,6 @@ namespace {
 
 using cli::CommandLine;
 using cli::UsageError;
-
-std::string UsageErrorOf(const std::vector<std::string>& words) {
-  try {
-    cli::ParseCommandLine(words);
-  } catch (const UsageError& e) {
-    return e.what();
-  }
-  return "";
-}
 
 TEST(CommandLine, OptionsGoAnywhereAndNegativeNumbersAreArguments) {
   const CommandLine c = cli::ParseCommandLine(
@@ -47,26 +39,30 @@ TEST(CommandLine, OptionsGoAnywhereAndNegativeNumbersAreArguments) {
 }
 
 TEST(CommandLine, RefusesBadOptions) {
-  EXPECT_EQ(UsageErrorOf({"-x", "F"}), "unknown option -x");
-  EXPECT_EQ(UsageErrorOf({"F", "-o"}), "-o needs a value");
-  EXPECT_EQ(UsageErrorOf({"--frames", "7", "F"}), "--frames needs A:B, not '7'");
-  EXPECT_EQ(UsageErrorOf({"--frames", "7:2", "F"}), "--frames 7:2: the last frame comes before the first");
-  EXPECT_EQ(UsageErrorOf({"--png", "-1", "F"}), "--png needs a frame number of 0 or more, not '-1'");
-  EXPECT_EQ(UsageErrorOf({"--list", "F"}), "--list takes no arguments");
+  std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+      {{"-x", "F"}, "unknown option -x"},
+      {{"F", "-o"}, "-o needs a value"},
+      {{"--frames", "7", "F"}, "--frames needs A:B, not '7'"},
+      {{"--frames", "7:2", "F"}, "--frames 7:2: the last frame comes before the first"},
+      {{"--png", "-1", "F"}, "--png needs a frame number of 0 or more, not '-1'"},
+      {{"--list", "F"}, "--list takes no arguments"},
+  };
+  for (const std::string count : {"0", "-2", "257", "two", "1.5", ""}) {
+    cases.push_back({{"--threads", count, "F"}, "--threads needs a number from 1 to 256, not '" + count + "'"});
+  }
+  for (const auto& [words, error] : cases) {
+    EXPECT_EQ(ErrorText<UsageError>([&] { cli::ParseCommandLine(words); }), error) << words[0] << " " << words[1];
+  }
+  EXPECT_EQ(cli::ParseCommandLine({"--threads", "256", "F"}).threads, 256);
 }
 
 std::string ArgumentErrorOf(const std::string& types, const std::vector<std::string>& words) {
   int opened = 0;
-  try {
-    cli::ReadArguments("NoLogo", types, words, [&opened](const std::string&) {
-      ++opened;
-      return PClip();
-    });
-  } catch (const UsageError& e) {
-    EXPECT_EQ(opened, 0) << "no clip is opened before the arguments are known to be right";
-    return e.what();
-  }
-  return "";
+  const std::string error = ErrorText<UsageError>([&] {
+    cli::ReadArguments("NoLogo", types, words, [&opened](const std::string&) { ++opened; return PClip(); });
+  });
+  EXPECT_EQ(opened, 0) << "no clip is opened before the arguments are known to be right";
+  return error;
 }
 
 TEST(ScriptArguments, ReadsByTheTypeString) {

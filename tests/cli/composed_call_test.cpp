@@ -56,8 +56,9 @@ TEST_F(ComposedCall, RemovalWhereTheLogoIsGivesTheLocalHostsBytes) {
     for (size_t at; (at = text.find("%in")) != std::string::npos;) text.replace(at, 3, in);
     return text;
   };
-  // Standard input feeds both calls; a file named twice is opened once.
-  const CommandResult piped = RunPramvix({"-q", with("-")}, Feed(ReadFile(dir + "/in.y4m")));
+  // Standard input feeds both calls (here on three threads); a file named
+  // twice is opened once.
+  const CommandResult piped = RunPramvix({"-q", "--threads", "3", with("-")}, Feed(ReadFile(dir + "/in.y4m")));
   ASSERT_EQ(piped.status, 0) << piped.err;
   EXPECT_TRUE(piped.out == Y4MOf(expected));
   const CommandResult filed = RunPramvix({"-q", with(dir + "/in.y4m")});

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "cli_error.h"
+#include "cli/support/error_text.h"
 #include "expression.h"
 
 namespace pramvix::cli {
@@ -20,12 +20,8 @@ std::string Shape(const CallExpression& call) {
 }
 
 std::string ErrorOf(const std::string& text) {
-  try {
-    ReadExpression(text);
-  } catch (const UsageError& e) {
-    return e.what();
-  }
-  return "no error";
+  const std::string error = testing::ErrorText<UsageError>([&] { ReadExpression(text); });
+  return error.empty() ? "no error" : error;
 }
 
 TEST(Expression, ReadsCallsWordsAndQuotedWords) {

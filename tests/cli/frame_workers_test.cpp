@@ -12,17 +12,12 @@
 namespace pramvix::testing {
 namespace {
 
-using FrameWorkers = cli::FrameWorkers<std::vector<uint8_t>>;
+// Frame n's result is its number, so order and content show at once.
+using FrameWorkers = cli::FrameWorkers<int>;
 
-// Frame n's bytes: its number, so order and content show at once.
-bool NumberOf(int n, std::vector<uint8_t>& bytes) {
-  bytes.assign(4, 0);
-  for (int i = 0; i < 4; ++i) bytes[i] = static_cast<uint8_t>(n >> (8 * i));
+bool NumberOf(int n, int& result) {
+  result = n;
   return true;
-}
-
-int Number(const std::vector<uint8_t>& bytes) {
-  return bytes.size() == 4 ? bytes[0] | bytes[1] << 8 | bytes[2] << 16 | bytes[3] << 24 : -1;
 }
 
 // Later frames made faster than earlier ones, so they are done first.
@@ -35,10 +30,10 @@ struct Consumed {
 
 Consumed ConsumeAll(FrameWorkers& workers) {
   Consumed consumed;
-  std::vector<uint8_t> bytes;
+  int number = -1;
   try {
-    while (workers.Next(bytes)) consumed.numbers.push_back(Number(bytes));
-    EXPECT_FALSE(workers.Next(bytes)) << "the end stays the end";
+    while (workers.Next(number)) consumed.numbers.push_back(number);
+    EXPECT_FALSE(workers.Next(number)) << "the end stays the end";
   } catch (const std::runtime_error& e) {
     consumed.error = e.what();
   }
@@ -71,18 +66,18 @@ TEST(FrameWorkers, HandOverInOrderWhateverOrderTheyAreMadeIn) {
     SCOPED_TRACE(::testing::Message() << c.threads << " threads, window " << c.window << ", frames " << c.first
                                       << ":" << c.last << " of " << c.frames << ", failing " << c.failing);
     std::atomic<int> made{0};
-    FrameWorkers workers(c.threads, c.window, c.first, c.last, [&](int n, std::vector<uint8_t>& bytes) {
+    FrameWorkers workers(c.threads, c.window, c.first, c.last, [&](int n, int& result) {
       if (n >= c.frames) return false;
       Unevenly(n);
       if (c.failing >= 0 && n >= c.failing) throw std::runtime_error("frame " + std::to_string(n) + " failed");
       ++made;
-      return NumberOf(n, bytes);
+      return NumberOf(n, result);
     });
     const Consumed consumed = ConsumeAll(workers);
     EXPECT_EQ(consumed.error, c.failing < 0 ? "" : "frame " + std::to_string(c.failing) + " failed");
     EXPECT_EQ(consumed.numbers, c.expected);
-    std::vector<uint8_t> bytes;
-    EXPECT_FALSE(workers.Next(bytes)) << "nothing after the end or the error";
+    int number = -1;
+    EXPECT_FALSE(workers.Next(number)) << "nothing after the end or the error";
     // Nothing past the range's last frame is asked for.
     if (c.failing < 0) {
       EXPECT_EQ(made.load(), static_cast<int>(c.expected.size()));
@@ -94,15 +89,15 @@ TEST(FrameWorkers, TakeNoMoreThanTheWindowAheadOfTheConsumer) {
   for (const int window : {1, 3, 6}) {
     SCOPED_TRACE(::testing::Message() << "window " << window);
     std::atomic<int> consumed{0}, farthest{0};
-    FrameWorkers workers(4, window, 0, 40, [&](int n, std::vector<uint8_t>& bytes) {
+    FrameWorkers workers(4, window, 0, 40, [&](int n, int& result) {
       int ahead = n - consumed.load();
       int seen = farthest.load();
       while (ahead > seen && !farthest.compare_exchange_weak(seen, ahead)) {
       }
-      return NumberOf(n, bytes);
+      return NumberOf(n, result);
     });
-    std::vector<uint8_t> bytes;
-    while (workers.Next(bytes)) {
+    int number = -1;
+    while (workers.Next(number)) {
       std::this_thread::sleep_for(std::chrono::microseconds(300));  // a slow writer
       ++consumed;
     }
@@ -118,13 +113,13 @@ TEST(FrameWorkers, TakeNoMoreThanTheWindowAheadOfTheConsumer) {
 TEST(FrameWorkers, StopWhenTheConsumerLeavesEarly) {
   std::atomic<int> made{0};
   {
-    FrameWorkers workers(4, 8, 0, -1, [&](int n, std::vector<uint8_t>& bytes) {
+    FrameWorkers workers(4, 8, 0, -1, [&](int n, int& result) {
       ++made;
-      return NumberOf(n, bytes);
+      return NumberOf(n, result);
     });
-    std::vector<uint8_t> bytes;
-    ASSERT_TRUE(workers.Next(bytes));
-    EXPECT_EQ(Number(bytes), 0);
+    int number = -1;
+    ASSERT_TRUE(workers.Next(number));
+    EXPECT_EQ(number, 0);
   }  // an endless source: leaving must not wait for its end
   EXPECT_LE(made.load(), 1 + 8 + 4);
 }

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "cli_error.h"
+#include "cli/support/error_text.h"
 
 namespace pramvix::testing {
 namespace {
@@ -84,12 +84,7 @@ TEST(PNGDecoding, TransparentPixelsLieOverBlack) {
 }
 
 std::string ErrorOf(const std::vector<uint8_t>& bytes) {
-  try {
-    cli::DecodePNG(bytes.data(), bytes.size());
-  } catch (const CliError& e) {
-    return e.what();
-  }
-  return "";
+  return ErrorText([&] { cli::DecodePNG(bytes.data(), bytes.size()); });
 }
 
 TEST(PNGDecoding, RefusesOddWidthAndBrokenFiles) {

@@ -1,5 +1,6 @@
-// A recording cut into parts with --frames, each part run on its own, and the
-// parts joined with ffmpeg's concat demuxer: the frames of one whole run.
+// A recording made by ffmpeg, run whole in a pipeline (ffmpeg | pramvix |
+// ffmpeg), and cut into parts with --frames, each part run on its own and
+// the parts joined with ffmpeg's concat demuxer: the frames of the whole run.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -29,15 +30,16 @@ TEST(SplitAndJoin, PartsJoinedByFfmpegAreTheWholeRun) {
   if (!HaveProgram("ffmpeg")) GTEST_SKIP() << "ffmpeg is not installed; the split-and-join test is not run";
   const std::string dir = ScratchDirectory();
   constexpr int kWidth = 64, kHeight = 16, kFrames = 30;
-  WriteFile(dir + "/in.y4m", Y4MOf(RandomPictures(kWidth, kHeight, kFrames, 21)));
+  ASSERT_EQ(Ffmpeg({"-f", "lavfi", "-i", "testsrc=size=64x16:rate=25", "-frames:v", "30", "-pix_fmt", "yuv422p",
+                    "-f", "yuv4mpegpipe", dir + "/in.y4m"}).status, 0);
   WriteFile(dir + "/logo.y4m", Y4MOf(RandomPictures(kWidth, kHeight, 1, 22)));
   const std::vector<std::string> call = {"NoLogo", dir + "/in.y4m", dir + "/logo.y4m", "0", "20", "10", "2", "40", "12"};
 
-  std::vector<std::string> whole = {"-q", "-o", dir + "/whole.y4m"};
-  whole.insert(whole.end(), call.begin(), call.end());
-  const CommandResult run = RunPramvix(whole);
-  ASSERT_EQ(run.status, 0) << run.err;
-  const std::string expected = Decoded(dir + "/whole.y4m");
+  const CommandResult whole = RunProgram(
+      "/bin/bash", {"-c", "set -o pipefail; ffmpeg -v error -i '" + dir + "/in.y4m' -f yuv4mpegpipe - | '" PRAMVIX_COMMAND_PATH
+                          "' NoLogo - '" + dir + "/logo.y4m' 0 20 10 2 40 12 | ffmpeg -v error -i - -f rawvideo -pix_fmt yuv422p -"});
+  ASSERT_EQ(whole.status, 0) << whole.err;
+  const std::string& expected = whole.out;
   ASSERT_EQ(expected.size(), static_cast<size_t>(kFrames) * kWidth * kHeight * 2);
   ASSERT_FALSE(expected == Decoded(dir + "/in.y4m")) << "the call changed nothing: a weak comparison";
 

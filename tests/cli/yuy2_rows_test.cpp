@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <vector>
 
@@ -27,31 +28,17 @@ void ExpectGuardIntact(const std::vector<uint8_t>& bytes, size_t size) {
   for (size_t i = size; i < bytes.size(); ++i) ASSERT_EQ(bytes[i], kGuardByte) << "written past the row at " << i;
 }
 
-TEST(YUY2Rows, PackRowInterleavesThePlanes) {
-  for (int pairs : kPairCounts) {
-    SCOPED_TRACE(pairs);
-    const auto y = RandomBytes(2 * pairs, 1), u = RandomBytes(pairs, 2), v = RandomBytes(pairs, 3);
-    auto out = Guarded(4 * pairs);
-    cli::PackRow(y.data(), u.data(), v.data(), pairs, out.data());
-    for (int i = 0; i < pairs; ++i) {
-      ASSERT_EQ(out[4 * i], y[2 * i]);
-      ASSERT_EQ(out[4 * i + 1], u[i]);
-      ASSERT_EQ(out[4 * i + 2], y[2 * i + 1]);
-      ASSERT_EQ(out[4 * i + 3], v[i]);
-    }
-    ExpectGuardIntact(out, 4 * pairs);
-  }
-}
-
-TEST(YUY2Rows, SplittingTakesEachSampleFromItsPlace) {
+// Packing interleaves the planes; splitting takes each sample from its place.
+TEST(YUY2Rows, PackingAndSplittingPutEachSampleInItsPlace) {
   for (int pairs : kPairCounts) {
     SCOPED_TRACE(pairs);
     const auto top = RandomBytes(4 * pairs, 4 + pairs), bottom = RandomBytes(4 * pairs, 5 + pairs);
-    auto y = Guarded(2 * pairs), u = Guarded(pairs), v = Guarded(pairs);
+    auto y = Guarded(2 * pairs), u = Guarded(pairs), v = Guarded(pairs), packed = Guarded(4 * pairs);
     auto meanU = Guarded(pairs), meanV = Guarded(pairs);
     cli::LumaOfRow(top.data(), pairs, y.data());
     cli::ChromaOfRow(top.data(), pairs, u.data(), v.data());
     cli::ChromaMeanOfRows(top.data(), bottom.data(), pairs, meanU.data(), meanV.data());
+    cli::PackRow(bottom.data(), bottom.data() + pairs, bottom.data() + 3 * pairs, pairs, packed.data());
     for (int i = 0; i < pairs; ++i) {
       ASSERT_EQ(y[2 * i], top[4 * i]);
       ASSERT_EQ(y[2 * i + 1], top[4 * i + 2]);
@@ -59,9 +46,13 @@ TEST(YUY2Rows, SplittingTakesEachSampleFromItsPlace) {
       ASSERT_EQ(v[i], top[4 * i + 3]);
       ASSERT_EQ(meanU[i], (top[4 * i + 1] + bottom[4 * i + 1] + 1) / 2);
       ASSERT_EQ(meanV[i], (top[4 * i + 3] + bottom[4 * i + 3] + 1) / 2);
+      // Packed from planes Y = bottom[0, 2 pairs), U = bottom[pairs, ...), V = bottom[3 pairs, ...).
+      const uint8_t expected[] = {bottom[2 * i], bottom[pairs + i], bottom[2 * i + 1], bottom[3 * pairs + i]};
+      ASSERT_TRUE(std::equal(expected, expected + 4, &packed[4 * i])) << "pair " << i;
     }
     for (const auto* plane : {&u, &v, &meanU, &meanV}) ExpectGuardIntact(*plane, pairs);
     ExpectGuardIntact(y, 2 * pairs);
+    ExpectGuardIntact(packed, 4 * pairs);
   }
 }
 

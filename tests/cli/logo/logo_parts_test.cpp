@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <limits>
+#include <utility>
 #include <vector>
 
 #include "logo/advice.h"
@@ -33,6 +35,9 @@ cli::logo::LogoEstimate Estimate(const Box& box, double reference, double opacit
   return e;
 }
 
+// x, y, width and height, to compare in one go.
+std::array<int, 4> Sides(const Box& box) { return {box.x, box.y, box.width, box.height}; }
+
 TEST(LogoReference, KeepsClearPixelsPadsTheRegionAndColoursTheLogo) {
   cli::logo::LogoEstimate e = Estimate({10, 10, 24, 16}, 16.2, 0, 0.2);
   auto set = [&](int c, int r, double luma, double opacity) {
@@ -57,10 +62,7 @@ TEST(LogoReference, KeepsClearPixelsPadsTheRegionAndColoursTheLogo) {
   EXPECT_EQ(ref.logoU, 60);
   EXPECT_EQ(ref.logoV, 200);
   // Block columns 17..22, rows 15..18, padded by 3: x 14..25 (even: 14, width 12).
-  EXPECT_EQ(ref.region.x, 14);
-  EXPECT_EQ(ref.region.width, 12);
-  EXPECT_EQ(ref.region.y, 12);
-  EXPECT_EQ(ref.region.height, 10);
+  EXPECT_EQ(Sides(ref.region), (std::array<int, 4>{14, 12, 12, 10}));
   EXPECT_EQ(ref.picture.Luma(15, 17), 108);
   EXPECT_EQ(ref.picture.Luma(22, 30), 16);  // the lone pixel
   EXPECT_EQ(ref.picture.Luma(15, 23), 16);
@@ -117,12 +119,10 @@ TEST(LogoReference, GivesTheRangeOfLumasOfALogoOfTwoColours) {
   ASSERT_EQ(red, 24);
   const auto two = cli::logo::MakeReference(e, 40, 20, std::nullopt);
   EXPECT_EQ(two.logoLuma, 235);
-  EXPECT_EQ(two.logoLumaLow, 81);
-  EXPECT_EQ(two.logoLumaHigh, 235);
+  EXPECT_EQ(std::make_pair(two.logoLumaLow, two.logoLumaHigh), std::make_pair(81, 235));
   for (int c = 3; c < 27; ++c) e.reference[10 * 40 + c] = 16 + 0.8 * 219;
   const auto one = cli::logo::MakeReference(e, 40, 20, std::nullopt);
-  EXPECT_EQ(one.logoLumaLow, 235);
-  EXPECT_EQ(one.logoLumaHigh, 235);
+  EXPECT_EQ(std::make_pair(one.logoLumaLow, one.logoLumaHigh), std::make_pair(235, 235));
 }
 
 TEST(LogoReference, EvensTheFitsNoiseOnSolidPartsAndKeepsRimsAndSteps) {
@@ -165,11 +165,7 @@ TEST(LogoReference, KeepsTheRegionInTheFrameAndInsideAGivenOne) {
   for (int r = 2; r < 8; ++r) {
     for (int c = 2; c < 10; ++c) e.reference[r * 12 + c] = 100, e.opacity[r * 12 + c] = 0.4;
   }
-  const auto found = cli::logo::MakeReference(e, 12, 10, std::nullopt);
-  EXPECT_EQ(found.region.x, 0);
-  EXPECT_EQ(found.region.y, 0);
-  EXPECT_EQ(found.region.width, 12);
-  EXPECT_EQ(found.region.height, 10);
+  EXPECT_EQ(Sides(cli::logo::MakeReference(e, 12, 10, std::nullopt).region), (std::array<int, 4>{0, 0, 12, 10}));
   const auto given = cli::logo::MakeReference(e, 12, 10, Box{4, 0, 8, 10});
   EXPECT_EQ(given.region.x, 4);
   EXPECT_EQ(given.picture.Luma(4, 3), 16);
@@ -262,22 +258,31 @@ std::vector<uint8_t> BarFrame(int w, int h, int bar, int n, bool square) {
   return planar;
 }
 
+// Every instruction set finds the same steady cells; the search sets the
+// bars aside and finds the square when there is one.
 TEST(LogoSearch, SetsBlackBordersAsideAndFindsASteadySquare) {
   const int bar = 12;
   const int sizes[][2] = {{192, 108}, {3840, 216}};  // cells of 2x2 and of 4x4 pixels
   for (const auto& [w, h] : sizes) {
     for (bool square : {false, true}) {
-      cli::logo::EdgeStatistics statistics(w, h);
-      for (int n = 0; n < 60; ++n) {
-        const auto planar = BarFrame(w, h, bar, n, square);
-        statistics.Add(FrameView::OfPlanar(planar.data(), w, h));
-      }
-      const auto found = cli::logo::FindLogoBox(statistics);
-      ASSERT_EQ(found.has_value(), square) << w;
-      if (square) {
-        const int slack = 3 * statistics.Scale();
-        EXPECT_TRUE(found->Contains({w - 40, bar + 10, 20, 16})) << w;
-        EXPECT_TRUE(Box({w - 40 - slack, bar + 10 - slack, 20 + 2 * slack, 16 + 2 * slack}).Contains(*found)) << w;
+      std::vector<uint8_t> plain;  // the steady cells of the plain code
+      for (const Simd simd : SupportedSimd()) {
+        SCOPED_TRACE(::testing::Message() << w << "x" << h << (square ? " with" : " without") << " a square, "
+                                          << SimdName(simd));
+        cli::logo::EdgeStatistics statistics(w, h, simd);
+        for (int n = 0; n < 60; ++n) {
+          const auto planar = BarFrame(w, h, bar, n, square);
+          statistics.Add(FrameView::OfPlanar(planar.data(), w, h));
+        }
+        if (plain.empty()) plain = statistics.SteadyEdges();
+        EXPECT_TRUE(statistics.SteadyEdges() == plain);
+        const auto found = cli::logo::FindLogoBox(statistics);
+        ASSERT_EQ(found.has_value(), square);
+        if (square) {
+          const int slack = 3 * statistics.Scale();
+          EXPECT_TRUE(found->Contains({w - 40, bar + 10, 20, 16}));
+          EXPECT_TRUE(Box({w - 40 - slack, bar + 10 - slack, 20 + 2 * slack, 16 + 2 * slack}).Contains(*found));
+        }
       }
     }
   }

@@ -15,12 +15,6 @@ using cli::logo::CellRowFor;
 using cli::logo::kMaxStepFrames;
 using cli::logo::StepSumFor;
 
-std::vector<Simd> EverySet() {
-  std::vector<Simd> sets{Simd::kScalar};
-  for (Simd simd : VectorSimd()) sets.push_back(simd);
-  return sets;
-}
-
 // Bytes of one of three kinds: noise, the extremes only (the largest steps),
 // or a level with small noise.
 std::vector<uint8_t> Bytes(Draw& draw, size_t count) {
@@ -40,7 +34,7 @@ TEST(LogoSearchKernels, CellsAreRoundedMeansOfTwoByTwoPixels) {
     const int count = trial < 40 ? trial : draw.Int(0, 1000);
     // Rows of exactly their bytes: a read past them is an error under ASan.
     const std::vector<uint8_t> top = Bytes(draw, 2 * static_cast<size_t>(count)), bottom = Bytes(draw, 2 * static_cast<size_t>(count));
-    for (Simd simd : EverySet()) {
+    for (Simd simd : SupportedSimd()) {
       std::vector<uint8_t> out(static_cast<size_t>(count) + 1, 77);
       CellRowFor(simd)(top.data(), bottom.data(), count, out.data());
       for (int c = 0; c < count; ++c) {
@@ -85,7 +79,7 @@ TEST(LogoSearchKernels, StepSumsFollowTheirDefinitionForAnyFrameCount) {
         expected[4 * width + c] += gx * gx + gy * gy;
       }
     }
-    for (Simd simd : EverySet()) {
+    for (Simd simd : SupportedSimd()) {
       std::vector<int32_t> sums = start;
       int32_t* s = sums.data();
       StepSumFor(simd)(rows.data(), meanRows.data(), frames, width, s, s + width, s + 2 * width, s + 3 * width, s + 4 * width);

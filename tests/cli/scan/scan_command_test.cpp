@@ -3,6 +3,7 @@
 
 #include <cstdlib>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "cli/support/command_run.h"
@@ -17,11 +18,11 @@ using R = LogoRecording;
 // IfNoLogo's starting thresholds: logo edges of 100 or more, frame steps of 30.
 std::vector<std::string> ScanArgs(const std::string& clip, const std::string& logo,
                                   const std::vector<std::string>& options = {}, const std::string& frameThreshold = "30",
-                                  const std::string& logoThreshold = "100") {
+                                  int x = R::kX) {
   std::vector<std::string> args = {"scan", "-q"};
   args.insert(args.end(), options.begin(), options.end());
-  args.insert(args.end(), {clip, logo, "0", frameThreshold, logoThreshold});
-  for (int v : {R::kX, R::kY, R::kRegionWidth, R::kRegionHeight}) args.push_back(std::to_string(v));
+  args.insert(args.end(), {clip, logo, "0", frameThreshold, "100"});
+  for (int v : {x, R::kY, R::kRegionWidth, R::kRegionHeight}) args.push_back(std::to_string(v));
   return args;
 }
 
@@ -53,6 +54,8 @@ class ScanCommand : public ::testing::Test {
   const std::string dir = ScratchDirectory();
 };
 
+// The segments within two frames of the schedule; every frame's own decision
+// in the CSV, the flicker included (only segments merge).
 TEST_F(ScanCommand, SegmentsMatchTheScheduleWithinTwoFrames) {
   struct Case {
     const char* what;
@@ -76,9 +79,14 @@ TEST_F(ScanCommand, SegmentsMatchTheScheduleWithinTwoFrames) {
     for (int n : c.flicker) present[static_cast<size_t>(n)] = !present[static_cast<size_t>(n)];
     WriteRecording(present);
     std::vector<std::string> options = c.options;
-    options.push_back("--json");
+    options.insert(options.end(), {"--json", "--csv", dir + "/t.csv"});
     const CommandResult result = RunPramvix(ScanArgs(dir + "/rec.y4m", dir + "/logo.y4m", options));
     ASSERT_EQ(result.status, 0) << result.err;
+    const std::string csv = ReadFile(dir + "/t.csv");
+    std::string decisions = "t", lastCharacters;  // the header's, then each frame's
+    for (const bool p : present) decisions += p ? '1' : '0';
+    for (size_t at = csv.find('\n'); at != std::string::npos; at = csv.find('\n', at + 1)) lastCharacters += csv[at - 1];
+    EXPECT_EQ(lastCharacters, decisions);
     const std::vector<Found> found = SegmentsOf(result.out);
     ASSERT_EQ(found.size(), c.truth.size()) << result.out;
     for (size_t i = 0; i < found.size(); ++i) {
@@ -89,33 +97,20 @@ TEST_F(ScanCommand, SegmentsMatchTheScheduleWithinTwoFrames) {
   }
 }
 
-TEST_F(ScanCommand, CsvRecordsEveryFrameAndTextTheSegments) {
-  std::vector<bool> present = PresenceWithBreak(60, 30, 60);
-  present[10] = false;
-  WriteRecording(present);
-  const CommandResult filed = RunPramvix(
+// The text report on standard output beside the files asked for.
+TEST_F(ScanCommand, WritesTheSegmentsAsTextAndTheFramesAsCsvAndAPlot) {
+  WriteRecording(PresenceWithBreak(60, 30, 60));
+  const CommandResult run = RunPramvix(
       ScanArgs(dir + "/rec.y4m", dir + "/logo.y4m", {"--csv", dir + "/t.csv", "--plot", dir + "/t.png"}));
-  ASSERT_EQ(filed.status, 0) << filed.err;
-  const local::Picture plot = cli::ReadPNGFile(dir + "/t.png");
-  EXPECT_EQ(plot.rowSize, 2 * 1600);
-  EXPECT_EQ(plot.height, 360);
-  const std::string csv = ReadFile(dir + "/t.csv");
-  EXPECT_EQ(csv.compare(0, 31, "frame,time,hits,misses,present\n"), 0);
-  // Every frame's own decision, the flicker included (only segments merge).
-  int lines = 0;
-  for (size_t at = csv.find('\n'); at + 1 < csv.size(); at = csv.find('\n', at + 1)) {
-    const size_t end = csv.find('\n', at + 1);
-    const std::string line = csv.substr(at + 1, end - at - 1);
-    EXPECT_EQ(line.back() == '1', present[static_cast<size_t>(lines)]) << line;
-    ++lines;
-  }
-  EXPECT_EQ(lines, 60);
-  EXPECT_NE(csv.find("\n30,1.200,"), std::string::npos);  // time at 25 frames a second
-
-  const CommandResult text = RunPramvix(ScanArgs(dir + "/rec.y4m", dir + "/logo.y4m"));
-  EXPECT_EQ(text.out,
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out,
             "logo     0:00:00.000 - 0:00:01.200  frames 0-29  (1.200 s)\n"
             "no logo  0:00:01.200 - 0:00:02.400  frames 30-59  (1.200 s)\n");
+  const local::Picture plot = cli::ReadPNGFile(dir + "/t.png");
+  EXPECT_EQ(std::make_pair(plot.rowSize, plot.height), std::make_pair(2 * 1600, 360));
+  const std::string csv = ReadFile(dir + "/t.csv");
+  EXPECT_EQ(csv.compare(0, 31, "frame,time,hits,misses,present\n"), 0);
+  EXPECT_NE(csv.find("\n30,1.200,"), std::string::npos);  // time at 25 frames a second
 }
 
 TEST_F(ScanCommand, FFmpegReadsTheChaptersAndCutsByTheCutList) {
@@ -167,49 +162,36 @@ TEST_F(ScanCommand, WrongCallsAreRefusedWithTheirReason) {
       {ScanArgs(dir + "/rec.y4m", dir + "/small.y4m"), 1, "If Luma Logo test: Incompatible clips\n"},
       {ScanArgs(dir + "/rec.y4m", dir + "/logo.y4m", {"--csv", dir + "/no/such/dir.csv"}), 1,
        "pramvix: " + dir + "/no/such/dir.csv: cannot open for writing\n"},
+      // The filters' own frame checks, each with its text: the region ends past the row.
+      {ScanArgs(dir + "/rec.y4m", dir + "/logo.y4m", {}, "30", 80), 1, "Your X position is too far right.\n"},
+      {ScanArgs(dir + "/rec.y4m", dir + "/logo.y4m", {"--rule", "IfLogo"}, "30", 80), 1,
+       "You X position is too far right.\n"},
   });
-  // The filter's own frame checks, with IfNoLogo's text: the region ends past the row.
-  std::vector<std::string> args = ScanArgs(dir + "/rec.y4m", dir + "/logo.y4m");
-  args[args.size() - 4] = "80";
-  const CommandResult edge = RunPramvix(args);
-  EXPECT_EQ(edge.status, 1);
-  EXPECT_EQ(edge.err, "Your X position is too far right.\n");
-  args.insert(args.begin() + 2, {"--rule", "IfLogo"});
-  EXPECT_EQ(RunPramvix(args).err, "You X position is too far right.\n");
 }
 
-// Every frame's totals and the segments are the same on several threads as
-// on one, and from a pipe as from a file; the clip named twice (its frame 0
-// the reference picture) stays one clip.
+// Every frame's totals and the segments are the same from a pipe or a file,
+// on one thread or several; the clip named twice (its frame 0 the reference
+// picture) stays one clip.
 TEST_F(ScanCommand, ThreadsAndPipesGiveTheTimelineOfOneThreadOnAFile) {
   WriteRecording(PresenceWithBreak(90, 30, 61));
-  std::string ownReferenceCsv;
+  std::string ownReference;
   for (const bool namedTwice : {false, true}) {
-    std::string oneCsv, oneReport;
-    for (const bool pipe : {false, true}) {
-      for (const char* threads : {"1", "2", "5"}) {
-        SCOPED_TRACE(std::string(pipe ? "pipe" : "file") + (namedTwice ? " named twice, " : ", ") + threads +
-                     " threads");
-        const std::string clip = pipe ? "-" : dir + "/rec.y4m";
-        const CommandResult run =
-            RunPramvix(ScanArgs(clip, namedTwice ? clip : dir + "/logo.y4m",
-                                {"--threads", threads, "--json", "--csv", dir + "/frames.csv"}),
-                       pipe ? Feed(ReadFile(dir + "/rec.y4m")) : CommandInput{});
-        ASSERT_EQ(run.status, 0) << run.err;
-        const std::string csv = ReadFile(dir + "/frames.csv");
-        if (oneCsv.empty()) {
-          oneCsv = csv;
-          oneReport = run.out;
-          EXPECT_GE(SegmentsOf(run.out).size(), 2u) << "a timeline with a break: " << run.out;
-          if (namedTwice) {
-            EXPECT_NE(csv, ownReferenceCsv) << "the recording's frame 0 is the reference";
-          }
-          ownReferenceCsv = csv;
-        }
-        EXPECT_EQ(csv, oneCsv);
-        EXPECT_EQ(run.out, oneReport);
+    std::string one;  // the CSV and the report of one thread on the file
+    for (const auto& [pipe, threads] : {std::pair{false, "1"}, {true, "1"}, {false, "5"}, {true, "2"}}) {
+      SCOPED_TRACE(std::string(pipe ? "pipe" : "file") + (namedTwice ? " named twice, " : ", ") + threads + " threads");
+      const std::string clip = pipe ? "-" : dir + "/rec.y4m";
+      const CommandResult run = RunPramvix(
+          ScanArgs(clip, namedTwice ? clip : dir + "/logo.y4m", {"--threads", threads, "--json", "--csv", dir + "/f.csv"}),
+          pipe ? Feed(ReadFile(dir + "/rec.y4m")) : CommandInput{});
+      ASSERT_EQ(run.status, 0) << run.err;
+      if (one.empty()) {
+        EXPECT_GE(SegmentsOf(run.out).size(), 2u) << "a timeline with a break: " << run.out;
+        one = ReadFile(dir + "/f.csv") + run.out;
+        EXPECT_NE(one, ownReference) << "the recording's frame 0 is the reference";
       }
+      EXPECT_EQ(ReadFile(dir + "/f.csv") + run.out, one);
     }
+    ownReference = one;
   }
 }
 

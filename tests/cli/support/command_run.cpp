@@ -162,14 +162,10 @@ std::string ReadFile(const std::string& path) {
 
 namespace pramvix::testing {
 
-std::string Y4MOf(const std::vector<local::Picture>& pictures, unsigned fpsNumerator, unsigned fpsDenominator,
-                  char interlace) {
+std::string Y4MOf(const std::vector<local::Picture>& pictures) {
   cli::Y4MFormat format;
   format.width = pictures.at(0).rowSize / 2;
   format.height = pictures.at(0).height;
-  format.fpsNumerator = fpsNumerator;
-  format.fpsDenominator = fpsDenominator;
-  format.interlace = interlace;
   return Y4MOf(format, pictures);
 }
 
@@ -199,6 +195,16 @@ std::string Random420Y4M(int width, int height, int count, unsigned seed, const 
   return bytes;
 }
 
+std::string WithFrameParameters(const std::string& stream, const std::string& parameters, size_t pictureBytes) {
+  size_t at = stream.find('\n') + 1;
+  std::string out = stream.substr(0, at);
+  for (; at < stream.size(); at += 6 + pictureBytes) {
+    EXPECT_EQ(stream.compare(at, 6, "FRAME\n"), 0);
+    out += "FRAME" + parameters + "\n" + stream.substr(at + 6, pictureBytes);
+  }
+  return out;
+}
+
 std::vector<local::Picture> RandomPictures(int width, int height, int count, unsigned seed) {
   std::mt19937 random(seed);
   std::vector<local::Picture> pictures;
@@ -208,18 +214,6 @@ std::vector<local::Picture> RandomPictures(int width, int height, int count, uns
     pictures.push_back(std::move(picture));
   }
   return pictures;
-}
-
-void Damage(std::string& bytes, std::mt19937& random, int edits) {
-  for (int e = 0; e < edits; ++e) {
-    const size_t at = random() % bytes.size();
-    switch (random() % 3) {
-      case 0: bytes[at] = static_cast<char>(random()); break;
-      case 1: bytes.erase(at, 1 + random() % 8); break;
-      default: bytes.insert(at, std::string(1 + random() % 3, "0 9WHFCX\n:-"[random() % 11])); break;
-    }
-    if (bytes.empty()) bytes = "Y";
-  }
 }
 
 }  // namespace pramvix::testing

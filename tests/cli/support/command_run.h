@@ -2,7 +2,6 @@
 // Runs the pramvix command as a child process, feeding its standard input
 // and collecting its output, exit status and peak memory.
 #include <functional>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -57,18 +56,17 @@ std::string ReadFile(const std::string& path);
 
 namespace pramvix::testing {
 
-// A Y4M stream of these YUY2 pictures, as the command writes it.
-std::string Y4MOf(const std::vector<local::Picture>& pictures, unsigned fpsNumerator = 25,
-                  unsigned fpsDenominator = 1, char interlace = 'p');
-// The same in a format of the caller's (e.g. 4:2:0).
+// A Y4M stream of these YUY2 pictures, as the command writes it: 4:2:2 at 25
+// frames a second, or in a format of the caller's (e.g. 4:2:0).
+std::string Y4MOf(const std::vector<local::Picture>& pictures);
 std::string Y4MOf(const cli::Y4MFormat& format, const std::vector<local::Picture>& pictures);
 // A 4:2:0 Y4M stream of seeded pseudo-random planes, its header as the
 // command writes it, with `chromaTag` as its C field (e.g. "420mpeg2").
 std::string Random420Y4M(int width, int height, int count, unsigned seed, const std::string& chromaTag = "420jpeg");
+// `stream` with every frame header carrying `parameters` (e.g. " Ip") after
+// "FRAME"; `pictureBytes` is each frame's picture size in the stream.
+std::string WithFrameParameters(const std::string& stream, const std::string& parameters, size_t pictureBytes);
 // Pictures of seeded pseudo-random bytes (every luma and chroma byte differs).
 std::vector<local::Picture> RandomPictures(int width, int height, int count, unsigned seed);
-// `edits` random damages to a stream: a byte changed, a few bytes cut, or a
-// few header-like characters put in; never left empty.
-void Damage(std::string& bytes, std::mt19937& random, int edits);
 
 }  // namespace pramvix::testing
