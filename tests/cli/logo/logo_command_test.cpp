@@ -72,13 +72,19 @@ TEST_F(LogoCommand, RefusesWithExitStatusOneAndSaysWhatToTry) {
 }
 
 TEST_F(LogoCommand, RejectsAWrongCommandLine) {
-  const std::vector<std::vector<std::string>> lines = {
-      {"logo"}, {"logo", "a.y4m", "b.y4m"}, {"logo", "a.y4m", "--region", "1,2,3"}, {"logo", "a.y4m", "--region", "1,2,x,4"},
-      {"logo", "a.y4m", "--frames", "9:3"}, {"logo", "a.y4m", "--samples", "1"}, {"logo", "a.y4m", "--bogus"}, {"logo", "a.y4m", "-o"}};
-  for (const auto& line : lines) {
-    const CommandResult result = RunPramvix(line);
-    EXPECT_EQ(result.status, 2) << line.back();
-    EXPECT_NE(result.err.find("pramvix: "), std::string::npos) << result.err;
+  const struct {
+    std::vector<std::string> line;
+    const char* says;
+  } cases[] = {
+      {{"logo"}, "pramvix: "}, {{"logo", "a.y4m", "b.y4m"}, "pramvix: "}, {{"logo", "a.y4m", "--region", "1,2,3"}, "pramvix: "},
+      {{"logo", "a.y4m", "--region", "1,2,x,4"}, "pramvix: "}, {{"logo", "a.y4m", "--frames", "9:3"}, "pramvix: "},
+      {{"logo", "a.y4m", "--samples", "1"}, "pramvix: "}, {{"logo", "a.y4m", "--bogus"}, "pramvix: "}, {{"logo", "a.y4m", "-o"}, "pramvix: "},
+      // A PNG under a Y4M file's name: refused before the clip is opened.
+      {{"logo", "a.y4m", "-o", "logo.Y4M"}, "add --y4m FILE"}, {{"logo", "a.y4m", "--preview", "p.y4m"}, "add --y4m FILE"}};
+  for (const auto& c : cases) {
+    const CommandResult result = RunPramvix(c.line);
+    EXPECT_EQ(result.status, 2) << c.line.back();
+    EXPECT_NE(result.err.find(c.says), std::string::npos) << result.err;
   }
   const CommandResult help = RunPramvix({"logo", "--help"});
   EXPECT_EQ(help.status, 0);

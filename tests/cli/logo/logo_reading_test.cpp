@@ -200,6 +200,17 @@ TEST(LogoAnalysis, FitsALateLogoInOneReadingOfAFile) {
   const cli::logo::Analysis fitted = analyse(given);
   EXPECT_GE(found.fitFrames, fitted.fitFrames * 2 / 3) << "of " << fitted.fitFrames;
   EXPECT_GE(found.sampleNumber, 200);  // the preview shows a frame with the logo
+  // Read in order, the logo shows too late to be fitted: the refusal gives
+  // the place it saw, to be checked, and the way to give another.
+  FrameSampler pipe(Reader(bytes, false), {});
+  try {
+    cli::logo::AnalyseClip(pipe, {});
+    ADD_FAILURE() << "a pipe whose logo shows in its last third was fitted";
+  } catch (const cli::logo::NoLogoFound& e) {
+    const std::string message = e.what();
+    EXPECT_NE(message.find("if that is the logo, run again with --region "), std::string::npos) << message;
+    EXPECT_NE(message.find("if the logo is elsewhere, give its place with --region X,Y,W,H"), std::string::npos) << message;
+  }
 }
 
 // Read ahead on another thread, the analysis does not depend on how far
