@@ -51,23 +51,6 @@ std::vector<uint8_t> PassRow(Simd simd, std::vector<uint8_t> main, const std::ve
   return PassLikePlain(main, lumas, pixels);
 }
 
-TEST(AutoRemovalVariants, PlainPassIsNoLogosPassWithTheFixedRule) {
-  const uint32_t seed = TestSeed();
-  SCOPED_TRACE(SeedNote(seed));
-  Draw draw(seed);
-  for (int trial = 0; trial < 2000; ++trial) {
-    const int width = draw.Int(1, 40);
-    const std::vector<uint8_t> reference = draw.Row(width + (draw.OneIn(3) ? draw.Int(0, 5) : 0));
-    const std::vector<uint8_t> original = draw.Row(width);
-    const LogoPixels pixels = kModes[draw.Int(0, 1)];
-    std::vector<uint8_t> expected = original;
-    RemoveLogoRow(MutableLumaRow(expected.data(), width),
-                  ConstLumaRow(reference.data(), static_cast<int>(reference.size() / 2)), 1, width - 1,
-                  RemovalRule{5, Overlay{222, 1.0f, 0}, pixels, Softening::kAtReferenceEdges});
-    ASSERT_EQ(PassRow(Simd::kScalar, original, reference, pixels), expected) << "trial " << trial;
-  }
-}
-
 TEST(AutoRemovalVariants, CorrectEveryLumaPairLikeThePlainPass) {
   // Pixels 0 … 2 hold the edge luma, then main luma 0 … 255 over reference
   // luma L, all of them logo pixels. Flat: L everywhere; pairs: L and a
