@@ -28,12 +28,11 @@ struct SampleCall {
 
 extern const std::vector<SampleCall> kSampleCalls;
 
-// An error a script call must raise with exactly this text.
+// An error a frame request of a script call must raise with exactly this text.
 struct ErrorCase {
   const char* function;
   const char* args;
   const char* text;
-  bool whenBuilt;  // raised by the constructor rather than by a frame request
 };
 
 extern const std::vector<ErrorCase> kErrorCases;
