@@ -144,24 +144,33 @@ TEST_F(ReachTest, RegionsStartAtYOrTheTopAndEmptyOnesChangeNothing) {
 }
 
 // Each frame is stepped by its own pitch: padded clips and padded writable
-// copies give every function's bytes of unpadded frames.
-TEST_F(ReachTest, EveryPitchGivesTheSameBytes) {
+// copies give every function's bytes of unpadded frames. A main frame served
+// already writable is written in place, a shared one on MakeWritable's copy,
+// with the same bytes.
+TEST_F(ReachTest, EveryPitchAndBothPathsOfMakeWritableGiveTheSameBytes) {
   const Picture main = Patterned(kWidth, kHeight, 4), logo = Patterned(kWidth, kHeight, 5),
                 alternate = Patterned(kWidth, kHeight, 6);
-  const Paddings paddings[] = {{8, 4, 40, 0}, {52, 0, 4, 24}, {3, 36, 0, 8}};
+  const Paddings paddings[] = {{0, 0, 0, 0}, {8, 4, 40, 0}, {52, 0, 4, 24}, {3, 36, 0, 8}};
   for (const FilterCall& call : FilterCalls()) {
     SCOPED_TRACE(call.function);
-    auto run = [&](const Paddings& padding) {
+    auto run = [&](const Paddings& padding, bool served) {
       env.SetPitchPadding(padding.copies);
       const CallInputs in{ClipOf(main, padding.main), ClipOf(logo, padding.logo),
                           ClipOf(alternate, padding.alternate), 0, 10, Region{3, 1, 7, 4}};
-      return local::PictureOf(env.Invoke(call.function, call.args(in)).AsClip()->GetFrame(0, &env));
+      static_cast<MemoryClip*>(in.main.get())->ServeCopies(served);
+      const int copies = env.Copies();
+      const Picture out = local::PictureOf(env.Invoke(call.function, call.args(in)).AsClip()->GetFrame(0, &env));
+      EXPECT_EQ(env.Copies(), copies + (served ? 0 : 1)) << (served ? "writable" : "shared") << " main frame";
+      return out;
     };
-    const Picture packed = run({0, 0, 0, 0});
+    const Picture packed = run(paddings[0], false);
     EXPECT_NE(packed, main) << "the call changes nothing, so it shows nothing";
     for (const Paddings& padding : paddings) {
-      EXPECT_EQ(run(padding), packed) << "paddings " << padding.main << "/" << padding.logo << "/"
-                                      << padding.alternate << "/" << padding.copies;
+      for (const bool served : {false, true}) {
+        EXPECT_EQ(run(padding, served), packed) << "paddings " << padding.main << "/" << padding.logo << "/"
+                                                << padding.alternate << "/" << padding.copies
+                                                << (served ? ", writable main frame" : ", shared main frame");
+      }
     }
   }
 }
