@@ -77,10 +77,7 @@ TEST_F(LogoMaskTest, ThresholdBoundsAndTheOneSidedTest) {
 TEST_F(LogoMaskTest, EachRowHasItsOwnReference) {
   const Picture main = Picture::YUY2(4, 3, 50);
   const Picture alternate = Picture::YUY2(4, 3, 200);
-  Picture logo = Picture::YUY2(4, 3);
-  logo.SetLumaRow(0, 0, {10, 40, 10, 40});
-  logo.SetLumaRow(1, 0, {40, 10, 40, 10});
-  logo.SetLumaRow(2, 0, {90, 90, 120, 60});
+  const Picture logo = Rows({{10, 40, 10, 40}, {40, 10, 40, 10}, {90, 90, 120, 60}});
   const Picture top = LogoMask(main, alternate, logo, 30, 0, -5, 4, 2);
   EXPECT_EQ(top.LumaRow(0), (std::vector<int>{50, 200, 50, 200}));
   EXPECT_EQ(top.LumaRow(1), (std::vector<int>{50, 50, 50, 50}));

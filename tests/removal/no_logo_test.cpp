@@ -30,11 +30,8 @@ TEST_F(NoLogoTest, NoLogoAndNoLogoMCorrectWorkedValues) {
   for (const Case& c : cases) {
     SCOPED_TRACE(::testing::Message() << c.function << " s=" << c.s << " L=" << c.L << " level " << c.level
                                       << " gain " << c.gain << " offset " << c.offset);
-    Picture main = Picture::YUY2(8, 1, 90);
-    Picture logo = Picture::YUY2(8, 1);
-    main.Luma(0, 3) = static_cast<uint8_t>(c.s);
-    logo.Luma(0, 2) = c.L < 128 ? 255 : 0;
-    logo.Luma(0, 3) = static_cast<uint8_t>(c.L);
+    const Picture main = Row({90, 90, 90, c.s, 90, 90, 90, 90});
+    const Picture logo = Row({16, 16, c.L < 128 ? 255 : 0, c.L, 16, 16, 16, 16});
     std::vector<AVSValue> args = {ClipOf(main), ClipOf(logo), 0, 1, 2, 0, 2, 1};
     if (std::string(c.function) == "NoLogoM") args.insert(args.end(), {c.gain, c.level, c.offset});
     EXPECT_EQ(Run(c.function, args).Luma(0, 3), c.v);
@@ -76,20 +73,15 @@ TEST_F(NoLogoTest, RowsOfWorkedValues) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.function) + ", " + c.what);
-    Picture main = Picture::YUY2(8, 1), logo = Picture::YUY2(8, 1);
-    main.SetLumaRow(0, 0, c.main);
-    logo.SetLumaRow(0, 0, c.logo);
-    std::vector<AVSValue> args = {ClipOf(main), ClipOf(logo), 0, c.threshold, c.x, 0, c.width, 1};
+    std::vector<AVSValue> args = {ClipOf(Row(c.main)), ClipOf(Row(c.logo)), 0, c.threshold, c.x, 0, c.width, 1};
     if (std::string(c.function) == "NoLogoM") args.insert(args.end(), {1.0f, 222, 0});
     EXPECT_EQ(Run(c.function, args).LumaRow(0), c.expected);
   }
 }
 
 TEST_F(NoLogoTest, NoLogoMsIntegerGainIsAFloat) {
-  Picture main = Picture::YUY2(8, 1, 90);
-  Picture logo = Picture::YUY2(8, 1);
-  main.Luma(0, 3) = 200;
-  logo.Luma(0, 3) = 100;
+  const Picture main = Row({90, 90, 90, 200, 90, 90, 90, 90});
+  const Picture logo = Row({16, 16, 16, 100, 16, 16, 16, 16});
   auto noLogoM = [&](AVSValue gain) {
     return Run("NoLogoM", {ClipOf(main), ClipOf(logo), 0, 1, 2, 0, 2, 1, gain, 222, 0});
   };
