@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -12,6 +14,8 @@ namespace {
 class NoLogoTest : public HostTest {};
 
 const std::vector<int> kRamp = {10, 20, 30, 40, 50, 60, 70, 80};
+constexpr float kInf = std::numeric_limits<float>::infinity();
+constexpr int kMost = std::numeric_limits<int>::max(), kLeast = std::numeric_limits<int>::min();
 
 // The correction at the region's last pixel, which no later step softens:
 // pixel 2 holds the row's reference, pixel 3 the tested reference luma.
@@ -26,7 +30,21 @@ TEST_F(NoLogoTest, NoLogoAndNoLogoMCorrectWorkedValues) {
       {"NoLogoM", 200, 100, 222, 1, 0, 177},   {"NoLogoM", 180, 60, 222, 0.5f, 2, 175},
       {"NoLogoM", 200, 100, 230, 1, 0, 174},   {"NoLogoM", 200, 100, 222, 1.25f, 0, 172},
       {"NoLogoM", 120, 120, 222, 1, 8, 24},    {"NoLogoM", 240, 100, 222, 0.5f, 20, 250},
-      {"NoLogoM", 150, 216, 200, 1, 0, 150},   {"NoLogoM", 235, 230, 180, 1.5f, -10, 0}};
+      {"NoLogoM", 150, 216, 200, 1, 0, 150},   {"NoLogoM", 235, 230, 180, 1.5f, -10, 0},
+      // A ratio of 0 (the logo's level at the reference luma) makes the
+      // quotient infinite, or not a number when s is there too: no correction,
+      // s + offset. Not-finite quotients count as 0, out-of-range ones
+      // saturate before the limit to 0 … 250, and extreme levels and offsets
+      // do not overflow.
+      {"NoLogoM", 200, 100, 84, 1, 0, 200},    {"NoLogoM", 50, 100, 84, 1, 0, 50},
+      {"NoLogoM", 100, 100, 84, 1, 3, 103},    {"NoLogoM", 200, 100, 84, -1, 0, 200},   // −100 / −0
+      {"NoLogoM", 255, 16, 0, 0, -5, 250},     // L = 16 with level 0: 0 / 0.001 = 0, then −239 / 0
+      {"NoLogoM", 200, 16, 222, kInf, 0, 200}, // 0 times infinity
+      {"NoLogoM", 200, 100, 222, std::nanf(""), 0, 200}, {"NoLogoM", 200, 100, 222, kInf, 0, 200},
+      {"NoLogoM", 200, 100, 222, -kInf, 0, 200}, {"NoLogoM", 200, 100, 222, 1e30f, 0, 0},
+      {"NoLogoM", 200, 100, 222, -1e30f, 0, 250}, {"NoLogoM", 200, 100, 222, 1, kMost, 250},
+      {"NoLogoM", 200, 100, 222, 1, kLeast, 0}, {"NoLogoM", 200, 100, kMost, 1, 0, 116},
+      {"NoLogoM", 200, 100, kLeast, 1, 0, 116}};
   for (const Case& c : cases) {
     SCOPED_TRACE(::testing::Message() << c.function << " s=" << c.s << " L=" << c.L << " level " << c.level
                                       << " gain " << c.gain << " offset " << c.offset);
