@@ -8,7 +8,7 @@ std::string Clips(const std::string& source, const std::string& shape) {
          "black = BlankClip(bars, width=100, height=16, color_yuv=$108080)\n"
          "side = BlankClip(bars, width=40, height=16, color_yuv=$108080)\n"
          "block = BlankClip(bars, width=20, height=16, color_yuv=$C08080)\n"
-         "main = bars" + shape + "\n"
+         "main = bars.propSet(\"" + kMarkProperty + "\", " + std::to_string(kMark) + ")" + shape + "\n"
          "alt = bars.FlipHorizontal()" + shape + "\n"
          "logo = StackVertical(black, StackHorizontal(side, block, side), black)" + shape + "\n";
 }
