@@ -81,9 +81,7 @@ TEST_F(LogoEdgeScanSimdTest, EveryLumaPairAgainstEveryStep) {
 // both (from pixel 0 to the right edge of the narrower), random steps, and
 // marking rows too.
 TEST_F(LogoEdgeScanSimdTest, RandomRows) {
-  const uint32_t seed = TestSeed();
-  SCOPED_TRACE(SeedNote(seed));
-  Draw draw(seed);
+  SeededDraw draw;
   for (int i = 0; i < 6000; ++i) {
     const int mainWidth = draw.OneIn(10) ? draw.Int(1, 800) : draw.Int(1, 80);
     const int logoWidth = draw.OneIn(2) ? mainWidth : std::max(1, mainWidth + draw.Int(-6, 6));
@@ -126,9 +124,7 @@ TEST_F(LogoEdgeScanSimdTest, LongRowsCountEveryPosition) {
 // Whole regions of frames with their own pitches: the same totals, and the
 // same frame bytes (marks included).
 TEST_F(LogoEdgeScanSimdTest, RandomRegions) {
-  const uint32_t seed = TestSeed();
-  SCOPED_TRACE(SeedNote(seed));
-  Draw draw(seed);
+  SeededDraw draw;
   using Scan = Totals (*)(const MutableFrame&, const ConstFrame&, const Region&, const TestRule&, Simd);
   const std::pair<const char*, Scan> scans[] = {{"IfLogo", ScanIfLogo}, {"IfNoLogo", ScanIfNoLogo}};
   for (int i = 0; i < 400; ++i) {

@@ -20,9 +20,6 @@
 namespace pramvix {
 namespace {
 
-using testing::Draw;
-using testing::SeedNote;
-using testing::TestSeed;
 using testing::VectorSimd;
 
 const LogoPixels kModes[] = {LogoPixels::kCorrect, LogoPixels::kMark};
@@ -144,9 +141,7 @@ TEST(AutoRemovalVariants, UntouchedSpansAreExactlyThoseWithNothingToDo) {
 }
 
 TEST(AutoRemovalVariants, RandomRowsAndFramesMatchThePlainPass) {
-  const uint32_t seed = TestSeed();
-  SCOPED_TRACE(SeedNote(seed));
-  Draw draw(seed);
+  testing::SeededDraw draw;
   for (int trial = 0; trial < 20000; ++trial) {
     const int width = draw.Int(1, 150);
     const std::vector<uint8_t> reference = draw.Row(width + (draw.OneIn(3) ? draw.Int(0, 20) : 0));

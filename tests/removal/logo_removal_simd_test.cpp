@@ -17,8 +17,6 @@ namespace pramvix {
 namespace {
 
 using testing::Draw;
-using testing::SeedNote;
-using testing::TestSeed;
 
 constexpr int kIntMax = std::numeric_limits<int>::max();
 constexpr int kIntMin = std::numeric_limits<int>::min();
@@ -126,9 +124,7 @@ TEST(RemovalVariants, LogoPixelsOfOneLumaAmongOthersMatchTheReference) {
 }
 
 TEST(RemovalVariants, RandomRowsRegionsAndSettingsMatchTheReference) {
-  const uint32_t seed = TestSeed();
-  SCOPED_TRACE(SeedNote(seed));
-  Draw draw(seed);
+  testing::SeededDraw draw;
   for (int trial = 0; trial < 20000; ++trial) {
     // Rows of their own lengths; the region lies inside both.
     const int mainWidth = draw.Int(1, 120);
@@ -165,9 +161,7 @@ TEST(RemovalVariants, LongLogoLikeRowsMatchTheReference) {
   // the pass's runs of blocks one after another, and the blocks and pixels
   // left at a row's end; logo pixels that share a luma beside others that do
   // not. The settings of both filters, marking, inverting and every pixel.
-  const uint32_t seed = TestSeed();
-  SCOPED_TRACE(SeedNote(seed));
-  Draw draw(seed);
+  testing::SeededDraw draw;
   const std::vector<RemovalRule> rules = {
       {20, Overlay{}},
       {20, Overlay{222, 1.0f, 0}, LogoPixels::kCorrect, Softening::kEverywhere},
@@ -194,9 +188,7 @@ TEST(RemovalVariants, LongLogoLikeRowsMatchTheReference) {
 TEST(RemovalVariants, EveryRuleOfTheFiltersOnWholeFramesMatchesTheReference) {
   // Frames of 70 x 9 with a padded pitch, walked as the filters walk them:
   // NoLogo's and NoLogoM's regions and NoLogoAuto's whole frame.
-  const uint32_t seed = TestSeed();
-  SCOPED_TRACE(SeedNote(seed));
-  Draw draw(seed);
+  testing::SeededDraw draw;
   const int width = 70, height = 9;
   const std::vector<RemovalRule> rules = {
       {20, Overlay{}},
