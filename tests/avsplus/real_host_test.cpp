@@ -25,7 +25,8 @@ using testing::Picture;
 constexpr int kFrames = 24;  // frames of kBars
 
 bool HasSample(const std::string& function) {
-  return std::any_of(kSampleCalls.begin(), kSampleCalls.end(), [&](const SampleCall& s) { return function == s.function; });
+  return std::any_of(kSampleCalls.begin(), kSampleCalls.end(),
+                     [&](const SampleCall& sample) { return function == sample.function; });
 }
 
 bool Registered(const std::string& function) {
@@ -34,6 +35,16 @@ bool Registered(const std::string& function) {
 }
 
 std::string Call(const std::string& function, const std::string& args) { return function + "(" + args + ")"; }
+
+// A sample call's arguments, one by one; the clips among them start with a letter.
+std::vector<std::string> ArgsOf(const SampleCall& sample) {
+  std::vector<std::string> args;
+  std::istringstream list(sample.args);
+  for (std::string arg; std::getline(list >> std::ws, arg, ',');) args.push_back(arg);
+  return args;
+}
+
+bool IsClip(const std::string& arg) { return std::isalpha(static_cast<unsigned char>(arg[0])); }
 
 // An error text as the host reports it for a call placed after `clips`.
 std::string Located(const std::string& text, const std::string& clips) {
@@ -68,15 +79,9 @@ class RealHostTest : public ::testing::Test {
     LocalEnvironment local;
     local.LoadPlugin(PRAMVIX_PLUGIN_PATH);
     std::vector<AVSValue> args;
-    std::istringstream list(sample.args);
-    for (std::string arg; std::getline(list >> std::ws, arg, ',');) {
-      if (std::isalpha(static_cast<unsigned char>(arg[0]))) {
-        args.emplace_back(LocalClip(clips, arg));
-      } else if (arg.find('.') != std::string::npos) {
-        args.emplace_back(std::stof(arg));
-      } else {
-        args.emplace_back(std::stoi(arg));
-      }
+    for (const std::string& arg : ArgsOf(sample)) {
+      const bool isFloat = arg.find('.') != std::string::npos;
+      args.push_back(IsClip(arg) ? AVSValue(LocalClip(clips, arg)) : isFloat ? AVSValue(std::stof(arg)) : std::stoi(arg));
     }
     const PClip filter = local.Invoke(sample.function, args).AsClip();
     std::vector<Picture> pictures;
@@ -197,9 +202,8 @@ TEST_F(RealHostTest, FiltersGiveBackEveryFrameAndClip) {
     ForEachRegisteredSample([&](const SampleCall& sample) {
       SCOPED_TRACE(threads);
       std::string args;
-      std::istringstream list(sample.args);
-      for (std::string arg; std::getline(list >> std::ws, arg, ',');) {
-        args += (args.empty() ? "" : ", ") + arg + (std::isalpha(static_cast<unsigned char>(arg[0])) ? ".KeepFrames()" : "");
+      for (const std::string& arg : ArgsOf(sample)) {
+        args += (args.empty() ? "" : ", ") + arg + (IsClip(arg) ? ".KeepFrames()" : "");
       }
       const int before = host.KeptFrames();
       Render(Clips(kBars) + Call(sample.function, args) + threads, Frames());
