@@ -215,10 +215,12 @@ TEST_F(RealHostTest, FiltersGiveBackEveryFrameAndClip) {
 }
 
 TEST_F(RealHostTest, ClipsThatAreNotYUY2AreRefusedWithTheFiltersText) {
-  const std::string clips = Clips(kBars, ".ConvertToYV12()");
-  ForEachRegisteredSample([&](const SampleCall& sample) {
-    EXPECT_EQ(host.Evaluate(clips + Call(sample.function, sample.args)), Located(sample.notYUY2Text, clips));
-  });
+  for (const char* shape : {".ConvertToYV12()", ".ConvertToRGB32()"}) {
+    const std::string clips = Clips(kBars, shape);
+    ForEachRegisteredSample([&](const SampleCall& sample) {
+      EXPECT_EQ(host.Evaluate(clips + Call(sample.function, sample.args)), Located(sample.notYUY2Text, clips)) << shape;
+    });
+  }
 }
 
 TEST_F(RealHostTest, DescriptionAudioAndParityAreTheFirstClips) {

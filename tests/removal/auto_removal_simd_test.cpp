@@ -149,9 +149,10 @@ TEST(AutoRemovalVariants, RandomRowsAndFramesMatchThePlainPass) {
     const LogoPixels mode = kModes[draw.Int(0, 1)];
     ASSERT_TRUE(PassLikePlain(main, reference, mode)) << ModeName(mode) << " trial " << trial << " width " << width;
   }
-  // Whole frames with padded pitches: every row but the last.
+  // Whole frames with padded pitches: every row but the last; the first is
+  // one pixel wide, which has no pixel to visit.
   for (int trial = 0; trial < 200; ++trial) {
-    const int width = draw.Int(1, 90), height = draw.Int(1, 6);
+    const int width = trial == 0 ? 1 : draw.Int(1, 90), height = draw.Int(1, 6);
     const testing::TightFrame reference = testing::RandomFrame(draw, width, height);
     const testing::TightFrame main = testing::RandomFrame(draw, width, height);
     const LogoPixels mode = kModes[draw.Int(0, 1)];
