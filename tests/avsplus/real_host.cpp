@@ -163,18 +163,9 @@ std::string RealHost::Evaluate(const std::string& script) {
 
 ClipFacts RealHost::Facts() const {
   const ::VideoInfo& vi = impl_->clip->GetVideoInfo();
-  ClipFacts facts;
-  facts.width = vi.width;
-  facts.height = vi.height;
-  facts.numFrames = vi.num_frames;
-  facts.yuy2 = vi.IsYUY2();
-  facts.fpsNumerator = vi.fps_numerator;
-  facts.fpsDenominator = vi.fps_denominator;
-  facts.audioRate = vi.audio_samples_per_second;
-  facts.audioSamples = vi.num_audio_samples;
-  facts.channels = vi.nchannels;
-  facts.bytesPerAudioFrame = vi.HasAudio() ? vi.BytesPerAudioSample() : 0;
-  return facts;
+  return ClipFacts{vi.width, vi.height, vi.num_frames, vi.IsYUY2(), vi.fps_numerator, vi.fps_denominator,
+                   vi.audio_samples_per_second, vi.num_audio_samples, vi.nchannels,
+                   vi.HasAudio() ? vi.BytesPerAudioSample() : 0};
 }
 
 std::string RealHost::Frame(int n, DumpedFrame* out) const {

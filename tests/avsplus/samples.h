@@ -8,9 +8,12 @@
 namespace pramvix::avsplus_test {
 
 // Clips of one script: `main` (colour bars, each frame with its number written
-// in), `alt` (main mirrored) and `logo` (a light block on black: the reference
-// picture), all 100x48 YUY2 from `source`, then all given `shape`.
+// in and the integer property kMarkProperty = kMark), `alt` (main mirrored)
+// and `logo` (a light block on black: the reference picture), all 100x48 YUY2
+// from `source`, then all given `shape`.
 std::string Clips(const std::string& source, const std::string& shape = "");
+constexpr const char* kMarkProperty = "pramvix_mark";
+constexpr int kMark = 7;
 
 // 24 frames of colour bars, numbered.
 extern const char* const kBars;
@@ -28,12 +31,11 @@ struct SampleCall {
 
 extern const std::vector<SampleCall> kSampleCalls;
 
-// An error a script call must raise with exactly this text.
+// An error a frame request of a script call must raise with exactly this text.
 struct ErrorCase {
   const char* function;
   const char* args;
   const char* text;
-  bool whenBuilt;  // raised by the constructor rather than by a frame request
 };
 
 extern const std::vector<ErrorCase> kErrorCases;

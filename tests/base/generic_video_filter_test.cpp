@@ -32,22 +32,5 @@ TEST_F(FilterBaseTest, PassesEverythingButFramesToTheFirstClip) {
   EXPECT_EQ(fromFilter[0], 28);
 }
 
-// MakeWritable copies a shared frame and leaves a frame held once alone;
-// both paths give the same picture.
-TEST_F(FilterBaseTest, BothPathsOfMakeWritableGiveTheSameFrame) {
-  Picture main = Picture::YUY2(8, 2, 100);
-  const PClip shared = ClipOf(main);
-  const PClip copies = ClipOf(main);
-  static_cast<MemoryClip*>(copies.get())->ServeCopies(true);
-  const PClip logo = ClipOf(Picture::YUY2(8, 2));
-  const int before = env.Copies();
-  const PVideoFrame a = env.Invoke("NoLogo", {shared, logo, 0, 0, 2, 0, 4, 2}).AsClip()->GetFrame(0, &env);
-  EXPECT_EQ(env.Copies(), before + 1);
-  const PVideoFrame b = env.Invoke("NoLogo", {copies, logo, 0, 0, 2, 0, 4, 2}).AsClip()->GetFrame(0, &env);
-  EXPECT_EQ(env.Copies(), before + 1);
-  EXPECT_EQ(local::PictureOf(a), local::PictureOf(b));
-  EXPECT_EQ(local::PictureOf(shared->GetFrame(0, &env)), main);
-}
-
 }  // namespace
 }  // namespace pramvix::testing

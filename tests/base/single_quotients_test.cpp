@@ -49,12 +49,7 @@ TEST(SingleQuotients, TriedOnlyWhereTheirOperandsAreExactAsFloats) {
   }
 }
 
-}  // namespace
-}  // namespace pramvix
-
 #if PRAMVIX_X86_64
-namespace pramvix {
-namespace {
 
 struct Case {
   float a, w;
@@ -129,6 +124,7 @@ TEST(SingleQuotients, SureOnlyWhereTruncationCannotTurn) {
   }
 }
 
+#endif
+
 }  // namespace
 }  // namespace pramvix
-#endif

@@ -70,10 +70,7 @@ TEST_P(LogoTestFilterTest, FetchesAllThreeFramesAndCopiesTheMainOnlyToMark) {
 // alike in both tests. Rows (2, 1), (1, 2), (1, 2) give 2 hits and 4 misses:
 // 4 < 4 fails. With the last row (2, 1) instead, 2 < 8 passes.
 TEST_P(LogoTestFilterTest, MissTotalOfTwiceTheHitTotalKeepsTheMainFrame) {
-  Picture main = Picture::YUY2(6, 3);
-  main.SetLumaRow(0, 0, {100, 100, 150, 150, 150, 100});
-  main.SetLumaRow(1, 0, {100, 100, 150, 100, 150, 100});
-  main.SetLumaRow(2, 0, {100, 100, 150, 100, 150, 100});
+  Picture main = Rows({{100, 100, 150, 150, 150, 100}, {100, 100, 150, 100, 150, 100}, {100, 100, 150, 100, 150, 100}});
   const Picture logo = Picture::YUY2(6, 3);
   EXPECT_EQ(Switch(Function(), main, logo, 10, 0, {2, 0, 3, 3}), main);
   main.SetLumaRow(2, 0, {100, 100, 150, 150, 150, 100});

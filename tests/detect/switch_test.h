@@ -24,13 +24,6 @@ class SwitchTest : public HostTest {
   }
 };
 
-// One picture row of lumas (chroma 128).
-inline Picture Row(const std::vector<int>& lumas) {
-  Picture picture = Picture::YUY2(static_cast<int>(lumas.size()), 1);
-  picture.SetLumaRow(0, 0, lumas);
-  return picture;
-}
-
 // Luma rows over a picture's row r, for the kernels.
 inline MutableLumaRow MutableRow(Picture& picture, int r) {
   return MutableLumaRow(&picture.Byte(r, 0), picture.rowSize / 2);

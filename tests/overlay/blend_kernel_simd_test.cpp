@@ -37,9 +37,7 @@ TEST(BlendVariants, EveryLumaTripleBlendsLikeTheReference) {
 }
 
 TEST(BlendVariants, RandomRowsAndThresholdsMatchTheReference) {
-  const uint32_t seed = testing::TestSeed();
-  SCOPED_TRACE(testing::SeedNote(seed));
-  testing::Draw draw(seed);
+  testing::SeededDraw draw;
   for (int trial = 0; trial < 20000; ++trial) {
     const int width = draw.Int(0, 100);
     const std::vector<uint8_t> main = draw.Row(width);

@@ -50,9 +50,7 @@ TEST_F(MaskKernelSimdTest, EveryLumaAgainstEveryReferenceAndThreshold) {
 // Random rows of every width up to a few vectors and beyond, whose logo lumas
 // often lie near the reference.
 TEST_F(MaskKernelSimdTest, RandomRows) {
-  const uint32_t seed = TestSeed();
-  SCOPED_TRACE(SeedNote(seed));
-  Draw draw(seed);
+  SeededDraw draw;
   for (int i = 0; i < 4000; ++i) {
     const int width = draw.OneIn(10) ? draw.Int(0, 700) : draw.Int(0, 72);
     const Bytes main = draw.Row(width);
@@ -72,9 +70,7 @@ TEST_F(MaskKernelSimdTest, RandomRows) {
 // Whole regions of frames with their own pitches, anywhere in the frames up
 // to the right edge; the bytes outside the region (padding included) stay.
 TEST_F(MaskKernelSimdTest, RandomRegions) {
-  const uint32_t seed = TestSeed();
-  SCOPED_TRACE(SeedNote(seed));
-  Draw draw(seed);
+  SeededDraw draw;
   for (int i = 0; i < 400; ++i) {
     const int width = draw.Int(1, 120);
     const int height = draw.Int(1, 6);

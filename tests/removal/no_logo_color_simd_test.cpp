@@ -11,9 +11,6 @@
 namespace pramvix {
 namespace {
 
-using testing::Draw;
-using testing::SeedNote;
-using testing::TestSeed;
 
 // Every pair of reference lumas (L0, L1), each over chroma differences that
 // sweep −255 … 255, through each set's chroma pass with every pixel a logo
@@ -46,9 +43,7 @@ TEST(NoLogoColorVariants, EveryPairOfReferenceLumasLikeThePlainPass) {
 }
 
 TEST(NoLogoColorVariants, EverySetWritesThePlainCodesBytes) {
-  const uint32_t seed = TestSeed();
-  SCOPED_TRACE(SeedNote(seed));
-  Draw draw(seed);
+  testing::SeededDraw draw;
   const Overlay overlays[] = {{222, 1.0f, 0}, {194, 1.0f, 0}, {180, 1.5f, 3}, {25, 0.8f, -2}, {0, std::nanf(""), 0}};
   for (int trial = 0; trial < 2000; ++trial) {
     const int width = 2 * draw.Int(1, 60), height = draw.Int(1, 4);

@@ -3,7 +3,7 @@
 // the rows, pixels and planes the function documents changes.
 #include <gtest/gtest.h>
 
-#include <sstream>
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -22,13 +22,6 @@ constexpr int kWidth = 16, kHeight = 6;
 // Pitch padding of the main, logo and alternate frames and of MakeWritable's copies.
 struct Paddings { int main, logo, alternate, copies; };
 
-TEST_F(ReachTest, EveryRegisteredFunctionHasACallRow) {
-  for (size_t i = 0; i < kFunctionCount; ++i) {
-    EXPECT_NE(FilterCallOf(kFunctionTable[i].name), nullptr)
-        << "add a row for " << kFunctionTable[i].name << " to tests/support/filter_calls.cpp";
-  }
-}
-
 // Regions inside the frame and at each of its edges, thresholds of every mode,
 // pitches that differ between the frames, and the main frame either shared
 // (the filter writes MakeWritable's copy) or served already writable.
@@ -40,19 +33,21 @@ TEST_F(ReachTest, RequestsWriteOnlyInsideTheirReach) {
   const int thresholds[] = {0, 1, 10, -1, 300};
   const Paddings paddings[] = {{0, 0, 0, 0}, {4, 12, 8, 20}, {36, 0, 3, 7}};
 
-  for (const FilterCall& call : FilterCalls()) {
+  for (size_t f = 0; f < kFunctionCount; ++f) {
+    const FilterCall* row = FilterCallOf(kFunctionTable[f].name);
+    ASSERT_NE(row, nullptr) << "add a row for " << kFunctionTable[f].name << " to tests/support/filter_calls.cpp";
+    const FilterCall& call = *row;
     int changedFrames = 0;
     for (const Paddings& padding : paddings) {
       env.SetPitchPadding(padding.copies);
       for (const bool served : {false, true}) {
         for (const Region& region : regions) {
           for (const int threshold : thresholds) {
-            std::ostringstream what;
-            what << call.function << " region " << region.x << "," << region.y << "," << region.width << ","
-                 << region.height << " threshold " << threshold << " paddings " << padding.main << "/"
-                 << padding.logo << "/" << padding.alternate << "/" << padding.copies
-                 << (served ? " writable main frame" : " shared main frame");
-            SCOPED_TRACE(what.str());
+            SCOPED_TRACE(::testing::Message()
+                         << call.function << " region " << region.x << "," << region.y << "," << region.width << ","
+                         << region.height << " threshold " << threshold << " paddings " << padding.main << "/"
+                         << padding.logo << "/" << padding.alternate << "/" << padding.copies
+                         << (served ? " writable main frame" : " shared main frame"));
             const PClip mainClip = ClipOf(main, padding.main), logoClip = ClipOf(logo, padding.logo),
                         alternateClip = ClipOf(alternate, padding.alternate);
             static_cast<MemoryClip*>(mainClip.get())->ServeCopies(served);
@@ -106,12 +101,19 @@ TEST_F(ReachTest, RequestsFetchTheirFramesInOrder) {
   }
 }
 
-// A region means the same to every function: y of 0 or less starts at the
-// top row, and a region without pixels or rows changes nothing (nor is a tall
-// one walked: that would take minutes).
+// Pictures whose rows are all alike, so that a region's rows show where they start.
+Picture RowsAlike(uint32_t seed) {
+  const Picture row = Patterned(kWidth, 1, seed);
+  Picture picture = Picture::YUY2(kWidth, kHeight);
+  for (int r = 0; r < kHeight; ++r) std::copy(row.bytes.begin(), row.bytes.end(), &picture.Byte(r, 0));
+  return picture;
+}
+
+// A region means the same to every function: its rows start at y, or at the
+// top row when y is 0 or less, and a region without pixels or rows changes
+// nothing (nor is a tall one walked: that would take minutes).
 TEST_F(ReachTest, RegionsStartAtYOrTheTopAndEmptyOnesChangeNothing) {
-  const Picture main = Patterned(kWidth, kHeight, 7), logo = Patterned(kWidth, kHeight, 8),
-                alternate = Patterned(kWidth, kHeight, 9);
+  const Picture main = RowsAlike(10), logo = RowsAlike(11), alternate = RowsAlike(12);
   for (const FilterCall& call : FilterCalls()) {
     if (call.regionArg < 0) continue;
     SCOPED_TRACE(call.function);
@@ -121,8 +123,12 @@ TEST_F(ReachTest, RegionsStartAtYOrTheTopAndEmptyOnesChangeNothing) {
     };
     const Picture top = run({1, 0, 14, 3});
     EXPECT_NE(top, main) << "the call changes nothing, so it shows nothing";
-    EXPECT_NE(run({1, 1, 14, 3}), top);
     EXPECT_EQ(run({1, -5, 14, 3}), top);
+    for (const int y : {1, 2}) {
+      Picture shifted = main;
+      std::copy_n(top.bytes.begin(), 3 * top.rowSize, &shifted.Byte(y, 0));
+      EXPECT_EQ(run({1, y, 14, 3}), shifted) << "the rows of a region from row " << y;
+    }
     for (const Region& empty : {Region{3, 1, 0, 3}, Region{3, 1, -3, 3}, Region{3, 1, 7, 0}, Region{3, 1, 7, -1},
                                 Region{3, 1, 0, 2147483647}, Region{-5, 99, 0, 3}}) {
       EXPECT_EQ(run(empty), main) << "region " << empty.x << "," << empty.y << "," << empty.width << ","
@@ -132,24 +138,33 @@ TEST_F(ReachTest, RegionsStartAtYOrTheTopAndEmptyOnesChangeNothing) {
 }
 
 // Each frame is stepped by its own pitch: padded clips and padded writable
-// copies give every function's bytes of unpadded frames.
-TEST_F(ReachTest, EveryPitchGivesTheSameBytes) {
+// copies give every function's bytes of unpadded frames. A main frame served
+// already writable is written in place, a shared one on MakeWritable's copy,
+// with the same bytes.
+TEST_F(ReachTest, EveryPitchAndBothPathsOfMakeWritableGiveTheSameBytes) {
   const Picture main = Patterned(kWidth, kHeight, 4), logo = Patterned(kWidth, kHeight, 5),
                 alternate = Patterned(kWidth, kHeight, 6);
-  const Paddings paddings[] = {{8, 4, 40, 0}, {52, 0, 4, 24}, {3, 36, 0, 8}};
+  const Paddings paddings[] = {{0, 0, 0, 0}, {8, 4, 40, 0}, {52, 0, 4, 24}, {3, 36, 0, 8}};
   for (const FilterCall& call : FilterCalls()) {
     SCOPED_TRACE(call.function);
-    auto run = [&](const Paddings& padding) {
+    auto run = [&](const Paddings& padding, bool served) {
       env.SetPitchPadding(padding.copies);
       const CallInputs in{ClipOf(main, padding.main), ClipOf(logo, padding.logo),
                           ClipOf(alternate, padding.alternate), 0, 10, Region{3, 1, 7, 4}};
-      return local::PictureOf(env.Invoke(call.function, call.args(in)).AsClip()->GetFrame(0, &env));
+      static_cast<MemoryClip*>(in.main.get())->ServeCopies(served);
+      const int copies = env.Copies();
+      const Picture out = local::PictureOf(env.Invoke(call.function, call.args(in)).AsClip()->GetFrame(0, &env));
+      EXPECT_EQ(env.Copies(), copies + (served ? 0 : 1)) << (served ? "writable" : "shared") << " main frame";
+      return out;
     };
-    const Picture packed = run({0, 0, 0, 0});
+    const Picture packed = run(paddings[0], false);
     EXPECT_NE(packed, main) << "the call changes nothing, so it shows nothing";
     for (const Paddings& padding : paddings) {
-      EXPECT_EQ(run(padding), packed) << "paddings " << padding.main << "/" << padding.logo << "/"
-                                      << padding.alternate << "/" << padding.copies;
+      for (const bool served : {false, true}) {
+        EXPECT_EQ(run(padding, served), packed) << "paddings " << padding.main << "/" << padding.logo << "/"
+                                                << padding.alternate << "/" << padding.copies
+                                                << (served ? ", writable main frame" : ", shared main frame");
+      }
     }
   }
 }

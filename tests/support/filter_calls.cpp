@@ -40,53 +40,43 @@ Reach RegionLumaAndChroma(const Region& region, int width, int height) {
 // NoLogoAuto: the luma of every row but the last.
 Reach AllRowsButTheLast(const Region&, int width, int height) { return Reach{0, height - 1, 0, 2 * width}; }
 
-std::vector<AVSValue> NoLogoArgs(const CallInputs& in) {
-  const Region& r = in.region;
-  return {in.main, in.logo, in.logoFrame, in.threshold, r.x, r.y, r.width, r.height};
+// The arguments `head`, then the region's x, y, width and height, then `tail`.
+std::vector<AVSValue> Around(std::vector<AVSValue> head, const Region& r, const std::vector<AVSValue>& tail = {}) {
+  head.insert(head.end(), {r.x, r.y, r.width, r.height});
+  head.insert(head.end(), tail.begin(), tail.end());
+  return head;
 }
-
-std::vector<AVSValue> NoLogoMArgs(const CallInputs& in) {
-  const Region& r = in.region;
-  return {in.main, in.logo, in.logoFrame, in.threshold, r.x, r.y, r.width, r.height, 1.0f, 222, 0};
-}
-
-std::vector<AVSValue> LogoMaskArgs(const CallInputs& in) {
-  const Region& r = in.region;
-  return {in.main, in.alternate, in.logo, in.logoFrame, in.threshold, r.x, r.y, r.width, r.height};
-}
-
-// The last integer is required by the type string but never read.
-std::vector<AVSValue> AddLogoArgs(const CallInputs& in) {
-  const Region& r = in.region;
-  return {in.main, in.logo, in.logoFrame, in.threshold, r.x, r.y, r.width, r.height, -123456};
-}
-
-// IfLogo and IfNoLogo in marking mode, with a step few pixels of a patterned
-// frame pass: the test mostly fails and the main frame comes back marked.
-std::vector<AVSValue> LogoTestArgs(const CallInputs& in) {
-  const Region& r = in.region;
-  return {in.main, in.alternate, in.logo, in.logoFrame, -200, in.threshold, r.x, r.y, r.width, r.height};
-}
-
-std::vector<AVSValue> NoLogoColorArgs(const CallInputs& in) {
-  const Region& r = in.region;
-  return {in.main, in.logo, in.logoFrame, in.threshold, r.x, r.y, r.width, r.height, 1.5f, 180, 3};
-}
-
-std::vector<AVSValue> NoLogoAutoArgs(const CallInputs& in) { return {in.main, in.logo, in.logoFrame}; }
 
 }  // namespace
 
 const std::vector<FilterCall>& FilterCalls() {
+  using In = const CallInputs&;
+  // AddLogo's last integer is required by the type string but never read.
+  // IfLogo and IfNoLogo mark, with a step few pixels of a patterned frame
+  // pass: the test mostly fails and the main frame comes back marked.
   static const std::vector<FilterCall> calls = {
-      {"NoLogo", false, NoLogoArgs, RegionRowsFromLeftNeighbour, false, 4, {"logo", "main"}},
-      {"NoLogoM", false, NoLogoMArgs, RegionRowsFromLeftNeighbour, false, 4, {"logo", "main"}},
-      {"LogoMask", true, LogoMaskArgs, RegionLumaAndChroma, false, 5, {"main", "alternate", "logo"}},
-      {"AddLogo", false, AddLogoArgs, RegionLuma, false, 4, {"logo", "main"}},
-      {"IfLogo", true, LogoTestArgs, RegionLuma, true, 6, {"main", "alternate", "logo"}},
-      {"IfNoLogo", true, LogoTestArgs, RegionLuma, true, 6, {"main", "alternate", "logo"}},
-      {"NoLogoAuto", false, NoLogoAutoArgs, AllRowsButTheLast, false, -1, {"logo", "main"}},
-      {"NoLogoColor", false, NoLogoColorArgs, RegionRowsAndTheirPairs, false, 4, {"logo", "main"}},
+      {"NoLogo", false, [](In in) { return Around({in.main, in.logo, in.logoFrame, in.threshold}, in.region); },
+       RegionRowsFromLeftNeighbour, false, 4, {"logo", "main"}},
+      {"NoLogoM", false,
+       [](In in) { return Around({in.main, in.logo, in.logoFrame, in.threshold}, in.region, {1.0f, 222, 0}); },
+       RegionRowsFromLeftNeighbour, false, 4, {"logo", "main"}},
+      {"LogoMask", true,
+       [](In in) { return Around({in.main, in.alternate, in.logo, in.logoFrame, in.threshold}, in.region); },
+       RegionLumaAndChroma, false, 5, {"main", "alternate", "logo"}},
+      {"AddLogo", false,
+       [](In in) { return Around({in.main, in.logo, in.logoFrame, in.threshold}, in.region, {-123456}); },
+       RegionLuma, false, 4, {"logo", "main"}},
+      {"IfLogo", true,
+       [](In in) { return Around({in.main, in.alternate, in.logo, in.logoFrame, -200, in.threshold}, in.region); },
+       RegionLuma, true, 6, {"main", "alternate", "logo"}},
+      {"IfNoLogo", true,
+       [](In in) { return Around({in.main, in.alternate, in.logo, in.logoFrame, -200, in.threshold}, in.region); },
+       RegionLuma, true, 6, {"main", "alternate", "logo"}},
+      {"NoLogoAuto", false, [](In in) { return std::vector<AVSValue>{in.main, in.logo, in.logoFrame}; },
+       AllRowsButTheLast, false, -1, {"logo", "main"}},
+      {"NoLogoColor", false,
+       [](In in) { return Around({in.main, in.logo, in.logoFrame, in.threshold}, in.region, {1.5f, 180, 3}); },
+       RegionRowsAndTheirPairs, false, 4, {"logo", "main"}},
   };
   return calls;
 }

@@ -25,6 +25,12 @@ std::string HostTest::ErrorOf(const std::string& function, const std::vector<AVS
 
 PClip ClipOf(const Picture& picture, int pitchPadding) { return MemoryClip::Of({picture}, pitchPadding); }
 
+Picture Rows(const std::vector<std::vector<int>>& lumas) {
+  Picture picture = Picture::YUY2(static_cast<int>(lumas[0].size()), static_cast<int>(lumas.size()));
+  for (size_t r = 0; r < lumas.size(); ++r) picture.SetLumaRow(static_cast<int>(r), 0, lumas[r]);
+  return picture;
+}
+
 std::vector<Picture> FramesOf(const PClip& clip, IScriptEnvironment* env, int first, int last) {
   std::vector<Picture> frames;
   for (int n = first; n <= last; ++n) frames.push_back(local::PictureOf(clip->GetFrame(n, env)));

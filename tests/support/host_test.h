@@ -40,6 +40,9 @@ class HostTest : public ::testing::Test {
 };
 
 PClip ClipOf(const Picture& picture, int pitchPadding = 0);
+// A YUY2 picture of these luma rows, chroma 128.
+Picture Rows(const std::vector<std::vector<int>>& lumas);
+inline Picture Row(const std::vector<int>& lumas) { return Rows({lumas}); }
 // Frames first … last of a clip, as pictures.
 std::vector<Picture> FramesOf(const PClip& clip, IScriptEnvironment* env, int first, int last);
 

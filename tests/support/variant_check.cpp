@@ -39,23 +39,11 @@ std::vector<uint8_t> Draw::Row(int width) {
   const int kind = Int(0, 3);
   int level = Int(0, 255);
   for (int p = 0; p < width; ++p) {
-    int luma = 0;
-    switch (kind) {
-      case 0:
-        luma = Int(0, 255);
-        break;
-      case 1:
-        if (OneIn(5)) level = Int(0, 255);
-        luma = level;
-        break;
-      case 2:
-        if (OneIn(12)) level = Int(0, 255);
-        luma = std::min(255, std::max(0, level + Int(-3, 3)));
-        break;
-      default:
-        luma = Int(0, 40);
-        break;
-    }
+    if ((kind == 1 && OneIn(5)) || (kind == 2 && OneIn(12))) level = Int(0, 255);
+    const int luma = kind == 0   ? Int(0, 255)
+                     : kind == 1 ? level
+                     : kind == 2 ? std::clamp(level + Int(-3, 3), 0, 255)
+                                 : Int(0, 40);
     bytes[2 * static_cast<size_t>(p)] = static_cast<uint8_t>(luma);
   }
   return bytes;

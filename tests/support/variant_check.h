@@ -53,6 +53,16 @@ class Draw {
   std::mt19937 engine_;
 };
 
+// A Draw from TestSeed() whose seed every failure in its scope names.
+class SeededDraw : public Draw {
+ public:
+  SeededDraw() : SeededDraw(TestSeed()) {}
+
+ private:
+  explicit SeededDraw(uint32_t seed) : Draw(seed), trace_(__FILE__, __LINE__, SeedNote(seed)) {}
+  ::testing::ScopedTrace trace_;
+};
+
 // A frame whose buffer ends with its last row's data.
 struct TightFrame {
   TightFrame(int rowSize, int height, int pitch);
