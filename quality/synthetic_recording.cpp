@@ -10,7 +10,6 @@ namespace pramvix::quality {
 
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
 
 struct Colour {
   double y, u, v;
