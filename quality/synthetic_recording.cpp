@@ -10,7 +10,6 @@ namespace pramvix::quality {
 
 namespace {
 
-
 struct Colour {
   double y, u, v;
 };
