@@ -238,10 +238,10 @@ local::Picture SyntheticRecording::Clean(int n) const {
     }
   }
   if (plan_.stillSet > 0 && (scene == 0 || Unit(Hash(s, 20)) < plan_.stillSet)) DrawSet(picture, plan_, t, normal);
-  if (n < plan_.openingLine * plan_.frames && !box_.Empty()) {
+  if (n < plan_.openingLine * plan_.frames && !box_.Empty() && w >= 2) {
     // Two pixels wide, from the logo's edge nearer the frame's border over
     // the logo and on toward the middle, in dashes of 8 pixels 10 apart.
-    const int length = h * 9 / 20, x = box_.x + box_.width / 2 - 1;
+    const int length = h * 9 / 20, x = std::clamp(box_.x + box_.width / 2 - 1, 0, w - 2);
     const bool down = box_.y + box_.height / 2 < h / 2;
     const int y0 = down ? box_.y : std::max(0, box_.Bottom() - length), y1 = std::min(h, y0 + length);
     for (int y = y0; y < y1; ++y) {
