@@ -19,17 +19,25 @@ uint8_t Clamp255(double v) { return static_cast<uint8_t>(v < 0 ? 0 : (v > 255 ? 
 std::vector<uint8_t> ToRGB(const local::Picture& picture) {
   const int width = picture.rowSize / 2;
   std::vector<uint8_t> rgb(static_cast<size_t>(width) * picture.height * 3);
+  // Reference pictures are mostly one colour (black around the logo): a
+  // pixel like the one before takes its colour.
+  int last = -1;
+  uint8_t colour[3] = {};
   for (int r = 0; r < picture.height; ++r) {
     for (int p = 0; p < width; ++p) {
       const int pair = (p / 2) * 4;
-      // The inverse of RGBToYUV: luma scaled by 255/219, chroma by 255/224.
-      const double y = 1.164383 * (picture.Byte(r, 2 * p) - 16);
-      const double u = picture.Byte(r, pair + 1) - 128;
-      const double v = picture.Byte(r, pair + 3) - 128;
-      uint8_t* out = &rgb[(static_cast<size_t>(r) * width + p) * 3];
-      out[0] = Clamp255(y + 1.596027 * v);
-      out[1] = Clamp255(y - 0.391762 * u - 0.812968 * v);
-      out[2] = Clamp255(y + 2.017232 * u);
+      const int luma = picture.Byte(r, 2 * p), cb = picture.Byte(r, pair + 1), cr = picture.Byte(r, pair + 3);
+      if (const int key = luma | cb << 8 | cr << 16; key != last) {
+        last = key;
+        // The inverse of RGBToYUV: luma scaled by 255/219, chroma by 255/224.
+        const double y = 1.164383 * (luma - 16);
+        const double u = cb - 128;
+        const double v = cr - 128;
+        colour[0] = Clamp255(y + 1.596027 * v);
+        colour[1] = Clamp255(y - 0.391762 * u - 0.812968 * v);
+        colour[2] = Clamp255(y + 2.017232 * u);
+      }
+      std::memcpy(&rgb[(static_cast<size_t>(r) * width + p) * 3], colour, 3);
     }
   }
   return rgb;

@@ -17,6 +17,9 @@ namespace {
 constexpr int kSearchMargin = 10;  // fit box around a found logo, kept small to stay off black borders
 constexpr int kRegionMargin = 8;   // fit box around a given region
 constexpr int kMinFrames = 8;
+// Frames read ahead: enough to ride out a look at the statistics (a few
+// milliseconds) without the reading stopping, a few frames' memory.
+constexpr int kReadAhead = 6;
 
 std::string RegionText(const Box& b) {
   return std::to_string(b.x) + "," + std::to_string(b.y) + "," + std::to_string(b.width) + "," +
@@ -122,7 +125,7 @@ Analysis AnalyseClip(FrameSampler& sampler, const AnalysisOptions& options) {
   // late by a stray edge nearby would otherwise throw away all the frames
   // fitted so far.
   std::unique_ptr<FitRun> runs[2];
-  // The search's cell means are made on the reading thread.
+  // The search's cell means are made on whichever thread would wait.
   ReadAhead::Prepare cells;
   if (edges) {
     cells = [&edges](const FrameView& frame, std::vector<uint8_t>& out) {
@@ -130,7 +133,7 @@ Analysis AnalyseClip(FrameSampler& sampler, const AnalysisOptions& options) {
       if (!edges->MakeCells(frame, out.data())) out.clear();
     };
   }
-  ReadAhead frames(sampler, cells);
+  ReadAhead frames(sampler, cells, kReadAhead);
   auto startFit = [&](const Box& box) {
     runs[0] = std::move(runs[1]);
     runs[1] = std::make_unique<FitRun>(box, width, height);

@@ -35,7 +35,18 @@ void ReadAhead::Read() {
       sampler_.SwapFrame(slot.bytes);  // the sampler reads the next frame into the old buffer
       slot.number = sampler_.Number();
       slot.taken = sampler_.Taken();
-      if (prepare_) prepare_(FrameView::OfPlanar(slot.bytes.data(), width_, height_), slot.prepared);
+      slot.isPrepared = false;
+      if (prepare_) {
+        bool behind;
+        {
+          std::lock_guard<std::mutex> lock(mutex_);
+          behind = !ready_.empty();
+        }
+        if (behind) {
+          prepare_(FrameView::OfPlanar(slot.bytes.data(), width_, height_), slot.prepared);
+          slot.isPrepared = true;
+        }
+      }
     } catch (...) {
       std::lock_guard<std::mutex> lock(mutex_);
       error_ = std::current_exception();
@@ -82,6 +93,8 @@ bool ReadAhead::Next() {
   current_ = std::move(ready_.front());
   ready_.pop_front();
   taken_ = current_.taken;
+  lock.unlock();
+  if (prepare_ && !current_.isPrepared) prepare_(Frame(), current_.prepared);
   return true;
 }
 

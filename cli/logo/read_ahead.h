@@ -17,8 +17,10 @@ namespace pramvix::cli::logo {
 // the analysis, so that reading and analysing overlap. The frames come out in
 // the sampler's order; an error while reading is thrown by Next in its turn,
 // after the frames before it. Memory: `depth` + 1 frames, whatever the clip.
-// `prepare`, when given, also runs on the reading thread, on each frame while
-// it is fresh in the cache, and fills the frame's Prepared() bytes.
+// `prepare`, when given, fills each frame's Prepared() bytes, once: on the
+// reading thread while frames wait for the analysis (the frame still fresh in
+// the cache), else on the analysis' thread as Next hands the frame out, so
+// that whichever thread would wait does the work.
 class ReadAhead {
  public:
   using Prepare = std::function<void(const FrameView&, std::vector<uint8_t>&)>;
@@ -44,6 +46,7 @@ class ReadAhead {
   struct Slot {
     std::vector<uint8_t> bytes;
     std::vector<uint8_t> prepared;
+    bool isPrepared = false;
     int number = -1;
     int taken = 0;
   };
