@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <functional>
 
 namespace pramvix::cli::logo {
@@ -15,7 +17,7 @@ void CropStore::Reset(const Box& box) {
 }
 
 void CropStore::Offer(const FrameView& frame) {
-  if (box_.Empty() || box_.Right() > frame.width || box_.Bottom() > frame.height) return;
+  if (box_.Empty() || box_.x < 0 || box_.y < 0 || box_.Right() > frame.width || box_.Bottom() > frame.height) return;
   if (offered_++ % step_ != 0) return;
   if (crops_.size() == kCapacity) {
     for (size_t i = 1; i < kCapacity / 2; ++i) crops_[i] = std::move(crops_[2 * i]);  // crops_[0] stays
@@ -25,7 +27,8 @@ void CropStore::Offer(const FrameView& frame) {
   }
   std::vector<uint8_t> crop(static_cast<size_t>(box_.width) * box_.height);
   for (int r = 0; r < box_.height; ++r) {
-    for (int c = 0; c < box_.width; ++c) crop[static_cast<size_t>(r) * box_.width + c] = frame.Luma(box_.x + c, box_.y + r);
+    std::memcpy(&crop[static_cast<size_t>(r) * box_.width], frame.y + static_cast<size_t>(box_.y + r) * frame.width + box_.x,
+                static_cast<size_t>(box_.width));
   }
   crops_.push_back(std::move(crop));
 }
@@ -130,20 +133,33 @@ DetectionAdvice Advise(const local::Picture& ref, const Box& region, const CropS
   // Threshold-free score: how closely the frame's steps across the region
   // follow the reference's (the size of their correlation, as a logo darker
   // than the background steps the other way).
-  std::vector<double> scores;
+  // The sums are of whole numbers, exact in 64 bits and as doubles.
   const int width = ref.rowSize / 2;
+  const int top = std::max(region.y, box.y), bottom = std::min(region.Bottom(), box.Bottom());
+  const int left = std::max(region.x, box.x + 2), right = std::min({region.Right(), box.Right(), width});
+  std::vector<int> refSteps;
+  int64_t sr = 0, srr = 0;
+  for (int r = top; r < bottom; ++r) {
+    for (int p = left; p < right; ++p) {
+      const int g = ref.Luma(r, p) - ref.Luma(r, p - 2);
+      refSteps.push_back(g);
+      sr += g, srr += g * g;
+    }
+  }
+  std::vector<double> scores;
   for (const auto& crop : crops) {
-    auto at = [&](int r, int p) { return static_cast<double>(crop[static_cast<size_t>(r - box.y) * box.width + p - box.x]); };
-    double sf = 0, sr = 0, sff = 0, srr = 0, sfr = 0;
-    int count = 0;
-    for (int r = std::max(region.y, box.y); r < std::min(region.Bottom(), box.Bottom()); ++r) {
-      for (int p = std::max(region.x, box.x + 2); p < std::min({region.Right(), box.Right(), width}); ++p, ++count) {
-        const double f = at(r, p) - at(r, p - 2), g = static_cast<double>(ref.Luma(r, p)) - ref.Luma(r, p - 2);
-        sf += f, sr += g, sff += f * f, srr += g * g, sfr += f * g;
+    int64_t sf = 0, sff = 0, sfr = 0;
+    const int* g = refSteps.data();
+    for (int r = top; r < bottom; ++r) {
+      const uint8_t* row = &crop[static_cast<size_t>(r - box.y) * box.width] - box.x;
+      for (int p = left; p < right; ++p) {
+        const int f = row[p] - row[p - 2], step = *g++;
+        sf += f, sff += f * f, sfr += f * step;
       }
     }
-    const double n = std::max(1, count);
-    const double vf = sff - sf * sf / n, vr = srr - sr * sr / n, cov = sfr - sf * sr / n;
+    const double n = std::max<size_t>(1, refSteps.size());
+    const double vf = sff - static_cast<double>(sf) * sf / n, vr = srr - static_cast<double>(sr) * sr / n,
+                 cov = sfr - static_cast<double>(sf) * sr / n;
     scores.push_back(vf > 0 && vr > 0 ? std::fabs(cov) / std::sqrt(vf * vr) : 0.0);
   }
   // Moving content correlates by chance at about 1/sqrt(pixels), a few
