@@ -101,9 +101,10 @@ time, and per second of the process's CPU time (all its threads):
 |---|---:|---:|
 $speed
 
-The analysis reads on a thread of its own, which also averages the frame into the search's
-cells of 2x2 pixels, while the main thread sums the cells' steps (eight frames at a time),
-fits the box around the logo and, at the end, works out the thresholds. With two cores free
+The analysis reads on a thread of its own, up to six frames ahead, while the main thread
+sums the search's cells' steps (eight frames at a time), fits the box around the logo and,
+at the end, works out the thresholds; each frame's cells (its means over 2x2 pixels) are
+made by whichever of the two would otherwise wait. With two cores free
 the two threads overlap; on a busy machine the real-time figure falls towards the CPU one.
 A file in the page cache is read at the speed of a memory copy, so the analysis cannot be
 cheaper than the read in CPU time; see docs/performance.md for a read from disk or a
@@ -117,7 +118,7 @@ background, which weigh in the fit as 8 frames at most: a still scene that comes
 nothing on how the logo blends, and its copies would pull the fit wherever the blend of its
 band misses what lies inside; two such boxes while a newly found place is checked),
 so that it can fit again without the frames that the logo does not explain, the reading
-three frames, and at most 96 crops of the box are kept for the detection thresholds.
+seven frames, and at most 96 crops of the box are kept for the detection thresholds.
 TEXT
 } >docs/logo-analysis.md
 echo "logo-quality: docs/logo-analysis.md written"

@@ -242,8 +242,10 @@ TEST(LogoFit, TakesBusierSurroundingsWhenThePlainestShowOneBackground) {
   EXPECT_EQ(reference.region.Bottom(), 26 + cli::logo::kRegionPadding) << "the shelf taken for part of the logo";
 }
 
-// Frames of moving noise with black bars and, optionally, a steady bright square.
-std::vector<uint8_t> BarFrame(int w, int h, int bar, int n, bool square) {
+// Frames of moving noise with black bars and, optionally, a steady bright
+// square and a still dashed stroke 8 pixels below it, its dashes by turns 4
+// pixels higher and lower, that reaches over a third of the frame's width.
+std::vector<uint8_t> BarFrame(int w, int h, int bar, int n, bool square, bool stroke) {
   std::vector<uint8_t> planar(static_cast<size_t>(w) * h * 2, 128);
   uint32_t state = 1234567u + 7919u * n;
   for (int y = 0; y < h; ++y) {
@@ -252,6 +254,8 @@ std::vector<uint8_t> BarFrame(int w, int h, int bar, int n, bool square) {
       uint8_t v = static_cast<uint8_t>(40 + state % 160);
       if (y < bar || y >= h - bar) v = 16;
       if (square && x >= w - 40 && x < w - 20 && y >= bar + 10 && y < bar + 26) v = 235;
+      const int dash = (x - w / 2) / 12, top = bar + 34 + 4 * (dash & 1);
+      if (stroke && x >= w / 2 && x < w - 20 && (x - w / 2) % 12 < 8 && y >= top && y < top + 4) v = 235;
       planar[static_cast<size_t>(y) * w + x] = v;
     }
   }
@@ -259,19 +263,19 @@ std::vector<uint8_t> BarFrame(int w, int h, int bar, int n, bool square) {
 }
 
 // Every instruction set finds the same steady cells; the search sets the
-// bars aside and finds the square when there is one.
+// bars and the stroke aside and finds the square when there is one.
 TEST(LogoSearch, SetsBlackBordersAsideAndFindsASteadySquare) {
   const int bar = 12;
   const int sizes[][2] = {{192, 108}, {3840, 216}};  // cells of 2x2 and of 4x4 pixels
   for (const auto& [w, h] : sizes) {
-    for (bool square : {false, true}) {
+    for (const auto& [square, stroke] : {std::pair{false, false}, {true, false}, {true, true}}) {
       std::vector<uint8_t> plain;  // the steady cells of the plain code
       for (const Simd simd : SupportedSimd()) {
-        SCOPED_TRACE(::testing::Message() << w << "x" << h << (square ? " with" : " without") << " a square, "
-                                          << SimdName(simd));
+        SCOPED_TRACE(::testing::Message() << w << "x" << h << (square ? " with" : " without") << " a square"
+                                          << (stroke ? " and a stroke, " : ", ") << SimdName(simd));
         cli::logo::EdgeStatistics statistics(w, h, simd);
         for (int n = 0; n < 60; ++n) {
-          const auto planar = BarFrame(w, h, bar, n, square);
+          const auto planar = BarFrame(w, h, bar, n, square, stroke);
           statistics.Add(FrameView::OfPlanar(planar.data(), w, h));
         }
         if (plain.empty()) plain = statistics.SteadyEdges();
@@ -281,7 +285,8 @@ TEST(LogoSearch, SetsBlackBordersAsideAndFindsASteadySquare) {
         if (square) {
           const int slack = 3 * statistics.Scale();
           EXPECT_TRUE(found->Contains({w - 40, bar + 10, 20, 16}));
-          EXPECT_TRUE(Box({w - 40 - slack, bar + 10 - slack, 20 + 2 * slack, 16 + 2 * slack}).Contains(*found));
+          EXPECT_TRUE(Box({w - 40 - slack, bar + 10 - slack, 20 + 2 * slack, 16 + 2 * slack}).Contains(*found))
+              << found->x << "," << found->y << " " << found->width << "x" << found->height;
         }
       }
     }
