@@ -154,9 +154,17 @@ Analysis AnalyseClip(FrameSampler& sampler, const AnalysisOptions& options) {
   };
   if (options.region) startFit(FitBoxFor(*options.region, kRegionMargin, width, height));
   int nextCheck = 8;
+  int weight = 1;  // how many of the clip's frames each frame now stands for
   while (frames.Next()) {
     const FrameView frame = frames.Frame();
-    if (edges) edges->AddCells(frames.Prepared());
+    if (edges) {
+      // From a pipe of unknown length the frames come ever further apart:
+      // the search weighs each by the stretch of the clip it stands for, so
+      // that a long opening (an advert block, another programme's end) does
+      // not outweigh the rest.
+      for (; weight < sampler.Weight(frames.Taken() - 1); weight *= 2) edges->Halve();
+      edges->AddCells(frames.Prepared());
+    }
     if (runs[0]) runs[0]->Add(frame);
     if (runs[1]) feedLatest(frame);
     if (edges && frames.Taken() == nextCheck) {

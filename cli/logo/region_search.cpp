@@ -188,7 +188,16 @@ void EdgeStatistics::Enter() {
     }
   }
   ++frames_;
+  ++weight_;
   if (++waiting_ == kBatch) Flush();
+}
+
+void EdgeStatistics::Halve() {
+  Flush();
+  for (int32_t& sum : sums_) sum /= 2;
+  for (int64_t& sum : sumM_) sum /= 2;
+  for (int64_t& sum : sumM2_) sum /= 2;
+  weight_ /= 2;
 }
 
 void EdgeStatistics::Flush() {
@@ -213,7 +222,7 @@ std::vector<uint8_t> EdgeStatistics::SteadyEdges() {
   Flush();
   std::vector<uint8_t> steady(static_cast<size_t>(cw_) * ch_, 0);
   if (frames_ < 2) return steady;
-  const double n = frames_, perFrame = 1 / n;
+  const double n = weight_, perFrame = 1 / n;
   // A steady step of a few levels that explains a fair share of what moves
   // there, well above what chance gives over n frames (about 2/n).
   const double least = 6.0 * n, share = std::max(0.2, 16.0 / n);

@@ -32,6 +32,9 @@ class EdgeStatistics {
 
   void Add(const FrameView& frame);
   int Frames() const { return frames_; }
+  // Halves the weight of the frames so far against the frames to come, which
+  // stand for twice as many of the clip's (a pipe's next level).
+  void Halve();
 
   // Add in two parts, so that the first can run on another thread: the
   // frame's cell means into `cells` (CellBytes long: the cells, then the
@@ -59,6 +62,7 @@ class EdgeStatistics {
   bool vectors_;  // the steady cells two at a time
   int shift_, cw_, ch_, block_, bw_, bh_;
   int frames_ = 0;
+  double weight_ = 0;                  // frames_, less what Halve() took
   int waiting_ = 0;                    // frames in the batch
   std::vector<std::vector<uint8_t>> batch_;  // kBatch frames' cells and block means
   std::vector<int16_t> means_;         // kBatch planes of block means, one row per block row, spread over the cells

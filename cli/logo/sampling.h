@@ -8,6 +8,9 @@
 
 namespace pramvix::cli::logo {
 
+// Step to the next frame in the level schedule, after `taken` frames.
+int LevelStride(int taken, int cap);
+
 // Which frames the analysis looks at.
 struct SampleRule {
   int first = 0;
@@ -29,7 +32,8 @@ constexpr int kMaxSampleCap = 4000;
 // its end) frames are taken in 16 levels of cap/16 frames each, the first
 // level at every frame, each next one at twice the step of the last: cap
 // 2000 covers about 8 million frames, early parts more densely than late
-// ones; what follows that is not looked at.
+// ones (the search weighs each frame by its step: Weight); what follows
+// that is not looked at.
 class FrameSampler {
  public:
   FrameSampler(std::unique_ptr<Y4MReader> reader, SampleRule rule);
@@ -49,6 +53,10 @@ class FrameSampler {
   int Width() const { return width_; }
   int Height() const { return height_; }
   const Y4MFormat& Format() const { return reader_->Format(); }
+  // How many frames of the clip the frame handed out as number `taken`
+  // (0, 1, ...) stands for: its step in the level schedule of a pipe of
+  // unknown length, else 1. Fixed at construction, so any thread may ask.
+  int Weight(int taken) const { return knownLength_ ? 1 : LevelStride(taken, rule_.cap); }
 
  private:
   int NextWanted() const;
@@ -66,8 +74,5 @@ class FrameSampler {
   int number_ = -1;
   int taken_ = 0;
 };
-
-// Step to the next frame in the level schedule, after `taken` frames.
-int LevelStride(int taken, int cap);
 
 }  // namespace pramvix::cli::logo

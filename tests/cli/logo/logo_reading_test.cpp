@@ -213,6 +213,25 @@ TEST(LogoAnalysis, FitsALateLogoInOneReadingOfAFile) {
   }
 }
 
+// From a pipe of unknown length the frames come ever further apart, so a
+// long opening without the logo (here the first 40 % of the clip, half of the
+// frames taken) would outweigh the rest: the search weighs each frame by the
+// stretch of the clip it stands for, and finds the logo in time to fit it.
+TEST(LogoAnalysis, WeighsAPipesFramesByTheStretchTheyStandFor) {
+  RecordingPlan without;
+  without.corner = RecordingPlan::Corner::kNone, without.frames = 240, without.seed = 3;
+  RecordingPlan with;
+  with.frames = 360, with.seed = 4;
+  const SyntheticRecording logo(with);
+  const std::string tail = logo.Y4M();
+  const std::string bytes = SyntheticRecording(without).Y4M() + tail.substr(tail.find('\n') + 1);
+  FrameSampler pipe(Reader(bytes, false), {0, -1, 800});
+  const cli::logo::Analysis found = cli::logo::AnalyseClip(pipe, {});
+  EXPECT_EQ(found.framesRead, 50 + 50 + 50 + 31);  // levels of 50 frames: every frame, every 2nd, 4th, 8th
+  EXPECT_TRUE(found.reference.region.Contains(logo.TrueBox()));
+  EXPECT_GE(found.fitFrames, 8);
+}
+
 // Read ahead on another thread, the analysis does not depend on how far
 // ahead the reading ran: two readings, of a file and of a pipe, agree. Both
 // find the logo and fit it on frames enough.
