@@ -56,6 +56,7 @@ struct FitRun {
   std::vector<uint8_t> samples[kSamples];  // planar
   int sampleNumbers[kSamples] = {-1, -1, -1, -1};
   int shown = 0;
+  int startedAt = 0;  // frames read before it
 };
 
 bool Overlaps(const Box& a, const Box& b) {
@@ -137,6 +138,7 @@ Analysis AnalyseClip(FrameSampler& sampler, const AnalysisOptions& options) {
   auto startFit = [&](const Box& box) {
     runs[0] = std::move(runs[1]);
     runs[1] = std::make_unique<FitRun>(box, width, height);
+    runs[1]->startedAt = frames.Taken();
   };
   auto feedLatest = [&](const FrameView& frame) {
     FitRun& run = *runs[1];
@@ -198,7 +200,9 @@ Analysis AnalyseClip(FrameSampler& sampler, const AnalysisOptions& options) {
     for (FitRun* r : {runs[1].get(), runs[0].get()}) {
       if (!run && r && r->fit.LogoFrames() >= kMinFrames && Overlaps(r->fit.FitBox(), *found) && LogoInside(*r, width, height)) run = r;
     }
-    if (!run && fits(runs[1].get(), *found)) run = runs[1].get();  // refused below, for too few frames
+    // Refused below, for too few frames, when the fit saw most of the frames;
+    // one that started late could not see them.
+    if (!run && fits(runs[1].get(), *found) && runs[1]->startedAt * 2 <= result.framesRead) run = runs[1].get();
     if (!run) {
       throw NoLogoFound("something that stays put shows near " + RegionText(*found) + " only late in the " +
                         std::to_string(result.framesRead) + " frames, too late to fit it in the same reading: if that is the logo, run again with --region " +

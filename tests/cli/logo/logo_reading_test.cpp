@@ -201,15 +201,23 @@ TEST(LogoAnalysis, FitsALateLogoInOneReadingOfAFile) {
   EXPECT_GE(found.fitFrames, fitted.fitFrames * 2 / 3) << "of " << fitted.fitFrames;
   EXPECT_GE(found.sampleNumber, 200);  // the preview shows a frame with the logo
   // Read in order, the logo shows too late to be fitted: the refusal gives
-  // the place it saw, to be checked, and the way to give another.
-  FrameSampler pipe(Reader(bytes, false), {});
-  try {
-    cli::logo::AnalyseClip(pipe, {});
-    ADD_FAILURE() << "a pipe whose logo shows in its last third was fitted";
-  } catch (const cli::logo::NoLogoFound& e) {
-    const std::string message = e.what();
-    EXPECT_NE(message.find("if that is the logo, run again with --region "), std::string::npos) << message;
-    EXPECT_NE(message.find("if the logo is elsewhere, give its place with --region X,Y,W,H"), std::string::npos) << message;
+  // the place it saw, to be checked, and the way to give another. Also when
+  // a fit of that place started, but only after most of the frames (the
+  // logo in the last half of a pipe of 100 frames without it and 90 with).
+  RecordingPlan shortWithout = without, shortWith = with;
+  shortWithout.frames = 100, shortWith.frames = 90;
+  const std::string shortTail = SyntheticRecording(shortWith).Y4M();
+  const std::string shortPipe = SyntheticRecording(shortWithout).Y4M() + shortTail.substr(shortTail.find('\n') + 1);
+  for (const std::string* pipeBytes : {&bytes, &shortPipe}) {
+    FrameSampler pipe(Reader(*pipeBytes, false), {});
+    try {
+      cli::logo::AnalyseClip(pipe, {});
+      ADD_FAILURE() << "a pipe whose logo shows only late was fitted";
+    } catch (const cli::logo::NoLogoFound& e) {
+      const std::string message = e.what();
+      EXPECT_NE(message.find("if that is the logo, run again with --region "), std::string::npos) << message;
+      EXPECT_NE(message.find("if the logo is elsewhere, give its place with --region X,Y,W,H"), std::string::npos) << message;
+    }
   }
 }
 
