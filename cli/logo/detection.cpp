@@ -151,9 +151,10 @@ DetectionAdvice Advise(const local::Picture& ref, const Box& region, const CropS
     int64_t sf = 0, sff = 0, sfr = 0;
     const int* g = refSteps.data();
     for (int r = top; r < bottom; ++r) {
-      const uint8_t* row = &crop[static_cast<size_t>(r - box.y) * box.width] - box.x;
-      for (int p = left; p < right; ++p) {
-        const int f = row[p] - row[p - 2], step = *g++;
+      // Pixel `left` of the row, and the two before it (left ≥ box.x + 2).
+      const uint8_t* at = &crop[static_cast<size_t>(r - box.y) * box.width + (left - box.x)];
+      for (int i = 0; i < right - left; ++i) {
+        const int f = at[i] - at[i - 2], step = *g++;
         sf += f, sff += f * f, sfr += f * step;
       }
     }

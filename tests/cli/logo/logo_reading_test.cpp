@@ -176,25 +176,33 @@ TEST(LogoSearchCells, AreRoundedMeansAtEachScale) {
   }
 }
 
+// A clip of `opening` frames without a logo, then `rest` frames with one
+// (a white logo top right), as one Y4M stream; `box` gets the logo's box.
+std::string LateLogoClip(int opening, int rest, cli::logo::Box* box = nullptr) {
+  RecordingPlan without;
+  without.corner = RecordingPlan::Corner::kNone, without.frames = opening, without.seed = 3;
+  RecordingPlan with;
+  with.frames = rest, with.seed = 4;
+  const SyntheticRecording logo(with);
+  if (box) *box = logo.TrueBox();
+  const std::string tail = logo.Y4M();
+  return SyntheticRecording(without).Y4M() + tail.substr(tail.find('\n') + 1);
+}
+
 // A logo that shows only in the last third of a file: the file hands out
 // frames from all over it first, so the fit starts early and gets most of the
 // frames a fit over the given region gets (read in order, the logo would be
 // found too late to fit).
 TEST(LogoAnalysis, FitsALateLogoInOneReadingOfAFile) {
-  RecordingPlan without;
-  without.corner = RecordingPlan::Corner::kNone, without.frames = 200, without.seed = 3;
-  RecordingPlan with;
-  with.frames = 100, with.seed = 4;
-  const SyntheticRecording logo(with);
-  const std::string tail = logo.Y4M();
-  const std::string bytes = SyntheticRecording(without).Y4M() + tail.substr(tail.find('\n') + 1);
+  cli::logo::Box truth;
+  const std::string bytes = LateLogoClip(200, 100, &truth);
   auto analyse = [&](const cli::logo::AnalysisOptions& options) {
     FrameSampler sampler(Reader(bytes, true), {});
     return cli::logo::AnalyseClip(sampler, options);
   };
   const cli::logo::Analysis found = analyse({});
   EXPECT_EQ(found.framesRead, 300);
-  EXPECT_TRUE(found.reference.region.Contains(logo.TrueBox()));
+  EXPECT_TRUE(found.reference.region.Contains(truth));
   cli::logo::AnalysisOptions given;
   given.region = found.reference.region;
   const cli::logo::Analysis fitted = analyse(given);
@@ -204,10 +212,7 @@ TEST(LogoAnalysis, FitsALateLogoInOneReadingOfAFile) {
   // the place it saw, to be checked, and the way to give another. Also when
   // a fit of that place started, but only after most of the frames (the
   // logo in the last half of a pipe of 100 frames without it and 90 with).
-  RecordingPlan shortWithout = without, shortWith = with;
-  shortWithout.frames = 100, shortWith.frames = 90;
-  const std::string shortTail = SyntheticRecording(shortWith).Y4M();
-  const std::string shortPipe = SyntheticRecording(shortWithout).Y4M() + shortTail.substr(shortTail.find('\n') + 1);
+  const std::string shortPipe = LateLogoClip(100, 90);
   for (const std::string* pipeBytes : {&bytes, &shortPipe}) {
     FrameSampler pipe(Reader(*pipeBytes, false), {});
     try {
@@ -226,17 +231,11 @@ TEST(LogoAnalysis, FitsALateLogoInOneReadingOfAFile) {
 // frames taken) would outweigh the rest: the search weighs each frame by the
 // stretch of the clip it stands for, and finds the logo in time to fit it.
 TEST(LogoAnalysis, WeighsAPipesFramesByTheStretchTheyStandFor) {
-  RecordingPlan without;
-  without.corner = RecordingPlan::Corner::kNone, without.frames = 240, without.seed = 3;
-  RecordingPlan with;
-  with.frames = 360, with.seed = 4;
-  const SyntheticRecording logo(with);
-  const std::string tail = logo.Y4M();
-  const std::string bytes = SyntheticRecording(without).Y4M() + tail.substr(tail.find('\n') + 1);
-  FrameSampler pipe(Reader(bytes, false), {0, -1, 800});
+  cli::logo::Box truth;
+  FrameSampler pipe(Reader(LateLogoClip(240, 360, &truth), false), {0, -1, 800});
   const cli::logo::Analysis found = cli::logo::AnalyseClip(pipe, {});
   EXPECT_EQ(found.framesRead, 50 + 50 + 50 + 31);  // levels of 50 frames: every frame, every 2nd, 4th, 8th
-  EXPECT_TRUE(found.reference.region.Contains(logo.TrueBox()));
+  EXPECT_TRUE(found.reference.region.Contains(truth));
   EXPECT_GE(found.fitFrames, 8);
 }
 
