@@ -59,6 +59,32 @@ void RemovalRow(FuzzedDataProvider& in) {
   for (Simd simd : SupportedSimd()) Check(run(simd) == expected);
 }
 
+// A region of sixteen rows and more, which the AVX2 pass works side by side;
+// each frame a buffer of exactly its rows.
+void RemovalStrip(FuzzedDataProvider& in) {
+  const int mainWidth = in.ConsumeIntegralInRange(1, 160);
+  const int referenceWidth = mainWidth + in.ConsumeIntegralInRange(0, 20);
+  const int height = in.ConsumeIntegralInRange(16, 40);
+  Region region;
+  region.x = in.ConsumeIntegralInRange(0, mainWidth - 1);
+  region.width = in.ConsumeIntegralInRange(0, mainWidth - region.x);
+  region.y = in.ConsumeIntegralInRange(0, height - 1);
+  region.height = in.ConsumeIntegralInRange(0, height - region.y);
+  RemovalRule rule{FuzzInt(in), Overlay{FuzzInt(in), FuzzFloat(in), FuzzInt(in)}};
+  rule.logoPixels = in.ConsumeBool() ? LogoPixels::kMark : LogoPixels::kCorrect;
+  rule.softening = in.ConsumeBool() ? Softening::kEverywhere : Softening::kAtReferenceEdges;
+  const Row reference(in, referenceWidth * height);
+  const Row original(in, mainWidth * height);
+  const ConstFrame referenceRows{reference.bytes.get(), 2 * referenceWidth, 2 * referenceWidth, height};
+  const auto run = [&](Simd simd) {
+    Row main(original);
+    RemoveLogo(MutableFrame{main.bytes.get(), 2 * mainWidth, 2 * mainWidth, height}, referenceRows, region, rule, simd);
+    return main;
+  };
+  const Row expected = run(Simd::kScalar);
+  for (Simd simd : SupportedSimd()) Check(run(simd) == expected);
+}
+
 // NoLogoAuto's pass over a whole row, wide enough for every span and block
 // size of the vector variants.
 void AutoRowOf(FuzzedDataProvider& in) {
@@ -155,13 +181,14 @@ void ScanRowOf(FuzzedDataProvider& in, ScanRowKernel (*rowFor)(Simd)) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FuzzedDataProvider in(data, size);
-  switch (in.ConsumeIntegralInRange(0, 6)) {
+  switch (in.ConsumeIntegralInRange(0, 7)) {
     case 0: pramvix::fuzz::RemovalRow(in); break;
     case 1: pramvix::fuzz::BlendRowOf(in); break;
     case 2: pramvix::fuzz::MaskRowOf(in); break;
     case 3: pramvix::fuzz::ScanRowOf(in, pramvix::IfLogoRowFor); break;
     case 4: pramvix::fuzz::ScanRowOf(in, pramvix::IfNoLogoRowFor); break;
     case 5: pramvix::fuzz::ChromaRowOf(in); break;
+    case 7: pramvix::fuzz::RemovalStrip(in); break;
     default: pramvix::fuzz::AutoRowOf(in); break;
   }
   return 0;

@@ -20,10 +20,11 @@ PRAMVIX_TARGET_AVX2 inline __m256i LaneBefore(__m256i previous, __m256i current)
   return _mm256_alignr_epi8(current, _mm256_permute2x128_si256(previous, current, 0x21), 14);
 }
 
-// floor(n / 3) for 16-bit lanes n ≤ 765: n·43691 / 2^17 errs by under the
-// 1/3 that separates n / 3 from the next whole number while n < 2^17.
+// floor(n / 3) for 16-bit lanes n ≤ 765, in one step: n·21846 / 2^16 is
+// n / 3 + n / 98304, under the 1/3 that separates n / 3 from the next whole
+// number while n < 2^15.
 PRAMVIX_TARGET_AVX2 inline __m256i DivideBy3(__m256i n) {
-  return _mm256_srli_epi16(_mm256_mulhi_epu16(n, _mm256_set1_epi16(static_cast<int16_t>(0xAAAB))), 1);
+  return _mm256_mulhi_epu16(n, _mm256_set1_epi16(21846));
 }
 
 // The softening of a block's lanes, a recurrence from left to right: each

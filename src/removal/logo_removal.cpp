@@ -40,11 +40,25 @@ RemoveLogoRowKernel RemoveLogoRowFor(Simd simd) {
   return RemoveLogoRow;
 }
 
-void RemoveLogo(const MutableFrame& main, const ConstFrame& reference, const Region& region,
-                const RemovalRule& rule, RemoveLogoRowKernel row) {
+namespace {
+
+template <RemoveLogoRowKernel kRow>
+void RowByRow(const MutableFrame& main, const ConstFrame& reference, const Region& region, const RemovalRule& rule) {
   ForEachRegionRow(region, [&](int r) {
-    row(LumaOf(main, r), LumaOf(reference, r), region.x, region.width, rule);
+    kRow(LumaOf(main, r), LumaOf(reference, r), region.x, region.width, rule);
   });
+}
+
+}  // namespace
+
+RemoveLogoKernel RemoveLogoFor(Simd simd) {
+#if PRAMVIX_X86_64
+  // AVX2 works sixteen rows side by side.
+  if (simd >= Simd::kAvx2) return RemoveLogoAvx2;
+  if (simd >= Simd::kSse2) return RowByRow<RemoveLogoRowSse2>;
+#endif
+  static_cast<void>(simd);
+  return RowByRow<RemoveLogoRow>;
 }
 
 }  // namespace pramvix

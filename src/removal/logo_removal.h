@@ -43,13 +43,15 @@ using RemoveLogoRowKernel = void (*)(MutableLumaRow main, ConstLumaRow reference
 // The row pass built for `simd`; every variant writes the same bytes.
 RemoveLogoRowKernel RemoveLogoRowFor(Simd simd);
 
-// Every row of the region with the row pass `row`; each frame stepped by its
-// own pitch.
-void RemoveLogo(const MutableFrame& main, const ConstFrame& reference, const Region& region,
-                const RemovalRule& rule, RemoveLogoRowKernel row);
+// Every row of the region, each frame stepped by its own pitch: the bytes of
+// the row pass on each row.
+using RemoveLogoKernel = void (*)(const MutableFrame& main, const ConstFrame& reference, const Region& region,
+                                  const RemovalRule& rule);
+// The region's pass built for `simd`; every variant writes the same bytes.
+RemoveLogoKernel RemoveLogoFor(Simd simd);
 inline void RemoveLogo(const MutableFrame& main, const ConstFrame& reference, const Region& region,
                        const RemovalRule& rule, Simd simd) {
-  RemoveLogo(main, reference, region, rule, RemoveLogoRowFor(simd));
+  RemoveLogoFor(simd)(main, reference, region, rule);
 }
 
 }  // namespace pramvix

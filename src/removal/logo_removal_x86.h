@@ -17,5 +17,7 @@ inline RatioCorrection Uncovering(const Overlay& overlay) {
 
 void RemoveLogoRowSse2(MutableLumaRow main, ConstLumaRow reference, int x, int width, const RemovalRule& rule);
 void RemoveLogoRowAvx2(MutableLumaRow main, ConstLumaRow reference, int x, int width, const RemovalRule& rule);
+void RemoveLogoAvx2(const MutableFrame& main, const ConstFrame& reference, const Region& region,
+                    const RemovalRule& rule);
 
 }  // namespace pramvix

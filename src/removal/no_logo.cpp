@@ -24,7 +24,7 @@ PVideoFrame NoLogo::GetFrame(int n, IScriptEnvironment* env) {
   const PVideoFrame logo = logoClip->GetFrame(logoFrame, env);
   PVideoFrame frame = child->GetFrame(n, env);
   const RegionFrames frames = BeginRegionRequest(frame, logoClip, logo, region, kTexts, env);
-  RemoveLogo(frames.main, frames.logo, region, rule, removeRow);
+  remove(frames.main, frames.logo, region, rule);
   return frame;
 }
 

@@ -22,7 +22,7 @@ class NoLogo : public GenericVideoFilter {
   const int logoFrame;
   const Region region;
   const RemovalRule rule;
-  const RemoveLogoRowKernel removeRow = RemoveLogoRowFor(BestSimd());  // chosen once
+  const RemoveLogoKernel remove = RemoveLogoFor(BestSimd());  // chosen once
 };
 
 }  // namespace pramvix

@@ -28,18 +28,18 @@ const FilterTexts NoLogoColor::kTexts = PRAMVIX_FILTER_TEXTS(
 
 ColourRemoval::ColourRemoval(int threshold, const Overlay& overlay, Simd simd)
     : luma{threshold, overlay, LogoPixels::kCorrect, Softening::kAtReferenceEdges},
-      lumaRow(RemoveLogoRowFor(simd)),
+      lumaPass(RemoveLogoFor(simd)),
       chroma{threshold, Transmission(overlay)},
       chromaRow(RestoreChromaRowFor(simd)) {}
 
 void RemoveLogoInColour(const MutableFrame& main, const ConstFrame& reference, const Region& region,
                         const ColourRemoval& removal) {
+  // The chroma pass reads only chroma of the main frame, which the luma pass
+  // leaves alone, so the order does not matter.
   ForEachRegionRow(region, [&](int r) {
-    // The chroma pass reads only chroma of the main frame, which the luma
-    // pass leaves alone, so the order does not matter.
     removal.chromaRow(main.Row(r), reference.Row(r), region.x, region.width, removal.chroma);
-    removal.lumaRow(LumaOf(main, r), LumaOf(reference, r), region.x, region.width, removal.luma);
   });
+  removal.lumaPass(main, reference, region, removal.luma);
 }
 
 NoLogoColor::NoLogoColor(PClip child, PClip logoClip, int logoFrame, int threshold, int x, int y, int width,

@@ -14,7 +14,7 @@ struct ColourRemoval {
   ColourRemoval(int threshold, const Overlay& overlay, Simd simd);
 
   RemovalRule luma;
-  RemoveLogoRowKernel lumaRow;  // the passes for the instruction set chosen
+  RemoveLogoKernel lumaPass;  // the passes for the instruction set chosen
   ChromaRule chroma;
   RestoreChromaRowKernel chromaRow;
 };

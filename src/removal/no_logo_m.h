@@ -24,7 +24,7 @@ class NoLogoM : public GenericVideoFilter {
   const Region region;
   const RemovalRule rule;
   const PClip logoClip;
-  const RemoveLogoRowKernel removeRow = RemoveLogoRowFor(BestSimd());  // chosen once
+  const RemoveLogoKernel remove = RemoveLogoFor(BestSimd());  // chosen once
 };
 
 }  // namespace pramvix

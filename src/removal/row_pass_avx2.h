@@ -228,6 +228,17 @@ class WideBlocks {
   __m256i raw_ = _mm256_setzero_si256(), v_ = _mm256_setzero_si256();
 };
 
+// A row's steps from k, its blocks of sixteen made: a block of eight where
+// its neighbours are inside both rows, then the pixels one at a time.
+template <class Correction>
+PRAMVIX_TARGET_AVX2 void FinishRow(MutableLumaRow main, ConstLumaRow reference, const RowPass& pass,
+                                   const Correction& correct, int k, int innerEnd, int end) {
+  const BlockPass<Correction> blocks(pass, correct, &main[0], &reference[0]);
+  for (; k + 8 <= innerEnd; k += 8) blocks.Block(k);
+  for (; k < innerEnd; ++k) pass.Step<false>(main, reference, k);
+  for (; k < end; ++k) pass.Step<true>(main, reference, k);
+}
+
 // The pass over one row: blocks of sixteen, then of eight, where all of a
 // block's neighbours are inside both rows, the pixels before and after them
 // one at a time.
@@ -241,10 +252,7 @@ PRAMVIX_TARGET_AVX2 void WideRowPass(MutableLumaRow main, ConstLumaRow reference
   int k = x;
   for (; k < end && k < 2; ++k) pass.Step<true>(main, reference, k);
   if (k + 16 <= innerEnd) k = WideBlocks<Correction>(pass, correct, &main[0], &reference[0]).Run(k, innerEnd);
-  const BlockPass<Correction> blocks(pass, correct, &main[0], &reference[0]);
-  for (; k + 8 <= innerEnd; k += 8) blocks.Block(k);
-  for (; k < innerEnd; ++k) pass.Step<false>(main, reference, k);
-  for (; k < end; ++k) pass.Step<true>(main, reference, k);
+  FinishRow(main, reference, pass, correct, k, innerEnd, end);
 }
 
 }  // namespace

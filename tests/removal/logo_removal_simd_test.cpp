@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 #include <vector>
 
@@ -156,20 +157,23 @@ std::vector<uint8_t> LogoLikeRow(Draw& draw, int width, int edge) {
   return bytes;
 }
 
+// The settings of both filters, marking, inverting and every pixel.
+const std::vector<RemovalRule> kLogoRules = {
+    {20, Overlay{}},
+    {20, Overlay{222, 1.0f, 0}, LogoPixels::kCorrect, Softening::kEverywhere},
+    {35, Overlay{215, 1.1f, 2}, LogoPixels::kMark},
+    {0, Overlay{}},
+    {-1, Overlay{180, 1.5f, -10}},
+    {1, Overlay{222, 0.5f, 20}, LogoPixels::kCorrect, Softening::kEverywhere},
+};
+
 TEST(RemovalVariants, LongLogoLikeRowsMatchTheReference) {
   // Rows of hundreds of pixels: many blocks, quiet spans between busy ones,
   // the pass's runs of blocks one after another, and the blocks and pixels
   // left at a row's end; logo pixels that share a luma beside others that do
   // not. The settings of both filters, marking, inverting and every pixel.
   testing::SeededDraw draw;
-  const std::vector<RemovalRule> rules = {
-      {20, Overlay{}},
-      {20, Overlay{222, 1.0f, 0}, LogoPixels::kCorrect, Softening::kEverywhere},
-      {35, Overlay{215, 1.1f, 2}, LogoPixels::kMark},
-      {0, Overlay{}},
-      {-1, Overlay{180, 1.5f, -10}},
-      {1, Overlay{222, 0.5f, 20}, LogoPixels::kCorrect, Softening::kEverywhere},
-  };
+  const std::vector<RemovalRule>& rules = kLogoRules;
   for (int trial = 0; trial < 5000; ++trial) {
     const int mainWidth = draw.Int(40, 700);
     const int referenceWidth = mainWidth + (draw.OneIn(3) ? draw.Int(0, 20) : 0);
@@ -182,6 +186,88 @@ TEST(RemovalVariants, LongLogoLikeRowsMatchTheReference) {
     const RemovalRule& rule = rules[static_cast<size_t>(trial) % rules.size()];
     ASSERT_TRUE(PassLikePlain(main, reference, x, width, rule))
         << "trial " << trial << " x=" << x << " width=" << width << " threshold=" << rule.threshold;
+  }
+}
+
+// A reference picture of `width` x `height` as a logo gives it: a logo's
+// strokes over one edge luma, every row its own logo-like row, or one such
+// row repeated; `x` is each row's edge pixel.
+testing::TightFrame LogoLikeFrame(Draw& draw, int width, int height, int x) {
+  testing::TightFrame frame(2 * width, height, 2 * width + 2 * draw.Int(0, 8));
+  for (uint8_t& b : frame.bytes) b = static_cast<uint8_t>(draw.Int(0, 255));
+  const int kind = draw.Int(0, 2), edge = draw.Int(0, 255);
+  const std::vector<uint8_t> shared = LogoLikeRow(draw, width, edge);
+  // Strokes: rectangles of one luma with a rim half way to the edge luma.
+  struct Box {
+    int x0, y0, x1, y1, luma;
+  };
+  std::vector<Box> boxes(static_cast<size_t>(draw.Int(1, 6)));
+  for (Box& b : boxes) {
+    b.x0 = draw.Int(0, width - 1), b.x1 = draw.Int(b.x0, std::min(width - 1, b.x0 + 40));
+    b.y0 = draw.Int(0, height - 1), b.y1 = draw.Int(b.y0, height - 1), b.luma = draw.Int(0, 255);
+  }
+  for (int r = 0; r < height; ++r) {
+    std::vector<uint8_t> row = kind == 0 ? LogoLikeRow(draw, width, draw.Int(0, 255)) : shared;
+    if (kind == 2) {
+      for (int p = 0; p < width; ++p) {
+        int luma = edge;
+        for (const Box& b : boxes) {
+          if (r < b.y0 || r > b.y1 || p < b.x0 || p > b.x1) continue;
+          const bool rim = r == b.y0 || r == b.y1 || p == b.x0 || p == b.x1;
+          luma = rim ? (edge + b.luma) / 2 : b.luma;
+        }
+        row[2 * static_cast<size_t>(p)] = static_cast<uint8_t>(luma);
+      }
+      if (draw.OneIn(4)) row[2 * static_cast<size_t>(x)] = static_cast<uint8_t>(draw.Int(0, 255));
+    }
+    std::memcpy(frame.Rows().Row(r), row.data(), row.size());
+  }
+  return frame;
+}
+
+TEST(RemovalVariants, StripsOfSixteenRowsMatchTheReference) {
+  // Regions of 16 rows and more, which the AVX2 pass works sixteen rows side
+  // by side: whole and partial tiles of sixteen pixels, tiles with nothing to
+  // do between busy ones, the first pixels of a region at the frame's left
+  // edge, the last ones near its right edge, rows left over after the strips,
+  // and each row's own edge luma.
+  testing::SeededDraw draw;
+  for (int trial = 0; trial < 600; ++trial) {
+    const int width = draw.Int(18, 260), height = draw.Int(16, 40);
+    const int referenceWidth = width + (draw.OneIn(3) ? draw.Int(0, 20) : 0);
+    Region region;
+    region.x = draw.OneIn(4) ? draw.Int(0, 2) : draw.Int(0, width - 1);
+    region.width = draw.OneIn(2) ? width - region.x : draw.Int(0, width - region.x);
+    region.y = draw.Int(0, height - 16);
+    region.height = draw.OneIn(4) ? draw.Int(1, height - region.y) : height - region.y;
+    const testing::TightFrame reference = LogoLikeFrame(draw, referenceWidth, height, region.x);
+    const testing::TightFrame main = testing::RandomFrame(draw, width, height);
+    RemovalRule rule = kLogoRules[static_cast<size_t>(trial) % kLogoRules.size()];
+    if (draw.OneIn(3)) rule.overlay = kOverlays[static_cast<size_t>(draw.Int(0, int(kOverlays.size()) - 1))];
+    ASSERT_TRUE(testing::LikeThePlainKernel([&](Simd simd) {
+      testing::TightFrame out = main;
+      RemoveLogo(out.Rows(), reference.ReadRows(), region, rule, simd);
+      return out.bytes;
+    })) << "trial " << trial << " region " << region.x << "," << region.y << " " << region.width << "x"
+        << region.height << " of " << width << "x" << height << ", threshold " << rule.threshold;
+  }
+  // A logo pixel whose step ends a tile, before a tile with nothing to do:
+  // at threshold 20 over edge luma 0, luma 20 is logo and luma 10 two pixels
+  // on is neither logo nor a threshold from it, so only the pending
+  // correction of the logo pixel is left to write. At every column.
+  const int width = 64, height = 17;
+  for (int column = 2; column + 2 < width; ++column) {
+    testing::TightFrame reference(2 * width, height, 2 * width);
+    for (int r = 0; r < height; ++r) {
+      uint8_t* row = reference.Rows().Row(r);
+      for (int p = 0; p < width; ++p) row[2 * p] = p == column ? 20 : (p == column + 2 ? 10 : 0);
+    }
+    const testing::TightFrame main = testing::RandomFrame(draw, width, height);
+    ASSERT_TRUE(testing::LikeThePlainKernel([&](Simd simd) {
+      testing::TightFrame out = main;
+      RemoveLogo(out.Rows(), reference.ReadRows(), Region{1, 0, width - 1, height}, RemovalRule{20, Overlay{}}, simd);
+      return out.bytes;
+    })) << "logo pixel at " << column;
   }
 }
 
