@@ -1,4 +1,5 @@
 #include "removal/chroma_restoration.h"
+#include "removal/chroma_restoration_x86.h"
 
 #include <cmath>
 
@@ -38,9 +39,8 @@ void RestoreChromaRow(uint8_t* main, const uint8_t* reference, int x, int width,
 
 RestoreChromaRowKernel RestoreChromaRowFor(Simd simd) {
 #if PRAMVIX_X86_64
-  // SSE2 serves the AVX2 machines too: the pass is bound by its table
-  // lookups, which wider lanes would not speed up.
-  if (simd == Simd::kSse2 || simd == Simd::kAvx2) return RestoreChromaRowSse2;
+  if (simd >= Simd::kAvx2) return RestoreChromaRowAvx2;
+  if (simd >= Simd::kSse2) return RestoreChromaRowSse2;
 #endif
   static_cast<void>(simd);
   return RestoreChromaRow;

@@ -28,6 +28,7 @@ class Transmission {
 
   explicit Transmission(const Overlay& overlay);
   float operator[](int L) const { return share_[static_cast<size_t>(L)]; }
+  const float* Table() const { return share_.data(); }  // the 256 shares, for gathering
 
  private:
   std::array<float, 256> share_;

@@ -142,21 +142,6 @@ TEST(RemovalVariants, RandomRowsRegionsAndSettingsMatchTheReference) {
   }
 }
 
-// A reference row as a logo gives it: stretches at the edge luma, strokes of
-// one luma with a softer rim, and noise, each from 1 to 80 pixels long.
-std::vector<uint8_t> LogoLikeRow(Draw& draw, int width, int edge) {
-  std::vector<uint8_t> bytes = draw.Row(width);
-  for (int p = 0; p < width;) {
-    const int kind = draw.Int(0, 2), length = draw.Int(1, 80), stroke = draw.Int(0, 255);
-    for (int i = 0; i < length && p < width; ++i, ++p) {
-      const bool rim = i == 0 || i == length - 1;
-      const int luma = kind == 0 ? edge : (kind == 1 ? (rim ? (edge + stroke) / 2 : stroke) : draw.Int(0, 255));
-      bytes[2 * static_cast<size_t>(p)] = static_cast<uint8_t>(luma);
-    }
-  }
-  return bytes;
-}
-
 // The settings of both filters, marking, inverting and every pixel.
 const std::vector<RemovalRule> kLogoRules = {
     {20, Overlay{}},
@@ -180,49 +165,13 @@ TEST(RemovalVariants, LongLogoLikeRowsMatchTheReference) {
     const int x = draw.Int(0, std::min(40, mainWidth - 1));
     const int width = draw.OneIn(2) ? mainWidth - x : draw.Int(0, mainWidth - x);
     const int edge = draw.Int(0, 255);
-    std::vector<uint8_t> reference = LogoLikeRow(draw, referenceWidth, edge);
+    std::vector<uint8_t> reference = testing::LogoLikeRow(draw, referenceWidth, edge);
     reference[2 * static_cast<size_t>(x)] = static_cast<uint8_t>(edge);  // the row's edge luma
     const std::vector<uint8_t> main = draw.Row(mainWidth);
     const RemovalRule& rule = rules[static_cast<size_t>(trial) % rules.size()];
     ASSERT_TRUE(PassLikePlain(main, reference, x, width, rule))
         << "trial " << trial << " x=" << x << " width=" << width << " threshold=" << rule.threshold;
   }
-}
-
-// A reference picture of `width` x `height` as a logo gives it: a logo's
-// strokes over one edge luma, every row its own logo-like row, or one such
-// row repeated; `x` is each row's edge pixel.
-testing::TightFrame LogoLikeFrame(Draw& draw, int width, int height, int x) {
-  testing::TightFrame frame(2 * width, height, 2 * width + 2 * draw.Int(0, 8));
-  for (uint8_t& b : frame.bytes) b = static_cast<uint8_t>(draw.Int(0, 255));
-  const int kind = draw.Int(0, 2), edge = draw.Int(0, 255);
-  const std::vector<uint8_t> shared = LogoLikeRow(draw, width, edge);
-  // Strokes: rectangles of one luma with a rim half way to the edge luma.
-  struct Box {
-    int x0, y0, x1, y1, luma;
-  };
-  std::vector<Box> boxes(static_cast<size_t>(draw.Int(1, 6)));
-  for (Box& b : boxes) {
-    b.x0 = draw.Int(0, width - 1), b.x1 = draw.Int(b.x0, std::min(width - 1, b.x0 + 40));
-    b.y0 = draw.Int(0, height - 1), b.y1 = draw.Int(b.y0, height - 1), b.luma = draw.Int(0, 255);
-  }
-  for (int r = 0; r < height; ++r) {
-    std::vector<uint8_t> row = kind == 0 ? LogoLikeRow(draw, width, draw.Int(0, 255)) : shared;
-    if (kind == 2) {
-      for (int p = 0; p < width; ++p) {
-        int luma = edge;
-        for (const Box& b : boxes) {
-          if (r < b.y0 || r > b.y1 || p < b.x0 || p > b.x1) continue;
-          const bool rim = r == b.y0 || r == b.y1 || p == b.x0 || p == b.x1;
-          luma = rim ? (edge + b.luma) / 2 : b.luma;
-        }
-        row[2 * static_cast<size_t>(p)] = static_cast<uint8_t>(luma);
-      }
-      if (draw.OneIn(4)) row[2 * static_cast<size_t>(x)] = static_cast<uint8_t>(draw.Int(0, 255));
-    }
-    std::memcpy(frame.Rows().Row(r), row.data(), row.size());
-  }
-  return frame;
 }
 
 TEST(RemovalVariants, StripsOfSixteenRowsMatchTheReference) {
@@ -240,7 +189,7 @@ TEST(RemovalVariants, StripsOfSixteenRowsMatchTheReference) {
     region.width = draw.OneIn(2) ? width - region.x : draw.Int(0, width - region.x);
     region.y = draw.Int(0, height - 16);
     region.height = draw.OneIn(4) ? draw.Int(1, height - region.y) : height - region.y;
-    const testing::TightFrame reference = LogoLikeFrame(draw, referenceWidth, height, region.x);
+    const testing::TightFrame reference = testing::LogoLikeFrame(draw, referenceWidth, height, region.x);
     const testing::TightFrame main = testing::RandomFrame(draw, width, height);
     RemovalRule rule = kLogoRules[static_cast<size_t>(trial) % kLogoRules.size()];
     if (draw.OneIn(3)) rule.overlay = kOverlays[static_cast<size_t>(draw.Int(0, int(kOverlays.size()) - 1))];

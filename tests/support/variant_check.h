@@ -84,6 +84,14 @@ TightFrame RandomFrame(Draw& draw, int width, int height);
 // from y or from the top; sometimes without pixels or rows.
 Region RandomRegion(Draw& draw, int width, int height);
 
+// A reference row as a logo gives it: stretches at the edge luma, strokes of
+// one luma with a softer rim, and noise, each from 1 to 80 pixels long.
+std::vector<uint8_t> LogoLikeRow(Draw& draw, int width, int edge);
+// A reference picture of `width` x `height` as a logo gives it: a logo's
+// strokes over one edge luma (with up to ±3 of noise), every row its own
+// logo-like row, or one such row repeated; `x` is each row's edge pixel.
+TightFrame LogoLikeFrame(Draw& draw, int width, int height, int x);
+
 // Tests of the vector kernels, skipped where this build or CPU has none.
 class VectorKernelTest : public ::testing::Test {
  protected:

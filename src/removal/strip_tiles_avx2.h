@@ -6,14 +6,15 @@
 // rows is worked in tiles of sixteen pixels: each row of a tile is corrected
 // in place of its lanes, the tile is turned so that a register holds one
 // column (a pixel of every row), the columns are softened one after another
-// with the sixteen rows side by side, and the tile is turned back. Include
-// after row_pass_avx2.h, in the AVX2 variant's file only.
+// with the sixteen rows side by side, and the tile is turned back. For the
+// AVX2 variants' files only.
 #include <immintrin.h>
 
 #include <cstddef>
 #include <cstdint>
 
-#include "base/frame_request.h"
+#include "base/vector_lanes.h"
+#include "base/yuy2.h"
 #include "removal/lanes_avx2.h"
 #include "removal/row_pass.h"
 
@@ -56,7 +57,8 @@ PRAMVIX_TARGET_AVX2 inline void Transpose(__m256i (&a)[kStripRows]) {
 
 // The pass over sixteen rows from pixel `first` on, in tiles of sixteen
 // pixels while a tile's neighbours all lie inside both rows; the steps before
-// `first` must have been made. Each row keeps its own edge luma.
+// `first` must have been made. Each row keeps its own edge luma. Tiles with
+// nothing to do are left alone once their rows are read.
 template <class Correction>
 class StripTiles {
  public:
@@ -80,15 +82,15 @@ class StripTiles {
   // (readEnd: the first pixel without both neighbours in both rows). Gives the
   // step after them, every row settled as the plain pass leaves it there.
   PRAMVIX_TARGET_AVX2 int Run(int k, int innerEnd, int readEnd) {
-    for (; k < innerEnd && k + 16 <= readEnd; k += 16) {
+    while (k < innerEnd && k + 16 <= readEnd) {
       const int steps = innerEnd - k < 16 ? innerEnd - k : 16;
-      if (steps == 16) {
-        Tile(k, 16);
-      } else {
+      if (steps < 16) {
         Tile(k, steps);
         Settle(k + steps - 1);
         return k + steps;
       }
+      Tile(k, 16);
+      k += 16;
     }
     Settle(k - 1);
     return k;
@@ -192,33 +194,6 @@ class StripTiles {
   __m256i before_ = _mm256_setzero_si256();   // each row's pixel k − 2, final
   __m256i pending_ = _mm256_setzero_si256();  // each row's pixel k − 1, corrected, not yet softened
 };
-
-// Sixteen rows of a region from firstRow: each row's first steps one pixel at
-// a time, the tiles, then each row's end as WideRowPass finishes a row.
-template <class Correction>
-PRAMVIX_TARGET_AVX2 void StripPass(const MutableFrame& main, const ConstFrame& reference, int firstRow, int x,
-                                   int width, const RemovalRule& rule, const Correction& correct) {
-  const int end = x + width;
-  const int readEnd = InnerEnd(LumaOf(main, firstRow), LumaOf(reference, firstRow), kIntMax);
-  const int innerEnd = readEnd < end ? readEnd : end;
-  const int first = x > 2 ? x : 2;
-  if (first >= innerEnd || first + 16 > readEnd) {
-    for (int i = 0; i < kStripRows; ++i) {
-      WideRowPass(LumaOf(main, firstRow + i), LumaOf(reference, firstRow + i), x, width, rule, correct);
-    }
-    return;
-  }
-  for (int i = 0; i < kStripRows; ++i) {
-    const RowPass pass(rule, LumaOf(reference, firstRow + i)[x]);
-    for (int k = x; k < first; ++k) pass.Step<true>(LumaOf(main, firstRow + i), LumaOf(reference, firstRow + i), k);
-  }
-  const int k = StripTiles<Correction>(rule, correct, main, reference, firstRow, x).Run(first, innerEnd, readEnd);
-  for (int i = 0; i < kStripRows; ++i) {
-    const MutableLumaRow mainRow = LumaOf(main, firstRow + i);
-    const ConstLumaRow referenceRow = LumaOf(reference, firstRow + i);
-    FinishRow(mainRow, referenceRow, RowPass(rule, referenceRow[x]), correct, k, innerEnd, end);
-  }
-}
 
 }  // namespace
 }  // namespace pramvix
