@@ -34,7 +34,7 @@ void RegisterRemoval(const FrameSize& size) {
     return {s.mainClip, s.referenceClip, 0, kThreshold, s.region.x, s.region.y, s.region.width, s.region.height};
   });
   RegisterKernel(noLogo, [logo](benchmark::State& state, Simd simd) {
-    RemoveLogoKernel(state, logo(), RemovalRule{kThreshold, Overlay{}}, simd);
+    RemoveLogoKernel(state, logo(), Checked(RemovalRule{kThreshold, Overlay{}}), simd);
   });
 
   // Level 222, gain 1, offset 0: the overlay NoLogo assumes, with softening
@@ -45,7 +45,8 @@ void RegisterRemoval(const FrameSize& size) {
             1.0f, 222, 0};
   });
   RegisterKernel(noLogoM, [logo](benchmark::State& state, Simd simd) {
-    const RemovalRule rule{kThreshold, Overlay{222, 1.0f, 0}, LogoPixels::kCorrect, Softening::kEverywhere};
+    const RemovalRule rule =
+        Checked(RemovalRule{kThreshold, Overlay{222, 1.0f, 0}, LogoPixels::kCorrect, Softening::kEverywhere});
     RemoveLogoKernel(state, logo(), rule, simd);
   });
 

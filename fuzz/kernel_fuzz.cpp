@@ -47,6 +47,7 @@ void RemovalRow(FuzzedDataProvider& in) {
   RemovalRule rule{FuzzInt(in), Overlay{FuzzInt(in), FuzzFloat(in), FuzzInt(in)}};
   rule.logoPixels = in.ConsumeBool() ? LogoPixels::kMark : LogoPixels::kCorrect;
   rule.softening = in.ConsumeBool() ? Softening::kEverywhere : Softening::kAtReferenceEdges;
+  if (in.ConsumeBool()) rule = Checked(rule);
   const Row reference(in, referenceWidth);
   const Row original(in, mainWidth);
   const auto run = [&](Simd simd) {
@@ -73,6 +74,7 @@ void RemovalStrip(FuzzedDataProvider& in) {
   RemovalRule rule{FuzzInt(in), Overlay{FuzzInt(in), FuzzFloat(in), FuzzInt(in)}};
   rule.logoPixels = in.ConsumeBool() ? LogoPixels::kMark : LogoPixels::kCorrect;
   rule.softening = in.ConsumeBool() ? Softening::kEverywhere : Softening::kAtReferenceEdges;
+  if (in.ConsumeBool()) rule = Checked(rule);
   const Row reference(in, referenceWidth * height);
   const Row original(in, mainWidth * height);
   const ConstFrame referenceRows{reference.bytes.get(), 2 * referenceWidth, 2 * referenceWidth, height};

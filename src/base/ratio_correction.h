@@ -50,6 +50,14 @@ struct RatioCorrection {
   }
 };
 
+// Whether the vector corrections' single-precision quotients
+// (single_quotients_x86.h) are sure for every pair of lumas s and x from 0 to
+// 255, with 1 / ratio(x) worked out either way they do it, but for x = top,
+// where the ratio is 0. Then those corrections may skip the test. Tries
+// 131072 quotients: once per filter, not per frame. False where no vector
+// correction tries them.
+bool SureButAtTop(const RatioCorrection& c);
+
 // The ratio of a block of eight equal reference lumas, kept while the next
 // such block repeats the luma, as blocks inside a logo do. For one row on one
 // thread.

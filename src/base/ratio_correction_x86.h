@@ -123,13 +123,17 @@ class RatioCorrectionSse2 {
 
 class RatioCorrectionAvx2 {
  public:
-  PRAMVIX_TARGET_AVX2 explicit RatioCorrectionAvx2(const RatioCorrection& c)
+  // sureButAtTop: SureButAtTop(c) holds, so that sixteen lanes none of
+  // whose pixels lie over x = top take their quick quotients untested.
+  PRAMVIX_TARGET_AVX2 explicit RatioCorrectionAvx2(const RatioCorrection& c, bool sureButAtTop = false)
       : c_(c),
         top_(_mm256_set1_pd(c.top)),
         base_(_mm256_set1_pd(c.base)),
         gain_(_mm256_set1_pd(c.gain)),
         offset_(_mm256_set1_pd(static_cast<double>(c.offset))),
-        minimumRatios_(_mm256_set1_pd(c.MinimumRatio())) {}
+        minimumRatios_(_mm256_set1_pd(c.MinimumRatio())),
+        sure_(sureButAtTop && quick_),
+        topLuma_(_mm256_set1_epi16(static_cast<int16_t>(c.top >= 0 && c.top <= 255 ? c.top : -1))) {}
 
   // As RatioCorrectionSse2's.
   PRAMVIX_TARGET_AVX2 __attribute__((always_inline)) __m128i operator()(__m128i s, __m128i x, unsigned lanes) const {
@@ -172,13 +176,15 @@ class RatioCorrectionAvx2 {
           _mm256_movemask_epi8(_mm256_cmpeq_epi16(x, _mm256_set1_epi16(static_cast<int16_t>(first)))));
       __m256 low, high;  // 1 / ratio of pixels 0 … 7 and 8 … 15
       if ((lanes & ~same) == 0) {
-        flat_.Large(first);
-        low = high = _mm256_broadcastss_ps(FloatOf(flat_.Reciprocal()));
+        low = high = _mm256_set1_ps(SharedReciprocal(first));
       } else {
         low = QuickReciprocalsAvx2(_mm256_cvtepi32_ps(_mm256_cvtepu16_epi32(_mm256_castsi256_si128(x))), topFloat_,
                                    baseFloat_, gainFloat_);
         high = QuickReciprocalsAvx2(_mm256_cvtepi32_ps(_mm256_cvtepu16_epi32(_mm256_extracti128_si256(x, 1))),
                                     topFloat_, baseFloat_, gainFloat_);
+      }
+      if (sure_ && (lanes & static_cast<unsigned>(_mm256_movemask_epi8(_mm256_cmpeq_epi16(x, topLuma_)))) == 0) {
+        return Sure(s, low, high);
       }
       __m256i quick;
       if (Quick(s, low, high, lanes, quick)) return quick;
@@ -251,6 +257,36 @@ class RatioCorrectionAvx2 {
     // Packing works within 128-bit halves; the permutation puts the lanes back in order.
     const __m256i sure = _mm256_permute4x64_epi64(_mm256_packs_epi32(sureLow, sureHigh), 0xD8);
     if ((lanes & ~static_cast<unsigned>(_mm256_movemask_epi8(sure))) != 0) return false;
+    out = Moved(sLow, sHigh, qLow, qHigh);
+    return true;
+  }
+
+  // 1 / ratio(x) in single precision as FlatRatio rounds it, worked out once
+  // per luma: rows of other lumas take turns in the strips of the removal.
+  float SharedReciprocal(int x) const {
+    uint64_t& word = known_[x >> 6];
+    const uint64_t bit = uint64_t{1} << (x & 63);
+    if ((word & bit) == 0) {
+      shared_[x] = static_cast<float>(1.0 / c_.Ratio(x));
+      word |= bit;
+    }
+    return shared_[x];
+  }
+
+  // Quick's quotients where they are known to be sure, without the test:
+  // the same lower end that SureQuotientsAvx2 gives.
+  PRAMVIX_TARGET_AVX2 __m256i Sure(__m256i s, __m256 wLow, __m256 wHigh) const {
+    const __m256i sLow = _mm256_cvtepu16_epi32(_mm256_castsi256_si128(s));
+    const __m256i sHigh = _mm256_cvtepu16_epi32(_mm256_extracti128_si256(s, 1));
+    const auto quotients = [&](__m256i s32, __m256 w) PRAMVIX_TARGET_AVX2 {
+      const __m256 p = _mm256_mul_ps(_mm256_sub_ps(topFloat_, _mm256_cvtepi32_ps(s32)), w);
+      return _mm256_cvttps_epi32(_mm256_mul_ps(p, _mm256_set1_ps(1.0f - 0x1p-20f)));
+    };
+    return Moved(sLow, sHigh, quotients(sLow, wLow), quotients(sHigh, wHigh));
+  }
+
+  // s + sign·q + offset of sixteen lanes, limited.
+  PRAMVIX_TARGET_AVX2 __m256i Moved(__m256i sLow, __m256i sHigh, __m256i qLow, __m256i qHigh) const {
     const __m256i offset = _mm256_set1_epi32(c_.offset);
     const __m256i low =
         _mm256_add_epi32(c_.sign > 0 ? _mm256_add_epi32(sLow, qLow) : _mm256_sub_epi32(sLow, qLow), offset);
@@ -258,19 +294,22 @@ class RatioCorrectionAvx2 {
         _mm256_add_epi32(c_.sign > 0 ? _mm256_add_epi32(sHigh, qHigh) : _mm256_sub_epi32(sHigh, qHigh), offset);
     // Packing saturates to 16 bits, which keeps every value's side of the limits.
     const __m256i packed = _mm256_permute4x64_epi64(_mm256_packs_epi32(low, high), 0xD8);
-    out = _mm256_min_epi16(_mm256_max_epi16(packed, _mm256_set1_epi16(static_cast<int16_t>(c_.low))),
-                           _mm256_set1_epi16(static_cast<int16_t>(c_.high)));
-    return true;
+    return _mm256_min_epi16(_mm256_max_epi16(packed, _mm256_set1_epi16(static_cast<int16_t>(c_.low))),
+                            _mm256_set1_epi16(static_cast<int16_t>(c_.high)));
   }
 
   RatioCorrection c_;
   __m256d top_, base_, gain_, offset_, minimumRatios_;
   bool quick_ = c_.SinglePrecisionFits();
+  bool sure_;
+  __m256i topLuma_;  // x = top in every lane, or −1 where top is not a luma
   // As RatioCorrectionSse2's.
   __m256 topFloat_ = _mm256_set1_ps(quick_ ? static_cast<float>(c_.top) : 0.0f);
   __m256 baseFloat_ = _mm256_set1_ps(quick_ ? static_cast<float>(c_.base) : 0.0f);
   __m256 gainFloat_ = _mm256_set1_ps(quick_ ? static_cast<float>(c_.gain) : 0.0f);
   mutable FlatRatio flat_{c_};
+  mutable uint64_t known_[4] = {};  // the lumas whose shared_ is worked out
+  mutable float shared_[256];
 };
 
 }  // namespace pramvix

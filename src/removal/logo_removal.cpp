@@ -20,6 +20,11 @@ int UncoveredLuma(int s, int L, const Overlay& overlay) {
   return ClampInt64(s - q + overlay.offset, 0, 250);
 }
 
+RemovalRule Checked(RemovalRule rule) {
+  rule.sureQuotients = SureButAtTop(Uncovering(rule.overlay));
+  return rule;
+}
+
 void RemoveLogoRow(MutableLumaRow main, ConstLumaRow reference, int x, int width, const RemovalRule& rule) {
   if (width <= 0) return;
   const RowPass pass(rule, reference[x]);

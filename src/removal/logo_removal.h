@@ -30,7 +30,15 @@ struct RemovalRule {
   Overlay overlay;
   LogoPixels logoPixels = LogoPixels::kCorrect;
   Softening softening = Softening::kAtReferenceEdges;
+  // Set by Checked(): the vector corrections' quick quotients for this
+  // overlay are sure but where the reference luma is level + 16, so the
+  // AVX2 pass need not test them. Changes no byte.
+  bool sureQuotients = false;
 };
+
+// The rule with sureQuotients worked out for its overlay (a few hundred
+// microseconds): for a filter to keep, not for each frame.
+RemovalRule Checked(RemovalRule rule);
 
 // One row: pixels x … x + width − 1 of `main`, left to right, read against the
 // same pixels of `reference`. Each new value also softens the pixel to its

@@ -45,13 +45,13 @@ PRAMVIX_TARGET_AVX2 void StripPass(const MutableFrame& main, const ConstFrame& r
 
 PRAMVIX_TARGET_AVX2 void RemoveLogoRowAvx2(MutableLumaRow main, ConstLumaRow reference, int x, int width,
                                            const RemovalRule& rule) {
-  WideRowPass(main, reference, x, width, rule, RatioCorrectionAvx2(Uncovering(rule.overlay)));
+  WideRowPass(main, reference, x, width, rule, RatioCorrectionAvx2(Uncovering(rule.overlay), rule.sureQuotients));
 }
 
 PRAMVIX_TARGET_AVX2 void RemoveLogoAvx2(const MutableFrame& main, const ConstFrame& reference, const Region& region,
                                         const RemovalRule& rule) {
   if (region.Empty()) return;
-  const RatioCorrectionAvx2 correct(Uncovering(rule.overlay));
+  const RatioCorrectionAvx2 correct(Uncovering(rule.overlay), rule.sureQuotients);
   const int first = region.FirstRow(), rows = region.RowCount();
   int i = 0;
   for (; i + kStripRows <= rows; i += kStripRows) {

@@ -16,7 +16,7 @@ NoLogo::NoLogo(PClip child, PClip logoClip, int logoFrame, int threshold, int x,
       logoClip(std::move(logoClip)),
       logoFrame(logoFrame),
       region{x, y, width, height},
-      rule{threshold, Overlay{}} {
+      rule(Checked(RemovalRule{threshold, Overlay{}})) {
   if (!vi.IsYUY2()) env->ThrowError(kTexts.notYUY2);
 }
 

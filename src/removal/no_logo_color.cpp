@@ -27,7 +27,7 @@ const FilterTexts NoLogoColor::kTexts = PRAMVIX_FILTER_TEXTS(
     "NoLogoColor: width must be a multiple of 2; use Crop", "You X position is too far right.");
 
 ColourRemoval::ColourRemoval(int threshold, const Overlay& overlay, Simd simd)
-    : luma{threshold, overlay, LogoPixels::kCorrect, Softening::kAtReferenceEdges},
+    : luma(Checked(RemovalRule{threshold, overlay, LogoPixels::kCorrect, Softening::kAtReferenceEdges})),
       lumaPass(RemoveLogoFor(simd)),
       chroma{threshold, Transmission(overlay)},
       chromaRow(RestoreChromaRowFor(simd)) {}

@@ -18,7 +18,7 @@ NoLogoM::NoLogoM(PClip child, PClip logoClip, int logoFrame, int threshold, int 
     : GenericVideoFilter(std::move(child)),
       logoFrame(logoFrame),
       region{x, y, width, height},
-      rule{threshold, Overlay{level, gain, offset}, LogoPixels::kCorrect, Softening::kEverywhere},
+      rule(Checked(RemovalRule{threshold, Overlay{level, gain, offset}, LogoPixels::kCorrect, Softening::kEverywhere})),
       logoClip(std::move(logoClip)) {
   // The incompatibility is reported first, also for two clips of other layouts.
   if (!CompatibleClips(this->logoClip->GetVideoInfo(), vi)) env->ThrowError(kTexts.incompatible);
