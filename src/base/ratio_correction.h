@@ -51,11 +51,11 @@ struct RatioCorrection {
 };
 
 // Whether the vector corrections' single-precision quotients
-// (single_quotients_x86.h) are sure for every pair of lumas s and x from 0 to
-// 255, with 1 / ratio(x) worked out either way they do it, but for x = top,
-// where the ratio is 0. Then those corrections may skip the test. Tries
-// 131072 quotients: once per filter, not per frame. False where no vector
-// correction tries them.
+// (single_quotients_x86.h), with 1 / ratio(x) worked out in single precision
+// lane by lane, are sure for every pair of lumas s and x from 0 to 255 but
+// x = top, where the ratio is 0. Then those corrections may take them
+// untested. Tries 65280 quotients: once per filter, not per frame. False
+// where no vector correction tries them.
 bool SureButAtTop(const RatioCorrection& c);
 
 // The ratio of a block of eight equal reference lumas, kept while the next

@@ -124,7 +124,8 @@ class RatioCorrectionSse2 {
 class RatioCorrectionAvx2 {
  public:
   // sureButAtTop: SureButAtTop(c) holds, so that sixteen lanes none of
-  // whose pixels lie over x = top take their quick quotients untested.
+  // whose pixels lie over x = top take their quick quotients untested, each
+  // lane with its own 1 / ratio.
   PRAMVIX_TARGET_AVX2 explicit RatioCorrectionAvx2(const RatioCorrection& c, bool sureButAtTop = false)
       : c_(c),
         top_(_mm256_set1_pd(c.top)),
@@ -168,6 +169,12 @@ class RatioCorrectionAvx2 {
   // logo pixels of a block often share one reference luma though the others
   // do not (a logo's edge): they then share one ratio.
   PRAMVIX_TARGET_AVX2 __attribute__((always_inline)) __m256i operator()(__m256i s, __m256i x, unsigned lanes) const {
+    if (sure_ && (lanes & static_cast<unsigned>(_mm256_movemask_epi8(_mm256_cmpeq_epi16(x, topLuma_)))) == 0) {
+      return Sure(s, QuickReciprocalsAvx2(_mm256_cvtepi32_ps(_mm256_cvtepu16_epi32(_mm256_castsi256_si128(x))),
+                                          topFloat_, baseFloat_, gainFloat_),
+                  QuickReciprocalsAvx2(_mm256_cvtepi32_ps(_mm256_cvtepu16_epi32(_mm256_extracti128_si256(x, 1))),
+                                       topFloat_, baseFloat_, gainFloat_));
+    }
     if (quick_) {
       alignas(32) uint16_t lumas[16];
       _mm256_store_si256(reinterpret_cast<__m256i*>(lumas), x);
@@ -182,9 +189,6 @@ class RatioCorrectionAvx2 {
                                    baseFloat_, gainFloat_);
         high = QuickReciprocalsAvx2(_mm256_cvtepi32_ps(_mm256_cvtepu16_epi32(_mm256_extracti128_si256(x, 1))),
                                     topFloat_, baseFloat_, gainFloat_);
-      }
-      if (sure_ && (lanes & static_cast<unsigned>(_mm256_movemask_epi8(_mm256_cmpeq_epi16(x, topLuma_)))) == 0) {
-        return Sure(s, low, high);
       }
       __m256i quick;
       if (Quick(s, low, high, lanes, quick)) return quick;
@@ -273,14 +277,15 @@ class RatioCorrectionAvx2 {
     return shared_[x];
   }
 
-  // Quick's quotients where they are known to be sure, without the test:
-  // the same lower end that SureQuotientsAvx2 gives.
+  // Quick's quotients where they are known to be sure, without the test. A
+  // sure quotient is where p·(1 − 2^−20) and p·(1 + 2^−20) truncate alike;
+  // p lies between the two (rounding keeps each on its side of p), and
+  // truncating is monotonic, so p truncates alike too.
   PRAMVIX_TARGET_AVX2 __m256i Sure(__m256i s, __m256 wLow, __m256 wHigh) const {
     const __m256i sLow = _mm256_cvtepu16_epi32(_mm256_castsi256_si128(s));
     const __m256i sHigh = _mm256_cvtepu16_epi32(_mm256_extracti128_si256(s, 1));
     const auto quotients = [&](__m256i s32, __m256 w) PRAMVIX_TARGET_AVX2 {
-      const __m256 p = _mm256_mul_ps(_mm256_sub_ps(topFloat_, _mm256_cvtepi32_ps(s32)), w);
-      return _mm256_cvttps_epi32(_mm256_mul_ps(p, _mm256_set1_ps(1.0f - 0x1p-20f)));
+      return _mm256_cvttps_epi32(_mm256_mul_ps(_mm256_sub_ps(topFloat_, _mm256_cvtepi32_ps(s32)), w));
     };
     return Moved(sLow, sHigh, quotients(sLow, wLow), quotients(sHigh, wHigh));
   }
@@ -288,10 +293,9 @@ class RatioCorrectionAvx2 {
   // s + sign·q + offset of sixteen lanes, limited.
   PRAMVIX_TARGET_AVX2 __m256i Moved(__m256i sLow, __m256i sHigh, __m256i qLow, __m256i qHigh) const {
     const __m256i offset = _mm256_set1_epi32(c_.offset);
-    const __m256i low =
-        _mm256_add_epi32(c_.sign > 0 ? _mm256_add_epi32(sLow, qLow) : _mm256_sub_epi32(sLow, qLow), offset);
-    const __m256i high =
-        _mm256_add_epi32(c_.sign > 0 ? _mm256_add_epi32(sHigh, qHigh) : _mm256_sub_epi32(sHigh, qHigh), offset);
+    __m256i low = c_.sign > 0 ? _mm256_add_epi32(sLow, qLow) : _mm256_sub_epi32(sLow, qLow);
+    __m256i high = c_.sign > 0 ? _mm256_add_epi32(sHigh, qHigh) : _mm256_sub_epi32(sHigh, qHigh);
+    if (c_.offset != 0) low = _mm256_add_epi32(low, offset), high = _mm256_add_epi32(high, offset);
     // Packing saturates to 16 bits, which keeps every value's side of the limits.
     const __m256i packed = _mm256_permute4x64_epi64(_mm256_packs_epi32(low, high), 0xD8);
     return _mm256_min_epi16(_mm256_max_epi16(packed, _mm256_set1_epi16(static_cast<int16_t>(c_.low))),

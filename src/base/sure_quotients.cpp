@@ -18,15 +18,13 @@ bool SureButAtTop(const RatioCorrection& c) {
   const __m128 gain = _mm_set1_ps(static_cast<float>(c.gain));
   for (int x = 0; x < 256; ++x) {
     if (x == c.top) continue;
-    // 1 / ratio(x) as eight equal lumas share it and as each lane works it out.
-    const __m128 shared = _mm_set1_ps(static_cast<float>(1.0 / c.Ratio(x)));
-    const __m128 own = QuickReciprocalsSse2(_mm_set1_ps(static_cast<float>(x)), top, base, gain);
+    // 1 / ratio(x) as each lane works it out in single precision.
+    const __m128 w = QuickReciprocalsSse2(_mm_set1_ps(static_cast<float>(x)), top, base, gain);
     for (int s = 0; s < 256; s += 4) {
       const __m128 a = _mm_sub_ps(top, _mm_cvtepi32_ps(_mm_setr_epi32(s, s + 1, s + 2, s + 3)));
-      __m128i sureShared, sureOwn;
-      SureQuotientsSse2(a, shared, sureShared);
-      SureQuotientsSse2(a, own, sureOwn);
-      if (_mm_movemask_epi8(_mm_and_si128(sureShared, sureOwn)) != 0xFFFF) return false;
+      __m128i sure;
+      SureQuotientsSse2(a, w, sure);
+      if (_mm_movemask_epi8(sure) != 0xFFFF) return false;
     }
   }
   return true;
