@@ -55,6 +55,10 @@ PRAMVIX_TARGET_AVX2 inline void Transpose(__m256i (&a)[kStripRows]) {
   }
 }
 
+// floor(n / 9) for 16-bit lanes n < 2^15: n·7282 / 2^16 is n / 9 + n / 2^16 · 2 / 9,
+// under the 1/9 that separates n / 9 from the next whole number.
+PRAMVIX_TARGET_AVX2 inline __m256i DivideBy9(__m256i n) { return _mm256_mulhi_epu16(n, _mm256_set1_epi16(7282)); }
+
 // The pass over sixteen rows from pixel `first` on, in tiles of sixteen
 // pixels while a tile's neighbours all lie inside both rows; the steps before
 // `first` must have been made. Each row keeps its own edge luma. Tiles with
@@ -123,12 +127,10 @@ class StripTiles {
       if (logoLanes != 0) {
         v = _mm256_blendv_epi8(s, invert_ ? _mm256_xor_si256(s, lumaMask) : correct_(s, L, logoLanes), logo);
       }
+      const __m256i left = _mm256_and_si256(lanes256::Load(reference - 2), lumaMask);
+      const __m256i right = _mm256_and_si256(lanes256::Load(reference + 2), lumaMask);
       const __m256i soften =
-          everywhere_ ? softBit
-                      : _mm256_and_si256(softBit, _mm256_cmpgt_epi16(
-                                                      Distance(_mm256_and_si256(lanes256::Load(reference - 2), lumaMask),
-                                                               _mm256_and_si256(lanes256::Load(reference + 2), lumaMask)),
-                                                      below_));
+          everywhere_ ? softBit : _mm256_and_si256(softBit, _mm256_cmpgt_epi16(Distance(left, right), below_));
       lanes[i] = _mm256_or_si256(v, soften);
       busy = _mm256_or_si256(busy, _mm256_or_si256(logo, soften));
     }
@@ -141,7 +143,26 @@ class StripTiles {
     // Column j is step k + j: it softens pixel k + j − 1 from the one before
     // it, as softened, and its own and its right neighbour's new luma.
     const __m256i lowBits = _mm256_set1_epi16(0x7FFF);
-    for (int j = 0; j < steps; ++j) {
+    //
+    // Two columns a step, so that the chain from column to column is half as
+    // long: where both soften, floor((floor(n / 3) + m) / 3) =
+    // floor((n + 3m) / 9) gives the second from the one before the first;
+    // where only the second does, its left neighbour is the first's own new
+    // luma. The first of the two is worked out beside the chain.
+    int j = 0;
+    for (; j + 2 <= steps; j += 2) {
+      const __m256i c0 = _mm256_and_si256(lanes[j], lowBits), c1 = _mm256_and_si256(lanes[j + 1], lowBits);
+      const __m256i soften0 = _mm256_srai_epi16(lanes[j], 15), soften1 = _mm256_srai_epi16(lanes[j + 1], 15);
+      const __m256i sum0 = _mm256_add_epi16(pending_, c0), sum1 = _mm256_add_epi16(c0, c1);
+      const __m256i weighted = _mm256_add_epi16(sum0, _mm256_mullo_epi16(sum1, _mm256_set1_epi16(3)));
+      const __m256i both = DivideBy9(_mm256_add_epi16(before_, weighted));
+      const __m256i second = lanes256::DivideBy3(_mm256_add_epi16(pending_, sum1));
+      lanes[j] = _mm256_blendv_epi8(pending_, lanes256::DivideBy3(_mm256_add_epi16(before_, sum0)), soften0);
+      before_ = _mm256_blendv_epi8(c0, _mm256_blendv_epi8(second, both, soften0), soften1);
+      lanes[j + 1] = before_;
+      pending_ = c1;
+    }
+    for (; j < steps; ++j) {
       const __m256i c = _mm256_and_si256(lanes[j], lowBits);
       const __m256i soften = _mm256_srai_epi16(lanes[j], 15);
       const __m256i softened = lanes256::DivideBy3(_mm256_add_epi16(before_, _mm256_add_epi16(pending_, c)));
