@@ -4,7 +4,7 @@
 // neighbour as already softened), which keeps a single row's lanes waiting on
 // one another; the rows do not depend on each other. So a strip of sixteen
 // rows is worked in tiles of sixteen pixels: each row of a tile is corrected
-// in place of its lanes, the tile is turned so that a register holds one
+// in its own register, the tile is turned so that a register holds one
 // column (a pixel of every row), the columns are softened one after another
 // with the sixteen rows side by side, and the tile is turned back. For the
 // AVX2 variants' files only.
@@ -55,8 +55,9 @@ PRAMVIX_TARGET_AVX2 inline void Transpose(__m256i (&a)[kStripRows]) {
   }
 }
 
-// floor(n / 9) for 16-bit lanes n < 2^15: n·7282 / 2^16 is n / 9 + n / 2^16 · 2 / 9,
-// under the 1/9 that separates n / 9 from the next whole number.
+// floor(n / 9) for 16-bit lanes n < 2^15: n·7282 / 2^16 is n / 9 plus
+// 2n / (9·2^16), under the 1/9 that separates n / 9 from the next whole
+// number.
 PRAMVIX_TARGET_AVX2 inline __m256i DivideBy9(__m256i n) { return _mm256_mulhi_epu16(n, _mm256_set1_epi16(7282)); }
 
 // The pass over sixteen rows from pixel `first` on, in tiles of sixteen
@@ -141,14 +142,13 @@ class StripTiles {
     if (!live_) Resume(k);
     Transpose(lanes);
     // Column j is step k + j: it softens pixel k + j − 1 from the one before
-    // it, as softened, and its own and its right neighbour's new luma.
-    const __m256i lowBits = _mm256_set1_epi16(0x7FFF);
-    //
-    // Two columns a step, so that the chain from column to column is half as
+    // it, as softened, and its own and its right neighbour's new luma. Two
+    // columns a step, so that the chain from column to column is half as
     // long: where both soften, floor((floor(n / 3) + m) / 3) =
     // floor((n + 3m) / 9) gives the second from the one before the first;
     // where only the second does, its left neighbour is the first's own new
     // luma. The first of the two is worked out beside the chain.
+    const __m256i lowBits = _mm256_set1_epi16(0x7FFF);
     int j = 0;
     for (; j + 2 <= steps; j += 2) {
       const __m256i c0 = _mm256_and_si256(lanes[j], lowBits), c1 = _mm256_and_si256(lanes[j + 1], lowBits);
