@@ -1,7 +1,8 @@
 #include "removal/chroma_restoration.h"
-#include "removal/chroma_restoration_x86.h"
 
 #include <cmath>
+
+#include "removal/chroma_restoration_x86.h"
 
 namespace pramvix {
 

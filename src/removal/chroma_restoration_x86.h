@@ -12,7 +12,7 @@ namespace pramvix {
 
 // Pairs k … k + 3, both pixels of each in the region.
 inline void RestoreFourPairs(uint8_t* main, const uint8_t* reference, int k, __m128i edge, __m128i below,
-                      const Transmission& share) {
+                             const Transmission& share) {
   __m128i* at = reinterpret_cast<__m128i*>(main + 4 * static_cast<ptrdiff_t>(k));
   const __m128i ref = _mm_loadu_si128(reinterpret_cast<const __m128i*>(reference + 4 * static_cast<ptrdiff_t>(k)));
   const __m128i L = _mm_and_si128(ref, _mm_set1_epi16(0x00FF));

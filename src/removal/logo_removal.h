@@ -36,8 +36,8 @@ struct RemovalRule {
   bool sureQuotients = false;
 };
 
-// The rule with sureQuotients worked out for its overlay (a few hundred
-// microseconds): for a filter to keep, not for each frame.
+// The rule with sureQuotients worked out for its overlay (about 60 µs): for
+// a filter to keep, not for each frame.
 RemovalRule Checked(RemovalRule rule);
 
 // One row: pixels x … x + width − 1 of `main`, left to right, read against the

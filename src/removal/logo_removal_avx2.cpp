@@ -2,6 +2,8 @@
 #if PRAMVIX_X86_64
 #include <immintrin.h>
 
+#include <limits>
+
 #include "base/ratio_correction_x86.h"
 #include "removal/logo_removal_x86.h"
 
@@ -19,7 +21,7 @@ template <class Correction>
 PRAMVIX_TARGET_AVX2 void StripPass(const MutableFrame& main, const ConstFrame& reference, int firstRow, int x,
                                    int width, const RemovalRule& rule, const Correction& correct) {
   const int end = x + width;
-  const int readEnd = InnerEnd(LumaOf(main, firstRow), LumaOf(reference, firstRow), kIntMax);
+  const int readEnd = InnerEnd(LumaOf(main, firstRow), LumaOf(reference, firstRow), std::numeric_limits<int>::max());
   const int innerEnd = readEnd < end ? readEnd : end;
   const int first = x > 2 ? x : 2;
   if (first >= innerEnd || first + 16 > readEnd) {
@@ -41,7 +43,6 @@ PRAMVIX_TARGET_AVX2 void StripPass(const MutableFrame& main, const ConstFrame& r
 }
 
 }  // namespace
-
 
 PRAMVIX_TARGET_AVX2 void RemoveLogoRowAvx2(MutableLumaRow main, ConstLumaRow reference, int x, int width,
                                            const RemovalRule& rule) {

@@ -22,7 +22,6 @@ namespace pramvix {
 namespace {
 
 constexpr int kStripRows = 16;
-constexpr int kIntMax = 0x7FFFFFFF;
 
 // Turns sixteen registers of sixteen 16-bit lanes about their diagonal: lane
 // j of register i goes to lane i of register j.
