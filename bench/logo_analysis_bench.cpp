@@ -30,7 +30,11 @@ using quality::SyntheticRecording;
 
 namespace {
 
-constexpr int kFrames = 96;
+// A clip of some hundreds of frames, as a run samples up to 2000 from a long
+// recording: the analysis' costs once per run (its threads' start, the
+// looks for the logo, the fit's solution, the thresholds) weigh as they do
+// there, not as over a few dozen frames.
+constexpr int kFrames = 480;
 
 // Temporary files, removed when the program ends.
 struct Recordings {

@@ -236,7 +236,7 @@ bool Y4MReader::ReadPicture(uint8_t* planar) {
   return true;
 }
 
-void Y4MReader::ReadFrameAt(int n, uint8_t* yuy2, ptrdiff_t pitch) const {
+void Y4MReader::CheckFrameHeader(int n) const {
   const std::string frame = "frame " + std::to_string(n);
   if (n < 0 || static_cast<size_t>(n) >= pictures_.size()) throw CliError(name_ + ": cannot seek to " + frame);
   const auto at = static_cast<size_t>(n);
@@ -248,6 +248,43 @@ void Y4MReader::ReadFrameAt(int n, uint8_t* yuy2, ptrdiff_t pitch) const {
       header[headerBytes - 1] != '\n' || !IsFrameHeader(header, headerBytes - 1)) {
     throw CliError(name_ + ": " + frame + ": expected a FRAME header");
   }
+}
+
+void Y4MReader::ReadLumaAt(int n, uint8_t* luma) const {
+  CheckFrameHeader(n);
+  const size_t bytes = static_cast<size_t>(format_.width) * format_.height;
+  if (source_->ReadAt(pictures_[static_cast<size_t>(n)], luma, bytes) != bytes) {
+    throw CliError(name_ + ": frame " + std::to_string(n) + " is truncated");
+  }
+}
+
+void Y4MReader::ReadChromaAt(int n, int top, int bottom, uint8_t* chroma) const {
+  if (n < 0 || static_cast<size_t>(n) >= pictures_.size()) throw CliError(name_ + ": cannot seek to frame " + std::to_string(n));
+  const Y4MFormat& f = format_;
+  top = std::max(0, top), bottom = std::min(f.height, bottom);
+  if (top >= bottom) return;
+  const size_t half = static_cast<size_t>(f.width) / 2;
+  const int shift = f.chroma == Y4MChroma::k420 ? 1 : 0;
+  const int first = top >> shift, last = (bottom - 1) >> shift;  // the stream's chroma rows
+  const size_t bytes = static_cast<size_t>(last - first + 1) * half;
+  const int64_t u = pictures_[static_cast<size_t>(n)] + static_cast<int64_t>(static_cast<size_t>(f.width) * f.height);
+  thread_local std::vector<uint8_t> rows;
+  for (int plane = 0; plane < 2; ++plane) {
+    const int64_t at = u + static_cast<int64_t>((static_cast<size_t>(plane) * f.ChromaRows() + first) * half);
+    uint8_t* out = chroma + static_cast<size_t>(plane) * half * f.height;
+    uint8_t* into = out + static_cast<size_t>(top) * half;
+    if (shift) rows.resize(bytes), into = rows.data();
+    if (source_->ReadAt(at, into, bytes) != bytes) throw CliError(name_ + ": frame " + std::to_string(n) + " is truncated");
+    for (int r = top; shift && r < bottom; ++r) {
+      std::memcpy(out + static_cast<size_t>(r) * half, rows.data() + static_cast<size_t>((r >> 1) - first) * half, half);
+    }
+  }
+}
+
+void Y4MReader::ReadFrameAt(int n, uint8_t* yuy2, ptrdiff_t pitch) const {
+  CheckFrameHeader(n);
+  const std::string frame = "frame " + std::to_string(n);
+  const auto at = static_cast<size_t>(n);
   const Y4MFormat& f = format_;
   const bool is420 = f.chroma == Y4MChroma::k420;
   const auto width = static_cast<size_t>(f.width);

@@ -92,10 +92,19 @@ class Y4MReader {
   // enough to stay in the CPU's cache until packed. Checks the frame header
   // again, in case the file changed since it was indexed.
   void ReadFrameAt(int n, uint8_t* yuy2, ptrdiff_t pitch) const;
+  // Frame n by parts, at its offset, as ReadFrameAt reads and with its
+  // errors: its luma plane (width x height bytes; the frame header is
+  // checked again), and rows [top, bottom) of its chroma into the chroma
+  // planes of a planar 4:2:2 frame (`chroma`: U, then V, each width/2 x
+  // height; a 4:2:0 row fills both rows it serves), the other rows left as
+  // they are.
+  void ReadLumaAt(int n, uint8_t* luma) const;
+  void ReadChromaAt(int n, int top, int bottom, uint8_t* chroma) const;
 
  private:
   void Index();
   bool ReadPicture(uint8_t* planar);  // false when the input ends inside it
+  void CheckFrameHeader(int n) const;  // of an indexed frame, as the input holds it now
 
   std::unique_ptr<ByteSource> source_;
   std::string name_;

@@ -9,6 +9,7 @@
 
 #include "logo/frame_view.h"
 #include "picture.h"
+#include "y4m.h"
 
 namespace pramvix::quality {
 
@@ -49,8 +50,9 @@ class SyntheticRecording {
   // Opacity per pixel of the true box.
   double Opacity(int x, int y) const;
 
-  // The recording as a Y4M stream in memory, or written to a file.
-  std::string Y4M() const;
+  // The recording as a Y4M stream in memory (4:2:2, or 4:2:0 if asked), or
+  // written to a file.
+  std::string Y4M(cli::Y4MChroma chroma = cli::Y4MChroma::k422) const;
   void WriteY4M(const std::string& path) const;
 
  private:

@@ -140,8 +140,14 @@ Analysis AnalyseClip(FrameSampler& sampler, const AnalysisOptions& options) {
     runs[1] = std::make_unique<FitRun>(box, width, height);
     runs[1]->startedAt = frames.Taken();
   };
+  // The fits read the chroma of their boxes' rows only, which a file's
+  // frames come without.
+  auto readChroma = [&](const FitRun* run) {
+    if (run) frames.ReadChroma(run->fit.FitBox().y, run->fit.FitBox().Bottom());
+  };
   auto feedLatest = [&](const FrameView& frame) {
     FitRun& run = *runs[1];
+    readChroma(&run);
     if (!run.Add(frame)) return;
     ++run.shown;
     if ((run.shown & (run.shown - 1)) == 0) {  // the latest keeps frames with the logo, as they are
@@ -167,6 +173,7 @@ Analysis AnalyseClip(FrameSampler& sampler, const AnalysisOptions& options) {
       for (; weight < sampler.Weight(frames.Taken() - 1); weight *= 2) edges->Halve();
       edges->AddCells(frames.Prepared());
     }
+    readChroma(runs[0].get());
     if (runs[0]) runs[0]->Add(frame);
     if (runs[1]) feedLatest(frame);
     if (edges && frames.Taken() == nextCheck) {

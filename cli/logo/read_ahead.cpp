@@ -36,6 +36,7 @@ void ReadAhead::Read() {
       slot.number = sampler_.Number();
       slot.taken = sampler_.Taken();
       slot.isPrepared = false;
+      slot.chromaTop = 0, slot.chromaBottom = sampler_.ByParts() ? 0 : height_;
       if (prepare_) {
         bool behind;
         {
@@ -65,8 +66,21 @@ void ReadAhead::Read() {
   changed_.notify_all();
 }
 
+void ReadAhead::ReadChroma(int top, int bottom) {
+  Slot& s = current_;
+  top = std::max(0, top), bottom = std::min(height_, bottom);
+  if (top >= bottom || (top >= s.chromaTop && bottom <= s.chromaBottom)) return;
+  sampler_.ReadChroma(s.number, top, bottom, kept_ ? kept_->data() : s.bytes.data());
+  if (s.chromaTop >= s.chromaBottom || bottom < s.chromaTop || top > s.chromaBottom) {
+    s.chromaTop = top, s.chromaBottom = bottom;
+  } else {
+    s.chromaTop = std::min(s.chromaTop, top), s.chromaBottom = std::max(s.chromaBottom, bottom);
+  }
+}
+
 void ReadAhead::Keep(std::vector<uint8_t>& keep) {
   if (kept_ == &keep) return;
+  ReadChroma(0, height_);
   if (kept_) {
     keep = *kept_;
     return;

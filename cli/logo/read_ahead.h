@@ -37,9 +37,13 @@ class ReadAhead {
   std::vector<uint8_t>& Prepared() { return current_.prepared; }
   int Number() const { return current_.number; }  // frame number in the clip
   int Taken() const { return taken_; }            // frames handed out so far
-  // Keeps the current frame's bytes in `keep`: the first time by swapping
-  // them in (no copy), which `keep` must outlive until the next call to Next;
-  // a copy after that. Frame() stays the same.
+  // Makes rows [top, bottom) of the current frame's chroma hold the frame's
+  // own: a file's frames come with their luma only (FrameSampler::ByParts),
+  // and the rest of their chroma holds what the buffer held before.
+  void ReadChroma(int top, int bottom);
+  // Keeps the current frame's bytes, its chroma whole, in `keep`: the first
+  // time by swapping them in (no copy), which `keep` must outlive until the
+  // next call to Next; a copy after that. Frame() stays the same.
   void Keep(std::vector<uint8_t>& keep);
 
  private:
@@ -47,6 +51,7 @@ class ReadAhead {
     std::vector<uint8_t> bytes;
     std::vector<uint8_t> prepared;
     bool isPrepared = false;
+    int chromaTop = 0, chromaBottom = 0;  // the chroma rows read
     int number = -1;
     int taken = 0;
   };

@@ -32,6 +32,7 @@ FrameSampler::FrameSampler(std::unique_ptr<Y4MReader> reader, SampleRule rule)
   if (knownLength_ && count >= 0 && reader_->Seekable()) {
     interleaved_ = true;
     count_ = static_cast<int>(std::min<long long>(rule_.cap, (span + stride_ - 1) / stride_));
+    byParts_ = rule_.byParts && reader_->ReadsAnyFrame();
   }
 }
 
@@ -65,6 +66,12 @@ bool FrameSampler::Next() {
   if (wanted < 0 || (rule_.last >= 0 && wanted > rule_.last)) return false;
   const int count = reader_->FrameCount();
   if (count >= 0 && wanted >= count) return false;
+  if (byParts_) {
+    reader_->ReadLumaAt(wanted, planar_.data());
+    number_ = wanted;
+    ++taken_;
+    return true;
+  }
   if (reader_->Seekable() && count >= 0 && reader_->Next() != wanted) {
     reader_->SeekFrame(wanted);
   }

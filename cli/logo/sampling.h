@@ -16,6 +16,10 @@ struct SampleRule {
   int first = 0;
   int last = -1;     // included; -1: to the end
   int cap = 2000;    // at most this many frames are taken
+  // A file's frames are read by parts: the luma at once (all the search
+  // needs), the chroma only where asked (FrameSampler::ReadChroma). False:
+  // whole frames, as from a pipe.
+  bool byParts = true;
 };
 
 // The largest cap: the analysis keeps 32-bit sums of squared steps per pixel.
@@ -27,7 +31,7 @@ constexpr int kMaxSampleCap = 4000;
 // visits them in kPasses interleaved passes (every kPasses-th taken frame,
 // then the ones between, ...), so that the first few dozen frames handed out
 // already span the whole clip and a logo that shows only late is found
-// early; it seeks over the frames not taken. A pipe is read forward, through
+// early; it reads each frame at its offset, by parts (SampleRule::byParts). A pipe is read forward, through
 // the frames not taken. When the length is not known (a pipe to
 // its end) frames are taken in 16 levels of cap/16 frames each, the first
 // level at every frame, each next one at twice the step of the last: cap
@@ -48,6 +52,14 @@ class FrameSampler {
   // Hands the current frame's bytes over by swapping them with `buffer`,
   // which becomes the buffer the next frame is read into (no copy).
   void SwapFrame(std::vector<uint8_t>& buffer);
+  // Whether the frames are read by parts (a file, SampleRule::byParts):
+  // then a frame's chroma holds only the rows ReadChroma read into it.
+  bool ByParts() const { return byParts_; }
+  // Reads rows [top, bottom) of frame `number`'s chroma into `planar`, the
+  // frame's bytes as Frame() views them; from any thread.
+  void ReadChroma(int number, int top, int bottom, uint8_t* planar) const {
+    reader_->ReadChromaAt(number, top, bottom, planar + static_cast<size_t>(width_) * height_);
+  }
   int Number() const { return number_; }   // frame number in the clip
   int Taken() const { return taken_; }     // frames handed out so far
   int Width() const { return width_; }
@@ -70,6 +82,7 @@ class FrameSampler {
   int stride_ = 1;       // known length: fixed step
   bool knownLength_ = false;
   bool interleaved_ = false;
+  bool byParts_ = false;
   int count_ = 0;        // interleaved: frames to take
   int number_ = -1;
   int taken_ = 0;

@@ -47,6 +47,18 @@ std::string ErrorAt(const cli::Y4MReader& reader, int n) {
   return ErrorText([&] { reader.ReadFrameAt(n, packed.data(), 2 * reader.Format().width); });
 }
 
+// Frame n read by parts as planar 4:2:2: the luma, then the chroma in two
+// bands split at row `split`.
+Bytes ByParts(const cli::Y4MReader& reader, int n, int split) {
+  const cli::Y4MFormat& f = reader.Format();
+  Bytes planar(f.FrameBytes(), 0xEE);
+  uint8_t* chroma = planar.data() + static_cast<size_t>(f.width) * f.height;
+  reader.ReadLumaAt(n, planar.data());
+  reader.ReadChromaAt(n, split, f.height + 5, chroma);
+  reader.ReadChromaAt(n, -2, split, chroma);
+  return planar;
+}
+
 TEST(ByteSourceReadAt, ReadsAnyOffsetAndLeavesThePosition) {
   const std::string dir = ScratchDirectory();
   const std::string bytes = "0123456789abcdefghij";
@@ -125,6 +137,11 @@ TEST(Y4MReadFrameAt, StreamsComeBackWrittenAndReadAtAnyFrame) {
       ASSERT_EQ(ordered.size(), static_cast<size_t>(kFrames));
       EXPECT_TRUE(Y4MOf(reader.Format(), packed) == plain);
       if (source == kPipe) continue;
+      for (const int n : {4, 0, 5}) {
+        for (const int split : {0, c.height / 2 | 1, c.height}) {
+          EXPECT_TRUE(ByParts(reader, n, split) == ordered[n]) << "frame " << n << " by parts, split at row " << split;
+        }
+      }
       reader.SeekFrame(2);
       for (const int n : {5, 0, 3, 3, 1, 4, 2}) {
         Bytes got(packed[n].bytes.size(), 0xEE);  // the padding stays as it is
@@ -179,9 +196,13 @@ TEST(Y4MReadFrameAt, AFileChangedSinceOpeningFailsAsTheOrderedRead) {
     } else {
       WriteFile(path, std::string(stream).replace(c.at, c.written.size(), c.written));
     }
-    for (int n = 0; n < c.failing; ++n) EXPECT_EQ(ErrorAt(reader, n), "") << "frame " << n;
     const std::string frame = "in.y4m: frame " + std::to_string(c.failing);
-    EXPECT_EQ(ErrorAt(reader, c.failing), frame + (c.error[0] == 'i' ? " " : ": ") + c.error);
+    const std::string error = frame + (c.error[0] == 'i' ? " " : ": ") + c.error;
+    for (int n = 0; n < c.failing; ++n) EXPECT_EQ(ErrorAt(reader, n), "") << "frame " << n;
+    EXPECT_EQ(ErrorAt(reader, c.failing), error);
+    // Read by parts: the same errors, from the luma or from the chroma.
+    for (int n = 0; n < c.failing; ++n) EXPECT_EQ(ErrorText([&] { ByParts(reader, n, 35); }), "") << "frame " << n;
+    EXPECT_EQ(ErrorText([&] { ByParts(reader, c.failing, 35); }), error);
   }
 }
 

@@ -77,12 +77,15 @@ TEST(FrameSampling, SpreadsAKnownLengthAndCapsAPipeAlsoWhenReadAhead) {
     SCOPED_TRACE(::testing::Message() << (c.seekable ? "file" : "pipe") << ", frames " << c.rule.first << ":"
                                       << c.rule.last << ", cap " << c.rule.cap);
     FrameSampler sampler(Reader(bytes, c.seekable), c.rule);
+    EXPECT_EQ(sampler.ByParts(), c.seekable);
+    // A file's frames come with their luma; their chroma where asked.
+    const size_t given = c.seekable ? 16 * 8 : all[0].size();
     std::vector<int> order;
     while (sampler.Next()) {
       order.push_back(sampler.Number());
       EXPECT_EQ(sampler.Taken(), static_cast<int>(order.size()));
       const std::vector<uint8_t>& truth = all[static_cast<size_t>(sampler.Number())];
-      EXPECT_TRUE(std::equal(truth.begin(), truth.end(), sampler.Frame().y)) << "frame " << sampler.Number();
+      EXPECT_TRUE(std::equal(truth.begin(), truth.begin() + given, sampler.Frame().y)) << "frame " << sampler.Number();
     }
     EXPECT_EQ(sampler.Interleaved(), c.seekable);
     ASSERT_GE(order.size(), c.start.size());
@@ -93,8 +96,19 @@ TEST(FrameSampling, SpreadsAKnownLengthAndCapsAPipeAlsoWhenReadAhead) {
       ASSERT_LT(i, order.size());
       EXPECT_EQ(ahead.Number(), order[i]);
       EXPECT_EQ(ahead.Taken(), static_cast<int>(i + 1));
-      EXPECT_TRUE(std::equal(all[order[i]].begin(), all[order[i]].end(), ahead.Frame().y)) << "frame " << order[i];
+      const std::vector<uint8_t>& truth = all[order[i]];
+      EXPECT_TRUE(std::equal(truth.begin(), truth.begin() + given, ahead.Frame().y)) << "frame " << order[i];
       EXPECT_EQ(ahead.Prepared(), SumOf(ahead.Frame()));
+      // Chroma rows 2-4, then 3-7 (the band grows), then all.
+      ahead.ReadChroma(2, 5);
+      ahead.ReadChroma(3, 8);
+      for (const int plane : {0, 1}) {
+        const size_t rows = 16 * 8 + plane * 8 * 8;
+        EXPECT_TRUE(std::equal(truth.begin() + rows + 2 * 8, truth.begin() + rows + 8 * 8, ahead.Frame().y + rows + 2 * 8))
+            << "frame " << order[i] << ", chroma rows 2-7";
+      }
+      ahead.ReadChroma(-3, 30);
+      EXPECT_TRUE(std::equal(truth.begin(), truth.end(), ahead.Frame().y)) << "frame " << order[i] << ", all";
     }
     EXPECT_EQ(ahead.Taken(), static_cast<int>(order.size()));  // stays after the end
     EXPECT_FALSE(ahead.Next());
@@ -121,29 +135,37 @@ TEST(LogoReadAhead, ThrowsAReadErrorAfterTheFramesBeforeIt) {
   EXPECT_EQ(frames, 9);
 }
 
+// A keeper takes over the frame's buffer, with its chroma whole (a file's
+// frames come with their luma only).
 TEST(LogoReadAhead, KeepsAFrameWithoutCopyingAndStopsEarly) {
   const std::string bytes = SmallClip(30);
-  FrameSampler sampler(Reader(bytes, true), {});
-  std::vector<uint8_t> first, second, third;
-  {
-    ReadAhead ahead(sampler);
-    ASSERT_TRUE(ahead.Next());
-    const std::vector<uint8_t> truth(ahead.Frame().y, ahead.Frame().y + 16 * 8 * 2);
-    const uint8_t* where = ahead.Frame().y;
-    ahead.Keep(first);
-    EXPECT_EQ(first.data(), where);  // swapped in, not copied
-    EXPECT_EQ(ahead.Frame().y, where);
-    ahead.Keep(second);  // a second keeper of the same frame gets a copy
-    ahead.Keep(first);   // and the first keeper keeps it
-    EXPECT_EQ(first.data(), where);
-    ASSERT_TRUE(ahead.Next());
-    ahead.Keep(third);
-    ASSERT_TRUE(ahead.Next());  // reading on reuses the buffers, not the kept ones
-    ASSERT_TRUE(ahead.Next());
-    EXPECT_EQ(first, truth);
-    EXPECT_EQ(second, truth);
-    EXPECT_NE(third, truth);
-  }  // leaves with frames unread: the reading thread stops
+  std::vector<std::vector<uint8_t>> all;
+  auto plain = Reader(bytes, false);
+  for (std::vector<uint8_t> planar(plain->Format().FrameBytes()); plain->ReadFrame(planar.data());) all.push_back(planar);
+  for (const bool file : {false, true}) {
+    SCOPED_TRACE(file ? "file" : "pipe");
+    FrameSampler sampler(Reader(bytes, file), {});
+    std::vector<uint8_t> first, second, third;
+    {
+      ReadAhead ahead(sampler);
+      ASSERT_TRUE(ahead.Next());
+      const std::vector<uint8_t>& truth = all[static_cast<size_t>(ahead.Number())];
+      const uint8_t* where = ahead.Frame().y;
+      ahead.Keep(first);
+      EXPECT_EQ(first.data(), where);  // swapped in, not copied
+      EXPECT_EQ(ahead.Frame().y, where);
+      ahead.Keep(second);  // a second keeper of the same frame gets a copy
+      ahead.Keep(first);   // and the first keeper keeps it
+      EXPECT_EQ(first.data(), where);
+      ASSERT_TRUE(ahead.Next());
+      ahead.Keep(third);
+      ASSERT_TRUE(ahead.Next());  // reading on reuses the buffers, not the kept ones
+      ASSERT_TRUE(ahead.Next());
+      EXPECT_EQ(first, truth);
+      EXPECT_EQ(second, truth);
+      EXPECT_NE(third, truth);
+    }  // leaves with frames unread: the reading thread stops
+  }
 }
 
 // The cells are the rounded means of scale x scale pixels, whatever the width.
@@ -173,6 +195,43 @@ TEST(LogoSearchCells, AreRoundedMeansAtEachScale) {
     }
     const FrameView other = FrameView::OfPlanar(planar.data(), c.width - 2, c.height);
     EXPECT_FALSE(statistics.MakeCells(other, cells.data()));
+  }
+}
+
+// A file's frames are read by parts, the chroma only in the fits' rows;
+// read whole, as from a pipe, the analysis comes out the same, byte for
+// byte, in both chroma layouts.
+TEST(LogoAnalysis, ReadsAFileByPartsAsWhole) {
+  RecordingPlan plan;
+  plan.frames = 160, plan.logoY = 150, plan.logoU = 80, plan.logoV = 190, plan.height = 181;
+  const SyntheticRecording recording(plan);
+  for (const cli::Y4MChroma chroma : {cli::Y4MChroma::k422, cli::Y4MChroma::k420}) {
+    SCOPED_TRACE(chroma == cli::Y4MChroma::k420 ? "4:2:0" : "4:2:2");
+    const std::string bytes = recording.Y4M(chroma);
+    cli::logo::Analysis results[2];
+    for (const bool byParts : {false, true}) {
+      cli::logo::SampleRule rule;
+      rule.byParts = byParts;
+      FrameSampler sampler(Reader(bytes, true), rule);
+      ASSERT_EQ(sampler.ByParts(), byParts);
+      results[byParts] = cli::logo::AnalyseClip(sampler, {});
+    }
+    const cli::logo::Analysis& a = results[0];
+    const cli::logo::Analysis& b = results[1];
+    EXPECT_TRUE(a.reference.region.Contains(recording.TrueBox()));
+    EXPECT_NEAR(a.reference.logoU, plan.logoU, 6);  // the logo's colour comes from the chroma read
+    EXPECT_NEAR(a.reference.logoV, plan.logoV, 6);
+    EXPECT_EQ(a.framesRead, b.framesRead);
+    EXPECT_EQ(a.fitFrames, b.fitFrames);
+    EXPECT_TRUE(a.reference.picture.bytes == b.reference.picture.bytes);
+    EXPECT_EQ(a.reference.region.x, b.reference.region.x);
+    EXPECT_EQ(a.reference.region.width, b.reference.region.width);
+    EXPECT_EQ(a.reference.logoU, b.reference.logoU);
+    EXPECT_EQ(a.reference.logoV, b.reference.logoV);
+    EXPECT_EQ(a.ifLogo.frameThreshold, b.ifLogo.frameThreshold);
+    EXPECT_EQ(a.ifNoLogo.logoThreshold, b.ifNoLogo.logoThreshold);
+    EXPECT_EQ(a.sampleNumber, b.sampleNumber);
+    EXPECT_TRUE(a.sample.bytes == b.sample.bytes);  // the preview's frame, chroma and all
   }
 }
 
