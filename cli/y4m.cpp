@@ -236,7 +236,7 @@ bool Y4MReader::ReadPicture(uint8_t* planar) {
   return true;
 }
 
-void Y4MReader::CheckFrameHeader(int n) const {
+void Y4MReader::CheckFrameAt(int n) const {
   const std::string frame = "frame " + std::to_string(n);
   if (n < 0 || static_cast<size_t>(n) >= pictures_.size()) throw CliError(name_ + ": cannot seek to " + frame);
   const auto at = static_cast<size_t>(n);
@@ -250,12 +250,13 @@ void Y4MReader::CheckFrameHeader(int n) const {
   }
 }
 
-void Y4MReader::ReadLumaAt(int n, uint8_t* luma) const {
-  CheckFrameHeader(n);
-  const size_t bytes = static_cast<size_t>(format_.width) * format_.height;
-  if (source_->ReadAt(pictures_[static_cast<size_t>(n)], luma, bytes) != bytes) {
-    throw CliError(name_ + ": frame " + std::to_string(n) + " is truncated");
-  }
+void Y4MReader::ReadLumaAt(int n, int top, int rows, uint8_t* out) const {
+  if (n < 0 || static_cast<size_t>(n) >= pictures_.size()) throw CliError(name_ + ": cannot seek to frame " + std::to_string(n));
+  if (top < 0 || top >= format_.height || rows <= 0) return;
+  const auto width = static_cast<size_t>(format_.width);
+  const size_t bytes = static_cast<size_t>(std::min(rows, format_.height - top)) * width;
+  const int64_t at = pictures_[static_cast<size_t>(n)] + static_cast<int64_t>(static_cast<size_t>(top) * width);
+  if (source_->ReadAt(at, out, bytes) != bytes) throw CliError(name_ + ": frame " + std::to_string(n) + " is truncated");
 }
 
 void Y4MReader::ReadChromaAt(int n, int top, int bottom, uint8_t* chroma) const {
@@ -282,7 +283,7 @@ void Y4MReader::ReadChromaAt(int n, int top, int bottom, uint8_t* chroma) const 
 }
 
 void Y4MReader::ReadFrameAt(int n, uint8_t* yuy2, ptrdiff_t pitch) const {
-  CheckFrameHeader(n);
+  CheckFrameAt(n);
   const std::string frame = "frame " + std::to_string(n);
   const auto at = static_cast<size_t>(n);
   const Y4MFormat& f = format_;

@@ -93,18 +93,19 @@ class Y4MReader {
   // again, in case the file changed since it was indexed.
   void ReadFrameAt(int n, uint8_t* yuy2, ptrdiff_t pitch) const;
   // Frame n by parts, at its offset, as ReadFrameAt reads and with its
-  // errors: its luma plane (width x height bytes; the frame header is
-  // checked again), and rows [top, bottom) of its chroma into the chroma
-  // planes of a planar 4:2:2 frame (`chroma`: U, then V, each width/2 x
-  // height; a 4:2:0 row fills both rows it serves), the other rows left as
-  // they are.
-  void ReadLumaAt(int n, uint8_t* luma) const;
+  // errors: CheckFrameAt checks its header again (and that n is a frame);
+  // ReadLumaAt reads rows [top, top + rows) of its luma into `out`, row
+  // after row; ReadChromaAt reads rows [top, bottom) of its chroma into the
+  // chroma planes of a planar 4:2:2 frame (`chroma`: U, then V, each
+  // width/2 x height; a 4:2:0 row fills both rows it serves), the other rows
+  // left as they are. Rows outside the frame are not read.
+  void CheckFrameAt(int n) const;
+  void ReadLumaAt(int n, int top, int rows, uint8_t* out) const;
   void ReadChromaAt(int n, int top, int bottom, uint8_t* chroma) const;
 
  private:
   void Index();
   bool ReadPicture(uint8_t* planar);  // false when the input ends inside it
-  void CheckFrameHeader(int n) const;  // of an indexed frame, as the input holds it now
 
   std::unique_ptr<ByteSource> source_;
   std::string name_;

@@ -129,9 +129,9 @@ Analysis AnalyseClip(FrameSampler& sampler, const AnalysisOptions& options) {
   // The search's cell means are made on whichever thread would wait.
   ReadAhead::Prepare cells;
   if (edges) {
-    cells = [&edges](const FrameView& frame, std::vector<uint8_t>& out) {
-      out.resize(edges->CellBytes());
-      if (!edges->MakeCells(frame, out.data())) out.clear();
+    cells = [&edges](const LumaRows& luma, std::vector<uint8_t>& out) {
+      out.resize(edges->HasCells() ? edges->CellBytes() : 0);
+      if (!out.empty()) edges->MakeCells(luma, out.data());
     };
   }
   ReadAhead frames(sampler, cells, kReadAhead);
@@ -140,14 +140,14 @@ Analysis AnalyseClip(FrameSampler& sampler, const AnalysisOptions& options) {
     runs[1] = std::make_unique<FitRun>(box, width, height);
     runs[1]->startedAt = frames.Taken();
   };
-  // The fits read the chroma of their boxes' rows only, which a file's
-  // frames come without.
-  auto readChroma = [&](const FitRun* run) {
-    if (run) frames.ReadChroma(run->fit.FitBox().y, run->fit.FitBox().Bottom());
+  // The fits read their boxes' rows only, and a file's frames come with
+  // none but those asked for.
+  auto readRows = [&](const FitRun* run) {
+    if (run) frames.ReadRows(run->fit.FitBox().y, run->fit.FitBox().Bottom());
   };
   auto feedLatest = [&](const FrameView& frame) {
     FitRun& run = *runs[1];
-    readChroma(&run);
+    readRows(&run);
     if (!run.Add(frame)) return;
     ++run.shown;
     if ((run.shown & (run.shown - 1)) == 0) {  // the latest keeps frames with the logo, as they are
@@ -173,7 +173,7 @@ Analysis AnalyseClip(FrameSampler& sampler, const AnalysisOptions& options) {
       for (; weight < sampler.Weight(frames.Taken() - 1); weight *= 2) edges->Halve();
       edges->AddCells(frames.Prepared());
     }
-    readChroma(runs[0].get());
+    readRows(runs[0].get());
     if (runs[0]) runs[0]->Add(frame);
     if (runs[1]) feedLatest(frame);
     if (edges && frames.Taken() == nextCheck) {

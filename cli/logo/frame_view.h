@@ -1,6 +1,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 
 namespace pramvix::cli::logo {
 
@@ -23,6 +24,12 @@ struct FrameView {
     return {planar, planar + luma, planar + luma + luma / 2, width, height};
   }
 };
+
+// Rows [top, top + rows) of a frame's luma, one after another, width bytes
+// each: a frame in memory hands out its own rows, a file read by parts
+// reads each band when asked, into a buffer small enough to stay in the
+// nearest caches. Valid until the next call.
+using LumaRows = std::function<const uint8_t*(int top, int rows)>;
 
 // A rectangle of pixels.
 struct Box {

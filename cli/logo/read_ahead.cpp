@@ -32,21 +32,22 @@ void ReadAhead::Read() {
     }
     try {
       if (!sampler_.Next()) break;
-      sampler_.SwapFrame(slot.bytes);  // the sampler reads the next frame into the old buffer
+      if (sampler_.ByParts()) {
+        if (!slot.parts) slot.parts.reset(new uint8_t[static_cast<size_t>(width_) * height_ * 2]);
+        slot.rowsTop = slot.rowsBottom = 0;
+      } else {
+        sampler_.SwapFrame(slot.bytes);  // the sampler reads the next frame into the old buffer
+      }
       slot.number = sampler_.Number();
       slot.taken = sampler_.Taken();
       slot.isPrepared = false;
-      slot.chromaTop = 0, slot.chromaBottom = sampler_.ByParts() ? 0 : height_;
       if (prepare_) {
         bool behind;
         {
           std::lock_guard<std::mutex> lock(mutex_);
           behind = !ready_.empty();
         }
-        if (behind) {
-          prepare_(FrameView::OfPlanar(slot.bytes.data(), width_, height_), slot.prepared);
-          slot.isPrepared = true;
-        }
+        if (behind) PrepareIn(slot, readBand_);
       }
     } catch (...) {
       std::lock_guard<std::mutex> lock(mutex_);
@@ -66,23 +67,41 @@ void ReadAhead::Read() {
   changed_.notify_all();
 }
 
-void ReadAhead::ReadChroma(int top, int bottom) {
+LumaRows ReadAhead::RowsOf(const Slot& slot, std::vector<uint8_t>& band) const {
+  if (!slot.parts) return [this, &slot](int top, int) { return slot.bytes.data() + static_cast<size_t>(top) * width_; };
+  return [this, &slot, &band](int top, int rows) {
+    band.resize(static_cast<size_t>(rows) * width_);
+    sampler_.ReadLuma(slot.number, top, rows, band.data());
+    return band.data();
+  };
+}
+
+void ReadAhead::PrepareIn(Slot& slot, std::vector<uint8_t>& band) {
+  prepare_(RowsOf(slot, band), slot.prepared);
+  slot.isPrepared = true;
+}
+
+void ReadAhead::ReadRows(int top, int bottom) {
   Slot& s = current_;
   top = std::max(0, top), bottom = std::min(height_, bottom);
-  if (top >= bottom || (top >= s.chromaTop && bottom <= s.chromaBottom)) return;
-  sampler_.ReadChroma(s.number, top, bottom, kept_ ? kept_->data() : s.bytes.data());
-  if (s.chromaTop >= s.chromaBottom || bottom < s.chromaTop || top > s.chromaBottom) {
-    s.chromaTop = top, s.chromaBottom = bottom;
+  if (!s.parts || top >= bottom || (top >= s.rowsTop && bottom <= s.rowsBottom)) return;
+  sampler_.ReadRows(s.number, top, bottom, s.parts.get());
+  if (s.rowsTop >= s.rowsBottom || bottom < s.rowsTop || top > s.rowsBottom) {
+    s.rowsTop = top, s.rowsBottom = bottom;
   } else {
-    s.chromaTop = std::min(s.chromaTop, top), s.chromaBottom = std::max(s.chromaBottom, bottom);
+    s.rowsTop = std::min(s.rowsTop, top), s.rowsBottom = std::max(s.rowsBottom, bottom);
   }
 }
 
 void ReadAhead::Keep(std::vector<uint8_t>& keep) {
   if (kept_ == &keep) return;
-  ReadChroma(0, height_);
   if (kept_) {
     keep = *kept_;
+    return;
+  }
+  if (current_.parts) {
+    ReadRows(0, height_);
+    keep.assign(current_.parts.get(), current_.parts.get() + static_cast<size_t>(width_) * height_ * 2);
     return;
   }
   current_.bytes.swap(keep);
@@ -108,7 +127,7 @@ bool ReadAhead::Next() {
   ready_.pop_front();
   taken_ = current_.taken;
   lock.unlock();
-  if (prepare_ && !current_.isPrepared) prepare_(Frame(), current_.prepared);
+  if (prepare_ && !current_.isPrepared) PrepareIn(current_, takeBand_);
   return true;
 }
 

@@ -4,6 +4,7 @@
 #include <deque>
 #include <exception>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -17,13 +18,15 @@ namespace pramvix::cli::logo {
 // the analysis, so that reading and analysing overlap. The frames come out in
 // the sampler's order; an error while reading is thrown by Next in its turn,
 // after the frames before it. Memory: `depth` + 1 frames, whatever the clip.
-// `prepare`, when given, fills each frame's Prepared() bytes, once: on the
-// reading thread while frames wait for the analysis (the frame still fresh in
-// the cache), else on the analysis' thread as Next hands the frame out, so
-// that whichever thread would wait does the work.
+// `prepare`, when given, fills each frame's Prepared() bytes from its luma,
+// once: on the reading thread while frames wait for the analysis, else on
+// the analysis' thread as Next hands the frame out, so that whichever thread
+// would wait does the work. A file is read by parts (FrameSampler::ByParts):
+// `prepare` reads the luma a band at a time, which stays in the nearest
+// caches, and a frame's bytes hold only the rows ReadRows read.
 class ReadAhead {
  public:
-  using Prepare = std::function<void(const FrameView&, std::vector<uint8_t>&)>;
+  using Prepare = std::function<void(const LumaRows&, std::vector<uint8_t>&)>;
 
   explicit ReadAhead(FrameSampler& sampler, Prepare prepare = nullptr, int depth = 2);
   ~ReadAhead();  // stops the reading and waits for it
@@ -32,35 +35,42 @@ class ReadAhead {
 
   // Moves to the next frame; false when there is none.
   bool Next();
-  FrameView Frame() const { return FrameView::OfPlanar(kept_ ? kept_->data() : current_.bytes.data(), width_, height_); }
+  FrameView Frame() const { return FrameView::OfPlanar(kept_ ? kept_->data() : Bytes(current_), width_, height_); }
   // What `prepare` made of the current frame; the caller may swap it out.
   std::vector<uint8_t>& Prepared() { return current_.prepared; }
   int Number() const { return current_.number; }  // frame number in the clip
   int Taken() const { return taken_; }            // frames handed out so far
-  // Makes rows [top, bottom) of the current frame's chroma hold the frame's
-  // own: a file's frames come with their luma only (FrameSampler::ByParts),
-  // and the rest of their chroma holds what the buffer held before.
-  void ReadChroma(int top, int bottom);
-  // Keeps the current frame's bytes, its chroma whole, in `keep`: the first
-  // time by swapping them in (no copy), which `keep` must outlive until the
-  // next call to Next; a copy after that. Frame() stays the same.
+  // Makes rows [top, bottom) of the current frame, luma and chroma, hold
+  // the frame's own (they do from the start unless read by parts).
+  void ReadRows(int top, int bottom);
+  // Keeps the current frame's bytes, all of them, in `keep`: the first time
+  // by swapping them in (no copy; a copy when read by parts), which `keep`
+  // must outlive until the next call to Next; a copy after that. Frame()
+  // stays the same.
   void Keep(std::vector<uint8_t>& keep);
 
  private:
   struct Slot {
-    std::vector<uint8_t> bytes;
+    std::vector<uint8_t> bytes;           // a frame read whole
+    std::unique_ptr<uint8_t[]> parts;     // a frame read by parts, its rows as read (pages never read stay untouched)
     std::vector<uint8_t> prepared;
     bool isPrepared = false;
-    int chromaTop = 0, chromaBottom = 0;  // the chroma rows read
+    int rowsTop = 0, rowsBottom = 0;      // the rows read by parts
     int number = -1;
     int taken = 0;
   };
 
   void Read();  // the thread
+  static uint8_t* Bytes(Slot& slot) { return slot.parts ? slot.parts.get() : slot.bytes.data(); }
+  static const uint8_t* Bytes(const Slot& slot) { return slot.parts ? slot.parts.get() : slot.bytes.data(); }
+  // The slot's luma rows for `prepare`; read by parts into `band`.
+  LumaRows RowsOf(const Slot& slot, std::vector<uint8_t>& band) const;
+  void PrepareIn(Slot& slot, std::vector<uint8_t>& band);
 
   FrameSampler& sampler_;
   Prepare prepare_;
   int width_, height_;
+  std::vector<uint8_t> readBand_, takeBand_;  // a band of luma read by parts: the reading thread's, and Next's
   Slot current_;
   std::vector<uint8_t>* kept_ = nullptr;  // where the current frame went
   int taken_ = 0;

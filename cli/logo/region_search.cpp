@@ -121,21 +121,29 @@ EdgeStatistics::EdgeStatistics(int width, int height, Simd simd)
 }
 
 bool EdgeStatistics::MakeCells(const FrameView& frame, uint8_t* cells) const {
-  if (frame.width != width_ || frame.height != height_ || cw_ < 3 || ch_ < 3) return false;
-  const int bits = 2 * shift_, cw = cw_;
-  if (scale_ == 2) {
-    for (int r = 0; r < ch_; ++r) {
-      const uint8_t* top = frame.y + static_cast<size_t>(2 * r) * width_;
-      cellRow_(top, top + width_, cw, cells + static_cast<size_t>(r) * cw);
-    }
-  } else {
-    const uint32_t rounding = 1u << (bits - 1);
-    std::vector<uint32_t> row(static_cast<size_t>(cw));
-    uint32_t* __restrict sums = row.data();
-    for (int r = 0; r < ch_; ++r) {
-      std::fill(sums, sums + cw, 0u);
-      for (int k = 0; k < scale_; ++k) AddCellRow(frame.y + static_cast<size_t>(r * scale_ + k) * width_, scale_, cw, sums);
+  if (frame.width != width_ || frame.height != height_ || !HasCells()) return false;
+  MakeCells([&](int top, int) { return frame.y + static_cast<size_t>(top) * width_; }, cells);
+  return true;
+}
+
+void EdgeStatistics::MakeCells(const LumaRows& luma, uint8_t* cells) const {
+  static_assert(kBandRows % 8 == 0, "a band holds whole cells at every scale");
+  const int bits = 2 * shift_, cw = cw_, bandCells = kBandRows / scale_;
+  const uint32_t rounding = 1u << (bits - 1);
+  std::vector<uint32_t> row(scale_ == 2 ? 0 : static_cast<size_t>(cw));
+  for (int first = 0; first < ch_; first += bandCells) {
+    const int last = std::min(ch_, first + bandCells);
+    const uint8_t* band = luma(first * scale_, (last - first) * scale_);
+    for (int r = first; r < last; ++r) {
+      const uint8_t* top = band + static_cast<size_t>((r - first) * scale_) * width_;
       uint8_t* __restrict out = cells + static_cast<size_t>(r) * cw;
+      if (scale_ == 2) {
+        cellRow_(top, top + width_, cw, out);
+        continue;
+      }
+      uint32_t* __restrict sums = row.data();
+      std::fill(sums, sums + cw, 0u);
+      for (int k = 0; k < scale_; ++k) AddCellRow(top + static_cast<size_t>(k) * width_, scale_, cw, sums);
       for (int c = 0; c < cw; ++c) out[c] = static_cast<uint8_t>((sums[c] + rounding) >> bits);
     }
   }
@@ -158,7 +166,6 @@ bool EdgeStatistics::MakeCells(const FrameView& frame, uint8_t* cells) const {
       blockMeans[static_cast<size_t>(br) * bw_ + b] = static_cast<uint8_t>(sum / static_cast<uint32_t>(rows * (end - b * block_)));
     }
   }
-  return true;
 }
 
 void EdgeStatistics::Add(const FrameView& frame) {

@@ -42,6 +42,11 @@ class EdgeStatistics {
   // frame of another size), and those into the sums.
   size_t CellBytes() const { return static_cast<size_t>(cw_) * ch_ + static_cast<size_t>(bw_) * bh_; }
   bool MakeCells(const FrameView& frame, uint8_t* cells) const;
+  // The same from a frame of this size whose luma comes in bands of
+  // kBandRows rows (the last one shorter), when HasCells.
+  static constexpr int kBandRows = 64;
+  void MakeCells(const LumaRows& luma, uint8_t* cells) const;
+  bool HasCells() const { return cw_ >= 3 && ch_ >= 3; }  // a frame too small has no steps to sum
   // Takes the cells by swapping them with a used buffer of the same size.
   void AddCells(std::vector<uint8_t>& cells);
 

@@ -16,7 +16,6 @@ FrameSampler::FrameSampler(std::unique_ptr<Y4MReader> reader, SampleRule rule)
   rule_.cap = std::clamp(rule_.cap, 1, kMaxSampleCap);
   width_ = reader_->Format().width;
   height_ = reader_->Format().height;
-  planar_.resize(reader_->Format().FrameBytes());
   long long span = -1;
   const int count = reader_->FrameCount();
   if (count >= 0) {
@@ -34,6 +33,7 @@ FrameSampler::FrameSampler(std::unique_ptr<Y4MReader> reader, SampleRule rule)
     count_ = static_cast<int>(std::min<long long>(rule_.cap, (span + stride_ - 1) / stride_));
     byParts_ = rule_.byParts && reader_->ReadsAnyFrame();
   }
+  if (!byParts_) planar_.resize(reader_->Format().FrameBytes());
 }
 
 int FrameSampler::InterleavedFrame(int taken) const {
@@ -55,6 +55,13 @@ int FrameSampler::NextWanted() const {
   return number_ > 2147483647 - step ? -1 : number_ + step;
 }
 
+void FrameSampler::ReadRows(int number, int top, int bottom, uint8_t* planar) const {
+  top = std::max(0, top), bottom = std::min(height_, bottom);
+  if (top >= bottom) return;
+  reader_->ReadLumaAt(number, top, bottom - top, planar + static_cast<size_t>(top) * width_);
+  reader_->ReadChromaAt(number, top, bottom, planar + static_cast<size_t>(width_) * height_);
+}
+
 void FrameSampler::SwapFrame(std::vector<uint8_t>& buffer) {
   buffer.resize(planar_.size());
   planar_.swap(buffer);
@@ -67,7 +74,7 @@ bool FrameSampler::Next() {
   const int count = reader_->FrameCount();
   if (count >= 0 && wanted >= count) return false;
   if (byParts_) {
-    reader_->ReadLumaAt(wanted, planar_.data());
+    reader_->CheckFrameAt(wanted);
     number_ = wanted;
     ++taken_;
     return true;

@@ -16,9 +16,9 @@ struct SampleRule {
   int first = 0;
   int last = -1;     // included; -1: to the end
   int cap = 2000;    // at most this many frames are taken
-  // A file's frames are read by parts: the luma at once (all the search
-  // needs), the chroma only where asked (FrameSampler::ReadChroma). False:
-  // whole frames, as from a pipe.
+  // A file's frames are read by parts: the luma a band at a time for the
+  // search, and only the rows the fits ask for whole (FrameSampler::ByParts).
+  // False: whole frames, as from a pipe.
   bool byParts = true;
 };
 
@@ -53,13 +53,14 @@ class FrameSampler {
   // which becomes the buffer the next frame is read into (no copy).
   void SwapFrame(std::vector<uint8_t>& buffer);
   // Whether the frames are read by parts (a file, SampleRule::byParts):
-  // then a frame's chroma holds only the rows ReadChroma read into it.
+  // then Next() only checks the frame, and its bytes are read as asked,
+  // from any thread: ReadLuma reads rows [top, top + rows) of frame
+  // `number`'s luma into `out`, row after row; ReadRows the luma and chroma
+  // of rows [top, bottom) into `planar`, a whole frame's bytes as Frame()
+  // views them, at their places.
   bool ByParts() const { return byParts_; }
-  // Reads rows [top, bottom) of frame `number`'s chroma into `planar`, the
-  // frame's bytes as Frame() views them; from any thread.
-  void ReadChroma(int number, int top, int bottom, uint8_t* planar) const {
-    reader_->ReadChromaAt(number, top, bottom, planar + static_cast<size_t>(width_) * height_);
-  }
+  void ReadLuma(int number, int top, int rows, uint8_t* out) const { reader_->ReadLumaAt(number, top, rows, out); }
+  void ReadRows(int number, int top, int bottom, uint8_t* planar) const;
   int Number() const { return number_; }   // frame number in the clip
   int Taken() const { return taken_; }     // frames handed out so far
   int Width() const { return width_; }

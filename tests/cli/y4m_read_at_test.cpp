@@ -47,13 +47,15 @@ std::string ErrorAt(const cli::Y4MReader& reader, int n) {
   return ErrorText([&] { reader.ReadFrameAt(n, packed.data(), 2 * reader.Format().width); });
 }
 
-// Frame n read by parts as planar 4:2:2: the luma, then the chroma in two
-// bands split at row `split`.
+// Frame n read by parts as planar 4:2:2: its header checked, then the luma
+// and the chroma each in two bands split at row `split`.
 Bytes ByParts(const cli::Y4MReader& reader, int n, int split) {
   const cli::Y4MFormat& f = reader.Format();
   Bytes planar(f.FrameBytes(), 0xEE);
   uint8_t* chroma = planar.data() + static_cast<size_t>(f.width) * f.height;
-  reader.ReadLumaAt(n, planar.data());
+  reader.CheckFrameAt(n);
+  reader.ReadLumaAt(n, split, f.height + 5, planar.data() + static_cast<size_t>(split) * f.width);
+  reader.ReadLumaAt(n, 0, split, planar.data());
   reader.ReadChromaAt(n, split, f.height + 5, chroma);
   reader.ReadChromaAt(n, -2, split, chroma);
   return planar;
