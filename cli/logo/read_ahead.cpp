@@ -1,6 +1,7 @@
 #include "read_ahead.h"
 
 #include <algorithm>
+#include <exception>
 #include <utility>
 
 namespace pramvix::cli::logo {
@@ -21,50 +22,61 @@ ReadAhead::~ReadAhead() {
 }
 
 void ReadAhead::Read() {
+  std::unique_lock<std::mutex> lock(mutex_);
+  bool ended = false;
   for (;;) {
-    Slot slot;
-    {
-      std::unique_lock<std::mutex> lock(mutex_);
-      changed_.wait(lock, [&] { return stop_ || !free_.empty(); });
-      if (stop_) break;
-      slot = std::move(free_.back());
+    Slot* waiting = nullptr;
+    changed_.wait(lock, [&] { return stop_ || (!ended && !free_.empty()) || (prepare_ && (waiting = Unprepared())); });
+    if (stop_) break;
+    if (!ended && !free_.empty()) {
+      Slot slot = std::move(free_.back());
       free_.pop_back();
-    }
-    try {
-      if (!sampler_.Next()) break;
-      if (sampler_.ByParts()) {
-        if (!slot.parts) slot.parts.reset(new uint8_t[static_cast<size_t>(width_) * height_ * 2]);
-        slot.rowsTop = slot.rowsBottom = 0;
+      lock.unlock();
+      std::exception_ptr error;
+      try {
+        ended = !ReadInto(slot);
+      } catch (...) {
+        error = std::current_exception();
+        ended = true;
+      }
+      lock.lock();
+      if (ended) {
+        error_ = error;
+        done_ = true;  // no more frames; those waiting may still be prepared here
       } else {
-        sampler_.SwapFrame(slot.bytes);  // the sampler reads the next frame into the old buffer
+        ready_.push_back(std::move(slot));
       }
-      slot.number = sampler_.Number();
-      slot.taken = sampler_.Taken();
-      slot.isPrepared = false;
-      if (prepare_) {
-        bool behind;
-        {
-          std::lock_guard<std::mutex> lock(mutex_);
-          behind = !ready_.empty();
-        }
-        if (behind) PrepareIn(slot, readBand_);
-      }
-    } catch (...) {
-      std::lock_guard<std::mutex> lock(mutex_);
-      error_ = std::current_exception();
-      break;
-    }
-    {
-      std::lock_guard<std::mutex> lock(mutex_);
-      ready_.push_back(std::move(slot));
+    } else {
+      waiting->taken = true;
+      lock.unlock();
+      PrepareIn(*waiting, readBand_);  // the slot stays put: Next waits for a frame being prepared
+      lock.lock();
     }
     changed_.notify_all();
   }
-  {
-    std::lock_guard<std::mutex> lock(mutex_);
-    done_ = true;
+  done_ = true;
+}
+
+bool ReadAhead::ReadInto(Slot& slot) {
+  if (!sampler_.Next()) return false;
+  if (sampler_.ByParts()) {
+    if (!slot.parts) slot.parts.reset(new uint8_t[static_cast<size_t>(width_) * height_ * 2]);
+    slot.rowsTop = slot.rowsBottom = 0;
+  } else {
+    sampler_.SwapFrame(slot.bytes);  // the sampler reads the next frame into the old buffer
   }
-  changed_.notify_all();
+  slot.number = sampler_.Number();
+  slot.order = sampler_.Taken();
+  slot.isPrepared = slot.taken = false;
+  slot.error = nullptr;
+  return true;
+}
+
+ReadAhead::Slot* ReadAhead::Unprepared() {
+  for (auto it = ready_.rbegin(); it != ready_.rend(); ++it) {
+    if (!it->isPrepared && !it->taken) return &*it;
+  }
+  return nullptr;
 }
 
 LumaRows ReadAhead::RowsOf(const Slot& slot, std::vector<uint8_t>& band) const {
@@ -77,7 +89,14 @@ LumaRows ReadAhead::RowsOf(const Slot& slot, std::vector<uint8_t>& band) const {
 }
 
 void ReadAhead::PrepareIn(Slot& slot, std::vector<uint8_t>& band) {
-  prepare_(RowsOf(slot, band), slot.prepared);
+  std::exception_ptr error;
+  try {
+    prepare_(RowsOf(slot, band), slot.prepared);
+  } catch (...) {
+    error = std::current_exception();
+  }
+  std::lock_guard<std::mutex> lock(mutex_);
+  slot.error = error;
   slot.isPrepared = true;
 }
 
@@ -114,20 +133,27 @@ bool ReadAhead::Next() {
   if (current_.number >= 0) {
     free_.push_back(std::move(current_));
     current_ = Slot{};
-    lock.unlock();
     changed_.notify_all();
-    lock.lock();
   }
   changed_.wait(lock, [&] { return !ready_.empty() || done_; });
   if (ready_.empty()) {
     if (error_) std::rethrow_exception(std::exchange(error_, nullptr));
     return false;
   }
-  current_ = std::move(ready_.front());
+  Slot& front = ready_.front();
+  if (prepare_ && !front.isPrepared && !front.taken) {
+    front.taken = true;
+    lock.unlock();
+    PrepareIn(front, takeBand_);  // the reading thread only adds frames behind it meanwhile
+    lock.lock();
+  }
+  changed_.wait(lock, [&] { return !prepare_ || front.isPrepared; });
+  current_ = std::move(front);
   ready_.pop_front();
-  taken_ = current_.taken;
+  taken_ = current_.order;
+  changed_.notify_all();
   lock.unlock();
-  if (prepare_ && !current_.isPrepared) PrepareIn(current_, takeBand_);
+  if (current_.error) std::rethrow_exception(current_.error);
   return true;
 }
 

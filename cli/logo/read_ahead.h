@@ -19,11 +19,13 @@ namespace pramvix::cli::logo {
 // the sampler's order; an error while reading is thrown by Next in its turn,
 // after the frames before it. Memory: `depth` + 1 frames, whatever the clip.
 // `prepare`, when given, fills each frame's Prepared() bytes from its luma,
-// once: on the reading thread while frames wait for the analysis, else on
-// the analysis' thread as Next hands the frame out, so that whichever thread
-// would wait does the work. A file is read by parts (FrameSampler::ByParts):
-// `prepare` reads the luma a band at a time, which stays in the nearest
-// caches, and a frame's bytes hold only the rows ReadRows read.
+// once, on either thread: once `depth` frames wait, the reading thread
+// prepares the latest of them that nobody has taken up, while Next prepares
+// the frame it hands out unless the reading thread is at it (then it waits
+// for it), so that both threads work while frames wait. A file is read by
+// parts (FrameSampler::ByParts): `prepare` reads the luma a band at a time,
+// which stays in the nearest caches, and a frame's bytes hold only the rows
+// ReadRows read. An error in `prepare` is thrown by Next in the frame's turn.
 class ReadAhead {
  public:
   using Prepare = std::function<void(const LumaRows&, std::vector<uint8_t>&)>;
@@ -55,17 +57,21 @@ class ReadAhead {
     std::unique_ptr<uint8_t[]> parts;     // a frame read by parts, its rows as read (pages never read stay untouched)
     std::vector<uint8_t> prepared;
     bool isPrepared = false;
+    bool taken = false;                   // a thread prepares it
+    std::exception_ptr error;             // of preparing it
     int rowsTop = 0, rowsBottom = 0;      // the rows read by parts
     int number = -1;
-    int taken = 0;
+    int order = 0;                        // Taken() once handed out
   };
 
   void Read();  // the thread
+  bool ReadInto(Slot& slot);  // the sampler's next frame; false at the end
+  Slot* Unprepared();         // the latest waiting frame nobody prepares, under the lock
   static uint8_t* Bytes(Slot& slot) { return slot.parts ? slot.parts.get() : slot.bytes.data(); }
   static const uint8_t* Bytes(const Slot& slot) { return slot.parts ? slot.parts.get() : slot.bytes.data(); }
   // The slot's luma rows for `prepare`; read by parts into `band`.
   LumaRows RowsOf(const Slot& slot, std::vector<uint8_t>& band) const;
-  void PrepareIn(Slot& slot, std::vector<uint8_t>& band);
+  void PrepareIn(Slot& slot, std::vector<uint8_t>& band);  // records an error in the slot
 
   FrameSampler& sampler_;
   Prepare prepare_;
