@@ -127,10 +127,12 @@ bool EdgeStatistics::MakeCells(const FrameView& frame, uint8_t* cells) const {
 }
 
 void EdgeStatistics::MakeCells(const LumaRows& luma, uint8_t* cells) const {
-  static_assert(kBandRows % 8 == 0, "a band holds whole cells at every scale");
+  static_assert(kBandRows % 32 == 0, "a band holds whole blocks at every scale");
   const int bits = 2 * shift_, cw = cw_, bandCells = kBandRows / scale_;
   const uint32_t rounding = 1u << (bits - 1);
   std::vector<uint32_t> row(scale_ == 2 ? 0 : static_cast<size_t>(cw));
+  std::vector<uint32_t> columns(static_cast<size_t>(cw));
+  uint8_t* blockMeans = cells + static_cast<size_t>(cw) * ch_;
   for (int first = 0; first < ch_; first += bandCells) {
     const int last = std::min(ch_, first + bandCells);
     const uint8_t* band = luma(first * scale_, (last - first) * scale_);
@@ -146,24 +148,23 @@ void EdgeStatistics::MakeCells(const LumaRows& luma, uint8_t* cells) const {
       for (int k = 0; k < scale_; ++k) AddCellRow(top + static_cast<size_t>(k) * width_, scale_, cw, sums);
       for (int c = 0; c < cw; ++c) out[c] = static_cast<uint8_t>((sums[c] + rounding) >> bits);
     }
-  }
-  // The frame's block means, after the cells: columns summed down each block
-  // row, then across each block; the mean of bytes is a byte.
-  std::vector<uint32_t> columns(static_cast<size_t>(cw));
-  uint8_t* blockMeans = cells + static_cast<size_t>(cw) * ch_;
-  for (int br = 0; br < bh_; ++br) {
-    std::fill(columns.begin(), columns.end(), 0u);
-    const int rows = std::min(ch_, (br + 1) * block_) - br * block_;
-    for (int r = br * block_; r < br * block_ + rows; ++r) {
-      const uint8_t* __restrict row = cells + static_cast<size_t>(r) * cw;
-      uint32_t* __restrict sums = columns.data();
-      for (int c = 0; c < cw; ++c) sums[c] += row[c];
-    }
-    for (int b = 0; b < bw_; ++b) {
-      const int end = std::min(cw_, (b + 1) * block_);
-      uint32_t sum = 0;
-      for (int c = b * block_; c < end; ++c) sum += columns[static_cast<size_t>(c)];
-      blockMeans[static_cast<size_t>(br) * bw_ + b] = static_cast<uint8_t>(sum / static_cast<uint32_t>(rows * (end - b * block_)));
+    // The band's block means, while its cells are at hand: columns summed
+    // down each block row, then across each block; the mean of bytes is a
+    // byte.
+    for (int br = first / block_; br * block_ < last; ++br) {
+      std::fill(columns.begin(), columns.end(), 0u);
+      const int rows = std::min(ch_, (br + 1) * block_) - br * block_;
+      for (int r = br * block_; r < br * block_ + rows; ++r) {
+        const uint8_t* __restrict cellRow = cells + static_cast<size_t>(r) * cw;
+        uint32_t* __restrict sums = columns.data();
+        for (int c = 0; c < cw; ++c) sums[c] += cellRow[c];
+      }
+      for (int b = 0; b < bw_; ++b) {
+        const int end = std::min(cw_, (b + 1) * block_);
+        uint32_t sum = 0;
+        for (int c = b * block_; c < end; ++c) sum += columns[static_cast<size_t>(c)];
+        blockMeans[static_cast<size_t>(br) * bw_ + b] = static_cast<uint8_t>(sum / static_cast<uint32_t>(rows * (end - b * block_)));
+      }
     }
   }
 }

@@ -180,12 +180,14 @@ TEST(LogoReadAhead, KeepsAFrameWithoutCopyingAndStopsEarly) {
   }
 }
 
-// The cells are the rounded means of scale x scale pixels, whatever the width.
+// The cells are the rounded means of scale x scale pixels, whatever the
+// width and height, and their blocks' means follow them.
 TEST(LogoSearchCells, AreRoundedMeansAtEachScale) {
   std::mt19937 random(5);
   const struct {
     int width, height, scale;
-  } cases[] = {{200, 20, 2}, {1920, 12, 2}, {3838, 12, 2}, {3840, 12, 4}, {5000, 16, 4}, {7680, 24, 8}, {9000, 24, 8}};
+  } cases[] = {{200, 20, 2},  {1920, 12, 2},  {3838, 12, 2}, {3840, 12, 4}, {5000, 16, 4},
+               {7680, 24, 8}, {9000, 24, 8}, {200, 150, 2}, {3840, 140, 4}, {7680, 200, 8}};  // and several bands
   for (const auto& c : cases) {
     std::vector<uint8_t> planar(static_cast<size_t>(c.width) * c.height * 2);
     for (auto& b : planar) b = static_cast<uint8_t>(random());
@@ -203,6 +205,20 @@ TEST(LogoSearchCells, AreRoundedMeansAtEachScale) {
           for (int x = 0; x < c.scale; ++x) sum += frame.Luma(k * c.scale + x, r * c.scale + y);
         }
         ASSERT_EQ(cells[static_cast<size_t>(r) * statistics.CellsWide() + k], (sum + n / 2) / n) << c.width << " cell " << k << "," << r;
+      }
+    }
+    // After the cells, the means of their 32x32 pixel blocks (those at the
+    // right and bottom edges cut short), rounded down.
+    const int cw = statistics.CellsWide(), ch = statistics.CellsHigh(), block = 32 / c.scale;
+    const int bw = (cw + block - 1) / block, bh = (ch + block - 1) / block;
+    ASSERT_EQ(cells.size(), static_cast<size_t>(cw) * ch + static_cast<size_t>(bw) * bh);
+    for (int br = 0; br < bh; ++br) {
+      for (int b = 0; b < bw; ++b) {
+        int sum = 0, count = 0;
+        for (int r = br * block; r < std::min(ch, (br + 1) * block); ++r) {
+          for (int k = b * block; k < std::min(cw, (b + 1) * block); ++k, ++count) sum += cells[static_cast<size_t>(r) * cw + k];
+        }
+        ASSERT_EQ(cells[static_cast<size_t>(cw) * ch + static_cast<size_t>(br) * bw + b], sum / count) << c.width << " block " << b << "," << br;
       }
     }
     const FrameView other = FrameView::OfPlanar(planar.data(), c.width - 2, c.height);
