@@ -139,6 +139,8 @@ Analysis AnalyseClip(FrameSampler& sampler, const AnalysisOptions& options) {
     runs[0] = std::move(runs[1]);
     runs[1] = std::make_unique<FitRun>(box, width, height);
     runs[1]->startedAt = frames.Taken();
+    const Box& before = runs[0] ? runs[0]->fit.FitBox() : box;
+    frames.Expect(std::min(box.y, before.y), std::max(box.Bottom(), before.Bottom()));
   };
   // The fits read their boxes' rows only, and a file's frames come with
   // none but those asked for.

@@ -7,7 +7,7 @@
 namespace pramvix::cli::logo {
 
 ReadAhead::ReadAhead(FrameSampler& sampler, Prepare prepare, int depth)
-    : sampler_(sampler), prepare_(std::move(prepare)), width_(sampler.Width()), height_(sampler.Height()),
+    : sampler_(sampler), prepare_(std::move(prepare)), prepares_(prepare_ || sampler.ByParts()), width_(sampler.Width()), height_(sampler.Height()),
       free_(static_cast<size_t>(std::max(1, depth))) {
   thread_ = std::thread([this] { Read(); });
 }
@@ -26,7 +26,7 @@ void ReadAhead::Read() {
   bool ended = false;
   for (;;) {
     Slot* waiting = nullptr;
-    changed_.wait(lock, [&] { return stop_ || (!ended && !free_.empty()) || (prepare_ && (waiting = Unprepared())); });
+    changed_.wait(lock, [&] { return stop_ || (!ended && !free_.empty()) || (prepares_ && (waiting = Unprepared())); });
     if (stop_) break;
     if (!ended && !free_.empty()) {
       Slot slot = std::move(free_.back());
@@ -91,7 +91,12 @@ LumaRows ReadAhead::RowsOf(const Slot& slot, std::vector<uint8_t>& band) const {
 void ReadAhead::PrepareIn(Slot& slot, std::vector<uint8_t>& band) {
   std::exception_ptr error;
   try {
-    prepare_(RowsOf(slot, band), slot.prepared);
+    if (prepare_) prepare_(RowsOf(slot, band), slot.prepared);
+    const int top = std::max(0, expectTop_.load()), bottom = std::min(height_, expectBottom_.load());
+    if (slot.parts && top < bottom) {
+      sampler_.ReadRows(slot.number, top, bottom, slot.parts.get());
+      slot.rowsTop = top, slot.rowsBottom = bottom;
+    }
   } catch (...) {
     error = std::current_exception();
   }
@@ -141,13 +146,13 @@ bool ReadAhead::Next() {
     return false;
   }
   Slot& front = ready_.front();
-  if (prepare_ && !front.isPrepared && !front.taken) {
+  if (prepares_ && !front.isPrepared && !front.taken) {
     front.taken = true;
     lock.unlock();
     PrepareIn(front, takeBand_);  // the reading thread only adds frames behind it meanwhile
     lock.lock();
   }
-  changed_.wait(lock, [&] { return !prepare_ || front.isPrepared; });
+  changed_.wait(lock, [&] { return !prepares_ || front.isPrepared; });
   current_ = std::move(front);
   ready_.pop_front();
   taken_ = current_.order;

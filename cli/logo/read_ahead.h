@@ -1,4 +1,5 @@
 #pragma once
+#include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
@@ -25,7 +26,8 @@ namespace pramvix::cli::logo {
 // for it), so that both threads work while frames wait. A file is read by
 // parts (FrameSampler::ByParts): `prepare` reads the luma a band at a time,
 // which stays in the nearest caches, and a frame's bytes hold only the rows
-// ReadRows read. An error in `prepare` is thrown by Next in the frame's turn.
+// ReadRows read (or Expect named). An error in preparing a frame is thrown
+// by Next in the frame's turn.
 class ReadAhead {
  public:
   using Prepare = std::function<void(const LumaRows&, std::vector<uint8_t>&)>;
@@ -45,6 +47,10 @@ class ReadAhead {
   // Makes rows [top, bottom) of the current frame, luma and chroma, hold
   // the frame's own (they do from the start unless read by parts).
   void ReadRows(int top, int bottom);
+  // The rows the analysis is going to ask for: a frame read by parts reads
+  // them where it is prepared, on either thread, so that the asking costs
+  // nothing.
+  void Expect(int top, int bottom) { expectTop_ = top, expectBottom_ = bottom; }
   // Keeps the current frame's bytes, all of them, in `keep`: the first time
   // by swapping them in (no copy; a copy when read by parts), which `keep`
   // must outlive until the next call to Next; a copy after that. Frame()
@@ -75,6 +81,8 @@ class ReadAhead {
 
   FrameSampler& sampler_;
   Prepare prepare_;
+  bool prepares_;  // prepare_ given, or frames read by parts (their expected rows)
+  std::atomic<int> expectTop_{0}, expectBottom_{0};
   int width_, height_;
   std::vector<uint8_t> readBand_, takeBand_;  // a band of luma read by parts: the reading thread's, and Next's
   Slot current_;
