@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <future>
 #include <memory>
 
 #include "logo_fit.h"
@@ -246,9 +247,11 @@ Analysis AnalyseClip(FrameSampler& sampler, const AnalysisOptions& options) {
   if (ref.medianError > 3) {
     throw NoLogoFound("the fit is too poor to trust (typical error " + std::to_string(ref.medianError).substr(0, 4) + " luma levels)" + tryMore + ", or give --region");
   }
+  // The two filters' thresholds, each from every crop, on two threads.
+  auto ifNoLogo = std::async(std::launch::async, [&] { return AdviseIfNoLogo(ref.picture, ref.region, crops); });
   if (sample) result.sample = ToYUY2(FrameView::OfPlanar(sample->data(), width, height));
   result.ifLogo = AdviseIfLogo(ref.picture, ref.region, crops);
-  result.ifNoLogo = AdviseIfNoLogo(ref.picture, ref.region, crops);
+  result.ifNoLogo = ifNoLogo.get();
   return result;
 }
 

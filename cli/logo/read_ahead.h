@@ -48,8 +48,9 @@ class ReadAhead {
   // the frame's own (they do from the start unless read by parts).
   void ReadRows(int top, int bottom);
   // The rows the analysis is going to ask for: a frame read by parts reads
-  // them where it is prepared, on either thread, so that the asking costs
-  // nothing.
+  // them where it is prepared, on either thread, so that asking for them
+  // costs nothing. (A frame prepared while they change may get other rows:
+  // ReadRows reads what it lacks.)
   void Expect(int top, int bottom) { expectTop_ = top, expectBottom_ = bottom; }
   // Keeps the current frame's bytes, all of them, in `keep`: the first time
   // by swapping them in (no copy; a copy when read by parts), which `keep`
@@ -73,7 +74,6 @@ class ReadAhead {
   void Read();  // the thread
   bool ReadInto(Slot& slot);  // the sampler's next frame; false at the end
   Slot* Unprepared();         // the latest waiting frame nobody prepares, under the lock
-  static uint8_t* Bytes(Slot& slot) { return slot.parts ? slot.parts.get() : slot.bytes.data(); }
   static const uint8_t* Bytes(const Slot& slot) { return slot.parts ? slot.parts.get() : slot.bytes.data(); }
   // The slot's luma rows for `prepare`; read by parts into `band`.
   LumaRows RowsOf(const Slot& slot, std::vector<uint8_t>& band) const;
