@@ -92,23 +92,26 @@ target's allowance of 0.05 levels over 1.25 times.
 
 ## Speed
 
-Frames per second at 1080p, the analysis of a file of 96 frames of short scenes next to a
-plain read of the same frames from the same file, which sits in the page cache (Google
-Benchmark, \`logo/read/1080p\` and \`logo/analysis/1080p\` in \`pramvix_bench\`): in real
-time, and per second of the process's CPU time (all its threads):
+Frames per second at 1080p, the analysis of a file of 480 frames of short scenes (a run
+samples up to 2000 frames of a long recording) next to a plain read of the same frames from
+the same file, which sits in the page cache (Google Benchmark, \`logo/read/1080p\` and
+\`logo/analysis/1080p\` in \`pramvix_bench\`): in real time, and per second of the
+process's CPU time (all its threads):
 
 | | frames/s | frames per CPU second |
 |---|---:|---:|
 $speed
 
-The analysis reads on a thread of its own, up to six frames ahead, while the main thread
-sums the search's cells' steps (eight frames at a time), fits the box around the logo and,
-at the end, works out the thresholds; each frame's cells (its means over 2x2 pixels) are
-made by whichever of the two would otherwise wait. With two cores free
-the two threads overlap; on a busy machine the real-time figure falls towards the CPU one.
-A file in the page cache is read at the speed of a memory copy, so the analysis cannot be
-cheaper than the read in CPU time; see docs/performance.md for a read from disk or a
-decoder's pipe.
+A file is read by parts: the search needs only the luma, which it reads a band of 64 rows
+at a time into a buffer that stays in the nearest caches and makes its cells (the means
+over 2x2 pixels) from; the fits read only the rows of their boxes, and the frames kept for
+the preview are read whole. A second thread picks the frames, up to six ahead, and both
+threads make the cells of the frames waiting, while the main thread sums the cells' steps
+(eight frames at a time), fits the box around the logo and, at the end, works out the
+thresholds (on both threads). With two cores free the two threads overlap; on a busy
+machine the real-time figure falls towards the CPU one. A file in the page cache is read at
+the speed of a memory copy, so even the luma alone costs half a plain read; see
+docs/performance.md for a read from disk or a decoder's pipe.
 
 Each sampled frame is read once, and memory does not grow with the clip: the search keeps
 five 32-bit sums per cell and eight frames of cells, the fit the crops of a box around the
@@ -118,7 +121,8 @@ background, which weigh in the fit as 8 frames at most: a still scene that comes
 nothing on how the logo blends, and its copies would pull the fit wherever the blend of its
 band misses what lies inside; two such boxes while a newly found place is checked),
 so that it can fit again without the frames that the logo does not explain, the reading
-seven frames, and at most 96 crops of the box are kept for the detection thresholds.
+seven frames (of a file, only the rows read) and a band of luma per thread, and at most 96
+crops of the box are kept for the detection thresholds.
 TEXT
 } >docs/logo-analysis.md
 echo "logo-quality: docs/logo-analysis.md written"
