@@ -236,10 +236,16 @@ bool Y4MReader::ReadPicture(uint8_t* planar) {
   return true;
 }
 
+size_t Y4MReader::Indexed(int n) const {
+  if (n < 0 || static_cast<size_t>(n) >= pictures_.size()) throw CliError(name_ + ": cannot seek to frame " + std::to_string(n));
+  return static_cast<size_t>(n);
+}
+
+void Y4MReader::Truncated(int n) const { throw CliError(name_ + ": frame " + std::to_string(n) + " is truncated"); }
+
 void Y4MReader::CheckFrameAt(int n) const {
   const std::string frame = "frame " + std::to_string(n);
-  if (n < 0 || static_cast<size_t>(n) >= pictures_.size()) throw CliError(name_ + ": cannot seek to " + frame);
-  const auto at = static_cast<size_t>(n);
+  const size_t at = Indexed(n);
   // The header as indexed, '\n' included.
   char header[kMaxLine + 1];
   const auto headerBytes = static_cast<size_t>(pictures_[at] - offsets_[at]);
@@ -251,16 +257,15 @@ void Y4MReader::CheckFrameAt(int n) const {
 }
 
 void Y4MReader::ReadLumaAt(int n, int top, int rows, uint8_t* out) const {
-  if (n < 0 || static_cast<size_t>(n) >= pictures_.size()) throw CliError(name_ + ": cannot seek to frame " + std::to_string(n));
+  const size_t frame = Indexed(n);
   if (top < 0 || top >= format_.height || rows <= 0) return;
   const auto width = static_cast<size_t>(format_.width);
   const size_t bytes = static_cast<size_t>(std::min(rows, format_.height - top)) * width;
-  const int64_t at = pictures_[static_cast<size_t>(n)] + static_cast<int64_t>(static_cast<size_t>(top) * width);
-  if (source_->ReadAt(at, out, bytes) != bytes) throw CliError(name_ + ": frame " + std::to_string(n) + " is truncated");
+  if (source_->ReadAt(pictures_[frame] + static_cast<int64_t>(static_cast<size_t>(top) * width), out, bytes) != bytes) Truncated(n);
 }
 
 void Y4MReader::ReadChromaAt(int n, int top, int bottom, uint8_t* chroma) const {
-  if (n < 0 || static_cast<size_t>(n) >= pictures_.size()) throw CliError(name_ + ": cannot seek to frame " + std::to_string(n));
+  const size_t frame = Indexed(n);
   const Y4MFormat& f = format_;
   top = std::max(0, top), bottom = std::min(f.height, bottom);
   if (top >= bottom) return;
@@ -268,14 +273,14 @@ void Y4MReader::ReadChromaAt(int n, int top, int bottom, uint8_t* chroma) const 
   const int shift = f.chroma == Y4MChroma::k420 ? 1 : 0;
   const int first = top >> shift, last = (bottom - 1) >> shift;  // the stream's chroma rows
   const size_t bytes = static_cast<size_t>(last - first + 1) * half;
-  const int64_t u = pictures_[static_cast<size_t>(n)] + static_cast<int64_t>(static_cast<size_t>(f.width) * f.height);
+  const int64_t u = pictures_[frame] + static_cast<int64_t>(static_cast<size_t>(f.width) * f.height);
   thread_local std::vector<uint8_t> rows;
   for (int plane = 0; plane < 2; ++plane) {
     const int64_t at = u + static_cast<int64_t>((static_cast<size_t>(plane) * f.ChromaRows() + first) * half);
     uint8_t* out = chroma + static_cast<size_t>(plane) * half * f.height;
     uint8_t* into = out + static_cast<size_t>(top) * half;
     if (shift) rows.resize(bytes), into = rows.data();
-    if (source_->ReadAt(at, into, bytes) != bytes) throw CliError(name_ + ": frame " + std::to_string(n) + " is truncated");
+    if (source_->ReadAt(at, into, bytes) != bytes) Truncated(n);
     for (int r = top; shift && r < bottom; ++r) {
       std::memcpy(out + static_cast<size_t>(r) * half, rows.data() + static_cast<size_t>((r >> 1) - first) * half, half);
     }
@@ -284,8 +289,7 @@ void Y4MReader::ReadChromaAt(int n, int top, int bottom, uint8_t* chroma) const 
 
 void Y4MReader::ReadFrameAt(int n, uint8_t* yuy2, ptrdiff_t pitch) const {
   CheckFrameAt(n);
-  const std::string frame = "frame " + std::to_string(n);
-  const auto at = static_cast<size_t>(n);
+  const size_t at = Indexed(n);
   const Y4MFormat& f = format_;
   const bool is420 = f.chroma == Y4MChroma::k420;
   const auto width = static_cast<size_t>(f.width);
@@ -310,7 +314,7 @@ void Y4MReader::ReadFrameAt(int n, uint8_t* yuy2, ptrdiff_t pitch) const {
     if (source_->ReadAt(luma + static_cast<int64_t>(static_cast<size_t>(top) * width), y, lumaBytes) != lumaBytes ||
         source_->ReadAt(u + chromaAt, cb, chromaBytes) != chromaBytes ||
         source_->ReadAt(v + chromaAt, cr, chromaBytes) != chromaBytes) {
-      throw CliError(name_ + ": " + frame + " is truncated");
+      Truncated(n);
     }
     for (int r = 0; r < rows; ++r) {
       const size_t c = static_cast<size_t>(is420 ? r / 2 : r) * half;

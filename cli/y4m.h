@@ -106,6 +106,8 @@ class Y4MReader {
  private:
   void Index();
   bool ReadPicture(uint8_t* planar);  // false when the input ends inside it
+  size_t Indexed(int n) const;        // n, when it is a frame of the index; else throws
+  [[noreturn]] void Truncated(int n) const;
 
   std::unique_ptr<ByteSource> source_;
   std::string name_;

@@ -127,7 +127,7 @@ Analysis AnalyseClip(FrameSampler& sampler, const AnalysisOptions& options) {
   // late by a stray edge nearby would otherwise throw away all the frames
   // fitted so far.
   std::unique_ptr<FitRun> runs[2];
-  // The search's cell means are made on whichever thread would wait.
+  // The search's cell means are made on both threads while frames wait.
   ReadAhead::Prepare cells;
   if (edges) {
     cells = [&edges](const LumaRows& luma, std::vector<uint8_t>& out) {

@@ -31,8 +31,8 @@ constexpr int kMaxSampleCap = 4000;
 // visits them in kPasses interleaved passes (every kPasses-th taken frame,
 // then the ones between, ...), so that the first few dozen frames handed out
 // already span the whole clip and a logo that shows only late is found
-// early; it reads each frame at its offset, by parts (SampleRule::byParts). A pipe is read forward, through
-// the frames not taken. When the length is not known (a pipe to
+// early; it reads each frame at its offset, by parts (SampleRule::byParts).
+// A pipe is read forward, through the frames not taken. When the length is not known (a pipe to
 // its end) frames are taken in 16 levels of cap/16 frames each, the first
 // level at every frame, each next one at twice the step of the last: cap
 // 2000 covers about 8 million frames, early parts more densely than late

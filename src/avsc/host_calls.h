@@ -5,6 +5,17 @@
 // machine without AviSynth, and on Windows it needs no import library.
 #define AVSC_NO_DECLSPEC            // the header declares function types, not functions
 #define EXTERNAL_AVS_C_API_LOADER  // and leaves out its own loader
+#ifdef _WIN32
+// Headers of AviSynth+ 3.7.5 and before carry their Windows loader whatever
+// is defined; it needs the Windows declarations (and is never called).
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+#endif
 #include <avisynth_c.h>
 
 namespace pramvix::avsc {
