@@ -104,14 +104,16 @@ TEST(FrameSampling, SpreadsAKnownLengthAndCapsAPipeAlsoWhenReadAhead) {
     EXPECT_EQ(std::vector<int>(order.begin(), order.begin() + c.start.size()), c.start);
     FrameSampler again(Reader(bytes, c.seekable), c.rule);
     ReadAhead ahead(again, [](const cli::logo::LumaRows& luma, std::vector<uint8_t>& out) { out = SumOf(luma); }, c.depth);
+    ahead.Expect(1, 4);  // a file's frames prepared from now on come with rows 1-3
     for (size_t i = 0; ahead.Next(); ++i) {
       ASSERT_LT(i, order.size());
       EXPECT_EQ(ahead.Number(), order[i]);
       EXPECT_EQ(ahead.Taken(), static_cast<int>(i + 1));
       const std::vector<uint8_t>& truth = all[order[i]];
       EXPECT_EQ(ahead.Prepared(), SumOf(FrameView::OfPlanar(truth.data(), 16, 8)));
-      // Rows 2-4, then 3-7 (the rows read grow), then all: a file's frames
-      // come with none, a pipe's whole.
+      // Rows 6-7 (apart from those expected), 2-4, then 3-7 (the rows read
+      // grow), then all: a pipe's frames come whole.
+      ahead.ReadRows(6, 8);
       ahead.ReadRows(2, 5);
       ahead.ReadRows(3, 8);
       for (const size_t plane : {0, 1, 2}) {
