@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <future>
 
 namespace pramvix::cli::logo {
 
@@ -257,14 +258,26 @@ LogoEstimate LogoFit::FitOf(const std::vector<const Crop*>& use) const {
   Sums t;
   for (auto* plane : {&t.b, &t.bb, &t.s, &t.sb, &t.ss}) plane->assign(pixels, 0.0);
   std::vector<ChromaSums> chroma(pixels / 2);
-  std::vector<double> background, backgroundU, backgroundV;
   const std::vector<double> weights = Weights(use);
+  // The chroma's sums on a thread of their own: each sum takes the crops in
+  // the same order either way.
+  auto chromaSums = std::async(std::launch::async, [&] {
+    std::vector<double> backgroundU, backgroundV;
+    for (size_t i = 0; i < use.size(); ++i) {
+      const double weight = weights[i];
+      const FrameView view = ViewOf(use[i]->planes.data());
+      BlendChroma(view, backgroundU, backgroundV);
+      for (size_t k = 0; k < pixels / 2; ++k) {
+        ChromaSums& e = chroma[k];
+        e.u += weight * view.u[k], e.bu += weight * backgroundU[k], e.v += weight * view.v[k], e.bv += weight * backgroundV[k];
+      }
+    }
+  });
+  std::vector<double> background;
   for (size_t i = 0; i < use.size(); ++i) {
-    const Crop* crop = use[i];
     const double weight = weights[i];
-    const FrameView view = ViewOf(crop->planes.data());
+    const FrameView view = ViewOf(use[i]->planes.data());
     BlendLuma(view, background);
-    BlendChroma(view, backgroundU, backgroundV);
     double* __restrict sb = t.b.data();
     double* __restrict sbb = t.bb.data();
     double* __restrict ss = t.s.data();
@@ -274,11 +287,8 @@ LogoEstimate LogoFit::FitOf(const std::vector<const Crop*>& use) const {
       const double b = background[k], v = view.y[k], wb = weight * b, wv = weight * v;
       sb[k] += wb, sbb[k] += wb * b, ss[k] += wv, ssb[k] += wv * b, sss[k] += wv * v;
     }
-    for (size_t k = 0; k < pixels / 2; ++k) {
-      ChromaSums& e = chroma[k];
-      e.u += weight * view.u[k], e.bu += weight * backgroundU[k], e.v += weight * view.v[k], e.bv += weight * backgroundV[k];
-    }
   }
+  chromaSums.get();
   double n = 0;  // the frames' weight
   for (const double weight : weights) n += weight;
   int flatBackground = 0;
@@ -352,8 +362,14 @@ LogoEstimate LogoFit::Solve() const {
   // the frames left would all show one background (noisier scenes beside a
   // plain still one have larger residuals, and are what makes it vary).
   for (int round = 0; round < 3 && estimate.frames >= 3; ++round) {
-    std::vector<double> residuals;
-    for (const Crop* crop : use) residuals.push_back(Residual(*crop, estimate));
+    // Each crop's residual on its own; the second half on another thread.
+    std::vector<double> residuals(use.size());
+    const size_t half = use.size() / 2;
+    auto second = std::async(std::launch::async, [&] {
+      for (size_t i = half; i < use.size(); ++i) residuals[i] = Residual(*use[i], estimate);
+    });
+    for (size_t i = 0; i < half; ++i) residuals[i] = Residual(*use[i], estimate);
+    second.get();
     std::vector<double> sorted = residuals;
     std::nth_element(sorted.begin(), sorted.begin() + sorted.size() / 2, sorted.end());
     const double limit = 2 * std::max(0.5, sorted[sorted.size() / 2]);
