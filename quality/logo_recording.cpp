@@ -292,20 +292,26 @@ local::Picture SyntheticRecording::TrueReference() const {
   return picture;
 }
 
+void SyntheticRecording::Write(std::FILE* out, const std::string& name, cli::Y4MChroma chroma) const {
+  cli::Y4MFormat format;
+  format.width = plan_.width, format.height = plan_.height;
+  if (chroma == cli::Y4MChroma::k420) format.chroma = chroma, format.chromaTag = "420jpeg";
+  cli::Y4MWriter writer(out, name, format);
+  // Two frames made at once: a long full-size recording takes a while.
+  for (int n = 0; n < plan_.frames; n += 2) {
+    auto next = std::async(std::launch::async, [&] { return n + 1 < plan_.frames ? Recorded(n + 1) : local::Picture{}; });
+    const local::Picture p = Recorded(n);
+    writer.WriteFrame(p.bytes.data(), p.rowSize);
+    const local::Picture q = next.get();
+    if (n + 1 < plan_.frames) writer.WriteFrame(q.bytes.data(), q.rowSize);
+  }
+}
+
 std::string SyntheticRecording::Y4M(cli::Y4MChroma chroma) const {
   char* data = nullptr;
   size_t size = 0;
   std::FILE* out = open_memstream(&data, &size);
-  {
-    cli::Y4MFormat format;
-    format.width = plan_.width, format.height = plan_.height;
-    if (chroma == cli::Y4MChroma::k420) format.chroma = chroma, format.chromaTag = "420jpeg";
-    cli::Y4MWriter writer(out, "memory", format);
-    for (int n = 0; n < plan_.frames; ++n) {
-      const local::Picture p = Recorded(n);
-      writer.WriteFrame(p.bytes.data(), p.rowSize);
-    }
-  }
+  Write(out, "memory", chroma);
   std::fclose(out);
   std::string bytes(data, size);
   std::free(data);
@@ -315,19 +321,7 @@ std::string SyntheticRecording::Y4M(cli::Y4MChroma chroma) const {
 void SyntheticRecording::WriteY4M(const std::string& path) const {
   std::FILE* out = std::fopen(path.c_str(), "wb");
   if (!out) throw std::runtime_error(path + ": cannot write");
-  {
-    cli::Y4MFormat format;
-    format.width = plan_.width, format.height = plan_.height;
-    cli::Y4MWriter writer(out, path, format);
-    // Two frames made at once: a long full-size recording takes a while.
-    for (int n = 0; n < plan_.frames; n += 2) {
-      auto next = std::async(std::launch::async, [&] { return n + 1 < plan_.frames ? Recorded(n + 1) : local::Picture{}; });
-      const local::Picture p = Recorded(n);
-      writer.WriteFrame(p.bytes.data(), p.rowSize);
-      const local::Picture q = next.get();
-      if (n + 1 < plan_.frames) writer.WriteFrame(q.bytes.data(), q.rowSize);
-    }
-  }
+  Write(out, path, cli::Y4MChroma::k422);
   std::fclose(out);
 }
 

@@ -4,6 +4,7 @@
 // colour and opacity with anti-aliased edges laid over them, optional ad
 // breaks and letterboxing. Every frame is made on demand from the seed, so a
 // long or large recording costs no memory.
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -57,6 +58,7 @@ class SyntheticRecording {
 
  private:
   void Overlay(local::Picture& picture) const;
+  void Write(std::FILE* out, const std::string& name, cli::Y4MChroma chroma) const;
 
   RecordingPlan plan_;
   cli::logo::Box box_;

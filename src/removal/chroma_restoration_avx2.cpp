@@ -63,10 +63,7 @@ PRAMVIX_TARGET_AVX2 void RestoreWholePairs(uint8_t* const main, const uint8_t* c
   const float* const share = rule.transmission.Table();
   int pair = first;
   for (; pair + 8 <= end; pair += 8) RestoreEightPairs(main, reference, pair, wideEdge, wideBelow, share);
-  for (; pair + 4 <= end; pair += 4) {
-    RestoreFourPairs(main, reference, pair, _mm_set1_epi16(static_cast<int16_t>(edge)), below, rule.transmission);
-  }
-  for (; pair < end; ++pair) RestorePair(main, reference, pair, true, true, edge, rule.threshold, rule.transmission);
+  RestorePairsFrom(main, reference, pair, end, edge, rule);
 }
 
 }  // namespace

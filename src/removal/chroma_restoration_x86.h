@@ -47,6 +47,14 @@ inline void RestoreFourPairs(uint8_t* main, const uint8_t* reference, int k, __m
   _mm_storeu_si128(at, _mm_or_si128(_mm_and_si128(main16, _mm_set1_epi16(0x00FF)), _mm_slli_epi16(chroma, 8)));
 }
 
+// Whole pairs pair … end − 1, four at a time, then one by one.
+inline void RestorePairsFrom(uint8_t* main, const uint8_t* reference, int pair, int end, int edge, const ChromaRule& rule) {
+  const __m128i edges = _mm_set1_epi16(static_cast<int16_t>(edge));
+  const __m128i below = LaneBound(int64_t{rule.threshold} - 1);  // d > below is d ≥ threshold
+  for (; pair + 4 <= end; pair += 4) RestoreFourPairs(main, reference, pair, edges, below, rule.transmission);
+  for (; pair < end; ++pair) RestorePair(main, reference, pair, true, true, edge, rule.threshold, rule.transmission);
+}
+
 void RestoreChromaRowAvx2(uint8_t* main, const uint8_t* reference, int x, int width, const ChromaRule& rule);
 
 }  // namespace pramvix
