@@ -197,7 +197,7 @@ PRAMVIX_TARGET_AVX2 void StepSumAvx2(const uint8_t* const* rows, const int16_t* 
 
 CellRowKernel CellRowFor(Simd simd) {
 #if PRAMVIX_X86_64
-  if (simd == Simd::kAvx2) return CellRowAvx2;
+  if (simd >= Simd::kAvx2) return CellRowAvx2;
   if (simd == Simd::kSse2) return CellRowSse2;
 #endif
   (void)simd;
@@ -206,7 +206,7 @@ CellRowKernel CellRowFor(Simd simd) {
 
 StepSumKernel StepSumFor(Simd simd) {
 #if PRAMVIX_X86_64
-  if (simd == Simd::kAvx2) return StepSumAvx2;
+  if (simd >= Simd::kAvx2) return StepSumAvx2;
   if (simd == Simd::kSse2) return StepSumSse2;
 #endif
   (void)simd;

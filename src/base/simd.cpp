@@ -16,6 +16,11 @@ bool CpuRuns(Simd simd) {
     case Simd::kAvx2:
       __builtin_cpu_init();  // harmless when already done; needed before static constructors
       return __builtin_cpu_supports("avx2");
+    case Simd::kAvx512:  // the subsets the kernels use: words and bytes, 128 and 256 bits
+      __builtin_cpu_init();
+      return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("avx512f") &&
+             __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512vl") &&
+             __builtin_cpu_supports("avx512dq");
 #endif
     default:
       return false;
@@ -25,7 +30,7 @@ bool CpuRuns(Simd simd) {
 
 std::vector<Simd> SupportedSimd() {
   std::vector<Simd> sets;
-  for (Simd simd : {Simd::kScalar, Simd::kSse2, Simd::kAvx2}) {
+  for (Simd simd : {Simd::kScalar, Simd::kSse2, Simd::kAvx2, Simd::kAvx512}) {
     if (CpuRuns(simd)) sets.push_back(simd);
   }
   return sets;
@@ -48,6 +53,8 @@ const char* SimdName(Simd simd) {
       return "sse2";
     case Simd::kAvx2:
       return "avx2";
+    case Simd::kAvx512:
+      return "avx512";
     default:
       return "scalar";
   }

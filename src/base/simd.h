@@ -7,13 +7,13 @@
 
 namespace pramvix {
 
-enum class Simd { kScalar, kSse2, kAvx2 };
+enum class Simd { kScalar, kSse2, kAvx2, kAvx512 };
 
 // Every set this build has code for and this CPU runs, narrowest first.
 std::vector<Simd> SupportedSimd();
 
 // The widest supported set. The environment variable PRAMVIX_SIMD (scalar,
-// sse2 or avx2) narrows the choice, e.g. to compare outputs or speeds.
+// sse2, avx2 or avx512) narrows the choice, e.g. to compare outputs or speeds.
 Simd BestSimd();
 
 const char* SimdName(Simd simd);
@@ -25,6 +25,7 @@ const char* SimdName(Simd simd);
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
 #define PRAMVIX_X86_64 1
 #define PRAMVIX_TARGET_AVX2 __attribute__((target("avx2")))
+#define PRAMVIX_TARGET_AVX512 __attribute__((target("avx2,avx512f,avx512bw,avx512vl,avx512dq")))
 #else
 #define PRAMVIX_X86_64 0
 #endif

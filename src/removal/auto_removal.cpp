@@ -10,6 +10,7 @@ void RemoveLogoAutoRow(MutableLumaRow main, ConstLumaRow reference, LogoPixels p
 
 AutoRowKernel AutoRowFor(Simd simd) {
 #if PRAMVIX_X86_64
+  if (simd >= Simd::kAvx512) return RemoveLogoAutoRowAvx512;
   if (simd >= Simd::kAvx2) return RemoveLogoAutoRowAvx2;
   if (simd >= Simd::kSse2) return RemoveLogoAutoRowSse2;
 #endif

@@ -7,5 +7,6 @@ namespace pramvix {
 
 void RemoveLogoAutoRowSse2(MutableLumaRow main, ConstLumaRow reference, LogoPixels pixels);
 void RemoveLogoAutoRowAvx2(MutableLumaRow main, ConstLumaRow reference, LogoPixels pixels);
+void RemoveLogoAutoRowAvx512(MutableLumaRow main, ConstLumaRow reference, LogoPixels pixels);
 
 }  // namespace pramvix

@@ -36,6 +36,7 @@ TEST(SimdChoice, TheEnvironmentNamesTheSetToUse) {
   EXPECT_STREQ(SimdName(Simd::kScalar), "scalar");
   EXPECT_STREQ(SimdName(Simd::kSse2), "sse2");
   EXPECT_STREQ(SimdName(Simd::kAvx2), "avx2");
+  EXPECT_STREQ(SimdName(Simd::kAvx512), "avx512");
 }
 
 }  // namespace

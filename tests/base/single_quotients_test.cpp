@@ -113,7 +113,7 @@ TEST(SingleQuotients, SureOnlyWhereTruncationCannotTurn) {
   }
   for (const Simd simd : testing::VectorSimd()) {
     std::vector<int32_t> q(cases.size()), sure(cases.size());
-    for (size_t i = 0; i < cases.size(); i += 8) (simd == Simd::kAvx2 ? SureAvx2 : SureSse2)(&a[i], &w[i], &q[i], &sure[i]);
+    for (size_t i = 0; i < cases.size(); i += 8) (simd >= Simd::kAvx2 ? SureAvx2 : SureSse2)(&a[i], &w[i], &q[i], &sure[i]);
     for (size_t i = 0; i < cases.size(); ++i) {
       const Case& c = cases[i];
       EXPECT_EQ(sure[i] != 0, c.sure) << SimdName(simd) << ": a=" << c.a << " w=" << c.w;

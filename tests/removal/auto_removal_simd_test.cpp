@@ -75,15 +75,15 @@ TEST(AutoRemovalVariants, EveryPatternOfSoftenedPixelsAtEveryPlaceInABlock) {
   // by 5 or more: each chain of every other pixel steps between 100 and 105
   // where a bit of the pattern is set. Every pattern of twelve bits, and runs
   // of 13 to 40 set bits, cover runs of softened pixels within a block, over
-  // a whole block of 8 or 16 and into the next; the offset moves them through
-  // every lane of either.
+  // a whole block of 8, 16 or 32 and into the next; the offset moves them
+  // through every lane of each.
   std::vector<uint64_t> patterns;
   for (uint64_t pattern = 0; pattern < 4096; ++pattern) patterns.push_back(pattern);
   for (int run = 13; run <= 40; ++run) patterns.push_back((uint64_t{1} << run) - 1);
   const int pixels = 100;
   for (LogoPixels mode : kModes) {
     for (uint64_t pattern : patterns) {
-      for (int offset = 0; offset < 16; ++offset) {
+      for (int offset = 0; offset < 32; ++offset) {
         std::vector<int> reference(pixels);
         const int first = 10 + offset;  // the pixel softened by the pattern's bit 0
         int chain[2] = {100, 100};

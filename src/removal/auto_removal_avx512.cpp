@@ -1,0 +1,185 @@
+#include "base/simd.h"
+#if PRAMVIX_X86_64
+// GCC 12's AVX-512 intrinsics start some results from a deliberately undefined
+// register, which its flow analysis reports as uninitialised.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#endif
+#include <immintrin.h>
+
+#include "removal/auto_removal_x86.h"
+
+#define PRAMVIX_VECTOR_TARGET PRAMVIX_TARGET_AVX512
+#include "removal/auto_removal_vector.h"
+#include "removal/auto_removal_avx2_set.h"
+
+namespace pramvix {
+namespace auto_removal {
+namespace {
+
+#define PRAMVIX_TARGET PRAMVIX_TARGET_AVX512
+
+PRAMVIX_TARGET inline __m512i Load512(const uint8_t* p) { return _mm512_loadu_si512(p); }
+
+// Lanes whose luma (low byte) lies a threshold or more from `to`.
+PRAMVIX_TARGET inline __mmask32 Apart(__m512i a, __m512i b) {
+  return _mm512_cmpgt_epi16_mask(_mm512_abs_epi16(_mm512_sub_epi16(a, b)), _mm512_set1_epi16(kAutoThreshold - 1));
+}
+
+// s − q for sixteen pixels in 32-bit lanes, limited to 0 … 250 (see the
+// correction of the narrower sets; the estimate of 1 / b here is closer).
+PRAMVIX_TARGET inline __m512i Quotients16(__m512i s32, __m512i L32) {
+  const __m512 luma = _mm512_cvtepi32_ps(L32);
+  const __m512 b = _mm512_sub_ps(_mm512_set1_ps(kFull), luma);
+  const __m512 d = _mm512_add_ps(_mm512_sub_ps(luma, _mm512_set1_ps(kBlack)), _mm512_set1_ps(0.001f));
+  const __m512 e = _mm512_rcp14_ps(b);
+  const __m512 ratio = _mm512_mul_ps(d, _mm512_mul_ps(e, _mm512_sub_ps(_mm512_set1_ps(2.0f), _mm512_mul_ps(b, e))));
+  const __m512 t = _mm512_mul_ps(_mm512_sub_ps(_mm512_set1_ps(kFull), _mm512_cvtepi32_ps(s32)), ratio);
+  const __mmask16 finite = _mm512_cmpneq_epi32_mask(L32, _mm512_set1_epi32(kFullLuma));
+  const __m512i v = _mm512_sub_epi32(s32, _mm512_maskz_cvttps_epi32(finite, t));
+  return _mm512_min_epi32(_mm512_max_epi32(v, _mm512_setzero_si512()), _mm512_set1_epi32(250));
+}
+
+// The correction of 32 lanes of lumas (each in the low byte of its 16-bit
+// lane): pixels 2i and 2i + 1 are the halves of 32-bit lane i.
+PRAMVIX_TARGET inline __m512i Correct32(__m512i s, __m512i L) {
+  const __m512i low = _mm512_set1_epi32(0xFFFF);
+  const __m512i even = Quotients16(_mm512_and_si512(s, low), _mm512_and_si512(L, low));
+  const __m512i odd = Quotients16(_mm512_srli_epi32(s, 16), _mm512_srli_epi32(L, 16));
+  return _mm512_or_si512(even, _mm512_slli_epi32(odd, 16));
+}
+
+// floor(n / 3) for 16-bit lanes n ≤ 765 (see lanes256::DivideBy3).
+PRAMVIX_TARGET inline __m512i DivideBy3(__m512i n) { return _mm512_mulhi_epu16(n, _mm512_set1_epi16(21846)); }
+
+// AVX-512: 32 pixels a block, the lane tests in mask registers.
+struct Avx512 : Avx2 {
+  static int Spans(uint8_t* main, const uint8_t* reference, int edge, bool mark, int innerEnd);
+};
+
+// As WideBlocks of the AVX2 pass, 32 pixels a block.
+class Blocks512 {
+ public:
+  PRAMVIX_TARGET Blocks512(uint8_t* main, const uint8_t* reference, int edge, bool mark)
+      : main_(main), reference_(reference), mark_(mark) {
+    edgeBytes_ = _mm_set1_epi8(static_cast<char>(edge));
+    edgeLanes_ = _mm512_set1_epi16(static_cast<int16_t>(edge));
+    low_ = _mm_set1_epi8(static_cast<char>(edge > 2 ? edge - 2 : 0));
+    high_ = _mm_set1_epi8(static_cast<char>(edge < 253 ? edge + 2 : 255));
+    // Lane 0 from the last lane of the first operand, lane j from lane j − 1
+    // of the second.
+    for (int j = 0; j < 32; ++j) before_[j] = static_cast<int16_t>(j == 0 ? 31 : 31 + j);
+  }
+
+  PRAMVIX_TARGET int Spans(int innerEnd) {
+    const __m512i index = _mm512_loadu_si512(before_);
+    int k = 2;
+    for (; k + 64 <= innerEnd; k += 64) {
+      FetchAhead(reference_ + 2 * static_cast<ptrdiff_t>(k), 2);
+      if (Avx2::NearEdge(reference_, k, 64, low_, high_)) {
+        Settle();
+        continue;
+      }
+      Test(k, index);
+      Test(k + 32, index);
+    }
+    if (k + 32 <= innerEnd) {
+      Test(k, index);
+      k += 32;
+    }
+    if (k < innerEnd && LeftAlone(reference_, k, innerEnd, edgeBytes_, Avx2::Untouched)) {
+      Settle();
+      return innerEnd;
+    }
+    Settle();
+    return k;
+  }
+
+ private:
+  PRAMVIX_TARGET void Test(int k, __m512i index) {
+    const uint8_t* reference = reference_ + 2 * static_cast<ptrdiff_t>(k);
+    const __m512i lumaMask = _mm512_set1_epi16(0x00FF);
+    const __m512i L = _mm512_and_si512(Load512(reference), lumaMask);
+    const __m512i left = _mm512_and_si512(Load512(reference - 2), lumaMask);
+    const __m512i right = _mm512_and_si512(Load512(reference + 2), lumaMask);
+    const __mmask32 logo = Apart(L, edgeLanes_);
+    const __mmask32 soften = Apart(left, right);
+    if ((logo | soften) == 0) {
+      Settle();
+      return;
+    }
+    Block(k, L, logo, soften, index);
+  }
+
+  PRAMVIX_TARGET void Block(int k, __m512i L, __mmask32 logo, __mmask32 soften, __m512i index) {
+    if (!live_) Resume(k);
+    const __m512i lumaMask = _mm512_set1_epi16(0x00FF);
+    uint8_t* at = main_ + 2 * static_cast<ptrdiff_t>(k);
+    const __m512i raw = Load512(at);
+    const __m512i s = _mm512_and_si512(raw, lumaMask);
+    const __m512i v = _mm512_mask_mov_epi16(s, logo, mark_ ? _mm512_xor_si512(s, lumaMask) : Correct32(s, L));
+    const __m512i own = _mm512_permutex2var_epi16(v_, index, v);  // pixels k − 1 … k + 30
+    __m512i y = own;
+    if (soften != 0) {
+      const __m512i before = (soften & 1) != 0 ? y_ : _mm512_setzero_si512();
+      const __m512i sums = _mm512_add_epi16(own, v);
+      const auto round = [&](__m512i x) PRAMVIX_TARGET {
+        return _mm512_mask_mov_epi16(own, soften, DivideBy3(_mm512_add_epi16(_mm512_permutex2var_epi16(before, index, x), sums)));
+      };
+      y = round(round(round(own)));
+      for (;;) {
+        const __m512i next = round(y);
+        if (_mm512_cmpneq_epi16_mask(next, y) == 0) break;
+        y = next;
+      }
+    }
+    const __m512i chroma = _mm512_andnot_si512(lumaMask, _mm512_permutex2var_epi16(raw_, index, raw));
+    _mm512_storeu_si512(at - 2, _mm512_or_si512(chroma, y));
+    raw_ = raw;
+    v_ = v;
+    y_ = y;
+    pending_ = k + 31;
+  }
+
+  PRAMVIX_TARGET void Settle() {
+    if (!live_) return;
+    main_[2 * static_cast<ptrdiff_t>(pending_)] =
+        static_cast<uint8_t>(_mm_extract_epi16(_mm512_extracti32x4_epi32(v_, 3), 7));
+    live_ = false;
+  }
+
+  PRAMVIX_TARGET void Resume(int k) {
+    const uint8_t* at = main_ + 2 * static_cast<ptrdiff_t>(k);
+    const __mmask32 last = 1u << 31;
+    raw_ = _mm512_maskz_set1_epi16(last, static_cast<int16_t>(at[-2] | at[-1] << 8));
+    v_ = _mm512_maskz_set1_epi16(last, at[-2]);
+    y_ = _mm512_maskz_set1_epi16(last, at[-4]);
+    live_ = true;
+  }
+
+  uint8_t* main_;
+  const uint8_t* reference_;
+  bool mark_;
+  __m128i edgeBytes_, low_, high_;
+  __m512i edgeLanes_;
+  int16_t before_[32];
+  bool live_ = false;
+  int pending_ = 0;
+  __m512i raw_ = _mm512_setzero_si512(), v_ = _mm512_setzero_si512(), y_ = _mm512_setzero_si512();
+};
+
+int Avx512::Spans(uint8_t* main, const uint8_t* reference, int edge, bool mark, int innerEnd) {
+  return Blocks512(main, reference, edge, mark).Spans(innerEnd);
+}
+
+#undef PRAMVIX_TARGET
+
+}  // namespace
+}  // namespace auto_removal
+
+PRAMVIX_TARGET_AVX512 void RemoveLogoAutoRowAvx512(MutableLumaRow main, ConstLumaRow reference, LogoPixels pixels) {
+  auto_removal::AutoRowPass<auto_removal::Avx512>(main, reference, pixels);
+}
+
+}  // namespace pramvix
+#endif
