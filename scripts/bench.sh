@@ -7,7 +7,7 @@
 #
 # --doc writes the same into docs/performance.md, between its bench markers.
 # Defaults: 20 repetitions of at least 0.1 s each. Other flags go to the
-# binary, e.g. --benchmark_filter=1080p. PRAMVIX_SIMD (scalar, sse2, avx2)
+# binary, e.g. --benchmark_filter=1080p. PRAMVIX_SIMD (scalar, sse2, avx2, avx512)
 # narrows the instruction set of the filters and of the plain /kernel entries.
 set -euo pipefail
 cd "$(dirname "$0")/.."
