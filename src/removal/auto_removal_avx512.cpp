@@ -126,11 +126,13 @@ class Blocks512 {
       const auto round = [&](__m512i x) PRAMVIX_TARGET {
         return _mm512_mask_mov_epi16(own, soften, DivideBy3(_mm512_add_epi16(_mm512_permutex2var_epi16(before, index, x), sums)));
       };
+      // After i rounds every run of softened lanes is final in its first i
+      // lanes (the lane before a run is final from the start): three rounds
+      // finish runs of up to three, the most common, and one more round per
+      // lane finishes a longer run.
       y = round(round(round(own)));
-      for (;;) {
-        const __m512i next = round(y);
-        if (_mm512_cmpneq_epi16_mask(next, y) == 0) break;
-        y = next;
+      for (uint32_t longer = soften & soften >> 1 & soften >> 2 & soften >> 3; longer != 0; longer &= longer >> 1) {
+        y = round(y);
       }
     }
     const __m512i chroma = _mm512_andnot_si512(lumaMask, _mm512_permutex2var_epi16(raw_, index, raw));
