@@ -26,8 +26,8 @@ PRAMVIX_TARGET inline __mmask32 Apart(__m512i a, __m512i b) {
   return _mm512_cmpgt_epi16_mask(_mm512_abs_epi16(_mm512_sub_epi16(a, b)), _mm512_set1_epi16(kAutoThreshold - 1));
 }
 
-// s − q for sixteen pixels in 32-bit lanes, limited to 0 … 250 (see the
-// correction of the narrower sets; the estimate of 1 / b here is closer).
+// s − q for sixteen pixels in 32-bit lanes (see the correction of the
+// narrower sets; the estimate of 1 / b here is closer, within 2^−14).
 PRAMVIX_TARGET inline __m512i Quotients16(__m512i s32, __m512i L32) {
   const __m512 luma = _mm512_cvtepi32_ps(L32);
   const __m512 b = _mm512_sub_ps(_mm512_set1_ps(kFull), luma);
@@ -36,9 +36,14 @@ PRAMVIX_TARGET inline __m512i Quotients16(__m512i s32, __m512i L32) {
   const __m512 ratio = _mm512_mul_ps(d, _mm512_mul_ps(e, _mm512_sub_ps(_mm512_set1_ps(2.0f), _mm512_mul_ps(b, e))));
   const __m512 t = _mm512_mul_ps(_mm512_sub_ps(_mm512_set1_ps(kFull), _mm512_cvtepi32_ps(s32)), ratio);
   const __mmask16 finite = _mm512_cmpneq_epi32_mask(L32, _mm512_set1_epi32(kFullLuma));
-  const __m512i v = _mm512_sub_epi32(s32, _mm512_maskz_cvttps_epi32(finite, t));
-  return _mm512_min_epi32(_mm512_max_epi32(v, _mm512_setzero_si512()), _mm512_set1_epi32(250));
+  return _mm512_sub_epi32(s32, _mm512_maskz_cvttps_epi32(finite, t));
 }
+
+// Where each pixel's lane lies after packing the even and odd pixels' 32-bit
+// lanes: pixel 8j + 2i of 128-bit part j in lane 8j + i, pixel 8j + 2i + 1 in
+// lane 8j + 4 + i.
+alignas(64) constexpr int16_t kUnpacked[32] = {0,  4,  1,  5,  2,  6,  3,  7,  8,  12, 9,  13, 10, 14, 11, 15,
+                                               16, 20, 17, 21, 18, 22, 19, 23, 24, 28, 25, 29, 26, 30, 27, 31};
 
 // The correction of 32 lanes of lumas (each in the low byte of its 16-bit
 // lane): pixels 2i and 2i + 1 are the halves of 32-bit lane i.
@@ -46,7 +51,11 @@ PRAMVIX_TARGET inline __m512i Correct32(__m512i s, __m512i L) {
   const __m512i low = _mm512_set1_epi32(0xFFFF);
   const __m512i even = Quotients16(_mm512_and_si512(s, low), _mm512_and_si512(L, low));
   const __m512i odd = Quotients16(_mm512_srli_epi32(s, 16), _mm512_srli_epi32(L, 16));
-  return _mm512_or_si512(even, _mm512_slli_epi32(odd, 16));
+  // Packing saturates each s − q to 16 bits, which keeps its side of the
+  // limits; it leaves each 128-bit part's four even lanes, then its four odd
+  // ones, which one permutation puts back in order.
+  const __m512i packed = _mm512_permutexvar_epi16(_mm512_loadu_si512(kUnpacked), _mm512_packs_epi32(even, odd));
+  return _mm512_min_epi16(_mm512_max_epi16(packed, _mm512_setzero_si512()), _mm512_set1_epi16(250));
 }
 
 // floor(n / 3) for 16-bit lanes n ≤ 765 (see lanes256::DivideBy3).
