@@ -20,11 +20,8 @@ using lanes256::Load;
 class WideBlocks {
  public:
   PRAMVIX_TARGET_AVX2 WideBlocks(uint8_t* main, const uint8_t* reference, int edge, bool mark)
-      : main_(main), reference_(reference), mark_(mark) {
-    edgeBytes_ = _mm_set1_epi8(static_cast<char>(edge));
+      : main_(main), reference_(reference), mark_(mark), bytes_(edge) {
     edgeLanes_ = _mm256_set1_epi16(static_cast<int16_t>(edge));
-    low_ = _mm_set1_epi8(static_cast<char>(edge > 2 ? edge - 2 : 0));
-    high_ = _mm_set1_epi8(static_cast<char>(edge < 253 ? edge + 2 : 255));
   }
 
   // Spans of 64 pixels from pixel 2, each tested near the edge luma as a
@@ -35,7 +32,7 @@ class WideBlocks {
     int k = 2;
     for (; k + 64 <= innerEnd; k += 64) {
       FetchAhead(reference_ + 2 * static_cast<ptrdiff_t>(k), 2);
-      if (Avx2::NearEdge(reference_, k, 64, low_, high_)) {
+      if (Avx2::NearEdge(reference_, k, 64, bytes_.low, bytes_.high)) {
         Settle();  // step k softens nothing, so the pending pixel is final
         continue;
       }
@@ -46,7 +43,7 @@ class WideBlocks {
       Half(k);
       k += 32;
     }
-    if (k < innerEnd && LeftAlone(reference_, k, innerEnd, edgeBytes_, Avx2::Untouched)) {
+    if (k < innerEnd && LeftAlone(reference_, k, innerEnd, bytes_.edge, Avx2::Untouched)) {
       Settle();
       return innerEnd;
     }
@@ -59,7 +56,7 @@ class WideBlocks {
   // Pixels k … k + 31 as two blocks, each left as it is where it has nothing
   // to do: a blob's rim then costs the blocks it touches, not the whole half.
   PRAMVIX_TARGET_AVX2 void Half(int k) {
-    const int busy = Avx2::BusyBlocks(reference_, k, edgeBytes_);
+    const int busy = Avx2::BusyBlocks(reference_, k, bytes_.edge);
     for (int block = 0; block < 2; ++block) {
       if ((busy >> block & 1) != 0) {
         Block(k + 16 * block);
@@ -131,7 +128,7 @@ class WideBlocks {
   uint8_t* main_;
   const uint8_t* reference_;
   bool mark_;
-  __m128i edgeBytes_, low_, high_;
+  EdgeBytes bytes_;
   __m256i edgeLanes_;
   bool live_ = false;
   int pending_ = 0;

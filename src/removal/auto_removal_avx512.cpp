@@ -70,11 +70,8 @@ struct Avx512 : Avx2 {
 class Blocks512 {
  public:
   PRAMVIX_TARGET Blocks512(uint8_t* main, const uint8_t* reference, int edge, bool mark)
-      : main_(main), reference_(reference), mark_(mark) {
-    edgeBytes_ = _mm_set1_epi8(static_cast<char>(edge));
+      : main_(main), reference_(reference), mark_(mark), bytes_(edge) {
     edgeLanes_ = _mm512_set1_epi16(static_cast<int16_t>(edge));
-    low_ = _mm_set1_epi8(static_cast<char>(edge > 2 ? edge - 2 : 0));
-    high_ = _mm_set1_epi8(static_cast<char>(edge < 253 ? edge + 2 : 255));
     // Lane 0 from the last lane of the first operand, lane j from lane j − 1
     // of the second.
     for (int j = 0; j < 32; ++j) before_[j] = static_cast<int16_t>(j == 0 ? 31 : 31 + j);
@@ -85,7 +82,7 @@ class Blocks512 {
     int k = 2;
     for (; k + 64 <= innerEnd; k += 64) {
       FetchAhead(reference_ + 2 * static_cast<ptrdiff_t>(k), 2);
-      if (Avx2::NearEdge(reference_, k, 64, low_, high_)) {
+      if (Avx2::NearEdge(reference_, k, 64, bytes_.low, bytes_.high)) {
         Settle();
         continue;
       }
@@ -96,7 +93,7 @@ class Blocks512 {
       Test(k, index);
       k += 32;
     }
-    if (k < innerEnd && LeftAlone(reference_, k, innerEnd, edgeBytes_, Avx2::Untouched)) {
+    if (k < innerEnd && LeftAlone(reference_, k, innerEnd, bytes_.edge, Avx2::Untouched)) {
       Settle();
       return innerEnd;
     }
@@ -171,7 +168,7 @@ class Blocks512 {
   uint8_t* main_;
   const uint8_t* reference_;
   bool mark_;
-  __m128i edgeBytes_, low_, high_;
+  EdgeBytes bytes_;
   __m512i edgeLanes_;
   int16_t before_[32];
   bool live_ = false;

@@ -87,6 +87,16 @@ inline void FetchAhead(const uint8_t* at, int lines) {
   }
 }
 
+// A row's edge luma in every byte, for the exact span tests, and edge ∓ 2
+// (limited to 0 … 255) for the quick one.
+struct EdgeBytes {
+  PRAMVIX_VECTOR_TARGET explicit EdgeBytes(int edge)
+      : edge(_mm_set1_epi8(static_cast<char>(edge))),
+        low(_mm_set1_epi8(static_cast<char>(edge > 2 ? edge - 2 : 0))),
+        high(_mm_set1_epi8(static_cast<char>(edge < 253 ? edge + 2 : 255))) {}
+  __m128i edge, low, high;
+};
+
 // floor(n / 3) for 16-bit lanes n ≤ 765: n·43691 / 2^17 = n/3 + n/(3·2^17),
 // and the second term stays under the 1/3 that separates n/3 from the next
 // whole number while n < 2^17.
@@ -180,11 +190,8 @@ template <class Set>
 class AutoBlocks {
  public:
   PRAMVIX_VECTOR_TARGET AutoBlocks(uint8_t* main, const uint8_t* reference, int edge, bool mark)
-      : main_(main), reference_(reference), mark_(mark) {
-    edgeBytes_ = _mm_set1_epi8(static_cast<char>(edge));
+      : main_(main), reference_(reference), mark_(mark), bytes_(edge) {
     edgeLanes_ = _mm_set1_epi16(static_cast<int16_t>(edge));
-    low_ = _mm_set1_epi8(static_cast<char>(edge > 2 ? edge - 2 : 0));
-    high_ = _mm_set1_epi8(static_cast<char>(edge < 253 ? edge + 2 : 255));
   }
 
   // Spans of 32 pixels from pixel 2 while they end before innerEnd, then the
@@ -197,13 +204,13 @@ class AutoBlocks {
       Span(k);
     }
     Settle();
-    return k < innerEnd && LeftAlone(reference_, k, innerEnd, edgeBytes_, Set::Untouched) ? innerEnd : k;
+    return k < innerEnd && LeftAlone(reference_, k, innerEnd, bytes_.edge, Set::Untouched) ? innerEnd : k;
   }
 
   // Pixels k … k + 31 in blocks of eight, each left as it is where it has
   // nothing to do; reads reference pixels k − 1 … k + 32.
   PRAMVIX_VECTOR_TARGET void Span(int k) {
-    const int busy = Set::NearEdge(reference_, k, low_, high_) ? 0 : BusyBlocksSse2(reference_, k, edgeBytes_);
+    const int busy = Set::NearEdge(reference_, k, bytes_.low, bytes_.high) ? 0 : BusyBlocksSse2(reference_, k, bytes_.edge);
     for (int block = 0; block < 4; ++block) {
       if ((busy >> block & 1) != 0) {
         Block(k + 8 * block);
@@ -261,7 +268,8 @@ class AutoBlocks {
   uint8_t* main_;
   const uint8_t* reference_;
   bool mark_;
-  __m128i edgeBytes_, edgeLanes_, low_, high_;
+  EdgeBytes bytes_;
+  __m128i edgeLanes_;
   bool live_ = false;  // the lanes below hold the block before
   int pending_ = 0;
   __m128i raw_ = _mm_setzero_si128(), v_ = _mm_setzero_si128(), y_ = _mm_setzero_si128();
