@@ -22,21 +22,8 @@ namespace {
 PRAMVIX_TARGET inline __m512i Load512(const uint8_t* p) { return _mm512_loadu_si512(p); }
 
 // Lanes whose luma (low byte) lies a threshold or more from `to`.
-PRAMVIX_TARGET inline __mmask32 Apart(__m512i a, __m512i b) {
-  return _mm512_cmpgt_epi16_mask(_mm512_abs_epi16(_mm512_sub_epi16(a, b)), _mm512_set1_epi16(kAutoThreshold - 1));
-}
-
-// s − q for sixteen pixels in 32-bit lanes (see the correction of the
-// narrower sets; the estimate of 1 / b here is closer, within 2^−14).
-PRAMVIX_TARGET inline __m512i Quotients16(__m512i s32, __m512i L32) {
-  const __m512 luma = _mm512_cvtepi32_ps(L32);
-  const __m512 b = _mm512_sub_ps(_mm512_set1_ps(kFull), luma);
-  const __m512 d = _mm512_add_ps(_mm512_sub_ps(luma, _mm512_set1_ps(kBlack)), _mm512_set1_ps(0.001f));
-  const __m512 e = _mm512_rcp14_ps(b);
-  const __m512 ratio = _mm512_mul_ps(d, _mm512_mul_ps(e, _mm512_sub_ps(_mm512_set1_ps(2.0f), _mm512_mul_ps(b, e))));
-  const __m512 t = _mm512_mul_ps(_mm512_sub_ps(_mm512_set1_ps(kFull), _mm512_cvtepi32_ps(s32)), ratio);
-  const __mmask16 finite = _mm512_cmpneq_epi32_mask(L32, _mm512_set1_epi32(kFullLuma));
-  return _mm512_sub_epi32(s32, _mm512_maskz_cvttps_epi32(finite, t));
+PRAMVIX_TARGET inline __mmask32 Apart(__m512i a, __m512i b, __m512i below) {
+  return _mm512_cmpgt_epi16_mask(_mm512_abs_epi16(_mm512_sub_epi16(a, b)), below);
 }
 
 // Where each pixel's lane lies after packing the even and odd pixels' 32-bit
@@ -45,21 +32,51 @@ PRAMVIX_TARGET inline __m512i Quotients16(__m512i s32, __m512i L32) {
 alignas(64) constexpr int16_t kUnpacked[32] = {0,  4,  1,  5,  2,  6,  3,  7,  8,  12, 9,  13, 10, 14, 11, 15,
                                                16, 20, 17, 21, 18, 22, 19, 23, 24, 28, 25, 29, 26, 30, 27, 31};
 
+// The pass's constants, made once a row rather than once a block.
+struct Constants {
+  PRAMVIX_TARGET Constants()
+      : full(_mm512_set1_ps(kFull)),
+        black(_mm512_set1_ps(kBlack)),
+        tiny(_mm512_set1_ps(0.001f)),
+        two(_mm512_set1_ps(2.0f)),
+        fullLuma(_mm512_set1_epi32(kFullLuma)),
+        lowHalf(_mm512_set1_epi32(0xFFFF)),
+        unpacked(_mm512_loadu_si512(kUnpacked)),
+        limit(_mm512_set1_epi16(250)),
+        third(_mm512_set1_epi16(21846)),
+        lumaMask(_mm512_set1_epi16(0x00FF)),
+        below(_mm512_set1_epi16(kAutoThreshold - 1)) {}
+  __m512 full, black, tiny, two;
+  __m512i fullLuma, lowHalf, unpacked, limit, third, lumaMask, below;
+};
+
+// s − q for sixteen pixels in 32-bit lanes (see the correction of the
+// narrower sets; the estimate of 1 / b here is closer, within 2^−14).
+PRAMVIX_TARGET inline __m512i Quotients16(__m512i s32, __m512i L32, const Constants& c) {
+  const __m512 luma = _mm512_cvtepi32_ps(L32);
+  const __m512 b = _mm512_sub_ps(c.full, luma);
+  const __m512 d = _mm512_add_ps(_mm512_sub_ps(luma, c.black), c.tiny);
+  const __m512 e = _mm512_rcp14_ps(b);
+  const __m512 ratio = _mm512_mul_ps(d, _mm512_mul_ps(e, _mm512_sub_ps(c.two, _mm512_mul_ps(b, e))));
+  const __m512 t = _mm512_mul_ps(_mm512_sub_ps(c.full, _mm512_cvtepi32_ps(s32)), ratio);
+  const __mmask16 finite = _mm512_cmpneq_epi32_mask(L32, c.fullLuma);
+  return _mm512_sub_epi32(s32, _mm512_maskz_cvttps_epi32(finite, t));
+}
+
 // The correction of 32 lanes of lumas (each in the low byte of its 16-bit
 // lane): pixels 2i and 2i + 1 are the halves of 32-bit lane i.
-PRAMVIX_TARGET inline __m512i Correct32(__m512i s, __m512i L) {
-  const __m512i low = _mm512_set1_epi32(0xFFFF);
-  const __m512i even = Quotients16(_mm512_and_si512(s, low), _mm512_and_si512(L, low));
-  const __m512i odd = Quotients16(_mm512_srli_epi32(s, 16), _mm512_srli_epi32(L, 16));
+PRAMVIX_TARGET inline __m512i Correct32(__m512i s, __m512i L, const Constants& c) {
+  const __m512i even = Quotients16(_mm512_and_si512(s, c.lowHalf), _mm512_and_si512(L, c.lowHalf), c);
+  const __m512i odd = Quotients16(_mm512_srli_epi32(s, 16), _mm512_srli_epi32(L, 16), c);
   // Packing saturates each s − q to 16 bits, which keeps its side of the
   // limits; it leaves each 128-bit part's four even lanes, then its four odd
   // ones, which one permutation puts back in order.
-  const __m512i packed = _mm512_permutexvar_epi16(_mm512_loadu_si512(kUnpacked), _mm512_packs_epi32(even, odd));
-  return _mm512_min_epi16(_mm512_max_epi16(packed, _mm512_setzero_si512()), _mm512_set1_epi16(250));
+  const __m512i packed = _mm512_permutexvar_epi16(c.unpacked, _mm512_packs_epi32(even, odd));
+  return _mm512_min_epi16(_mm512_max_epi16(packed, _mm512_setzero_si512()), c.limit);
 }
 
 // floor(n / 3) for 16-bit lanes n ≤ 765 (see lanes256::DivideBy3).
-PRAMVIX_TARGET inline __m512i DivideBy3(__m512i n) { return _mm512_mulhi_epu16(n, _mm512_set1_epi16(21846)); }
+PRAMVIX_TARGET inline __m512i DivideBy3(__m512i n, __m512i third) { return _mm512_mulhi_epu16(n, third); }
 
 // AVX-512: 32 pixels a block, the lane tests in mask registers.
 struct Avx512 : Avx2 {
@@ -104,12 +121,12 @@ class Blocks512 {
  private:
   PRAMVIX_TARGET void Test(int k, __m512i index) {
     const uint8_t* reference = reference_ + 2 * static_cast<ptrdiff_t>(k);
-    const __m512i lumaMask = _mm512_set1_epi16(0x00FF);
+    const __m512i lumaMask = c_.lumaMask;
     const __m512i L = _mm512_and_si512(Load512(reference), lumaMask);
     const __m512i left = _mm512_and_si512(Load512(reference - 2), lumaMask);
     const __m512i right = _mm512_and_si512(Load512(reference + 2), lumaMask);
-    const __mmask32 logo = Apart(L, edgeLanes_);
-    const __mmask32 soften = Apart(left, right);
+    const __mmask32 logo = Apart(L, edgeLanes_, c_.below);
+    const __mmask32 soften = Apart(left, right, c_.below);
     if ((logo | soften) == 0) {
       Settle();
       return;
@@ -119,18 +136,18 @@ class Blocks512 {
 
   PRAMVIX_TARGET void Block(int k, __m512i L, __mmask32 logo, __mmask32 soften, __m512i index) {
     if (!live_) Resume(k);
-    const __m512i lumaMask = _mm512_set1_epi16(0x00FF);
+    const __m512i lumaMask = c_.lumaMask;
     uint8_t* at = main_ + 2 * static_cast<ptrdiff_t>(k);
     const __m512i raw = Load512(at);
     const __m512i s = _mm512_and_si512(raw, lumaMask);
-    const __m512i v = _mm512_mask_mov_epi16(s, logo, mark_ ? _mm512_xor_si512(s, lumaMask) : Correct32(s, L));
+    const __m512i v = _mm512_mask_mov_epi16(s, logo, mark_ ? _mm512_xor_si512(s, lumaMask) : Correct32(s, L, c_));
     const __m512i own = _mm512_permutex2var_epi16(v_, index, v);  // pixels k − 1 … k + 30
     __m512i y = own;
     if (soften != 0) {
       const __m512i before = (soften & 1) != 0 ? y_ : _mm512_setzero_si512();
       const __m512i sums = _mm512_add_epi16(own, v);
       const auto round = [&](__m512i x) PRAMVIX_TARGET {
-        return _mm512_mask_mov_epi16(own, soften, DivideBy3(_mm512_add_epi16(_mm512_permutex2var_epi16(before, index, x), sums)));
+        return _mm512_mask_mov_epi16(own, soften, DivideBy3(_mm512_add_epi16(_mm512_permutex2var_epi16(before, index, x), sums), c_.third));
       };
       // After i rounds every run of softened lanes is final in its first i
       // lanes (the lane before a run is final from the start): three rounds
@@ -171,6 +188,7 @@ class Blocks512 {
   EdgeBytes bytes_;
   __m512i edgeLanes_;
   int16_t before_[32];
+  Constants c_;
   bool live_ = false;
   int pending_ = 0;
   __m512i raw_ = _mm512_setzero_si512(), v_ = _mm512_setzero_si512(), y_ = _mm512_setzero_si512();
