@@ -16,7 +16,7 @@ bool CpuRuns(Simd simd) {
     case Simd::kAvx2:
       __builtin_cpu_init();  // harmless when already done; needed before static constructors
       return __builtin_cpu_supports("avx2");
-    case Simd::kAvx512:  // the subsets the kernels use: words and bytes, 128 and 256 bits
+    case Simd::kAvx512:  // the foundation with the word and byte, 128- and 256-bit and doubleword subsets
       __builtin_cpu_init();
       return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("avx512f") &&
              __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512vl") &&
