@@ -21,7 +21,8 @@ namespace {
 
 PRAMVIX_TARGET inline __m512i Load512(const uint8_t* p) { return _mm512_loadu_si512(p); }
 
-// Lanes whose luma (low byte) lies a threshold or more from `to`.
+// Lanes whose lumas in a and b lie a threshold or more apart (`below` holds
+// the threshold less one).
 PRAMVIX_TARGET inline __mmask32 Apart(__m512i a, __m512i b, __m512i below) {
   return _mm512_cmpgt_epi16_mask(_mm512_abs_epi16(_mm512_sub_epi16(a, b)), below);
 }
@@ -31,6 +32,11 @@ PRAMVIX_TARGET inline __mmask32 Apart(__m512i a, __m512i b, __m512i below) {
 // lane 8j + 4 + i.
 alignas(64) constexpr int16_t kUnpacked[32] = {0,  4,  1,  5,  2,  6,  3,  7,  8,  12, 9,  13, 10, 14, 11, 15,
                                                16, 20, 17, 21, 18, 22, 19, 23, 24, 28, 25, 29, 26, 30, 27, 31};
+
+// For _mm512_permutex2var_epi16(before, kLaneBefore, lanes): lane 0 from the
+// last lane of `before`, lane j from lane j − 1 of `lanes`.
+alignas(64) constexpr int16_t kLaneBefore[32] = {31, 32, 33, 34, 35, 36, 37, 38, 39, 40, 41, 42, 43, 44, 45, 46,
+                                                 47, 48, 49, 50, 51, 52, 53, 54, 55, 56, 57, 58, 59, 60, 61, 62};
 
 // The pass's constants, made once a row rather than once a block.
 struct Constants {
@@ -42,12 +48,13 @@ struct Constants {
         fullLuma(_mm512_set1_epi32(kFullLuma)),
         lowHalf(_mm512_set1_epi32(0xFFFF)),
         unpacked(_mm512_loadu_si512(kUnpacked)),
+        laneBefore(_mm512_loadu_si512(kLaneBefore)),
         limit(_mm512_set1_epi16(250)),
         third(_mm512_set1_epi16(21846)),
         lumaMask(_mm512_set1_epi16(0x00FF)),
         below(_mm512_set1_epi16(kAutoThreshold - 1)) {}
   __m512 full, black, tiny, two;
-  __m512i fullLuma, lowHalf, unpacked, limit, third, lumaMask, below;
+  __m512i fullLuma, lowHalf, unpacked, laneBefore, limit, third, lumaMask, below;
 };
 
 // s − q for sixteen pixels in 32-bit lanes (see the correction of the
@@ -89,13 +96,9 @@ class Blocks512 {
   PRAMVIX_TARGET Blocks512(uint8_t* main, const uint8_t* reference, int edge, bool mark)
       : main_(main), reference_(reference), mark_(mark), bytes_(edge) {
     edgeLanes_ = _mm512_set1_epi16(static_cast<int16_t>(edge));
-    // Lane 0 from the last lane of the first operand, lane j from lane j − 1
-    // of the second.
-    for (int j = 0; j < 32; ++j) before_[j] = static_cast<int16_t>(j == 0 ? 31 : 31 + j);
   }
 
   PRAMVIX_TARGET int Spans(int innerEnd) {
-    const __m512i index = _mm512_loadu_si512(before_);
     int k = 2;
     // Inside a logo one busy span follows another: the quick test is left
     // out after a span with work, where it would fail.
@@ -106,10 +109,10 @@ class Blocks512 {
         Settle();
         continue;
       }
-      busy = Test(k, index) | Test(k + 32, index);
+      busy = Test(k) | Test(k + 32);
     }
     if (k + 32 <= innerEnd) {
-      Test(k, index);
+      Test(k);
       k += 32;
     }
     if (k < innerEnd && LeftAlone(reference_, k, innerEnd, bytes_.edge, Avx2::Untouched)) {
@@ -122,7 +125,7 @@ class Blocks512 {
 
  private:
   // Whether the block had work.
-  PRAMVIX_TARGET bool Test(int k, __m512i index) {
+  PRAMVIX_TARGET bool Test(int k) {
     const uint8_t* reference = reference_ + 2 * static_cast<ptrdiff_t>(k);
     const __m512i lumaMask = c_.lumaMask;
     const __m512i L = _mm512_and_si512(Load512(reference), lumaMask);
@@ -134,13 +137,13 @@ class Blocks512 {
       Settle();
       return false;
     }
-    Block(k, L, logo, soften, index);
+    Block(k, L, logo, soften);
     return true;
   }
 
-  PRAMVIX_TARGET void Block(int k, __m512i L, __mmask32 logo, __mmask32 soften, __m512i index) {
+  PRAMVIX_TARGET void Block(int k, __m512i L, __mmask32 logo, __mmask32 soften) {
     if (!live_) Resume(k);
-    const __m512i lumaMask = c_.lumaMask;
+    const __m512i lumaMask = c_.lumaMask, index = c_.laneBefore;
     uint8_t* at = main_ + 2 * static_cast<ptrdiff_t>(k);
     const __m512i raw = Load512(at);
     const __m512i s = _mm512_and_si512(raw, lumaMask);
@@ -191,7 +194,6 @@ class Blocks512 {
   bool mark_;
   EdgeBytes bytes_;
   __m512i edgeLanes_;
-  int16_t before_[32];
   Constants c_;
   bool live_ = false;
   int pending_ = 0;
