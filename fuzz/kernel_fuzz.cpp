@@ -95,14 +95,17 @@ void AutoRowOf(FuzzedDataProvider& in) {
   const LogoPixels pixels = in.ConsumeBool() ? LogoPixels::kMark : LogoPixels::kCorrect;
   const Row reference(in, referenceWidth);
   const Row original(in, mainWidth);
-  const auto run = [&](Simd simd) {
+  const ConstLumaRow logo(reference.bytes.get(), referenceWidth);
+  // In place, and from the original into a row of other bytes.
+  const auto run = [&](Simd simd, bool inPlace) {
     Row main(original);
-    AutoRowFor(simd)(MutableLumaRow(main.bytes.get(), mainWidth), ConstLumaRow(reference.bytes.get(), referenceWidth),
-                     pixels);
+    if (!inPlace) std::memset(main.bytes.get(), 0xA5, main.size);
+    AutoRowFor(simd)(MutableLumaRow(main.bytes.get(), mainWidth),
+                     ConstLumaRow(inPlace ? main.bytes.get() : original.bytes.get(), mainWidth), logo, pixels);
     return main;
   };
-  const Row expected = run(Simd::kScalar);
-  for (Simd simd : SupportedSimd()) Check(run(simd) == expected);
+  const Row expected = run(Simd::kScalar, true);
+  for (Simd simd : SupportedSimd()) Check(run(simd, true) == expected && run(simd, false) == expected);
 }
 
 // NoLogoColor's chroma pass: rows of whole pixel pairs, the region's pairs

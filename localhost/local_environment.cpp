@@ -31,6 +31,20 @@ bool LocalEnvironment::MakeWritable(PVideoFrame* frame) {
   return true;
 }
 
+PVideoFrame LocalEnvironment::NewFrameLike(const PVideoFrame& frame) {
+  if (!frame) return {};
+  const int rowSize = frame->GetRowSize();
+  PVideoFrame made(new LocalFrame(rowSize, frame->GetHeight(), PitchFor(rowSize), LocalFrame::Start::kFilledByCaller));
+  std::lock_guard<std::mutex> lock(mutex_);
+  ++newFrames_;
+  return made;
+}
+
+int LocalEnvironment::NewFrames() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return newFrames_;
+}
+
 int LocalEnvironment::Copies() const {
   std::lock_guard<std::mutex> lock(mutex_);
   return copies_;

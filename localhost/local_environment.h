@@ -24,6 +24,8 @@ class LocalEnvironment final : public IScriptEnvironment {
   [[noreturn]] void ThrowError(const char* message) override;
   // Copies the frame only when another handle shares it.
   bool MakeWritable(PVideoFrame* frame) override;
+  // A frame of the same geometry with this host's pitch, its bytes unset.
+  PVideoFrame NewFrameLike(const PVideoFrame& frame) override;
 
   // Loads a plug-in library and calls its AvisynthPluginInit with this host.
   void LoadPlugin(const std::string& path);
@@ -40,13 +42,15 @@ class LocalEnvironment final : public IScriptEnvironment {
   void SetPitchPadding(int bytes) { pitchPadding_ = bytes; }
   int PitchFor(int rowSize) const { return (rowSize + 15) / 16 * 16 + pitchPadding_; }
 
-  int Copies() const;  // frames MakeWritable has copied
+  int Copies() const;    // frames MakeWritable has copied
+  int NewFrames() const;  // frames NewFrameLike has made
 
  private:
   std::vector<Function> functions_;
   int pitchPadding_ = 0;
   mutable std::mutex mutex_;
   int copies_ = 0;
+  int newFrames_ = 0;
 };
 
 // Whether a value fits one letter of a type string.

@@ -54,6 +54,7 @@ class CEnvironment final : public pramvix::IScriptEnvironment {
   void AddFunction(const char* name, const char* params, ApplyFunc apply, void* user_data) override;
   [[noreturn]] void ThrowError(const char* message) override;
   bool MakeWritable(pramvix::PVideoFrame* frame) override;
+  pramvix::PVideoFrame NewFrameLike(const pramvix::PVideoFrame& frame) override;
 
  private:
   AVS_ScriptEnvironment* env_;

@@ -35,4 +35,28 @@ bool CEnvironment::MakeWritable(pramvix::PVideoFrame* frame) {
   return copied > 0;
 }
 
+// A YUY2 frame of the host's own, its properties copied from `frame` as the
+// host's MakeWritable copies them. Only the host's frames of whole pixel
+// pairs are matched; for any other the caller falls back to MakeWritable.
+pramvix::PVideoFrame CEnvironment::NewFrameLike(const pramvix::PVideoFrame& frame) {
+  const auto* wrapper = dynamic_cast<const CFrame*>(frame.get());
+  if (!wrapper || !Host().avs_new_video_frame_p || wrapper->GetRowSize() % 4 != 0) return {};
+  AVS_VideoInfo vi{};
+  vi.width = wrapper->GetRowSize() / 2;
+  vi.height = wrapper->GetHeight();
+  vi.pixel_type = AVS_CS_YUY2;
+  vi.fps_numerator = 1;
+  vi.fps_denominator = 1;
+  AVS_VideoFrame* real = Host().avs_new_video_frame_p(env_, &vi, wrapper->Real());
+  if (!real) return {};
+  auto* wrapped = new (std::nothrow) CFrame(real);
+  if (!wrapped) {
+    Host().avs_release_video_frame(real);
+    throw std::bad_alloc();
+  }
+  pramvix::PVideoFrame made(wrapped);
+  if (made->GetRowSize() != frame->GetRowSize() || made->GetHeight() != frame->GetHeight()) return {};
+  return made;
+}
+
 }  // namespace pramvix::avsc

@@ -67,6 +67,7 @@ bool LoadAll() {
   const Library library = HostLibrary();
   if (!library) return false;
 #define PRAMVIX_LOAD(name) Load(library, &calls.name, #name)
+  Load(library, &calls.avs_new_video_frame_p, "avs_new_video_frame_p");  // optional: null leaves it unused
   return PRAMVIX_LOAD(avs_add_function) && PRAMVIX_LOAD(avs_new_c_filter) && PRAMVIX_LOAD(avs_take_clip) &&
          PRAMVIX_LOAD(avs_set_to_clip) && PRAMVIX_LOAD(avs_release_clip) && PRAMVIX_LOAD(avs_clip_get_error) &&
          PRAMVIX_LOAD(avs_get_video_info) && PRAMVIX_LOAD(avs_get_frame) && PRAMVIX_LOAD(avs_get_parity) &&

@@ -41,6 +41,8 @@ struct HostCalls {
   avs_is_writable_func avs_is_writable;
   avs_make_writable_func avs_make_writable;
   avs_save_string_func avs_save_string;
+  // Optional (hosts of interface version 8 on): null where the host lacks it.
+  avs_new_video_frame_p_func avs_new_video_frame_p;
 };
 
 // The host's functions, looked up once; null when no loaded library exports

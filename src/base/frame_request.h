@@ -13,6 +13,21 @@ ConstFrame ViewOf(const PVideoFrame& frame);
 // Applies MakeWritable to the main frame and returns its writable rows.
 MutableFrame MakeMainWritable(PVideoFrame& frame, const FilterTexts& texts, IScriptEnvironment* env);
 
+// The main frame of a request that writes every byte of it itself: `rows` to
+// write, which start as `source`'s, in the frame `out` that the request
+// returns. A frame that only the request holds is edited in place (`source`
+// is `rows`). A frame that others share is not copied here: the host gives a
+// new frame, which the request fills from the shared frame (`source`, held
+// by `shared`) as it works, reading each byte once. A host that gives none
+// copies the frame in MakeWritable.
+struct RowCopiedFrame {
+  PVideoFrame out;
+  MutableFrame rows;
+  ConstFrame source;
+  PVideoFrame shared;
+};
+RowCopiedFrame TakeMainFrame(PVideoFrame frame, const FilterTexts& texts, IScriptEnvironment* env);
+
 // The row size of a YUY2 frame must be a multiple of 4 bytes (an even width).
 void CheckRowSize(const MutableFrame& main, const FilterTexts& texts, IScriptEnvironment* env);
 

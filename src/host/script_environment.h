@@ -19,6 +19,12 @@ class IScriptEnvironment {
   // Afterwards *frame is held by this handle alone, with the same size and
   // contents. Returns true when a copy was made.
   virtual bool MakeWritable(PVideoFrame* frame) = 0;
+  // A new frame of `frame`'s row size and height, held by the returned handle
+  // alone, carrying what else MakeWritable's copy of `frame` would carry (the
+  // host's frame properties); its picture bytes are left for the caller to
+  // fill. Empty when this host makes no such frame for `frame`: the caller
+  // then uses MakeWritable.
+  virtual PVideoFrame NewFrameLike(const PVideoFrame& frame) = 0;
 };
 
 }  // namespace pramvix

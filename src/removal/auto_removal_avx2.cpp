@@ -135,15 +135,16 @@ class WideBlocks {
   __m256i raw_ = _mm256_setzero_si256(), v_ = _mm256_setzero_si256(), y_ = _mm256_setzero_si256();
 };
 
-int Avx2::Spans(uint8_t* main, const uint8_t* reference, int edge, bool mark, int innerEnd) {
+int Avx2::Spans(uint8_t* main, const uint8_t*, const uint8_t* reference, int edge, bool mark, int innerEnd) {
   return WideBlocks(main, reference, edge, mark).Spans(innerEnd);
 }
 
 }  // namespace
 }  // namespace auto_removal
 
-PRAMVIX_TARGET_AVX2 void RemoveLogoAutoRowAvx2(MutableLumaRow main, ConstLumaRow reference, LogoPixels pixels) {
-  auto_removal::AutoRowPass<auto_removal::Avx2>(main, reference, pixels);
+PRAMVIX_TARGET_AVX2 void RemoveLogoAutoRowAvx2(MutableLumaRow main, ConstLumaRow source, ConstLumaRow reference,
+                                                LogoPixels pixels) {
+  auto_removal::AutoRowPass<auto_removal::Avx2>(main, source, reference, pixels);
 }
 
 }  // namespace pramvix

@@ -18,7 +18,8 @@ PRAMVIX_TARGET_AVX2 inline __m256i ThresholdApart256(__m256i a, __m256i b) {
 
 // Eight lanes of floats at a time.
 struct Avx2 {
-  static int Spans(uint8_t* main, const uint8_t* reference, int edge, bool mark, int innerEnd);
+  static constexpr bool kFromSource = false;
+  static int Spans(uint8_t* main, const uint8_t* source, const uint8_t* reference, int edge, bool mark, int innerEnd);
 
   // As NearEdgeSse2 over pixels k … k + n − 1 (n 32 or 64), sixteen pixels a
   // load; reads reference pixels k − 1 … k + n.

@@ -87,14 +87,19 @@ PRAMVIX_TARGET inline __m512i DivideBy3(__m512i n, __m512i third) { return _mm51
 
 // AVX-512: 32 pixels a block, the lane tests in mask registers.
 struct Avx512 : Avx2 {
-  static int Spans(uint8_t* main, const uint8_t* reference, int edge, bool mark, int innerEnd);
+  static constexpr bool kFromSource = true;
+  static int Spans(uint8_t* main, const uint8_t* source, const uint8_t* reference, int edge, bool mark, int innerEnd);
 };
 
-// As WideBlocks of the AVX2 pass, 32 pixels a block.
+// As WideBlocks of the AVX2 pass, 32 pixels a block, reading the row's main
+// pixels from `source` and writing them to `main`: where the two differ, every
+// span is written, the spans left alone as copies, so that a shared frame is
+// copied by the pass itself instead of whole beforehand. Pixels 0 and 1 must
+// be in main already.
 class Blocks512 {
  public:
-  PRAMVIX_TARGET Blocks512(uint8_t* main, const uint8_t* reference, int edge, bool mark)
-      : main_(main), reference_(reference), mark_(mark), bytes_(edge) {
+  PRAMVIX_TARGET Blocks512(uint8_t* main, const uint8_t* source, const uint8_t* reference, int edge, bool mark)
+      : main_(main), source_(source), reference_(reference), mark_(mark), bytes_(edge) {
     edgeLanes_ = _mm512_set1_epi16(static_cast<int16_t>(edge));
   }
 
@@ -107,6 +112,8 @@ class Blocks512 {
       FetchAhead(reference_ + 2 * static_cast<ptrdiff_t>(k), 2);
       if (!busy && Avx2::NearEdge(reference_, k, 64, bytes_.low, bytes_.high)) {
         Settle();
+        Copy(k);
+        Copy(k + 32);
         continue;
       }
       busy = Test(k) | Test(k + 32);
@@ -114,10 +121,6 @@ class Blocks512 {
     if (k + 32 <= innerEnd) {
       Test(k);
       k += 32;
-    }
-    if (k < innerEnd && LeftAlone(reference_, k, innerEnd, bytes_.edge, Avx2::Untouched)) {
-      Settle();
-      return innerEnd;
     }
     Settle();
     return k;
@@ -135,6 +138,7 @@ class Blocks512 {
     const __mmask32 soften = Apart(left, right, c_.below);
     if ((logo | soften) == 0) {
       Settle();
+      Copy(k);
       return false;
     }
     Block(k, L, logo, soften);
@@ -145,7 +149,7 @@ class Blocks512 {
     if (!live_) Resume(k);
     const __m512i lumaMask = c_.lumaMask, index = c_.laneBefore;
     uint8_t* at = main_ + 2 * static_cast<ptrdiff_t>(k);
-    const __m512i raw = Load512(at);
+    const __m512i raw = Load512(source_ + 2 * static_cast<ptrdiff_t>(k));
     const __m512i s = _mm512_and_si512(raw, lumaMask);
     const __m512i v = _mm512_mask_mov_epi16(s, logo, mark_ ? _mm512_xor_si512(s, lumaMask) : Correct32(s, L, c_));
     const __m512i own = _mm512_permutex2var_epi16(v_, index, v);  // pixels k − 1 … k + 30
@@ -177,7 +181,15 @@ class Blocks512 {
     if (!live_) return;
     main_[2 * static_cast<ptrdiff_t>(pending_)] =
         static_cast<uint8_t>(_mm_extract_epi16(_mm512_extracti32x4_epi32(v_, 3), 7));
+    main_[2 * static_cast<ptrdiff_t>(pending_) + 1] =
+        static_cast<uint8_t>(_mm_extract_epi16(_mm512_extracti32x4_epi32(raw_, 3), 7) >> 8);
     live_ = false;
+  }
+
+  // Pixels k … k + 31 as the source holds them (in place, they are).
+  PRAMVIX_TARGET void Copy(int k) {
+    if (source_ == main_) return;
+    _mm512_storeu_si512(main_ + 2 * static_cast<ptrdiff_t>(k), Load512(source_ + 2 * static_cast<ptrdiff_t>(k)));
   }
 
   PRAMVIX_TARGET void Resume(int k) {
@@ -190,6 +202,7 @@ class Blocks512 {
   }
 
   uint8_t* main_;
+  const uint8_t* source_;
   const uint8_t* reference_;
   bool mark_;
   EdgeBytes bytes_;
@@ -200,8 +213,8 @@ class Blocks512 {
   __m512i raw_ = _mm512_setzero_si512(), v_ = _mm512_setzero_si512(), y_ = _mm512_setzero_si512();
 };
 
-int Avx512::Spans(uint8_t* main, const uint8_t* reference, int edge, bool mark, int innerEnd) {
-  return Blocks512(main, reference, edge, mark).Spans(innerEnd);
+int Avx512::Spans(uint8_t* main, const uint8_t* source, const uint8_t* reference, int edge, bool mark, int innerEnd) {
+  return Blocks512(main, source, reference, edge, mark).Spans(innerEnd);
 }
 
 #undef PRAMVIX_TARGET
@@ -209,8 +222,9 @@ int Avx512::Spans(uint8_t* main, const uint8_t* reference, int edge, bool mark, 
 }  // namespace
 }  // namespace auto_removal
 
-PRAMVIX_TARGET_AVX512 void RemoveLogoAutoRowAvx512(MutableLumaRow main, ConstLumaRow reference, LogoPixels pixels) {
-  auto_removal::AutoRowPass<auto_removal::Avx512>(main, reference, pixels);
+PRAMVIX_TARGET_AVX512 void RemoveLogoAutoRowAvx512(MutableLumaRow main, ConstLumaRow source, ConstLumaRow reference,
+                                                    LogoPixels pixels) {
+  auto_removal::AutoRowPass<auto_removal::Avx512>(main, source, reference, pixels);
 }
 
 }  // namespace pramvix

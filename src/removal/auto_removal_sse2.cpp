@@ -13,7 +13,8 @@ namespace {
 
 // Four lanes of floats at a time.
 struct Sse2 {
-  static int Spans(uint8_t* main, const uint8_t* reference, int edge, bool mark, int innerEnd);
+  static constexpr bool kFromSource = false;
+  static int Spans(uint8_t* main, const uint8_t* source, const uint8_t* reference, int edge, bool mark, int innerEnd);
 
   static bool NearEdge(const uint8_t* reference, int k, __m128i low, __m128i high) {
     return NearEdgeSse2(reference, k, low, high);
@@ -40,15 +41,15 @@ struct Sse2 {
   }
 };
 
-int Sse2::Spans(uint8_t* main, const uint8_t* reference, int edge, bool mark, int innerEnd) {
+int Sse2::Spans(uint8_t* main, const uint8_t*, const uint8_t* reference, int edge, bool mark, int innerEnd) {
   return AutoBlocks<Sse2>(main, reference, edge, mark).Spans(innerEnd);
 }
 
 }  // namespace
 }  // namespace auto_removal
 
-void RemoveLogoAutoRowSse2(MutableLumaRow main, ConstLumaRow reference, LogoPixels pixels) {
-  auto_removal::AutoRowPass<auto_removal::Sse2>(main, reference, pixels);
+void RemoveLogoAutoRowSse2(MutableLumaRow main, ConstLumaRow source, ConstLumaRow reference, LogoPixels pixels) {
+  auto_removal::AutoRowPass<auto_removal::Sse2>(main, source, reference, pixels);
 }
 
 }  // namespace pramvix

@@ -277,16 +277,27 @@ class AutoBlocks {
 
 // The pass over one row: pixel 1 and the last pixels one at a time (they
 // reach beyond a row's ends), the set's spans from pixel 2 on, which end at a
-// pixel k with the row settled, and blocks of 8 after them.
+// pixel k with the row settled, and blocks of 8 after them. A set that reads
+// the source row itself (kFromSource) writes pixels 2 … k − 1 of main and
+// leaves the rest to be copied; the others work on main after a copy of the
+// whole row.
 template <class Set>
-PRAMVIX_VECTOR_TARGET void AutoRowPass(MutableLumaRow main, ConstLumaRow reference, LogoPixels pixels) {
+PRAMVIX_VECTOR_TARGET void AutoRowPass(MutableLumaRow main, ConstLumaRow source, ConstLumaRow reference,
+                                       LogoPixels pixels) {
   const int w = main.Width();
+  CopyPixels(main, source, 0, w <= 1 || !Set::kFromSource ? w : 2);
   if (w <= 1) return;
   const RowPass pass(AutoRule(pixels), reference[1]);
   const int innerEnd = InnerEnd(main, reference, w);
   pass.Step<true>(main, reference, 1);
   const bool mark = pixels == LogoPixels::kMark;
-  int k = Set::Spans(&main[0], &reference[0], reference[1], mark, innerEnd);
+  int k = Set::Spans(&main[0], &source[0], &reference[0], reference[1], mark, innerEnd);
+  if (Set::kFromSource) {
+    CopyPixels(main, source, k, w);
+    if (k < innerEnd && LeftAlone(&reference[0], k, innerEnd, EdgeBytes(reference[1]).edge, Set::Untouched)) {
+      k = innerEnd;
+    }
+  }
   AutoBlocks<Set> blocks(&main[0], &reference[0], reference[1], mark);
   for (; k + 8 <= innerEnd; k += 8) blocks.Block(k);
   blocks.Settle();

@@ -5,8 +5,8 @@
 
 namespace pramvix {
 
-void RemoveLogoAutoRowSse2(MutableLumaRow main, ConstLumaRow reference, LogoPixels pixels);
-void RemoveLogoAutoRowAvx2(MutableLumaRow main, ConstLumaRow reference, LogoPixels pixels);
-void RemoveLogoAutoRowAvx512(MutableLumaRow main, ConstLumaRow reference, LogoPixels pixels);
+void RemoveLogoAutoRowSse2(MutableLumaRow main, ConstLumaRow source, ConstLumaRow reference, LogoPixels pixels);
+void RemoveLogoAutoRowAvx2(MutableLumaRow main, ConstLumaRow source, ConstLumaRow reference, LogoPixels pixels);
+void RemoveLogoAutoRowAvx512(MutableLumaRow main, ConstLumaRow source, ConstLumaRow reference, LogoPixels pixels);
 
 }  // namespace pramvix

@@ -25,16 +25,16 @@ NoLogoAuto::NoLogoAuto(PClip child, PClip logoClip, int logoFrame, IScriptEnviro
 
 PVideoFrame NoLogoAuto::GetFrame(int n, IScriptEnvironment* env) {
   const PVideoFrame logoHandle = logoClip->GetFrame(logoFrame, env);
-  PVideoFrame frame = child->GetFrame(n, env);
-  const MutableFrame main = MakeMainWritable(frame, kTexts, env);
+  const RowCopiedFrame frame = TakeMainFrame(child->GetFrame(n, env), kTexts, env);
+  const MutableFrame& main = frame.rows;
   CheckRowSize(main, kTexts, env);
   // Every pixel but the first of each row, every row but the last: inside the
   // frame whatever its size, so only the logo frame is checked.
   const Region region{1, 0, main.Width() - 1, main.height - 1};
   const ConstFrame logo = ViewOf(logoHandle);
   CheckLogoCovers(logoClip, logo, region, kTexts, env);
-  RemoveLogoAuto(main, logo, logoPixels, removeRow);
-  return frame;
+  RemoveLogoAuto(frame.source, main, logo, logoPixels, removeRow);
+  return frame.out;
 }
 
 }  // namespace pramvix

@@ -94,5 +94,26 @@ TEST_F(LocalHostTest, ReusedFrameMemoryStartsAsNewAndStaysBounded) {
 #endif
 }
 
+// A new frame like another: the same row size and height, this host's pitch,
+// held by its handle alone (so writable), guards in place; nothing copied.
+TEST_F(LocalHostTest, NewFrameLikeAnotherHasItsGeometryAndThisHostsPitch) {
+  env.SetPitchPadding(32);
+  const PVideoFrame source = local::FrameOf(Picture::YUY2(10, 3, 77), 4);
+  const PVideoFrame held = source;  // shared
+  const int copies = env.Copies();
+  const PVideoFrame made = env.NewFrameLike(source);
+  ASSERT_TRUE(made);
+  EXPECT_NE(made.get(), source.get());
+  EXPECT_EQ(made->GetRowSize(), 20);
+  EXPECT_EQ(made->GetHeight(), 3);
+  EXPECT_EQ(made->GetPitch(), 32 + 32);
+  EXPECT_EQ(made.use_count(), 1);
+  EXPECT_NE(made->GetWritePtr(), nullptr);
+  EXPECT_TRUE(static_cast<const LocalFrame*>(made.get())->Intact());
+  EXPECT_EQ(env.NewFrames(), 1);
+  EXPECT_EQ(env.Copies(), copies);
+  EXPECT_FALSE(env.NewFrameLike(PVideoFrame()));
+}
+
 }  // namespace
 }  // namespace pramvix::testing

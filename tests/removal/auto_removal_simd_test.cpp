@@ -26,10 +26,17 @@ const LogoPixels kModes[] = {LogoPixels::kCorrect, LogoPixels::kMark};
 
 const char* ModeName(LogoPixels pixels) { return pixels == LogoPixels::kMark ? "marking" : "removal"; }
 
+// The row worked in place, then the same row worked from a source into a row
+// that starts as other bytes, side by side: both must be the plain pass's.
 std::vector<uint8_t> PassRow(Simd simd, std::vector<uint8_t> main, const std::vector<uint8_t>& reference,
                              LogoPixels pixels) {
-  AutoRowFor(simd)(MutableLumaRow(main.data(), static_cast<int>(main.size() / 2)),
-                   ConstLumaRow(reference.data(), static_cast<int>(reference.size() / 2)), pixels);
+  const int width = static_cast<int>(main.size() / 2);
+  const ConstLumaRow logo(reference.data(), static_cast<int>(reference.size() / 2));
+  std::vector<uint8_t> out(main.size());
+  for (size_t i = 0; i < out.size(); ++i) out[i] = static_cast<uint8_t>(~main[i]);
+  AutoRowFor(simd)(MutableLumaRow(out.data(), width), ConstLumaRow(main.data(), width), logo, pixels);
+  AutoRowFor(simd)(MutableLumaRow(main.data(), width), ConstLumaRow(main.data(), width), logo, pixels);
+  main.insert(main.end(), out.begin(), out.end());
   return main;
 }
 
@@ -157,8 +164,11 @@ TEST(AutoRemovalVariants, RandomRowsAndFramesMatchThePlainPass) {
     const testing::TightFrame main = testing::RandomFrame(draw, width, height);
     const LogoPixels mode = kModes[draw.Int(0, 1)];
     ASSERT_TRUE(testing::LikeThePlainKernel([&](Simd simd) {
-      testing::TightFrame out = main;
+      testing::TightFrame out = main, from = main;  // from: every byte first inverted, padding included
+      for (uint8_t& byte : from.bytes) byte = static_cast<uint8_t>(~byte);
       RemoveLogoAuto(out.Rows(), reference.ReadRows(), mode, AutoRowFor(simd));
+      RemoveLogoAuto(main.ReadRows(), from.Rows(), reference.ReadRows(), mode, AutoRowFor(simd));
+      out.bytes.insert(out.bytes.end(), from.bytes.begin(), from.bytes.end());
       return out.bytes;
     })) << "frame trial " << trial;
   }

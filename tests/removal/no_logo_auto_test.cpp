@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <limits>
 #include <random>
+#include <string>
 
 #include "support/host_test.h"
 
@@ -10,6 +11,92 @@ namespace pramvix::testing {
 namespace {
 
 class NoLogoAutoTest : public HostTest {};
+
+// The local host, except that it makes no new frames (as a host that offers
+// none), or makes them without a write pointer.
+class HostWithoutNewFrames final : public IScriptEnvironment {
+ public:
+  enum class NewFrames { kNone, kReadOnly };
+  HostWithoutNewFrames(LocalEnvironment* local, NewFrames made) : local_(local), made_(made) {}
+  void AddFunction(const char* name, const char* params, ApplyFunc apply, void* data) override {
+    local_->AddFunction(name, params, apply, data);
+  }
+  [[noreturn]] void ThrowError(const char* message) override { local_->ThrowError(message); }
+  bool MakeWritable(PVideoFrame* frame) override { return local_->MakeWritable(frame); }
+  PVideoFrame NewFrameLike(const PVideoFrame& frame) override {
+    if (made_ == NewFrames::kNone) return {};
+    kept_ = local_->NewFrameLike(frame);  // shared with this host: no write pointer
+    return kept_;
+  }
+
+ private:
+  LocalEnvironment* local_;
+  NewFrames made_;
+  PVideoFrame kept_;
+};
+
+// However the host makes the frame writable, the bytes are the same: a frame
+// the request alone holds is rewritten in place; a shared frame is left as it
+// is and its rows are copied into a new frame (last row, chroma and all) or,
+// where the host makes none, into MakeWritable's copy. Frames of other
+// pitches than the input's, so a row copied with the wrong pitch shows.
+TEST_F(NoLogoAutoTest, OwnSharedAndCopiedFramesGiveTheSameBytes) {
+  struct Geometry { int width, height, padding; };
+  const Geometry geometries[] = {{2, 3, 0}, {4, 1, 4}, {6, 2, 12}, {38, 5, 0}, {70, 7, 20}, {130, 4, 36}};
+  for (const Geometry& g : geometries) {
+    std::mt19937 random(static_cast<uint32_t>(g.width * 100 + g.height));
+    Picture main = Picture::YUY2(g.width, g.height), logo = Picture::YUY2(g.width, g.height);
+    for (auto& byte : main.bytes) byte = static_cast<uint8_t>(random());
+    for (int r = 0; r < g.height; ++r) {
+      for (int p = 0; p < g.width; ++p) logo.Luma(r, p) = static_cast<uint8_t>(random() % 3 ? 40 : random());
+    }
+    const PClip logoClip = ClipOf(logo);
+    const PClip ownClip = ClipOf(main, g.padding);
+    static_cast<MemoryClip*>(ownClip.get())->ServeCopies(true);
+    const PClip sharedClip = ClipOf(main, g.padding);
+    const PClip inPlace = env.Invoke("NoLogoAuto", {ownClip, logoClip, 0}).AsClip();
+    const PClip fromShared = env.Invoke("NoLogoAuto", {sharedClip, logoClip, 0}).AsClip();
+    HostWithoutNewFrames copying(&env, HostWithoutNewFrames::NewFrames::kNone);
+    const std::string at = "width " + std::to_string(g.width) + ", height " + std::to_string(g.height);
+
+    const int copies = env.Copies(), made = env.NewFrames();
+    const PVideoFrame expected = inPlace->GetFrame(0, &env);
+    EXPECT_EQ(env.Copies(), copies) << at;
+    EXPECT_EQ(env.NewFrames(), made) << at;
+    const PVideoFrame input = sharedClip->GetFrame(0, &env);
+    for (IScriptEnvironment* host : {static_cast<IScriptEnvironment*>(&env), static_cast<IScriptEnvironment*>(&copying)}) {
+      const PVideoFrame result = fromShared->GetFrame(0, host);
+      EXPECT_NE(result.get(), input.get()) << at;
+      EXPECT_EQ(local::PictureOf(result), local::PictureOf(expected)) << at;
+      EXPECT_TRUE(static_cast<const LocalFrame*>(result.get())->Intact()) << at;
+    }
+    EXPECT_EQ(env.NewFrames(), made + 1) << at;  // the shared frame through the local host
+    EXPECT_EQ(env.Copies(), copies + 1) << at;   // and through the host that makes no new frames
+    EXPECT_EQ(local::PictureOf(input), main) << at;
+    if (g.height > 1) {
+      EXPECT_NE(local::PictureOf(expected), main) << at;  // the request did change something
+    }
+  }
+}
+
+// A new frame without a write pointer is refused as MakeWritable's would be,
+// before the width is checked.
+TEST_F(NoLogoAutoTest, ANewFrameThatCannotBeWrittenIsRefusedFirst) {
+  HostWithoutNewFrames readOnly(&env, HostWithoutNewFrames::NewFrames::kReadOnly);
+  for (const int width : {8, 7}) {
+    const Picture main = Picture::YUY2(width, 3, 90);
+    const PClip mainClip = ClipOf(main);
+    const PClip filter = env.Invoke("NoLogoAuto", {mainClip, ClipOf(Picture::YUY2(width, 3)), 0}).AsClip();
+    std::string error;
+    try {
+      filter->GetFrame(0, &readOnly);
+    } catch (const HostError& raised) {
+      error = raised.what();
+    }
+    EXPECT_EQ(error, "NoLogoAuto: the host could not make the frame writable") << width;
+    EXPECT_EQ(local::PictureOf(mainClip->GetFrame(0, &env)), main);
+  }
+}
 
 // Removal over the whole frame is NoLogo with threshold 5 over every row but
 // the last and every pixel but the first.

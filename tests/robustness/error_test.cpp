@@ -25,6 +25,7 @@ class NoCopyEnvironment final : public IScriptEnvironment {
   void AddFunction(const char*, const char*, ApplyFunc, void*) override {}
   [[noreturn]] void ThrowError(const char* message) override { throw HostError(message); }
   bool MakeWritable(PVideoFrame*) override { return false; }
+  PVideoFrame NewFrameLike(const PVideoFrame&) override { return {}; }
 };
 
 // One error: the function, its text, and how the inputs differ from the
