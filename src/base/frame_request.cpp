@@ -37,18 +37,18 @@ MutableFrame MakeMainWritable(PVideoFrame& frame, const FilterTexts& texts, IScr
   return MutableFrame{data, frame->GetPitch(), frame->GetRowSize(), frame->GetHeight()};
 }
 
-RowCopiedFrame TakeMainFrame(PVideoFrame frame, const FilterTexts& texts, IScriptEnvironment* env) {
+FrameToFill TakeMainFrame(PVideoFrame frame, const FilterTexts& texts, IScriptEnvironment* env) {
   if (frame && !frame->GetWritePtr()) {
     PVideoFrame made = env->NewFrameLike(frame);
     if (made) {
       uint8_t* data = made->GetWritePtr();
       if (!data) env->ThrowError(texts.notWritable);
       const MutableFrame rows{data, made->GetPitch(), made->GetRowSize(), made->GetHeight()};
-      return RowCopiedFrame{std::move(made), rows, ViewOf(frame), std::move(frame)};
+      return FrameToFill{std::move(made), rows, ViewOf(frame), std::move(frame)};
     }
   }
   const MutableFrame rows = MakeMainWritable(frame, texts, env);
-  return RowCopiedFrame{std::move(frame), rows, ConstFrame{rows.data, rows.pitch, rows.rowSize, rows.height}, {}};
+  return FrameToFill{std::move(frame), rows, ConstFrame{rows.data, rows.pitch, rows.rowSize, rows.height}, {}};
 }
 
 void CheckRowSize(const MutableFrame& main, const FilterTexts& texts, IScriptEnvironment* env) {

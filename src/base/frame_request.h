@@ -20,13 +20,13 @@ MutableFrame MakeMainWritable(PVideoFrame& frame, const FilterTexts& texts, IScr
 // new frame, which the request fills from the shared frame (`source`, held
 // by `shared`) as it works, reading each byte once. A host that gives none
 // copies the frame in MakeWritable.
-struct RowCopiedFrame {
+struct FrameToFill {
   PVideoFrame out;
   MutableFrame rows;
   ConstFrame source;
   PVideoFrame shared;
 };
-RowCopiedFrame TakeMainFrame(PVideoFrame frame, const FilterTexts& texts, IScriptEnvironment* env);
+FrameToFill TakeMainFrame(PVideoFrame frame, const FilterTexts& texts, IScriptEnvironment* env);
 
 // The row size of a YUY2 frame must be a multiple of 4 bytes (an even width).
 void CheckRowSize(const MutableFrame& main, const FilterTexts& texts, IScriptEnvironment* env);

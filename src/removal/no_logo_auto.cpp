@@ -25,7 +25,7 @@ NoLogoAuto::NoLogoAuto(PClip child, PClip logoClip, int logoFrame, IScriptEnviro
 
 PVideoFrame NoLogoAuto::GetFrame(int n, IScriptEnvironment* env) {
   const PVideoFrame logoHandle = logoClip->GetFrame(logoFrame, env);
-  const RowCopiedFrame frame = TakeMainFrame(child->GetFrame(n, env), kTexts, env);
+  const FrameToFill frame = TakeMainFrame(child->GetFrame(n, env), kTexts, env);
   const MutableFrame& main = frame.rows;
   CheckRowSize(main, kTexts, env);
   // Every pixel but the first of each row, every row but the last: inside the
