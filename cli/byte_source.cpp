@@ -1,41 +1,15 @@
 #include "byte_source.h"
 
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
-#include <csignal>
 #include <cstring>
-#include <mutex>
 
 #include "cli_error.h"
 
 namespace pramvix::cli {
-
-namespace {
-
-// A read of a mapped page that a shrunk file no longer has raises SIGBUS
-// (the only way it arises on the machines this runs on): the program ends as
-// on a read error, with a message, not a crash.
-void OnBusError(int) {
-  static const char kMessage[] = "pramvix: an input file shrank while it was being read\n";
-  if (write(STDERR_FILENO, kMessage, sizeof kMessage - 1) < 0) {}
-  _exit(1);
-}
-
-void HandleBusErrors() {
-  static std::once_flag once;
-  std::call_once(once, [] {
-    struct sigaction handler {};
-    handler.sa_handler = OnBusError;
-    sigemptyset(&handler.sa_mask);
-    sigaction(SIGBUS, &handler, nullptr);
-  });
-}
-
-}  // namespace
 
 ByteSource::ByteSource(std::FILE* file, std::string name, bool owned)
     : file_(file), name_(std::move(name)), owned_(owned) {
@@ -44,25 +18,10 @@ ByteSource::ByteSource(std::FILE* file, std::string name, bool owned)
     seekable_ = ftello(file_) == 0;
     size_ = st.st_size;
   }
-  if (seekable_ && size_ > 0 && static_cast<uint64_t>(size_) <= SIZE_MAX) {
-    void* map = mmap(nullptr, static_cast<size_t>(size_), PROT_READ, MAP_SHARED, fileno(file_), 0);
-    if (map != MAP_FAILED) {
-      HandleBusErrors();
-      mapped_ = static_cast<const uint8_t*>(map), mappedSize_ = static_cast<size_t>(size_);
-    }
-  }
 }
 
 ByteSource::~ByteSource() {
-  if (mapped_) munmap(const_cast<uint8_t*>(mapped_), mappedSize_);
   if (file_ && owned_) std::fclose(file_);
-}
-
-const uint8_t* ByteSource::At(int64_t offset, size_t size) const {
-  if (!mapped_ || offset < 0 || static_cast<uint64_t>(offset) > mappedSize_ || size > mappedSize_ - static_cast<size_t>(offset)) {
-    return nullptr;
-  }
-  return mapped_ + offset;
 }
 
 size_t ByteSource::Read(uint8_t* out, size_t size) {
@@ -111,14 +70,6 @@ bool ByteSource::Seek(int64_t offset) {
   offset_ = offset;
   peeked_.clear();
   return true;
-}
-
-void ByteSource::Release(int64_t offset, size_t size) const {
-  if (!At(offset, size) || size == 0) return;
-  const auto page = static_cast<uintptr_t>(sysconf(_SC_PAGESIZE));
-  const auto first = reinterpret_cast<uintptr_t>(mapped_ + offset) / page * page;
-  const auto end = reinterpret_cast<uintptr_t>(mapped_ + offset + size);
-  madvise(reinterpret_cast<void*>(first), end - first, MADV_DONTNEED);
 }
 
 size_t ByteSource::ReadAt(int64_t offset, uint8_t* out, size_t size) const {

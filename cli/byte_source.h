@@ -38,18 +38,6 @@ class ByteSource {
   // the position; only for seekable sources. Several threads may read at
   // once, beside one that reads in order. Throws CliError on a read error.
   size_t ReadAt(int64_t offset, uint8_t* out, size_t size) const;
-  // The `size` bytes at `offset` in place: a regular file is mapped
-  // read-only when opened, so that its pages are read from the page cache
-  // without a copy. Null for bytes past the end as opened, and for sources
-  // that are not mapped: a pipe, memory (which reads as a file read by
-  // copies), a file that could not be mapped. A mapped file that shrinks
-  // while its pages are read ends the program with a message (exit status
-  // 1), as a read error would, rather than with a crash.
-  const uint8_t* At(int64_t offset, size_t size) const;
-  // Done with the `size` bytes at `offset` in place: their pages are
-  // unmapped (the page cache keeps them), so that the program's memory does
-  // not grow with what it has read. They map again when next read.
-  void Release(int64_t offset, size_t size) const;
 
  private:
   friend std::unique_ptr<ByteSource> OpenSource(const std::string& path);
@@ -66,8 +54,6 @@ class ByteSource {
   int64_t offset_ = 0;
   std::vector<uint8_t> memory_;  // the bytes behind a memory source
   std::vector<uint8_t> peeked_;  // read ahead by Peek, handed out first
-  const uint8_t* mapped_ = nullptr;  // a regular file's bytes, as opened
-  size_t mappedSize_ = 0;
 };
 
 // Standard input ("-") or a file; throws CliError when it cannot be opened.

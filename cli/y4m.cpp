@@ -264,16 +264,6 @@ void Y4MReader::ReadLumaAt(int n, int top, int rows, uint8_t* out) const {
   if (source_->ReadAt(pictures_[frame] + static_cast<int64_t>(static_cast<size_t>(top) * width), out, bytes) != bytes) Truncated(n);
 }
 
-const uint8_t* Y4MReader::LumaInPlace(int n) const {
-  return source_->At(pictures_[Indexed(n)], format_.StreamFrameBytes());
-}
-
-const uint8_t* Y4MReader::PlanarInPlace(int n) const {
-  return format_.chroma == Y4MChroma::k422 ? LumaInPlace(n) : nullptr;
-}
-
-void Y4MReader::ReleaseInPlace(int n) const { source_->Release(pictures_[Indexed(n)], format_.StreamFrameBytes()); }
-
 void Y4MReader::ReadChromaAt(int n, int top, int bottom, uint8_t* chroma) const {
   const size_t frame = Indexed(n);
   const Y4MFormat& f = format_;

@@ -102,15 +102,6 @@ class Y4MReader {
   void CheckFrameAt(int n) const;
   void ReadLumaAt(int n, int top, int rows, uint8_t* out) const;
   void ReadChromaAt(int n, int top, int bottom, uint8_t* chroma) const;
-  // Frame n's picture bytes in place where the source maps them
-  // (ByteSource::At), else null: its luma, row after row; and for a 4:2:2
-  // stream the whole planar frame as ReadFrame gives it (null for 4:2:0,
-  // whose chroma rows serve two rows each). As ReadLumaAt, it leaves the
-  // frame header to CheckFrameAt.
-  const uint8_t* LumaInPlace(int n) const;
-  const uint8_t* PlanarInPlace(int n) const;
-  // Done with frame n in place (ByteSource::Release).
-  void ReleaseInPlace(int n) const;
 
  private:
   void Index();

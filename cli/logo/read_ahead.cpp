@@ -60,10 +60,7 @@ void ReadAhead::Read() {
 bool ReadAhead::ReadInto(Slot& slot) {
   if (!sampler_.Next()) return false;
   if (sampler_.ByParts()) {
-    slot.luma = sampler_.LumaInPlace(sampler_.Number());
-    slot.planar = sampler_.PlanarInPlace(sampler_.Number());
-    if (slot.planar) slot.parts.reset();
-    else if (!slot.parts) slot.parts.reset(new uint8_t[static_cast<size_t>(width_) * height_ * 2]);
+    if (!slot.parts) slot.parts.reset(new uint8_t[static_cast<size_t>(width_) * height_ * 2]);
     slot.rowsTop = slot.rowsBottom = 0;
   } else {
     sampler_.SwapFrame(slot.bytes);  // the sampler reads the next frame into the old buffer
@@ -83,7 +80,6 @@ ReadAhead::Slot* ReadAhead::Unprepared() {
 }
 
 LumaRows ReadAhead::RowsOf(const Slot& slot, std::vector<uint8_t>& band) const {
-  if (slot.luma) return [this, &slot](int top, int) { return slot.luma + static_cast<size_t>(top) * width_; };
   if (!slot.parts) return [this, &slot](int top, int) { return slot.bytes.data() + static_cast<size_t>(top) * width_; };
   return [this, &slot, &band](int top, int rows) {
     band.resize(static_cast<size_t>(rows) * width_);
@@ -127,10 +123,6 @@ void ReadAhead::Keep(std::vector<uint8_t>& keep) {
     keep = *kept_;
     return;
   }
-  if (current_.planar) {
-    keep.assign(current_.planar, current_.planar + static_cast<size_t>(width_) * height_ * 2);
-    return;
-  }
   if (current_.parts) {
     ReadRows(0, height_);
     keep.assign(current_.parts.get(), current_.parts.get() + static_cast<size_t>(width_) * height_ * 2);
@@ -142,7 +134,6 @@ void ReadAhead::Keep(std::vector<uint8_t>& keep) {
 
 bool ReadAhead::Next() {
   kept_ = nullptr;
-  if (current_.number >= 0 && current_.luma) sampler_.ReleaseInPlace(current_.number);
   std::unique_lock<std::mutex> lock(mutex_);
   if (current_.number >= 0) {
     free_.push_back(std::move(current_));

@@ -26,7 +26,7 @@ namespace pramvix::cli::logo {
 // for it), so that both threads work while frames wait. A file is read by
 // parts (FrameSampler::ByParts): `prepare` reads the luma a band at a time,
 // which stays in the nearest caches, and a frame's bytes hold only the rows
-// ReadRows read (or Expect named); a mapped file's are read in place. An error in preparing a frame is thrown
+// ReadRows read (or Expect named). An error in preparing a frame is thrown
 // by Next in the frame's turn.
 class ReadAhead {
  public:
@@ -62,8 +62,6 @@ class ReadAhead {
   struct Slot {
     std::vector<uint8_t> bytes;           // a frame read whole
     std::unique_ptr<uint8_t[]> parts;     // a frame read by parts, its rows as read (pages never read stay untouched)
-    const uint8_t* luma = nullptr;        // a frame read by parts: its luma in place (a mapped file)
-    const uint8_t* planar = nullptr;      // and the whole frame, when the file holds it as it is viewed (no parts then)
     std::vector<uint8_t> prepared;
     bool isPrepared = false;
     bool taken = false;                   // a thread prepares it
@@ -76,9 +74,7 @@ class ReadAhead {
   void Read();  // the thread
   bool ReadInto(Slot& slot);  // the sampler's next frame; false at the end
   Slot* Unprepared();         // the latest waiting frame nobody prepares, under the lock
-  static const uint8_t* Bytes(const Slot& slot) {
-    return slot.planar ? slot.planar : slot.parts ? slot.parts.get() : slot.bytes.data();
-  }
+  static const uint8_t* Bytes(const Slot& slot) { return slot.parts ? slot.parts.get() : slot.bytes.data(); }
   // The slot's luma rows for `prepare`; read by parts into `band`.
   LumaRows RowsOf(const Slot& slot, std::vector<uint8_t>& band) const;
   void PrepareIn(Slot& slot, std::vector<uint8_t>& band);  // records an error in the slot

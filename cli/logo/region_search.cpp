@@ -140,13 +140,6 @@ void EdgeStatistics::MakeCells(const LumaRows& luma, uint8_t* cells) const {
       const uint8_t* top = band + static_cast<size_t>((r - first) * scale_) * width_;
       uint8_t* __restrict out = cells + static_cast<size_t>(r) * cw;
       if (scale_ == 2) {
-        // The rows two cells further down are asked for ahead: a file's
-        // page-cache pages, read in place, come from memory in 4 KiB pieces
-        // that the CPU's own prefetching does not run ahead across.
-        if (r + 2 < last) {
-          const uint8_t* next = top + static_cast<size_t>(4) * width_;
-          for (int k = 0; k < 2 * width_; k += 64) __builtin_prefetch(next + k);
-        }
         cellRow_(top, top + width_, cw, out);
         continue;
       }

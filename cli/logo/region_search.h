@@ -5,7 +5,6 @@
 
 #include "base/simd.h"
 #include "frame_view.h"
-#include "huge_pages.h"
 #include "search_kernels.h"
 
 namespace pramvix::cli::logo {
@@ -74,7 +73,7 @@ class EdgeStatistics {
   std::vector<int16_t> means_;         // kBatch planes of block means, one row per block row, spread over the cells
   std::vector<int64_t> sumM_, sumM2_;  // per block, over frames
   // Planes of per-cell sums of gx, gx*m, gy, gy*m, gx^2 + gy^2.
-  std::vector<int32_t, HugePageAllocator<int32_t>> sums_;
+  std::vector<int32_t> sums_;
 };
 
 // The found box in full-size pixels, or nothing when no steady cluster of

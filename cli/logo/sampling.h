@@ -61,12 +61,6 @@ class FrameSampler {
   bool ByParts() const { return byParts_; }
   void ReadLuma(int number, int top, int rows, uint8_t* out) const { reader_->ReadLumaAt(number, top, rows, out); }
   void ReadRows(int number, int top, int bottom, uint8_t* planar) const;
-  // Frame `number`'s luma, and its whole planar frame, in place where the
-  // file is mapped (Y4MReader::LumaInPlace, PlanarInPlace), else null; and
-  // done with them.
-  const uint8_t* LumaInPlace(int number) const { return reader_->LumaInPlace(number); }
-  const uint8_t* PlanarInPlace(int number) const { return reader_->PlanarInPlace(number); }
-  void ReleaseInPlace(int number) const { reader_->ReleaseInPlace(number); }
   int Number() const { return number_; }   // frame number in the clip
   int Taken() const { return taken_; }     // frames handed out so far
   int Width() const { return width_; }

@@ -4,8 +4,6 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <algorithm>
-#include <cstdint>
 #include <random>
 #include <string>
 #include <vector>
@@ -92,45 +90,6 @@ TEST(ByteSourceReadAt, ReadsAnyOffsetAndLeavesThePosition) {
   EXPECT_EQ(pipe->ReadAt(0, got.data(), 4), 0u) << "a pipe reads only in order";
 }
 
-// A file's bytes in place are those it holds, up to its end as opened; a
-// pipe and memory hand out none, so that their reads copy.
-TEST(ByteSourceAt, HandsOutAFilesBytesInPlaceUpToItsEnd) {
-  const std::string dir = ScratchDirectory();
-  const std::string bytes = "0123456789abcdefghij";
-  const auto file = SourceOf(bytes, true, dir + "/bytes");
-  struct Case {
-    int64_t offset;
-    size_t size;
-    const char* expected;  // null: not in place
-  };
-  for (const Case& c : {Case{0, 20, "0123456789abcdefghij"}, Case{12, 5, "cdefg"}, Case{19, 1, "j"}, Case{20, 0, ""},
-                        Case{17, 4, nullptr}, Case{21, 0, nullptr}, Case{-1, 1, nullptr}, Case{4, SIZE_MAX, nullptr}}) {
-    const uint8_t* at = file->At(c.offset, c.size);
-    if (!c.expected) {
-      EXPECT_EQ(at, nullptr) << "at " << c.offset << ", " << c.size << " bytes";
-      continue;
-    }
-    ASSERT_NE(at, nullptr) << "at " << c.offset;
-    EXPECT_EQ(std::string(reinterpret_cast<const char*>(at), c.size), c.expected);
-  }
-  EXPECT_EQ(cli::MemorySource(Data(bytes), bytes.size())->At(0, 4), nullptr);
-  EXPECT_EQ(cli::MemorySource(Data(bytes), bytes.size(), false)->At(0, 4), nullptr);
-  WriteFile(dir + "/empty", "");
-  EXPECT_EQ(cli::OpenSource(dir + "/empty")->At(0, 0), nullptr);
-}
-
-// A file cut short after it was mapped: reading its lost pages in place ends
-// the program with a message and status 1, as a read error does.
-TEST(ByteSourceAtDeathTest, AFileCutShortWhileReadInPlaceEndsWithAMessage) {
-  const std::string path = ScratchDirectory() + "/cut";
-  WriteFile(path, std::string(3 * 4096, 'x'));
-  const auto file = cli::OpenSource(path);
-  const volatile uint8_t* last = file->At(2 * 4096, 4096);
-  ASSERT_NE(last, nullptr);
-  ASSERT_EQ(truncate(path.c_str(), 0), 0);
-  EXPECT_EXIT(static_cast<void>(*last), ::testing::ExitedWithCode(1), "an input file shrank while it was being read");
-}
-
 // Both layouts, odd heights, frame headers with and without parameters, from
 // a pipe, from memory and from a file. Read in order, packed through a padded
 // pitch (the padding left alone) and written again, the frames are the stream
@@ -183,18 +142,6 @@ TEST(Y4MReadFrameAt, StreamsComeBackWrittenAndReadAtAnyFrame) {
       for (const int n : {4, 0, 5}) {
         for (const int split : {0, c.height / 2 | 1, c.height}) {
           EXPECT_TRUE(ByParts(reader, n, split) == ordered[n]) << "frame " << n << " by parts, split at row " << split;
-        }
-        // A file's frame in place: its luma, and a 4:2:2 frame whole.
-        const uint8_t* luma = reader.LumaInPlace(n);
-        const uint8_t* planar = reader.PlanarInPlace(n);
-        ASSERT_EQ(luma != nullptr, source == kFile);
-        EXPECT_EQ(planar != nullptr, source == kFile && std::string(c.layout) == "422");
-        const size_t lumaBytes = static_cast<size_t>(c.width) * c.height;
-        if (luma) {
-          EXPECT_TRUE(std::equal(luma, luma + lumaBytes, ordered[n].begin())) << "frame " << n;
-        }
-        if (planar) {
-          EXPECT_TRUE(Bytes(planar, planar + frameBytes) == ordered[n]) << "frame " << n;
         }
       }
       reader.SeekFrame(2);

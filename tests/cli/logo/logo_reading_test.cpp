@@ -3,14 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <fstream>
 #include <memory>
 #include <numeric>
 #include <random>
 #include <string>
 #include <vector>
 
-#include "cli/support/command_run.h"
 #include "cli/support/error_text.h"
 #include "logo/analysis.h"
 #include "logo/read_ahead.h"
@@ -184,37 +182,6 @@ TEST(LogoReadAhead, KeepsAFrameWithoutCopyingAndStopsEarly) {
   }
 }
 
-// The pages of the file mapped in its place, in kB, from /proc/self/status.
-long MappedFileKilobytes() {
-  std::ifstream status("/proc/self/status");
-  for (std::string line; std::getline(status, line);) {
-    if (line.rfind("RssFile:", 0) == 0) return std::stol(line.substr(8));
-  }
-  return -1;
-}
-
-// A file read in place gives each frame's pages back once done with it: the
-// program's memory stays a few frames whatever the length of the file.
-TEST(LogoReadAhead, GivesBackTheFramesOfAFileReadInPlace) {
-  RecordingPlan plan;
-  plan.width = 512, plan.height = 256, plan.frames = 96, plan.corner = RecordingPlan::Corner::kNone;
-  const std::string path = ScratchDirectory() + "/clip.y4m";
-  WriteFile(path, SyntheticRecording(plan).Y4M());
-  constexpr long kFrameKilobytes = 512 * 256 * 2 / 1024;
-  const long before = MappedFileKilobytes();
-  ASSERT_GE(before, 0);
-  FrameSampler sampler(std::make_unique<cli::Y4MReader>(cli::OpenSource(path), path), {});
-  ReadAhead ahead(sampler, [](const cli::logo::LumaRows& luma, std::vector<uint8_t>& out) { out = SumOf(luma); });
-  uint64_t sum = 0;
-  while (ahead.Next()) {
-    ASSERT_NE(sampler.PlanarInPlace(ahead.Number()), nullptr);
-    const FrameView frame = ahead.Frame();
-    sum = std::accumulate(frame.y, frame.y + 2 * 512 * 256, sum);  // every page of the frame
-  }
-  EXPECT_GT(sum, 0u);
-  EXPECT_LT(MappedFileKilobytes() - before, 8 * kFrameKilobytes) << "of a file of " << 96 * kFrameKilobytes << " kB";
-}
-
 // The cells are the rounded means of scale x scale pixels, whatever the
 // width and height, and their blocks' means follow them.
 TEST(LogoSearchCells, AreRoundedMeansAtEachScale) {
@@ -261,48 +228,40 @@ TEST(LogoSearchCells, AreRoundedMeansAtEachScale) {
   }
 }
 
-// A file's frames are read by parts, the chroma only in the fits' rows, by
-// copies or (a file on disk, mapped) in place; read whole, as from a pipe,
-// the analysis comes out the same, byte for byte, in both chroma layouts.
+// A file's frames are read by parts, the chroma only in the fits' rows;
+// read whole, as from a pipe, the analysis comes out the same, byte for
+// byte, in both chroma layouts.
 TEST(LogoAnalysis, ReadsAFileByPartsAsWhole) {
   RecordingPlan plan;
   plan.frames = 160, plan.logoY = 150, plan.logoU = 80, plan.logoV = 190, plan.height = 181;
   const SyntheticRecording recording(plan);
-  const std::string path = ScratchDirectory() + "/clip.y4m";
   for (const cli::Y4MChroma chroma : {cli::Y4MChroma::k422, cli::Y4MChroma::k420}) {
     SCOPED_TRACE(chroma == cli::Y4MChroma::k420 ? "4:2:0" : "4:2:2");
     const std::string bytes = recording.Y4M(chroma);
-    WriteFile(path, bytes);
-    enum Reading { kWhole, kByCopies, kInPlace };
-    cli::logo::Analysis results[3];
-    for (const Reading reading : {kWhole, kByCopies, kInPlace}) {
+    cli::logo::Analysis results[2];
+    for (const bool byParts : {false, true}) {
       cli::logo::SampleRule rule;
-      rule.byParts = reading != kWhole;
-      FrameSampler sampler(
-          reading == kInPlace ? std::make_unique<cli::Y4MReader>(cli::OpenSource(path), path) : Reader(bytes, true), rule);
-      ASSERT_EQ(sampler.ByParts(), reading != kWhole);
-      ASSERT_EQ(sampler.LumaInPlace(0) != nullptr, reading == kInPlace);
-      results[reading] = cli::logo::AnalyseClip(sampler, {});
+      rule.byParts = byParts;
+      FrameSampler sampler(Reader(bytes, true), rule);
+      ASSERT_EQ(sampler.ByParts(), byParts);
+      results[byParts] = cli::logo::AnalyseClip(sampler, {});
     }
-    const cli::logo::Analysis& a = results[kWhole];
+    const cli::logo::Analysis& a = results[0];
+    const cli::logo::Analysis& b = results[1];
     EXPECT_TRUE(a.reference.region.Contains(recording.TrueBox()));
     EXPECT_NEAR(a.reference.logoU, plan.logoU, 6);  // the logo's colour comes from the chroma read
     EXPECT_NEAR(a.reference.logoV, plan.logoV, 6);
-    for (const Reading reading : {kByCopies, kInPlace}) {
-      SCOPED_TRACE(reading == kInPlace ? "in place" : "by copies");
-      const cli::logo::Analysis& b = results[reading];
-      EXPECT_EQ(a.framesRead, b.framesRead);
-      EXPECT_EQ(a.fitFrames, b.fitFrames);
-      EXPECT_TRUE(a.reference.picture.bytes == b.reference.picture.bytes);
-      EXPECT_EQ(a.reference.region.x, b.reference.region.x);
-      EXPECT_EQ(a.reference.region.width, b.reference.region.width);
-      EXPECT_EQ(a.reference.logoU, b.reference.logoU);
-      EXPECT_EQ(a.reference.logoV, b.reference.logoV);
-      EXPECT_EQ(a.ifLogo.frameThreshold, b.ifLogo.frameThreshold);
-      EXPECT_EQ(a.ifNoLogo.logoThreshold, b.ifNoLogo.logoThreshold);
-      EXPECT_EQ(a.sampleNumber, b.sampleNumber);
-      EXPECT_TRUE(a.sample.bytes == b.sample.bytes);  // the preview's frame, chroma and all
-    }
+    EXPECT_EQ(a.framesRead, b.framesRead);
+    EXPECT_EQ(a.fitFrames, b.fitFrames);
+    EXPECT_TRUE(a.reference.picture.bytes == b.reference.picture.bytes);
+    EXPECT_EQ(a.reference.region.x, b.reference.region.x);
+    EXPECT_EQ(a.reference.region.width, b.reference.region.width);
+    EXPECT_EQ(a.reference.logoU, b.reference.logoU);
+    EXPECT_EQ(a.reference.logoV, b.reference.logoV);
+    EXPECT_EQ(a.ifLogo.frameThreshold, b.ifLogo.frameThreshold);
+    EXPECT_EQ(a.ifNoLogo.logoThreshold, b.ifNoLogo.logoThreshold);
+    EXPECT_EQ(a.sampleNumber, b.sampleNumber);
+    EXPECT_TRUE(a.sample.bytes == b.sample.bytes);  // the preview's frame, chroma and all
   }
 }
 
