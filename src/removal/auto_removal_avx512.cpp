@@ -44,7 +44,6 @@ struct Constants {
       : full(_mm512_set1_ps(kFull)),
         black(_mm512_set1_ps(kBlack)),
         tiny(_mm512_set1_ps(0.001f)),
-        two(_mm512_set1_ps(2.0f)),
         fullLuma(_mm512_set1_epi32(kFullLuma)),
         lowHalf(_mm512_set1_epi32(0xFFFF)),
         unpacked(_mm512_loadu_si512(kUnpacked)),
@@ -53,18 +52,20 @@ struct Constants {
         third(_mm512_set1_epi16(21846)),
         lumaMask(_mm512_set1_epi16(0x00FF)),
         below(_mm512_set1_epi16(kAutoThreshold - 1)) {}
-  __m512 full, black, tiny, two;
+  __m512 full, black, tiny;
   __m512i fullLuma, lowHalf, unpacked, laneBefore, limit, third, lumaMask, below;
 };
 
 // s − q for sixteen pixels in 32-bit lanes (see the correction of the
-// narrower sets; the estimate of 1 / b here is closer, within 2^−14).
+// narrower sets). Here d / b is one division, rounded once, which is closer
+// than the estimate and its step and so truncates alike; measured, it also
+// costs less here than the estimate and the three operations of the step.
+// Where b is 0 the quotient is infinite, and the lane is set apart as there.
 PRAMVIX_TARGET inline __m512i Quotients16(__m512i s32, __m512i L32, const Constants& c) {
   const __m512 luma = _mm512_cvtepi32_ps(L32);
   const __m512 b = _mm512_sub_ps(c.full, luma);
   const __m512 d = _mm512_add_ps(_mm512_sub_ps(luma, c.black), c.tiny);
-  const __m512 e = _mm512_rcp14_ps(b);
-  const __m512 ratio = _mm512_mul_ps(d, _mm512_mul_ps(e, _mm512_sub_ps(c.two, _mm512_mul_ps(b, e))));
+  const __m512 ratio = _mm512_div_ps(d, b);
   const __m512 t = _mm512_mul_ps(_mm512_sub_ps(c.full, _mm512_cvtepi32_ps(s32)), ratio);
   const __mmask16 finite = _mm512_cmpneq_epi32_mask(L32, c.fullLuma);
   return _mm512_sub_epi32(s32, _mm512_maskz_cvttps_epi32(finite, t));

@@ -160,7 +160,9 @@ PRAMVIX_VECTOR_TARGET inline __m128i Limited(__m128i packed) {
 // all 65536 pairs (s, L) with L ≠ 238, Q comes no closer to a whole number
 // than 2^−17.8·|Q| (at s = 17, L = 255, Q is −3107.013) and is never whole but
 // 0 (then 238 − s and t are 0): no whole number lies between t and Q, so both
-// truncate alike. The tests compare every pair with the plain code, and a
+// truncate alike. (The AVX-512 set divides d / b instead: one rounding in
+// place of the estimate and the step, so t lies within 4·2^−24·|Q| of Q.)
+// The tests compare every pair with the plain code, and a
 // test checks the error bound of the step against the bound of the estimate.
 // For L = 238, b = 0 and the plain quotient is infinite or not a number,
 // which counts as 0: those lanes are set to 0 whatever t gave. For every
