@@ -60,15 +60,16 @@ struct Constants {
 // narrower sets). Here d / b is one division, rounded once, which is closer
 // than the estimate and its step and so truncates alike; measured, it also
 // costs less here than the estimate and the three operations of the step.
-// Where b is 0 the quotient is infinite, and the lane is set apart as there.
+// Where b is 0 the lane is set apart before dividing (a masked lane raises no
+// floating-point exception): its ratio is 0, so q is 0.
 PRAMVIX_TARGET inline __m512i Quotients16(__m512i s32, __m512i L32, const Constants& c) {
   const __m512 luma = _mm512_cvtepi32_ps(L32);
   const __m512 b = _mm512_sub_ps(c.full, luma);
   const __m512 d = _mm512_add_ps(_mm512_sub_ps(luma, c.black), c.tiny);
-  const __m512 ratio = _mm512_div_ps(d, b);
-  const __m512 t = _mm512_mul_ps(_mm512_sub_ps(c.full, _mm512_cvtepi32_ps(s32)), ratio);
   const __mmask16 finite = _mm512_cmpneq_epi32_mask(L32, c.fullLuma);
-  return _mm512_sub_epi32(s32, _mm512_maskz_cvttps_epi32(finite, t));
+  const __m512 ratio = _mm512_maskz_div_ps(finite, d, b);
+  const __m512 t = _mm512_mul_ps(_mm512_sub_ps(c.full, _mm512_cvtepi32_ps(s32)), ratio);
+  return _mm512_sub_epi32(s32, _mm512_cvttps_epi32(t));
 }
 
 // The correction of 32 lanes of lumas (each in the low byte of its 16-bit
