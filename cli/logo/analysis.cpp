@@ -197,7 +197,7 @@ Analysis AnalyseClip(FrameSampler& sampler, const AnalysisOptions& options) {
   if (edges) {
     const auto found = FindLogoBox(*edges);
     if (!found) {
-      throw NoLogoFound("no static logo found in " + std::to_string(result.framesRead) + " frames: nothing keeps its edges in place while the picture moves. If there is a logo, give its place with --region X,Y,W,H, or more frames");
+      throw NoLogoFound("no static logo found in " + std::to_string(result.framesRead) + " frames: nothing keeps its edges in place while the picture under it moves (a logo over a part of the picture that stays still cannot be told from it). If there is a logo, give its place with --region X,Y,W,H, or more frames");
     }
     // The fit of a box that holds the found one; else, when the found box
     // came too late for its fit (or grew by a stray edge nearby), a fit whose
@@ -245,7 +245,7 @@ Analysis AnalyseClip(FrameSampler& sampler, const AnalysisOptions& options) {
     throw NoLogoFound("the fit found no logo pixels that stand clear of the noise in " + RegionText(estimate.box) + tryMore);
   }
   if (ref.medianError > 3) {
-    throw NoLogoFound("the fit is too poor to trust (typical error " + std::to_string(ref.medianError).substr(0, 4) + " luma levels)" + tryMore + ", or give --region");
+    throw NoLogoFound("the fit is too poor to trust (typical error " + std::to_string(ref.medianError).substr(0, 4) + " luma levels)" + tryMore + (options.region ? "" : ", or give --region"));
   }
   // The two filters' thresholds, each from every crop, on two threads.
   auto ifNoLogo = std::async(std::launch::async, [&] { return AdviseIfNoLogo(ref.picture, ref.region, crops); });
