@@ -63,7 +63,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                     (is422 ? "422" : "420jpeg") + "\n";
   const int chromaWidth = width / 2, chromaHeight = is422 ? height : (height + 1) / 2;
   size_t at = 0;
-  const auto next = [&] { return pixels[at++ % pixels.size()]; };
+  const auto next = [&] { return static_cast<char>(pixel(at++)); };
   for (int n = 0; n < frames; ++n) {
     y4m += "FRAME\n";
     // An even byte makes the frame's background flat at that level.
