@@ -41,11 +41,13 @@ void AddCellRow(const uint8_t* __restrict row, int scale, int count, uint32_t* _
 
 // The steady cells of a row, from cell `from` to the last but one: whether
 // the step that the mean and the line in m explain reaches `least` and
-// `share` of all the step's squares, and if so how steady it is, 1 … 255:
-// about the share of the frames that show the step, where nothing else
-// moves (0 where it is not steady).
+// `share` of all the step's squares, and if so how steady it is, 1 … 255
+// (0 where it is not steady): the share of the squares explained, times the
+// share of the frames in which the step shows. A line in m explains a step
+// that stood still in one scene as well as a logo's, when that scene's
+// brightness differs from the rest: the logo's step shows in most frames.
 struct SteadyRow {
-  const int32_t *sx, *sxm, *sy, *sym, *squares;
+  const int32_t *sx, *sxm, *sy, *sym, *squares, *shown;
   const double *mean, *inverse;  // per cell: its block's
   int width;
   double perFrame, least, share;
@@ -57,7 +59,8 @@ struct SteadyRow {
     return (gx * gx + gy * gy) * perFrame + (cx * cx + cy * cy) * inverse[c];
   }
   uint8_t Steadiness(int c, double explained) const {
-    return static_cast<uint8_t>(std::clamp(255.0 * explained / std::max(1, squares[c]), 1.0, 255.0));
+    const double showing = std::min(1.0, shown[c] * perFrame);
+    return static_cast<uint8_t>(std::clamp(255.0 * showing * explained / std::max(1, squares[c]), 1.0, 255.0));
   }
 
   void Plain(int from) const {
@@ -117,7 +120,7 @@ EdgeStatistics::EdgeStatistics(int width, int height, Simd simd)
   means_.resize(static_cast<size_t>(cw_) * bh_ * kBatch);
   sumM_.assign(static_cast<size_t>(bw_) * bh_, 0);
   sumM2_.assign(sumM_.size(), 0);
-  sums_.assign(cells * 5, 0);
+  sums_.assign(cells * 6, 0);
 }
 
 bool EdgeStatistics::MakeCells(const FrameView& frame, uint8_t* cells) const {
@@ -221,7 +224,7 @@ void EdgeStatistics::Flush() {
       rows[k] = &batch_[static_cast<size_t>(k)][static_cast<size_t>(r) * cw_];
       means[k] = &means_[static_cast<size_t>(k) * cw_ * bh_ + static_cast<size_t>(r / block_) * cw_];
     }
-    stepSum_(rows, means, waiting_, cw_, sx, sx + plane, sx + 2 * plane, sx + 3 * plane, sx + 4 * plane);
+    stepSum_(rows, means, waiting_, cw_, sx, sx + plane, sx + 2 * plane, sx + 3 * plane, sx + 4 * plane, sx + 5 * plane);
   }
   waiting_ = 0;
 }
@@ -255,8 +258,8 @@ std::vector<uint8_t> EdgeStatistics::SteadyEdges() {
     }
     const size_t at = static_cast<size_t>(r) * cw_;
     const int32_t* sx = &sums_[at];
-    const SteadyRow row{sx, sx + plane, sx + 2 * plane, sx + 3 * plane, sx + 4 * plane, rowMean.data(), rowInverse.data(),
-                        cw_, perFrame, least, share, &steady[at]};
+    const SteadyRow row{sx, sx + plane, sx + 2 * plane, sx + 3 * plane, sx + 4 * plane, sx + 5 * plane, rowMean.data(),
+                        rowInverse.data(), cw_, perFrame, least, share, &steady[at]};
 #if PRAMVIX_X86_64
     if (vectors_) {
       row.Sse2();

@@ -72,7 +72,8 @@ class EdgeStatistics {
   std::vector<std::vector<uint8_t>> batch_;  // kBatch frames' cells and block means
   std::vector<int16_t> means_;         // kBatch planes of block means, one row per block row, spread over the cells
   std::vector<int64_t> sumM_, sumM2_;  // per block, over frames
-  // Planes of per-cell sums of gx, gx*m, gy, gy*m, gx^2 + gy^2.
+  // Planes of per-cell sums of gx, gx*m, gy, gy*m, gx^2 + gy^2, and of the
+  // frames in which the step shows.
   std::vector<int32_t> sums_;
 };
 

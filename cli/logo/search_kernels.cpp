@@ -1,5 +1,7 @@
 #include "search_kernels.h"
 
+#include <cstdlib>
+
 #if PRAMVIX_X86_64
 #include <immintrin.h>
 #endif
@@ -16,19 +18,20 @@ void CellRowPlain(const uint8_t* top, const uint8_t* bottom, int count, uint8_t*
 
 // One cell's steps of one frame into the sums.
 inline void AddCellSteps(const uint8_t* row, const int16_t* m, int width, int c, int32_t* sx, int32_t* sxm, int32_t* sy,
-                         int32_t* sym, int32_t* squares) {
+                         int32_t* sym, int32_t* squares, int32_t* shown) {
   const int gx = row[c + 1] - row[c - 1], gy = row[c + width] - row[c - width];
   sx[c] += gx;
   sxm[c] += gx * m[c];
   sy[c] += gy;
   sym[c] += gy * m[c];
   squares[c] += gx * gx + gy * gy;
+  shown[c] += std::abs(gx) + std::abs(gy) >= kShownStep;
 }
 
 void StepSumPlain(const uint8_t* const* rows, const int16_t* const* means, int frames, int width, int32_t* sx,
-                  int32_t* sxm, int32_t* sy, int32_t* sym, int32_t* squares) {
+                  int32_t* sxm, int32_t* sy, int32_t* sym, int32_t* squares, int32_t* shown) {
   for (int k = 0; k < frames; ++k) {
-    for (int c = 1; c + 1 < width; ++c) AddCellSteps(rows[k], means[k], width, c, sx, sxm, sy, sym, squares);
+    for (int c = 1; c + 1 < width; ++c) AddCellSteps(rows[k], means[k], width, c, sx, sxm, sy, sym, squares, shown);
   }
 }
 
@@ -71,10 +74,11 @@ PRAMVIX_INLINE void AddTo(int32_t* sums, __m128i low, __m128i high) {
 // which halves the multiplies (the narrowest unit on some CPUs). An odd
 // frame pairs with a frame of no steps.
 PRAMVIX_INLINE void StepSumBody(const uint8_t* const* rows, const int16_t* const* means, int frames, int width,
-                                int32_t* sx, int32_t* sxm, int32_t* sy, int32_t* sym, int32_t* squares, int c = 1) {
-  const __m128i zero = _mm_setzero_si128();
+                                int32_t* sx, int32_t* sxm, int32_t* sy, int32_t* sym, int32_t* squares, int32_t* shown,
+                                int c = 1) {
+  const __m128i zero = _mm_setzero_si128(), belowShown = _mm_set1_epi16(kShownStep - 1);
   for (; c + 8 < width; c += 8) {
-    __m128i sumX = zero, sumY = zero, squaresLo = zero, squaresHi = zero;
+    __m128i sumX = zero, sumY = zero, squaresLo = zero, squaresHi = zero, sumShown = zero;
     __m128i xmLo = zero, xmHi = zero, ymLo = zero, ymHi = zero;
     __m128i gx[2], gy[2], m[2];
     for (int k = 0; k < frames; k += 2) {
@@ -89,6 +93,8 @@ PRAMVIX_INLINE void StepSumBody(const uint8_t* const* rows, const int16_t* const
         m[j] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(means[k + j] + c));
         sumX = _mm_add_epi16(sumX, gx[j]);
         sumY = _mm_add_epi16(sumY, gy[j]);
+        const __m128i size = _mm_add_epi16(_mm_max_epi16(gx[j], _mm_sub_epi16(zero, gx[j])), _mm_max_epi16(gy[j], _mm_sub_epi16(zero, gy[j])));
+        sumShown = _mm_sub_epi16(sumShown, _mm_cmpgt_epi16(size, belowShown));  // -1 where it shows
       }
       const __m128i xLo = _mm_unpacklo_epi16(gx[0], gx[1]), xHi = _mm_unpackhi_epi16(gx[0], gx[1]);
       const __m128i yLo = _mm_unpacklo_epi16(gy[0], gy[1]), yHi = _mm_unpackhi_epi16(gy[0], gy[1]);
@@ -106,9 +112,10 @@ PRAMVIX_INLINE void StepSumBody(const uint8_t* const* rows, const int16_t* const
     AddTo(sxm + c, xmLo, xmHi);
     AddTo(sym + c, ymLo, ymHi);
     AddTo(squares + c, squaresLo, squaresHi);
+    AddTo(shown + c, _mm_unpacklo_epi16(sumShown, zero), _mm_unpackhi_epi16(sumShown, zero));
   }
   for (int k = 0; k < frames; ++k) {
-    for (int t = c; t + 1 < width; ++t) AddCellSteps(rows[k], means[k], width, t, sx, sxm, sy, sym, squares);
+    for (int t = c; t + 1 < width; ++t) AddCellSteps(rows[k], means[k], width, t, sx, sxm, sy, sym, squares, shown);
   }
 }
 
@@ -135,8 +142,8 @@ PRAMVIX_TARGET_AVX2 void CellRowAvx2(const uint8_t* top, const uint8_t* bottom, 
   CellRowBody(top, bottom, count, out, c);
 }
 void StepSumSse2(const uint8_t* const* rows, const int16_t* const* means, int frames, int width, int32_t* sx,
-                 int32_t* sxm, int32_t* sy, int32_t* sym, int32_t* squares) {
-  StepSumBody(rows, means, frames, width, sx, sxm, sy, sym, squares);
+                 int32_t* sxm, int32_t* sy, int32_t* sym, int32_t* squares, int32_t* shown) {
+  StepSumBody(rows, means, frames, width, sx, sxm, sy, sym, squares, shown);
 }
 PRAMVIX_TARGET_AVX2 PRAMVIX_INLINE __m256i Widened256(const uint8_t* at) {
   return _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(at)));
@@ -152,11 +159,12 @@ PRAMVIX_TARGET_AVX2 PRAMVIX_INLINE void AddTo256(int32_t* sums, __m256i low, __m
 
 // StepSumBody's steps for 16 cells at a time.
 PRAMVIX_TARGET_AVX2 void StepSumAvx2(const uint8_t* const* rows, const int16_t* const* means, int frames, int width,
-                                     int32_t* sx, int32_t* sxm, int32_t* sy, int32_t* sym, int32_t* squares) {
-  const __m256i zero = _mm256_setzero_si256();
+                                     int32_t* sx, int32_t* sxm, int32_t* sy, int32_t* sym, int32_t* squares,
+                                     int32_t* shown) {
+  const __m256i zero = _mm256_setzero_si256(), belowShown = _mm256_set1_epi16(kShownStep - 1);
   int c = 1;
   for (; c + 16 < width; c += 16) {
-    __m256i sumX = zero, sumY = zero, squaresLo = zero, squaresHi = zero;
+    __m256i sumX = zero, sumY = zero, squaresLo = zero, squaresHi = zero, sumShown = zero;
     __m256i xmLo = zero, xmHi = zero, ymLo = zero, ymHi = zero;
     __m256i gx[2], gy[2], m[2];
     for (int k = 0; k < frames; k += 2) {
@@ -171,6 +179,8 @@ PRAMVIX_TARGET_AVX2 void StepSumAvx2(const uint8_t* const* rows, const int16_t* 
         m[j] = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(means[k + j] + c));
         sumX = _mm256_add_epi16(sumX, gx[j]);
         sumY = _mm256_add_epi16(sumY, gy[j]);
+        const __m256i size = _mm256_add_epi16(_mm256_abs_epi16(gx[j]), _mm256_abs_epi16(gy[j]));
+        sumShown = _mm256_sub_epi16(sumShown, _mm256_cmpgt_epi16(size, belowShown));
       }
       const __m256i xLo = _mm256_unpacklo_epi16(gx[0], gx[1]), xHi = _mm256_unpackhi_epi16(gx[0], gx[1]);
       const __m256i yLo = _mm256_unpacklo_epi16(gy[0], gy[1]), yHi = _mm256_unpackhi_epi16(gy[0], gy[1]);
@@ -187,8 +197,9 @@ PRAMVIX_TARGET_AVX2 void StepSumAvx2(const uint8_t* const* rows, const int16_t* 
     AddTo256(sxm + c, xmLo, xmHi);
     AddTo256(sym + c, ymLo, ymHi);
     AddTo256(squares + c, squaresLo, squaresHi);
+    AddTo256(shown + c, _mm256_unpacklo_epi16(sumShown, zero), _mm256_unpackhi_epi16(sumShown, zero));
   }
-  StepSumBody(rows, means, frames, width, sx, sxm, sy, sym, squares, c);
+  StepSumBody(rows, means, frames, width, sx, sxm, sy, sym, squares, shown, c);
 }
 #undef PRAMVIX_INLINE
 #endif

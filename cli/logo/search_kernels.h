@@ -16,13 +16,18 @@ CellRowKernel CellRowFor(Simd simd);
 // are kept in 16 bits before they join the 32-bit sums.
 constexpr int kMaxStepFrames = 16;
 
+// A cell's step shows in a frame when |gx| + |gy| reaches this: well above
+// what the noise of a recording gives a cell of 2x2 pixels.
+constexpr int kShownStep = 6;
+
 // For `frames` frames (at most kMaxStepFrames), each a row of `width` cells
 // rows[k] with the rows above and below it at rows[k] -+ width, and the
 // frame's block mean luma means[k][c] per cell: adds each cell's steps
-// gx = right - left and gy = below - above, gx·m, gy·m and gx² + gy² into the
-// five sum rows, for the cells 1..width-2.
+// gx = right - left and gy = below - above, gx·m, gy·m, gx² + gy² and
+// whether the step shows (1 or 0) into the six sum rows, for the cells
+// 1..width-2.
 using StepSumKernel = void (*)(const uint8_t* const* rows, const int16_t* const* means, int frames, int width,
-                               int32_t* sx, int32_t* sxm, int32_t* sy, int32_t* sym, int32_t* squares);
+                               int32_t* sx, int32_t* sxm, int32_t* sy, int32_t* sym, int32_t* squares, int32_t* shown);
 StepSumKernel StepSumFor(Simd simd);
 
 }  // namespace pramvix::cli::logo

@@ -293,6 +293,41 @@ TEST(LogoSearch, SetsBlackBordersAsideAndFindsASteadySquare) {
   }
 }
 
+// A recording that opens on a still card (dark marks on a bright field) and
+// goes on in one darker scene, with a texture drifting around the logo.
+// Over these two levels of brightness a line explains the marks' steps as
+// well as the logo's, which the texture blurs a little: but the marks show in
+// the card's frames only, the logo in all of them.
+TEST(LogoSearch, PrefersTheLogoToMarksThatStoodStillInOneScene) {
+  const int w = 192, h = 108, frames = 60, card = 18;
+  const Box logo{w - 48, 12, 24, 16};
+  for (const Simd simd : SupportedSimd()) {
+    SCOPED_TRACE(SimdName(simd));
+    cli::logo::EdgeStatistics statistics(w, h, simd);
+    for (int n = 0; n < frames; ++n) {
+      std::vector<uint8_t> planar(static_cast<size_t>(w) * h * 2, 128);
+      uint32_t state = 99991u + 7919u * n;
+      for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+          state ^= state << 13, state ^= state >> 17, state ^= state << 5;
+          double v = (n < card ? 200 : 120) + static_cast<int>(state % 3) - 1;
+          const bool mark = y >= 60 && y < 70 && (x % 48) >= 10 && (x % 48) < 20 && x < w / 2;
+          if (n < card && mark) v = 60;
+          const bool nearLogo = x >= logo.x - 16 && x < logo.Right() + 16 && y < logo.Bottom() + 16;
+          if (n >= card && nearLogo) v = 120 + 20 * std::sin((x + 3.0 * n) / 5.0) * std::cos((y - 2.0 * n) / 4.0);
+          if (x >= logo.x && x < logo.Right() && y >= logo.y && y < logo.Bottom()) v = 0.3 * v + 0.7 * 235;
+          planar[static_cast<size_t>(y) * w + x] = static_cast<uint8_t>(std::lround(v));
+        }
+      }
+      statistics.Add(FrameView::OfPlanar(planar.data(), w, h));
+    }
+    const auto found = cli::logo::FindLogoBox(statistics);
+    ASSERT_TRUE(found.has_value());
+    EXPECT_TRUE(Grow(logo, 4, w, h).Contains(*found) && found->Contains(Grow(logo, -2, w, h)))
+        << found->x << "," << found->y << " " << found->width << "x" << found->height;
+  }
+}
+
 // The logo threshold is half the largest of the steps 255, 247, ..., 15, 7,
 // 6, ..., 1 that the reference's region reaches (at least 2).
 TEST(LogoDetection, TakesTheLogoThresholdFromTheLargestStep) {

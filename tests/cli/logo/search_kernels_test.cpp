@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 #include <vector>
 
 #include "logo/search_kernels.h"
@@ -46,7 +47,7 @@ TEST(LogoSearchKernels, CellsAreRoundedMeansOfTwoByTwoPixels) {
   }
 }
 
-// Each cell's five sums over the frames, from the definition; the cells at
+// Each cell's six sums over the frames, from the definition; the cells at
 // the row's ends, which have no left or right neighbour, keep their sums.
 TEST(LogoSearchKernels, StepSumsFollowTheirDefinitionForAnyFrameCount) {
   const uint32_t seed = TestSeed();
@@ -65,7 +66,7 @@ TEST(LogoSearchKernels, StepSumsFollowTheirDefinitionForAnyFrameCount) {
       for (auto& m : means.back()) m = static_cast<int16_t>(draw.OneIn(4) ? 255 : draw.Int(0, 255));
     }
     for (int k = 0; k < frames; ++k) rows.push_back(planes[k].data() + width), meanRows.push_back(means[k].data());
-    std::vector<int32_t> start(5 * static_cast<size_t>(width));
+    std::vector<int32_t> start(6 * static_cast<size_t>(width));
     for (auto& s : start) s = draw.Int(-1000000, 1000000);
     std::vector<int32_t> expected = start;
     for (int k = 0; k < frames; ++k) {
@@ -77,12 +78,14 @@ TEST(LogoSearchKernels, StepSumsFollowTheirDefinitionForAnyFrameCount) {
         expected[2 * width + c] += gy;
         expected[3 * width + c] += gy * m;
         expected[4 * width + c] += gx * gx + gy * gy;
+        expected[5 * width + c] += std::abs(gx) + std::abs(gy) >= cli::logo::kShownStep;
       }
     }
     for (Simd simd : SupportedSimd()) {
       std::vector<int32_t> sums = start;
       int32_t* s = sums.data();
-      StepSumFor(simd)(rows.data(), meanRows.data(), frames, width, s, s + width, s + 2 * width, s + 3 * width, s + 4 * width);
+      StepSumFor(simd)(rows.data(), meanRows.data(), frames, width, s, s + width, s + 2 * width, s + 3 * width, s + 4 * width,
+                       s + 5 * width);
       ASSERT_EQ(sums, expected) << SimdName(simd) << " width " << width << " frames " << frames;
     }
   }
