@@ -19,7 +19,9 @@ namespace pramvix::cli::logo {
 // around it, and the squares of both steps. A step that a line in m explains over the frames
 // stays put: a white logo gives a steady step (the mean), a grey or coloured
 // one a step that flips with the background's brightness (the slope in m).
-// Moving content gives steps that neither explains. The frames' cells wait
+// Moving content gives steps that neither explains. A step also counts by
+// the share of the frames in which it shows, so that a mark that stood still
+// through one scene does not pass for the logo. The frames' cells wait
 // in a batch of kBatch frames, which are then summed row by row, so that the
 // sums (frame-sized) are walked once per batch instead of once per frame.
 class EdgeStatistics {
