@@ -240,7 +240,7 @@ std::vector<double> LogoFit::Weights(const std::vector<const Crop*>& use) const 
   return weights;
 }
 
-LogoEstimate LogoFit::FitOf(const std::vector<const Crop*>& use) const {
+LogoEstimate LogoFit::FitOf(const std::vector<const Crop*>& use, Sums* sums) const {
   LogoEstimate estimate;
   estimate.box = box_;
   const int w = box_.width, h = box_.height;
@@ -251,6 +251,7 @@ LogoEstimate LogoFit::FitOf(const std::vector<const Crop*>& use) const {
   estimate.error.assign(pixels, 0.0);
   estimate.chromaU.assign(pixels / 2, 128.0);
   estimate.chromaV.assign(pixels / 2, 128.0);
+  if (sums) *sums = {};
   if (pixels == 0 || use.size() < 3) {
     estimate.backgroundVaried = false;
     return estimate;
@@ -315,7 +316,72 @@ LogoEstimate LogoFit::FitOf(const std::vector<const Crop*>& use) const {
     estimate.chromaU[k] = 128 * (1 - opacity) + (e.u - (1 - opacity) * e.bu) / n;
     estimate.chromaV[k] = 128 * (1 - opacity) + (e.v - (1 - opacity) * e.bv) / n;
   }
+  if (sums) *sums = std::move(t);
   return estimate;
+}
+
+int LogoFit::ShadeOf(const Crop& crop) {
+  double sum = 0;
+  for (const float v : crop.band) sum += v;
+  return std::clamp(static_cast<int>(sum / crop.band.size()) / kShadeStep, 0, kShades - 1);
+}
+
+void LogoFit::MarkOneShade(const std::vector<const Crop*>& use, const Sums& all, LogoEstimate& estimate) const {
+  const size_t pixels = estimate.reference.size();
+  estimate.oneShade.assign(pixels, 0);
+  if (all.b.size() != pixels) return;
+  std::vector<int> shades;
+  for (const Crop* crop : use) {
+    const int shade = ShadeOf(*crop);
+    if (std::find(shades.begin(), shades.end(), shade) == shades.end()) shades.push_back(shade);
+  }
+  if (shades.size() < 2) return;
+  const std::vector<double> weights = Weights(use);
+  double total = 0;  // the frames' weight, as the fit took it
+  for (const double weight : weights) total += weight;
+  // Each shade left out in turn: the line through the rest, where the rest
+  // still spreads enough to read a slope, and its reference's standard
+  // error. The shades by turns on two threads, each marking a copy.
+  auto leaveOut = [&](size_t first, std::vector<uint8_t>& marks) {
+    Sums one;
+    std::vector<double> background;
+    for (size_t at = first; at < shades.size(); at += 2) {
+      for (auto* plane : {&one.b, &one.bb, &one.s, &one.sb, &one.ss}) plane->assign(pixels, 0.0);
+      double weightOut = 0;
+      for (size_t i = 0; i < use.size(); ++i) {
+        if (ShadeOf(*use[i]) != shades[at]) continue;
+        const double weight = weights[i];
+        weightOut += weight;
+        const FrameView view = ViewOf(use[i]->planes.data());
+        BlendLuma(view, background);
+        for (size_t k = 0; k < pixels; ++k) {
+          const double b = background[k], v = view.y[k], wb = weight * b, wv = weight * v;
+          one.b[k] += wb, one.bb[k] += wb * b, one.s[k] += wv, one.sb[k] += wv * b, one.ss[k] += wv * v;
+        }
+      }
+      const double n = total - weightOut;
+      for (size_t k = 0; k < pixels; ++k) {
+        const double mb = (all.b[k] - one.b[k]) / n, ms = (all.s[k] - one.s[k]) / n;
+        const double sxx = all.bb[k] - one.bb[k] - n * mb * mb, sxy = all.sb[k] - one.sb[k] - n * mb * ms;
+        const double syy = all.ss[k] - one.ss[k] - n * ms * ms;
+        if (!(sxx > n * 16)) continue;
+        const double slope = sxy / sxx;
+        const double reference = ms + slope * (16 - mb);
+        const double residual = std::max(0.0, syy - slope * sxy) / std::max(1.0, n - 2);
+        const double error = std::sqrt(residual * (1 / n + (16 - mb) * (16 - mb) / sxx));
+        // Without this shade the pixel is background, and that is no chance
+        // of the noise: the logo there is this shade's own picture.
+        const bool black = reference - 16 < std::max(2.0, kOneShadeErrors * error);
+        const bool apart = estimate.reference[k] - reference > kOneShadeErrors * error;
+        if (black && apart) marks[k] = 1;
+      }
+    }
+  };
+  std::vector<uint8_t> odd(pixels, 0);
+  auto second = std::async(std::launch::async, [&] { leaveOut(1, odd); });
+  leaveOut(0, estimate.oneShade);
+  second.get();
+  for (size_t k = 0; k < pixels; ++k) estimate.oneShade[k] |= odd[k];
 }
 
 double LogoFit::Residual(const Crop& crop, const LogoEstimate& estimate) const {
@@ -340,12 +406,13 @@ LogoEstimate LogoFit::Solve() const {
   int classes = 0, frames = 0;
   while (classes < kClasses && frames < kEnoughFrames) frames += counts[classes++];
   std::vector<const Crop*> use;
+  Sums sums;  // of the estimate's fit
   auto take = [&] {
     use.clear();
     for (const Crop& crop : kept_) {
       if (crop.cls < classes) use.push_back(&crop);
     }
-    return FitOf(use);
+    return FitOf(use, &sums);
   };
   LogoEstimate estimate = take();
   // A still scene that comes back (a studio set) can fill the plainest
@@ -378,11 +445,14 @@ LogoEstimate LogoFit::Solve() const {
       if (residuals[i] <= limit) kept.push_back(use[i]);
     }
     if (kept.size() == use.size()) break;
-    LogoEstimate refit = FitOf(kept);
+    Sums refitSums;
+    LogoEstimate refit = FitOf(kept, &refitSums);
     if (!refit.backgroundVaried && estimate.backgroundVaried) break;
     use.swap(kept);
     estimate = std::move(refit);
+    sums = std::move(refitSums);
   }
+  MarkOneShade(use, sums, estimate);
   return estimate;
 }
 

@@ -13,6 +13,11 @@ struct LogoEstimate {
   std::vector<double> reference;    // luma a black frame would show: 16 + a·(Y - 16)
   std::vector<double> opacity;      // a, 0..1
   std::vector<double> error;        // standard error of `reference`
+  // 1 where the logo shows only with the frames of one shade of background:
+  // left out, the rest put the pixel at black, beyond their noise. So it is
+  // more likely that shade's own picture under the box, which its band did
+  // not show (the only dark frames from one scene, say), than the logo.
+  std::vector<uint8_t> oneShade;
   std::vector<double> chromaU, chromaV;  // per pixel pair: 128 + a·(C - 128)
   int frames = 0;                   // frames the fit used
   bool backgroundVaried = true;     // false: the background under the logo hardly changed
@@ -71,7 +76,8 @@ class LogoFit {
     int cls = 0;
     Band band{};
   };
-  // Per pixel (planes, for the vector units): sums of B, B², s, sB, s².
+  // Per pixel (planes, for the vector units): weighted sums of B, B², s,
+  // sB, s² over the crops.
   struct Sums {
     std::vector<double> b, bb, s, sb, ss;
   };
@@ -93,9 +99,18 @@ class LogoFit {
   Band BandOf(const uint8_t* luma) const;
   void Keep(std::vector<uint8_t>& planes, int cls, const Band& band);
   // The fit of the crops picked by `use`; its frames in `estimate.frames`.
-  LogoEstimate FitOf(const std::vector<const Crop*>& use) const;
+  // Its sums in `sums`, when given.
+  LogoEstimate FitOf(const std::vector<const Crop*>& use, Sums* sums = nullptr) const;
   // Each crop's weight in the fit: 1, or less where many show its background.
   std::vector<double> Weights(const std::vector<const Crop*>& use) const;
+  // A crop's shade: its band's mean luma, in steps of kShadeStep.
+  static constexpr int kShadeStep = 32;
+  static constexpr int kShades = 256 / kShadeStep;
+  static int ShadeOf(const Crop& crop);
+  // Fills `estimate.oneShade` for the fit of the crops `use`, whose sums
+  // are `all`.
+  static constexpr double kOneShadeErrors = 2.5;
+  void MarkOneShade(const std::vector<const Crop*>& use, const Sums& all, LogoEstimate& estimate) const;
   // Root mean square of what the estimate leaves unexplained in a crop.
   double Residual(const Crop& crop, const LogoEstimate& estimate) const;
 

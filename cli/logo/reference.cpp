@@ -120,7 +120,8 @@ Reference MakeReference(const LogoEstimate& estimate, int frameWidth, int frameH
       const int x = box.x + c, y = box.y + r;
       if (inside && (x < inside->x || x >= inside->Right() || y < inside->y || y >= inside->Bottom())) continue;
       const double above = estimate.reference[k] - 16;
-      clear[k] = above >= 2 && above >= 2.5 * estimate.error[k];
+      const bool oneShade = !estimate.oneShade.empty() && estimate.oneShade[k];
+      clear[k] = above >= 2 && above >= 2.5 * estimate.error[k] && !oneShade;
     }
   }
   std::vector<uint8_t> kept(clear.size(), 0);

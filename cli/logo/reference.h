@@ -23,8 +23,8 @@ struct Reference {
 constexpr int kRegionPadding = 3;
 
 // Keeps the pixels whose reference luma stands clear of 16 (by 2 levels and
-// by 2.5 standard errors, with at least two kept neighbours, away from the fit
-// box's outer band) and writes them into a black frame. Within `inside` only,
+// by 2.5 standard errors, not with one shade of background only, with at
+// least two kept neighbours, away from the fit box's outer band) and writes them into a black frame. Within `inside` only,
 // when given (a region the user chose). The region is the kept pixels' box
 // grown by kRegionPadding, x and width made even, cut to the frame.
 Reference MakeReference(const LogoEstimate& estimate, int frameWidth, int frameHeight,

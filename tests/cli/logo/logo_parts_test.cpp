@@ -242,6 +242,42 @@ TEST(LogoFit, TakesBusierSurroundingsWhenThePlainestShowOneBackground) {
   EXPECT_EQ(reference.region.Bottom(), 26 + cli::logo::kRegionPadding) << "the shelf taken for part of the logo";
 }
 
+// The only dark frames come from one scene, which has a faint mark of its
+// own inside the box that its band does not show: the line through every
+// frame takes the mark for a faint logo (its height above black rests on
+// those frames alone), and the reference must not.
+TEST(LogoFit, LeavesOutWhatShowsOnlyOverTheOneDarkScene) {
+  const int w = 64, h = 48;
+  const Box box{8, 8, 32, 24};
+  cli::logo::LogoFit fit(box, w, h);
+  uint32_t state = 7;
+  auto noise = [&state] {  // within ±1.5
+    state ^= state << 13, state ^= state >> 17, state ^= state << 5;
+    return (state % 301) / 100.0 - 1.5;
+  };
+  auto add = [&](double background, bool mark) {
+    std::vector<uint8_t> planar(static_cast<size_t>(w) * h * 2, 128);
+    for (int y = 0; y < h; ++y) {
+      for (int x = 0; x < w; ++x) {
+        const bool logo = x >= 16 && x < 32 && y >= 14 && y < 26;  // white at half opacity
+        const double under = background + (mark && y >= 27 && y < 30 && x >= 12 && x < 36 ? 6 : 0);
+        const double v = (logo ? (under + 235) / 2 : under) + noise();
+        planar[static_cast<size_t>(y) * w + x] = static_cast<uint8_t>(std::lround(std::clamp(v, 16.0, 235.0)));
+      }
+    }
+    fit.Add(FrameView::OfPlanar(planar.data(), w, h));
+  };
+  for (int n = 0; n < 40; ++n) add(120 + 2 * n, false);  // bright scenes
+  for (int n = 0; n < 6; ++n) add(40 + (n & 1), true);   // the one dark scene, with its mark
+  const cli::logo::LogoEstimate estimate = fit.Solve();
+  const size_t inside = static_cast<size_t>(18 - box.y) * box.width + (20 - box.x);
+  EXPECT_NEAR(estimate.reference[inside], 16 + 0.5 * (235 - 16), 3);
+  const size_t onMark = static_cast<size_t>(28 - box.y) * box.width + (20 - box.x);
+  EXPECT_GT(estimate.reference[onMark], 18) << "the line through every frame shows the mark";
+  const auto reference = cli::logo::MakeReference(estimate, w, h, std::nullopt);
+  EXPECT_EQ(Sides(reference.region), (std::array<int, 4>{12, 11, 24, 18})) << "the mark taken for part of the logo";
+}
+
 // Frames of moving noise with black bars and, optionally, a steady bright
 // square and a still dashed stroke 8 pixels below it, its dashes by turns 4
 // pixels higher and lower, that reaches over a third of the frame's width.
