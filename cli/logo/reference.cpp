@@ -119,9 +119,11 @@ Reference MakeReference(const LogoEstimate& estimate, int frameWidth, int frameH
       const size_t k = static_cast<size_t>(r) * w + c;
       const int x = box.x + c, y = box.y + r;
       if (inside && (x < inside->x || x >= inside->Right() || y < inside->y || y >= inside->Bottom())) continue;
+      // Under 3 levels a pixel left out is still within 3 of what it would
+      // be, and the fit's small biases show there first.
       const double above = estimate.reference[k] - 16;
       const bool oneShade = !estimate.oneShade.empty() && estimate.oneShade[k];
-      clear[k] = above >= 2 && above >= 2.5 * estimate.error[k] && !oneShade;
+      clear[k] = above >= 3 && above >= 2.5 * estimate.error[k] && !oneShade;
     }
   }
   std::vector<uint8_t> kept(clear.size(), 0);

@@ -22,7 +22,7 @@ struct Reference {
 // Pixels of the region padded by this much around the logo's pixels.
 constexpr int kRegionPadding = 3;
 
-// Keeps the pixels whose reference luma stands clear of 16 (by 2 levels and
+// Keeps the pixels whose reference luma stands clear of 16 (by 3 levels and
 // by 2.5 standard errors, not with one shade of background only, with at
 // least two kept neighbours, away from the fit box's outer band) and writes them into a black frame. Within `inside` only,
 // when given (a region the user chose). The region is the kept pixels' box
