@@ -339,31 +339,38 @@ void LogoFit::MarkOneShade(const std::vector<const Crop*>& use, const Sums& all,
   const std::vector<double> weights = Weights(use);
   double total = 0;  // the frames' weight, as the fit took it
   for (const double weight : weights) total += weight;
+  // Only pixels that stand clear of black can be the logo's: the others
+  // are left as they are.
+  std::vector<size_t> at;
+  for (size_t k = 0; k < pixels; ++k) {
+    if (estimate.reference[k] - 16 >= kOneShadeLeast) at.push_back(k);
+  }
   // Each shade left out in turn: the line through the rest, where the rest
   // still spreads enough to read a slope, and its reference's standard
   // error. The shades by turns on two threads, each marking a copy.
   auto leaveOut = [&](size_t first, std::vector<uint8_t>& marks) {
-    Sums one;
+    Sums one;  // of the pixels `at`, of the shade's crops
     std::vector<double> background;
-    for (size_t at = first; at < shades.size(); at += 2) {
-      for (auto* plane : {&one.b, &one.bb, &one.s, &one.sb, &one.ss}) plane->assign(pixels, 0.0);
+    for (size_t next = first; next < shades.size(); next += 2) {
+      for (auto* plane : {&one.b, &one.bb, &one.s, &one.sb, &one.ss}) plane->assign(at.size(), 0.0);
       double weightOut = 0;
       for (size_t i = 0; i < use.size(); ++i) {
-        if (ShadeOf(*use[i]) != shades[at]) continue;
+        if (ShadeOf(*use[i]) != shades[next]) continue;
         const double weight = weights[i];
         weightOut += weight;
         const FrameView view = ViewOf(use[i]->planes.data());
         BlendLuma(view, background);
-        for (size_t k = 0; k < pixels; ++k) {
-          const double b = background[k], v = view.y[k], wb = weight * b, wv = weight * v;
-          one.b[k] += wb, one.bb[k] += wb * b, one.s[k] += wv, one.sb[k] += wv * b, one.ss[k] += wv * v;
+        for (size_t j = 0; j < at.size(); ++j) {
+          const double b = background[at[j]], v = view.y[at[j]], wb = weight * b, wv = weight * v;
+          one.b[j] += wb, one.bb[j] += wb * b, one.s[j] += wv, one.sb[j] += wv * b, one.ss[j] += wv * v;
         }
       }
       const double n = total - weightOut;
-      for (size_t k = 0; k < pixels; ++k) {
-        const double mb = (all.b[k] - one.b[k]) / n, ms = (all.s[k] - one.s[k]) / n;
-        const double sxx = all.bb[k] - one.bb[k] - n * mb * mb, sxy = all.sb[k] - one.sb[k] - n * mb * ms;
-        const double syy = all.ss[k] - one.ss[k] - n * ms * ms;
+      for (size_t j = 0; j < at.size(); ++j) {
+        const size_t k = at[j];
+        const double mb = (all.b[k] - one.b[j]) / n, ms = (all.s[k] - one.s[j]) / n;
+        const double sxx = all.bb[k] - one.bb[j] - n * mb * mb, sxy = all.sb[k] - one.sb[j] - n * mb * ms;
+        const double syy = all.ss[k] - one.ss[j] - n * ms * ms;
         if (!(sxx > n * 16)) continue;
         const double slope = sxy / sxx;
         const double reference = ms + slope * (16 - mb);

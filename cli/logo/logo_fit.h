@@ -110,6 +110,7 @@ class LogoFit {
   // Fills `estimate.oneShade` for the fit of the crops `use`, whose sums
   // are `all`.
   static constexpr double kOneShadeErrors = 2.5;
+  static constexpr double kOneShadeLeast = 2;  // levels above black to be looked at
   void MarkOneShade(const std::vector<const Crop*>& use, const Sums& all, LogoEstimate& estimate) const;
   // Root mean square of what the estimate leaves unexplained in a crop.
   double Residual(const Crop& crop, const LogoEstimate& estimate) const;

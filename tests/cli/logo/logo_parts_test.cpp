@@ -52,9 +52,11 @@ TEST(LogoReference, KeepsClearPixelsPadsTheRegionAndColoursTheLogo) {
     for (int k = 3; k <= 6; ++k) e.chromaU[r * 12 + k] = 128 + 0.5 * (60 - 128), e.chromaV[r * 12 + k] = 128 + 0.5 * (200 - 128);
   }
   set(20, 12, 60, 0.2);                          // alone: noise, dropped
-  set(13, 5, 17.5, 0.01);                        // below 2 levels: background
+  set(13, 5, 18.9, 0.01);                        // below 3 levels: background
   set(14, 6, std::nan(""), 0);                   // no number: background
   set(6, 6, 40, 0.1), e.error[6 * 24 + 6] = 10;  // within its error of 16: background
+  e.oneShade.assign(e.reference.size(), 0);
+  set(6, 8, 60, 0.2), e.oneShade[8 * 24 + 6] = 1;  // shows over one shade only: background
   const auto ref = cli::logo::MakeReference(e, 64, 48, std::nullopt);
   EXPECT_EQ(ref.logoPixels, 24);
   EXPECT_EQ(ref.threshold, 92);  // 108 - 16
@@ -68,6 +70,7 @@ TEST(LogoReference, KeepsClearPixelsPadsTheRegionAndColoursTheLogo) {
   EXPECT_EQ(ref.picture.Luma(15, 23), 16);
   EXPECT_EQ(ref.picture.Luma(16, 24), 16);
   EXPECT_EQ(ref.picture.Luma(16, 16), 16);
+  EXPECT_EQ(ref.picture.Luma(18, 16), 16);
   EXPECT_EQ(ref.picture.Byte(15, 2 * 18 + 1), 94);   // 128 + 0.5·(60 - 128)
   EXPECT_EQ(ref.picture.Byte(15, 2 * 18 + 3), 164);  // 128 + 0.5·(200 - 128)
   EXPECT_EQ(ref.picture.Byte(20, 2 * 18 + 1), 128);  // below the logo: neutral
