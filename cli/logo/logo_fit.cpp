@@ -9,6 +9,27 @@ namespace pramvix::cli::logo {
 
 namespace {
 
+// The least-squares line s = slope·B + c through frames of weight n with
+// weighted sums b, bb, s, sb, ss of B, B², s, s·B, s², and the standard
+// error of its value at B = 16. `readable` is false where the background
+// spreads by less than 4 levels: no slope to read.
+struct Line {
+  double mb, ms, slope = 1, error = 255;
+  bool readable = false;
+};
+Line LineThrough(double n, double b, double bb, double s, double sb, double ss) {
+  Line line;
+  line.mb = b / n, line.ms = s / n;
+  const double mb = line.mb, ms = line.ms;
+  const double sxx = bb - n * mb * mb, sxy = sb - n * mb * ms, syy = ss - n * ms * ms;
+  if (!(sxx > n * 16)) return line;
+  line.readable = true;
+  line.slope = sxy / sxx;
+  const double residual = std::max(0.0, syy - line.slope * sxy) / std::max(1.0, n - 2);
+  line.error = std::sqrt(residual * (1 / n + (16 - mb) * (16 - mb) / sxx));
+  return line;
+}
+
 // Mean of a band side at position i, over i-2..i+2 (cut to the side), from
 // `at(i)` which already averages the band's two lines.
 template <typename At>
@@ -294,20 +315,16 @@ LogoEstimate LogoFit::FitOf(const std::vector<const Crop*>& use, Sums* sums) con
   for (const double weight : weights) n += weight;
   int flatBackground = 0;
   for (size_t k = 0; k < pixels; ++k) {
-    const double mb = t.b[k] / n, ms = t.s[k] / n;
-    const double sxx = t.bb[k] - n * mb * mb, sxy = t.sb[k] - n * mb * ms, syy = t.ss[k] - n * ms * ms;
-    if (!(sxx > n * 16)) {  // background spread below 4 levels: no slope to read
+    const Line line = LineThrough(n, t.b[k], t.bb[k], t.s[k], t.sb[k], t.ss[k]);
+    estimate.error[k] = line.error;
+    if (!line.readable) {
       ++flatBackground;
-      estimate.reference[k] = ms - (mb - 16);
-      estimate.error[k] = 255;
+      estimate.reference[k] = line.ms - (line.mb - 16);
       continue;
     }
-    const double slope = sxy / sxx;
-    const double opacity = std::clamp(1 - slope, 0.0, 1.0);
+    const double opacity = std::clamp(1 - line.slope, 0.0, 1.0);
     estimate.opacity[k] = opacity;
-    estimate.reference[k] = ms + (1 - opacity) * (16 - mb);
-    const double residual = std::max(0.0, syy - slope * sxy) / std::max(1.0, n - 2);
-    estimate.error[k] = std::sqrt(residual * (1 / n + (16 - mb) * (16 - mb) / sxx));
+    estimate.reference[k] = line.ms + (1 - opacity) * (16 - line.mb);
   }
   estimate.backgroundVaried = flatBackground * 2 < static_cast<int>(pixels);
   for (size_t k = 0; k < pixels / 2; ++k) {
@@ -368,18 +385,14 @@ void LogoFit::MarkOneShade(const std::vector<const Crop*>& use, const Sums& all,
       const double n = total - weightOut;
       for (size_t j = 0; j < at.size(); ++j) {
         const size_t k = at[j];
-        const double mb = (all.b[k] - one.b[j]) / n, ms = (all.s[k] - one.s[j]) / n;
-        const double sxx = all.bb[k] - one.bb[j] - n * mb * mb, sxy = all.sb[k] - one.sb[j] - n * mb * ms;
-        const double syy = all.ss[k] - one.ss[j] - n * ms * ms;
-        if (!(sxx > n * 16)) continue;
-        const double slope = sxy / sxx;
-        const double reference = ms + slope * (16 - mb);
-        const double residual = std::max(0.0, syy - slope * sxy) / std::max(1.0, n - 2);
-        const double error = std::sqrt(residual * (1 / n + (16 - mb) * (16 - mb) / sxx));
+        const Line line = LineThrough(n, all.b[k] - one.b[j], all.bb[k] - one.bb[j], all.s[k] - one.s[j],
+                                      all.sb[k] - one.sb[j], all.ss[k] - one.ss[j]);
+        if (!line.readable) continue;
+        const double reference = line.ms + line.slope * (16 - line.mb);
         // Without this shade the pixel is background, and that is no chance
         // of the noise: the logo there is this shade's own picture.
-        const bool black = reference - 16 < std::max(2.0, kOneShadeErrors * error);
-        const bool apart = estimate.reference[k] - reference > kOneShadeErrors * error;
+        const bool black = reference - 16 < std::max(2.0, kOneShadeErrors * line.error);
+        const bool apart = estimate.reference[k] - reference > kOneShadeErrors * line.error;
         if (black && apart) marks[k] = 1;
       }
     }
