@@ -64,6 +64,11 @@ bool Overlaps(const Box& a, const Box& b) {
   return a.x < b.Right() && b.x < a.Right() && a.y < b.Bottom() && b.y < a.Bottom();
 }
 
+// Whether a fit box holds a found box, with a little room for its edges.
+bool Holds(const Box& fitBox, const Box& found, int width, int height) {
+  return fitBox.Contains(FitBoxFor(found, 4, width, height));
+}
+
 // Whether the logo the fit sees keeps clear of its box's edges.
 bool LogoInside(const FitRun& run, int width, int height) {
   const Reference reference = MakeReference(run.fit.Solve(), width, height, std::nullopt);
@@ -100,6 +105,11 @@ bool StrokesClearOfEdges(const local::Picture& picture, const Box& box) {
     }
   }
   return true;
+}
+
+bool Settles(const Box& fitBox, const Box& found, int width, int height) {
+  const Box own = FitBoxFor(found, kSearchMargin, width, height);
+  return Holds(fitBox, found, width, height) && fitBox.width <= 2 * own.width && fitBox.height <= 2 * own.height;
 }
 
 int NextLook(int taken, bool settled) { return taken + (settled ? 3 * taken : std::max(16, taken / 4)); }
@@ -161,7 +171,7 @@ Analysis AnalyseClip(FrameSampler& sampler, const AnalysisOptions& options) {
     }
   };
   auto fits = [&](const FitRun* run, const Box& found) {
-    return run && run->fit.FitBox().Contains(FitBoxFor(found, 4, width, height));
+    return run && Holds(run->fit.FitBox(), found, width, height);
   };
   if (options.region) startFit(FitBoxFor(*options.region, kRegionMargin, width, height));
   int nextCheck = 8;
@@ -181,7 +191,14 @@ Analysis AnalyseClip(FrameSampler& sampler, const AnalysisOptions& options) {
     if (runs[1]) feedLatest(frame);
     if (edges && frames.Taken() == nextCheck) {
       const auto found = FindLogoBox(*edges);
-      const bool settled = found && fits(runs[1].get(), *found);
+      auto settlesIn = [&](const std::unique_ptr<FitRun>& run) {
+        return found && run && Settles(run->fit.FitBox(), *found, width, height);
+      };
+      // Back to the box of the fit before the latest (the latest grew by an
+      // advert's still nearby, say): that fit, and its frames, are the latest
+      // again.
+      if (!settlesIn(runs[1]) && settlesIn(runs[0])) std::swap(runs[0], runs[1]);
+      const bool settled = settlesIn(runs[1]);
       nextCheck = NextLook(nextCheck, settled);
       if (found && !settled) {
         startFit(FitBoxFor(*found, kSearchMargin, width, height));

@@ -47,6 +47,12 @@ Analysis AnalyseClip(FrameSampler& sampler, const AnalysisOptions& options);
 // The fit box for a logo box: grown by `margin`, with an even x and width.
 Box FitBoxFor(const Box& logo, int margin, int width, int height);
 
+// Whether a look that found `found` has settled on what the fit of
+// `fitBox` reads: the found box fits in it, and the fit box is not much
+// larger than its own would be. A speck of chance inside a large box that an
+// early look found is not the logo, and the looks must go on to find it.
+bool Settles(const Box& fitBox, const Box& found, int width, int height);
+
 // After how many frames the search looks next, after a look at `taken`
 // frames. Until the logo's place settles (the look found the box that the
 // latest fit reads), soon: early on, a still scene can pass for a logo, and

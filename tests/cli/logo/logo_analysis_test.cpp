@@ -75,6 +75,42 @@ TEST(LogoAnalysis, LooksAgainSoonUntilTheLogosPlaceSettles) {
   for (const auto& c : cases) EXPECT_EQ(cli::logo::NextLook(c.taken, c.settled), c.next) << c.taken << " " << c.settled;
 }
 
+// An early look can find a large box of chance (moving content that agreed
+// for a while); a speck that a later look finds inside it is not the logo
+// settling, so the looks must go on at their short steps.
+TEST(LogoAnalysis, SettlesOnlyOnABoxLikeTheOneTheFitReads) {
+  using cli::logo::Box;
+  using cli::logo::FitBoxFor;
+  const Box logo{1062, 18, 134, 90}, chance{496, 192, 192, 278};
+  const Box logoFit = FitBoxFor(logo, 10, 1920, 1080), chanceFit = FitBoxFor(chance, 10, 1920, 1080);
+  const struct {
+    const char* name;
+    Box fitBox, found;
+    bool settles;
+  } cases[] = {
+      {"the same box again", logoFit, logo, true},
+      {"a little smaller", logoFit, Box{1070, 22, 118, 80}, true},
+      {"half as wide and high", logoFit, Box{1100, 40, 67, 45}, true},
+      {"a speck inside a box of chance", chanceFit, Box{558, 402, 12, 12}, false},
+      {"a quarter of the box", logoFit, Box{1062, 18, 40, 30}, false},
+      {"grown past the box", logoFit, Box{1062, 18, 160, 90}, false},
+      {"elsewhere", logoFit, chance, false},
+  };
+  for (const auto& c : cases) EXPECT_EQ(cli::logo::Settles(c.fitBox, c.found, 1920, 1080), c.settles) << c.name;
+}
+
+// From a pipe, an advert's still card near the logo grows the found box for
+// a while and a fit starts for the larger box; when the search comes back to
+// the logo's own box, the fit that has read it all along must take over
+// again with its frames, rather than a new one that starts too late.
+TEST(LogoAnalysis, GoesBackToTheFitOfTheLogosBoxInAPipe) {
+  RecordingPlan plan;
+  plan.corner = Corner::kTopLeft, plan.opacity = 0.5, plan.presence = 0.7, plan.adStill = true, plan.seed = 1015;
+  const SyntheticRecording recording(plan);
+  const Analysis analysis = Analyse(recording.Y4M(), false);
+  EXPECT_TRUE(analysis.reference.region.Contains(recording.TrueBox()));
+}
+
 // A pipe that ends in an advert with a bright mark of its own in the logo's
 // box: the last frames that stand out there are the advert's, but the
 // preview shows a frame with the logo.
