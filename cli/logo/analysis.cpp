@@ -18,6 +18,7 @@ namespace {
 constexpr int kSearchMargin = 10;  // fit box around a found logo, kept small to stay off black borders
 constexpr int kRegionMargin = 8;   // fit box around a given region
 constexpr int kMinFrames = 8;
+constexpr double kTrustedError = 3;  // the most typical error of a reference's luma that is trusted
 // Frames read ahead: enough to ride out a look at the statistics (a few
 // milliseconds) without the reading stopping, a few frames' memory.
 constexpr int kReadAhead = 6;
@@ -236,7 +237,20 @@ Analysis AnalyseClip(FrameSampler& sampler, const AnalysisOptions& options) {
                         RegionText(Grow(*found, 4, width, height)) + "; if the logo is elsewhere, give its place with --region X,Y,W,H");
     }
   }
-  const LogoEstimate estimate = run->fit.Solve();
+  LogoEstimate estimate = run->fit.Solve();
+  result.reference = MakeReference(estimate, width, height, options.region);
+  // A fit too poor to trust may have been pulled off by many frames that the
+  // logo does not explain (adverts with a picture of their own in the box):
+  // the fit that starts from the frames it explains best, if it does better.
+  if (estimate.backgroundVaried && result.reference.medianError > kTrustedError) {
+    LogoEstimate concentrated = run->fit.Solve(true);
+    Reference reference = MakeReference(concentrated, width, height, options.region);
+    if (concentrated.backgroundVaried && concentrated.frames >= kMinFrames && reference.logoPixels > 0 &&
+        reference.medianError < result.reference.medianError) {
+      estimate = std::move(concentrated);
+      result.reference = std::move(reference);
+    }
+  }
   result.flatFrames = run->fit.FlatFrames();
   result.fitFrames = estimate.frames;
   // The preview's frame: of those kept, the one the logo explains best.
@@ -256,12 +270,11 @@ Analysis AnalyseClip(FrameSampler& sampler, const AnalysisOptions& options) {
   if (!estimate.backgroundVaried) {
     throw NoLogoFound("the background under the logo hardly changes in the frames that could be used, so the logo's opacity cannot be told from its colour" + tryMore);
   }
-  result.reference = MakeReference(estimate, width, height, options.region);
   const Reference& ref = result.reference;
   if (ref.logoPixels == 0) {
     throw NoLogoFound("the fit found no logo pixels that stand clear of the noise in " + RegionText(estimate.box) + tryMore);
   }
-  if (ref.medianError > 3) {
+  if (ref.medianError > kTrustedError) {
     throw NoLogoFound("the fit is too poor to trust (typical error " + std::to_string(ref.medianError).substr(0, 4) + " luma levels)" + tryMore + (options.region ? "" : ", or give --region"));
   }
   // The two filters' thresholds, each from every crop, on two threads.

@@ -418,7 +418,19 @@ double LogoFit::Residual(const Crop& crop, const LogoEstimate& estimate) const {
   return std::sqrt(squares / std::max<size_t>(1, pixels));
 }
 
-LogoEstimate LogoFit::Solve() const {
+std::vector<double> LogoFit::Residuals(const std::vector<const Crop*>& use, const LogoEstimate& estimate) const {
+  // Each crop's residual on its own; the second half on another thread.
+  std::vector<double> residuals(use.size());
+  const size_t half = use.size() / 2;
+  auto second = std::async(std::launch::async, [&] {
+    for (size_t i = half; i < use.size(); ++i) residuals[i] = Residual(*use[i], estimate);
+  });
+  for (size_t i = 0; i < half; ++i) residuals[i] = Residual(*use[i], estimate);
+  second.get();
+  return residuals;
+}
+
+LogoEstimate LogoFit::Solve(bool concentrate) const {
   constexpr int kEnoughFrames = 120;
   // The plainest surroundings first; more only while frames are few.
   int counts[kClasses] = {};
@@ -444,19 +456,40 @@ LogoEstimate LogoFit::Solve() const {
     ++classes;
     estimate = take();
   }
+  if (concentrate && use.size() >= 6) {
+    // The half of the frames that the fit explains best, fitted again until
+    // that half stays the same (each pass can only lower its residuals).
+    const std::vector<const Crop*> all = use;
+    std::vector<size_t> order(all.size());
+    std::vector<double> residuals;
+    for (int step = 0; step < 8; ++step) {
+      residuals = Residuals(all, estimate);
+      for (size_t i = 0; i < order.size(); ++i) order[i] = i;
+      std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) { return residuals[a] < residuals[b]; });
+      std::vector<const Crop*> best;
+      for (size_t i = 0; i < all.size() / 2; ++i) best.push_back(all[order[i]]);
+      std::sort(best.begin(), best.end());
+      if (best == use) break;
+      use = best;
+      estimate = FitOf(use, &sums);
+    }
+    // Every frame that the fit explains within twice the best half's median.
+    residuals = Residuals(all, estimate);
+    std::vector<double> sorted = residuals;
+    std::nth_element(sorted.begin(), sorted.begin() + sorted.size() / 4, sorted.end());
+    const double limit = 2 * std::max(0.5, sorted[sorted.size() / 4]);
+    use.clear();
+    for (size_t i = 0; i < all.size(); ++i) {
+      if (residuals[i] <= limit) use.push_back(all[i]);
+    }
+    estimate = FitOf(use, &sums);
+  }
   // Up to three times: leave out the frames that the fit explains far worse
   // than most (over twice the median residual), and fit again; but not when
   // the frames left would all show one background (noisier scenes beside a
   // plain still one have larger residuals, and are what makes it vary).
   for (int round = 0; round < 3 && estimate.frames >= 3; ++round) {
-    // Each crop's residual on its own; the second half on another thread.
-    std::vector<double> residuals(use.size());
-    const size_t half = use.size() / 2;
-    auto second = std::async(std::launch::async, [&] {
-      for (size_t i = half; i < use.size(); ++i) residuals[i] = Residual(*use[i], estimate);
-    });
-    for (size_t i = 0; i < half; ++i) residuals[i] = Residual(*use[i], estimate);
-    second.get();
+    const std::vector<double> residuals = Residuals(use, estimate);
     std::vector<double> sorted = residuals;
     std::nth_element(sorted.begin(), sorted.begin() + sorted.size() / 2, sorted.end());
     const double limit = 2 * std::max(0.5, sorted[sorted.size() / 2]);

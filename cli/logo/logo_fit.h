@@ -41,7 +41,13 @@ class LogoFit {
   LogoFit(const Box& box, int frameWidth, int frameHeight);
 
   void Add(const FrameView& frame);
-  LogoEstimate Solve() const;
+  // `concentrate`: for a fit that the first way leaves poor, because the
+  // frames the logo does not explain are so many that they pull the first
+  // fit their way (adverts with a picture of their own in the box): the fit
+  // starts from the half of the frames it explains best, again and again
+  // until that half stays the same, and then takes back every frame it
+  // explains about as well.
+  LogoEstimate Solve(bool concentrate = false) const;
   // Root mean square of what the estimate leaves unexplained in a frame's
   // box: small where the frame shows the logo over the blend of the band.
   double Misfit(const FrameView& frame, const LogoEstimate& estimate) const;
@@ -114,6 +120,8 @@ class LogoFit {
   void MarkOneShade(const std::vector<const Crop*>& use, const Sums& all, LogoEstimate& estimate) const;
   // Root mean square of what the estimate leaves unexplained in a crop.
   double Residual(const Crop& crop, const LogoEstimate& estimate) const;
+  // The same for each crop of `use`, on two threads.
+  std::vector<double> Residuals(const std::vector<const Crop*>& use, const LogoEstimate& estimate) const;
 
   Box box_;
   int frameWidth_, frameHeight_;

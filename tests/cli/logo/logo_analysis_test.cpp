@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "cli/support/error_text.h"
+#include "logo_cases.h"
 #include "logo_recording.h"
 #include "logo/analysis.h"
 
@@ -109,6 +110,22 @@ TEST(LogoAnalysis, GoesBackToTheFitOfTheLogosBoxInAPipe) {
   const SyntheticRecording recording(plan);
   const Analysis analysis = Analyse(recording.Y4M(), false);
   EXPECT_TRUE(analysis.reference.region.Contains(recording.TrueBox()));
+}
+
+// Adverts with a bright mark of their own in the logo's box can make up
+// most of the frames with plain surroundings; the first fit then explains
+// neither them nor the logo. The fit that starts from the frames it explains
+// best finds the logo.
+TEST(LogoAnalysis, FitsTheLogoWhenAdvertsWithAMarkInItsBoxAreMostOfThePlainFrames) {
+  RecordingPlan plan;
+  plan.corner = Corner::kTopRight, plan.opacity = 0.5, plan.presence = 0.7, plan.adMark = true;
+  for (const unsigned seed : {1010u, 1014u}) {
+    plan.seed = seed;
+    const SyntheticRecording recording(plan);
+    const Analysis analysis = Analyse(recording.Y4M(), true);
+    EXPECT_TRUE(analysis.reference.region.Contains(recording.TrueBox())) << seed;
+    EXPECT_GE(quality::ShareWithin3(recording, analysis.reference.picture), 0.95) << seed;
+  }
 }
 
 // A pipe that ends in an advert with a bright mark of its own in the logo's
