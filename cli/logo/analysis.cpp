@@ -148,7 +148,11 @@ Analysis AnalyseClip(FrameSampler& sampler, const AnalysisOptions& options) {
   }
   ReadAhead frames(sampler, cells, kReadAhead);
   auto startFit = [&](const Box& box) {
-    runs[0] = std::move(runs[1]);
+    // Of the latest fit and the one before it, the one that has seen the
+    // logo in more frames stays beside the new one: two looks in a row that
+    // find the box grown by something nearby must not cost the fit that
+    // gathered the logo's frames so far.
+    if (!runs[0] || (runs[1] && runs[1]->fit.LogoFrames() >= runs[0]->fit.LogoFrames())) runs[0] = std::move(runs[1]);
     runs[1] = std::make_unique<FitRun>(box, width, height);
     runs[1]->startedAt = frames.Taken();
     const Box& before = runs[0] ? runs[0]->fit.FitBox() : box;
