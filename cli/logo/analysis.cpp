@@ -148,11 +148,15 @@ Analysis AnalyseClip(FrameSampler& sampler, const AnalysisOptions& options) {
   }
   ReadAhead frames(sampler, cells, kReadAhead);
   auto startFit = [&](const Box& box) {
-    // Of the latest fit and the one before it, the one that has seen the
-    // logo in more frames stays beside the new one: two looks in a row that
+    // Of the latest fit and the one before it, the one kept beside the new
+    // one reads part of the new box (what the search sees now), and of two
+    // that do, it has seen the logo in more frames: two looks in a row that
     // find the box grown by something nearby must not cost the fit that
     // gathered the logo's frames so far.
-    if (!runs[0] || (runs[1] && runs[1]->fit.LogoFrames() >= runs[0]->fit.LogoFrames())) runs[0] = std::move(runs[1]);
+    auto rank = [&box](const std::unique_ptr<FitRun>& r) {
+      return std::pair{r && Overlaps(r->fit.FitBox(), box), r ? r->fit.LogoFrames() : -1};
+    };
+    if (rank(runs[1]) >= rank(runs[0])) runs[0] = std::move(runs[1]);
     runs[1] = std::make_unique<FitRun>(box, width, height);
     runs[1]->startedAt = frames.Taken();
     const Box& before = runs[0] ? runs[0]->fit.FitBox() : box;
@@ -216,6 +220,7 @@ Analysis AnalyseClip(FrameSampler& sampler, const AnalysisOptions& options) {
     throw NoLogoFound("only " + std::to_string(result.framesRead) + " frames to look at; a logo is told from the picture by what stays put over many frames, so give a longer clip (at least " + std::to_string(kMinFrames) + " frames, better some hundreds)");
   }
   FitRun* run = runs[1].get();
+  FitRun* earlier = nullptr;  // the fit before the latest, when it reads the logo as well
   if (edges) {
     const auto found = FindLogoBox(*edges);
     if (!found) {
@@ -235,26 +240,48 @@ Analysis AnalyseClip(FrameSampler& sampler, const AnalysisOptions& options) {
     // Refused below, for too few frames, when the fit saw most of the frames;
     // one that started late could not see them.
     if (!run && fits(runs[1].get(), *found) && runs[1]->startedAt * 2 <= result.framesRead) run = runs[1].get();
+    if (run == runs[1].get() && runs[0] && runs[0]->fit.LogoFrames() >= kMinFrames && Overlaps(runs[0]->fit.FitBox(), *found)) {
+      earlier = runs[0].get();
+    }
     if (!run) {
       throw NoLogoFound("something that stays put shows near " + RegionText(*found) + " only late in the " +
                         std::to_string(result.framesRead) + " frames, too late to fit it in the same reading: if that is the logo, run again with --region " +
                         RegionText(Grow(*found, 4, width, height)) + "; if the logo is elsewhere, give its place with --region X,Y,W,H");
     }
   }
-  LogoEstimate estimate = run->fit.Solve();
-  result.reference = MakeReference(estimate, width, height, options.region);
-  // A fit too poor to trust may have been pulled off by many frames that the
-  // logo does not explain (adverts with a picture of their own in the box):
-  // the fit that starts from the frames it explains best, if it does better.
-  if (estimate.backgroundVaried && result.reference.medianError > kTrustedError) {
-    LogoEstimate concentrated = run->fit.Solve(true);
-    Reference reference = MakeReference(concentrated, width, height, options.region);
-    if (concentrated.backgroundVaried && concentrated.frames >= kMinFrames && reference.logoPixels > 0 &&
-        reference.medianError < result.reference.medianError) {
-      estimate = std::move(concentrated);
-      result.reference = std::move(reference);
+  // A fit's estimate and reference picture. A fit too poor to trust may have
+  // been pulled off by many frames that the logo does not explain (adverts
+  // with a picture of their own in the box): then the fit that starts from
+  // the frames it explains best, if it does better.
+  auto solve = [&](const FitRun& fitRun) {
+    std::pair<LogoEstimate, Reference> out{fitRun.fit.Solve(), Reference{}};
+    out.second = MakeReference(out.first, width, height, options.region);
+    if (out.first.backgroundVaried && out.second.medianError > kTrustedError) {
+      LogoEstimate concentrated = fitRun.fit.Solve(true);
+      Reference reference = MakeReference(concentrated, width, height, options.region);
+      if (concentrated.backgroundVaried && concentrated.frames >= kMinFrames && reference.logoPixels > 0 &&
+          reference.medianError < out.second.medianError) {
+        out = {std::move(concentrated), std::move(reference)};
+      }
+    }
+    return out;
+  };
+  std::pair<LogoEstimate, Reference> chosen = solve(*run);
+  // The latest box may have grown by a still part of the picture beside the
+  // logo (a studio set's panel), which its fit then takes for logo and
+  // explains poorly: the fit before it stands when its logo keeps clear of
+  // its own box's edges and it explains it far better.
+  if (earlier) {
+    std::pair<LogoEstimate, Reference> before = solve(*earlier);
+    if (before.first.backgroundVaried && before.second.logoPixels > 0 &&
+        StrokesClearOfEdges(before.second.picture, earlier->fit.FitBox()) &&
+        before.second.medianError < 0.5 * chosen.second.medianError) {
+      run = earlier;
+      chosen = std::move(before);
     }
   }
+  const LogoEstimate& estimate = chosen.first;
+  result.reference = std::move(chosen.second);
   result.flatFrames = run->fit.FlatFrames();
   result.fitFrames = estimate.frames;
   // The preview's frame: of those kept, the one the logo explains best.
