@@ -249,21 +249,11 @@ Analysis AnalyseClip(FrameSampler& sampler, const AnalysisOptions& options) {
                         RegionText(Grow(*found, 4, width, height)) + "; if the logo is elsewhere, give its place with --region X,Y,W,H");
     }
   }
-  // A fit's estimate and reference picture. A fit too poor to trust may have
-  // been pulled off by many frames that the logo does not explain (adverts
-  // with a picture of their own in the box): then the fit that starts from
-  // the frames it explains best, if it does better.
+  // A fit's estimate, from the frames that the logo explains best, and its
+  // reference picture.
   auto solve = [&](const FitRun& fitRun) {
-    std::pair<LogoEstimate, Reference> out{fitRun.fit.Solve(), Reference{}};
+    std::pair<LogoEstimate, Reference> out{fitRun.fit.Solve(true), Reference{}};
     out.second = MakeReference(out.first, width, height, options.region);
-    if (out.first.backgroundVaried && out.second.medianError > kTrustedError) {
-      LogoEstimate concentrated = fitRun.fit.Solve(true);
-      Reference reference = MakeReference(concentrated, width, height, options.region);
-      if (concentrated.backgroundVaried && concentrated.frames >= kMinFrames && reference.logoPixels > 0 &&
-          reference.medianError < out.second.medianError) {
-        out = {std::move(concentrated), std::move(reference)};
-      }
-    }
     return out;
   };
   std::pair<LogoEstimate, Reference> chosen = solve(*run);

@@ -4,6 +4,9 @@
 #include <cmath>
 #include <cstring>
 #include <future>
+#include <iterator>
+
+#include "reference.h"
 
 namespace pramvix::cli::logo {
 
@@ -430,6 +433,81 @@ std::vector<double> LogoFit::Residuals(const std::vector<const Crop*>& use, cons
   return residuals;
 }
 
+LogoFit::Candidate LogoFit::ConcentrateOn(const std::vector<const Crop*>& pool, const std::vector<const Crop*>& all,
+                                           LogoEstimate start) const {
+  // The half of `pool` that the fit explains best, fitted again until that
+  // half stays the same (each pass can only lower its residuals).
+  Candidate c;
+  c.estimate = std::move(start);
+  std::vector<const Crop*> half;
+  std::vector<size_t> order(pool.size());
+  for (int step = 0; step < 8; ++step) {
+    const std::vector<double> residuals = Residuals(pool, c.estimate);
+    for (size_t i = 0; i < order.size(); ++i) order[i] = i;
+    std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) { return residuals[a] < residuals[b]; });
+    std::vector<const Crop*> best;
+    for (size_t i = 0; i < pool.size() / 2; ++i) best.push_back(pool[order[i]]);
+    std::sort(best.begin(), best.end());
+    if (best == half) break;
+    half = std::move(best);
+    c.estimate = FitOf(half);
+  }
+  // Then every frame that it explains within twice that half's median.
+  const std::vector<double> residuals = Residuals(all, c.estimate);
+  std::vector<double> ofHalf;
+  for (size_t i = 0; i < all.size(); ++i) {
+    if (std::binary_search(half.begin(), half.end(), all[i])) ofHalf.push_back(residuals[i]);
+  }
+  const double limit = 2 * std::max(0.5, Median(ofHalf));
+  for (size_t i = 0; i < all.size(); ++i) {
+    if (residuals[i] <= limit) c.use.push_back(all[i]);
+  }
+  c.estimate = FitOf(c.use, &c.sums);
+  return c;
+}
+
+void LogoFit::Concentrate(std::vector<const Crop*>& use, LogoEstimate& estimate, Sums& sums) const {
+  // Two kinds of frames may stand out in the box (the logo's, and adverts'
+  // with a picture of their own there), and the fit of them all explains
+  // neither. The fit concentrated on the frames that it explains best finds
+  // one kind; the fit concentrated on the frames left finds the other. Of
+  // these and the fit of all, the one that explains the most frames about
+  // as well as the best of them explains its own is the logo's: the logo
+  // shows in most frames.
+  std::vector<const Crop*> all = use;
+  std::sort(all.begin(), all.end());
+  std::vector<Candidate> candidates;
+  candidates.push_back({all, std::move(estimate), std::move(sums)});
+  candidates.push_back(ConcentrateOn(all, all, candidates[0].estimate));
+  std::vector<const Crop*> rest;
+  std::set_difference(all.begin(), all.end(), candidates[1].use.begin(), candidates[1].use.end(), std::back_inserter(rest));
+  if (rest.size() >= 6) candidates.push_back(ConcentrateOn(rest, all, FitOf(rest)));
+  std::vector<std::vector<double>> residuals;
+  double tolerance = -1;
+  for (const Candidate& c : candidates) {
+    residuals.push_back(Residuals(all, c.estimate));
+    if (c.estimate.frames < 6 || !c.estimate.backgroundVaried) continue;
+    std::vector<double> own;
+    for (size_t i = 0; i < all.size(); ++i) {
+      if (std::binary_search(c.use.begin(), c.use.end(), all[i])) own.push_back(residuals.back()[i]);
+    }
+    const double typical = Median(own);
+    if (tolerance < 0 || typical < tolerance) tolerance = typical;
+  }
+  tolerance = 1.5 * std::max(0.5, tolerance);
+  size_t chosen = 0;
+  long most = -1;
+  for (size_t k = 0; k < candidates.size(); ++k) {
+    const Candidate& c = candidates[k];
+    if (k > 0 && (c.estimate.frames < 6 || !c.estimate.backgroundVaried)) continue;
+    const long explained = std::count_if(residuals[k].begin(), residuals[k].end(), [&](double r) { return r <= tolerance; });
+    if (explained > most) most = explained, chosen = k;
+  }
+  use = std::move(candidates[chosen].use);
+  estimate = std::move(candidates[chosen].estimate);
+  sums = std::move(candidates[chosen].sums);
+}
+
 LogoEstimate LogoFit::Solve(bool concentrate) const {
   constexpr int kEnoughFrames = 120;
   // The plainest surroundings first; more only while frames are few.
@@ -456,34 +534,7 @@ LogoEstimate LogoFit::Solve(bool concentrate) const {
     ++classes;
     estimate = take();
   }
-  if (concentrate && use.size() >= 6) {
-    // The half of the frames that the fit explains best, fitted again until
-    // that half stays the same (each pass can only lower its residuals).
-    const std::vector<const Crop*> all = use;
-    std::vector<size_t> order(all.size());
-    std::vector<double> residuals;
-    for (int step = 0; step < 8; ++step) {
-      residuals = Residuals(all, estimate);
-      for (size_t i = 0; i < order.size(); ++i) order[i] = i;
-      std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) { return residuals[a] < residuals[b]; });
-      std::vector<const Crop*> best;
-      for (size_t i = 0; i < all.size() / 2; ++i) best.push_back(all[order[i]]);
-      std::sort(best.begin(), best.end());
-      if (best == use) break;
-      use = best;
-      estimate = FitOf(use, &sums);
-    }
-    // Every frame that the fit explains within twice the best half's median.
-    residuals = Residuals(all, estimate);
-    std::vector<double> sorted = residuals;
-    std::nth_element(sorted.begin(), sorted.begin() + sorted.size() / 4, sorted.end());
-    const double limit = 2 * std::max(0.5, sorted[sorted.size() / 4]);
-    use.clear();
-    for (size_t i = 0; i < all.size(); ++i) {
-      if (residuals[i] <= limit) use.push_back(all[i]);
-    }
-    estimate = FitOf(use, &sums);
-  }
+  if (concentrate && use.size() >= 6) Concentrate(use, estimate, sums);
   // Up to three times: leave out the frames that the fit explains far worse
   // than most (over twice the median residual), and fit again; but not when
   // the frames left would all show one background (noisier scenes beside a

@@ -41,12 +41,10 @@ class LogoFit {
   LogoFit(const Box& box, int frameWidth, int frameHeight);
 
   void Add(const FrameView& frame);
-  // `concentrate`: for a fit that the first way leaves poor, because the
-  // frames the logo does not explain are so many that they pull the first
-  // fit their way (adverts with a picture of their own in the box): the fit
-  // starts from the half of the frames it explains best, again and again
-  // until that half stays the same, and then takes back every frame it
-  // explains about as well.
+  // `concentrate`: for frames of two kinds that stand out in the box (the
+  // logo's, and adverts' with a picture of their own there), which pull the
+  // fit of them all between them: the fits concentrated on each kind are
+  // made as well, and the one that explains the most frames stands.
   LogoEstimate Solve(bool concentrate = false) const;
   // Root mean square of what the estimate leaves unexplained in a frame's
   // box: small where the frame shows the logo over the blend of the band.
@@ -118,6 +116,19 @@ class LogoFit {
   static constexpr double kOneShadeErrors = 2.5;
   static constexpr double kOneShadeLeast = 2;  // levels above black to be looked at
   void MarkOneShade(const std::vector<const Crop*>& use, const Sums& all, LogoEstimate& estimate) const;
+  // A fit of some of the crops.
+  struct Candidate {
+    std::vector<const Crop*> use;  // sorted
+    LogoEstimate estimate;
+    Sums sums;
+  };
+  // The fit concentrated on the crops of `pool` that it explains best, from
+  // the fit `start`, with every crop of `all` (sorted) that it then explains
+  // about as well.
+  Candidate ConcentrateOn(const std::vector<const Crop*>& pool, const std::vector<const Crop*>& all, LogoEstimate start) const;
+  // Replaces the fit of the crops `use`, its estimate and its sums, with the
+  // concentrated fit that explains the most crops, when it is not that one.
+  void Concentrate(std::vector<const Crop*>& use, LogoEstimate& estimate, Sums& sums) const;
   // Root mean square of what the estimate leaves unexplained in a crop.
   double Residual(const Crop& crop, const LogoEstimate& estimate) const;
   // The same for each crop of `use`, on two threads.

@@ -12,10 +12,6 @@ int RoundClamp(double value, int lo, int hi) {
   return static_cast<int>(std::lround(value));
 }
 
-namespace {
-
-// The value at `share` of the way through the sorted values (0.5: the
-// median, the upper one of an even count).
 double Percentile(std::vector<double> values, double share) {
   if (values.empty()) return 0;
   const size_t at = std::min(values.size() - 1, static_cast<size_t>(share * static_cast<double>(values.size())));
@@ -24,6 +20,8 @@ double Percentile(std::vector<double> values, double share) {
 }
 
 double Median(const std::vector<double>& values) { return Percentile(values, 0.5); }
+
+namespace {
 
 // Clears the specks of noise that pass the tests of a logo pixel by chance:
 // groups of touching pixels that are both small (under 16 pixels) and faint

@@ -1,5 +1,6 @@
 #pragma once
 #include <optional>
+#include <vector>
 
 #include "frame_view.h"
 #include "logo_fit.h"
@@ -32,5 +33,10 @@ Reference MakeReference(const LogoEstimate& estimate, int frameWidth, int frameH
 
 // Rounds to the nearest integer and limits to lo..hi; NaN gives lo.
 int RoundClamp(double value, int lo, int hi);
+
+// The value at `share` of the way through the sorted values (0.5: the
+// median, the upper one of an even count); 0 for none.
+double Percentile(std::vector<double> values, double share);
+double Median(const std::vector<double>& values);
 
 }  // namespace pramvix::cli::logo
