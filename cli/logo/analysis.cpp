@@ -113,6 +113,12 @@ bool Settles(const Box& fitBox, const Box& found, int width, int height) {
   return Holds(fitBox, found, width, height) && fitBox.width <= 2 * own.width && fitBox.height <= 2 * own.height;
 }
 
+bool Loose(const Box& fitBox, const Box& found, int width, int height) {
+  const Box own = FitBoxFor(found, kSearchMargin, width, height);
+  return own.x - fitBox.x > kSearchMargin || own.y - fitBox.y > kSearchMargin ||
+         fitBox.Right() - own.Right() > kSearchMargin || fitBox.Bottom() - own.Bottom() > kSearchMargin;
+}
+
 int NextLook(int taken, bool settled) { return taken + (settled ? 3 * taken : std::max(16, taken / 4)); }
 
 Analysis AnalyseClip(FrameSampler& sampler, const AnalysisOptions& options) {
@@ -203,13 +209,21 @@ Analysis AnalyseClip(FrameSampler& sampler, const AnalysisOptions& options) {
       auto settlesIn = [&](const std::unique_ptr<FitRun>& run) {
         return found && run && Settles(run->fit.FitBox(), *found, width, height);
       };
+      // A box found well inside the one the latest fit reads (which grew for
+      // a while by something nearby) is read by a fit of its own: a larger
+      // box has plain surroundings in fewer frames, and may reach into a
+      // black border.
+      auto tight = [&](const std::unique_ptr<FitRun>& run) {
+        return settlesIn(run) && !Loose(run->fit.FitBox(), *found, width, height);
+      };
       // Back to the box of the fit before the latest (the latest grew by an
       // advert's still nearby, say): that fit, and its frames, are the latest
       // again.
-      if (!settlesIn(runs[1]) && settlesIn(runs[0])) std::swap(runs[0], runs[1]);
+      if (!tight(runs[1]) && tight(runs[0])) std::swap(runs[0], runs[1]);
       const bool settled = settlesIn(runs[1]);
+      const bool loose = settled && !tight(runs[1]);
       nextCheck = NextLook(nextCheck, settled);
-      if (found && !settled) {
+      if (found && (!settled || loose)) {
         startFit(FitBoxFor(*found, kSearchMargin, width, height));
         feedLatest(frame);
       }
@@ -257,15 +271,19 @@ Analysis AnalyseClip(FrameSampler& sampler, const AnalysisOptions& options) {
     return out;
   };
   std::pair<LogoEstimate, Reference> chosen = solve(*run);
-  // The latest box may have grown by a still part of the picture beside the
-  // logo (a studio set's panel), which its fit then takes for logo and
-  // explains poorly: the fit before it stands when its logo keeps clear of
-  // its own box's edges and it explains it far better.
+  // The latest fit may not do as well as the one before it: its box may have
+  // grown by a still part of the picture beside the logo (a studio set's
+  // panel), which it then takes for logo, or it may have started late and
+  // read few frames, or too few to see the background vary. The fit before
+  // it stands when its logo keeps clear of its own box's edges and it
+  // explains it far better, or the latest cannot be used at all.
+  auto usable = [](const std::pair<LogoEstimate, Reference>& fit) {
+    return fit.first.backgroundVaried && fit.first.frames >= kMinFrames && fit.second.logoPixels > 0;
+  };
   if (earlier) {
     std::pair<LogoEstimate, Reference> before = solve(*earlier);
-    if (before.first.backgroundVaried && before.second.logoPixels > 0 &&
-        StrokesClearOfEdges(before.second.picture, earlier->fit.FitBox()) &&
-        before.second.medianError < 0.5 * chosen.second.medianError) {
+    if (usable(before) && StrokesClearOfEdges(before.second.picture, earlier->fit.FitBox()) &&
+        (!usable(chosen) || before.second.medianError < 0.5 * chosen.second.medianError)) {
       run = earlier;
       chosen = std::move(before);
     }

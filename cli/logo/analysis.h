@@ -53,6 +53,9 @@ Box FitBoxFor(const Box& logo, int margin, int width, int height);
 // larger than its own would be. A speck of chance inside a large box that an
 // early look found is not the logo, and the looks must go on to find it.
 bool Settles(const Box& fitBox, const Box& found, int width, int height);
+// Whether a fit box reaches past the one a found box would get by more than
+// the search's margin on some side.
+bool Loose(const Box& fitBox, const Box& found, int width, int height);
 
 // After how many frames the search looks next, after a look at `taken`
 // frames. Until the logo's place settles (the look found the box that the

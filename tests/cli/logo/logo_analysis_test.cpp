@@ -100,6 +100,26 @@ TEST(LogoAnalysis, SettlesOnlyOnABoxLikeTheOneTheFitReads) {
   for (const auto& c : cases) EXPECT_EQ(cli::logo::Settles(c.fitBox, c.found, 1920, 1080), c.settles) << c.name;
 }
 
+// A fit box that reaches well past the box a look finds is read afresh:
+// more than the search's margin (10) beyond the found box's own fit box on
+// any side.
+TEST(LogoAnalysis, ReadsAFoundBoxAfreshWellInsideTheFitsBox) {
+  const Box found{250, 114, 50, 30};  // its own fit box: 240,104 70x50 in a 320x180 frame
+  const struct {
+    const char* name;
+    Box fitBox;
+    bool loose;
+  } cases[] = {
+      {"its own", {240, 104, 70, 50}, false},
+      {"10 more on each side", {230, 94, 90, 70}, false},
+      {"11 more above", {240, 93, 70, 61}, true},
+      {"11 more to the left", {229, 104, 81, 50}, true},
+      {"12 more to the right", {240, 104, 82, 50}, true},
+      {"14 more below", {240, 104, 70, 64}, true},
+  };
+  for (const auto& c : cases) EXPECT_EQ(cli::logo::Loose(c.fitBox, found, 320, 180), c.loose) << c.name;
+}
+
 // From a pipe the fits start only once a look has found the logo, so the
 // looks must not stop early on the wrong thing, and the fit that has read
 // the logo must outlive the boxes that later looks find grown by something
@@ -111,17 +131,25 @@ TEST(LogoAnalysis, SettlesOnlyOnABoxLikeTheOneTheFitReads) {
 // - two looks in a row find the box grown, each starting a fit;
 // - the latest box holds something still beside the logo, which its fit
 //   takes for logo: the fit before it, which explains the logo far better,
-//   stands.
+//   stands;
+// - an early look finds the box grown into the letterbox below, and later
+//   ones find the logo's own: a fit of that box is made as well;
+// - a faint logo found late, in a box grown by something nearby: the fit of
+//   the logo's own box starts too late to see the background vary, and the
+//   fit of the grown box stands.
 TEST(LogoAnalysis, KeepsTheFitOfTheLogoFromAPipe) {
-  RecordingPlan breaks, still, grown, faint, orange;
+  RecordingPlan breaks, still, grown, faint, orange, letterboxed, faintLate;
   breaks.corner = Corner::kTopRight, breaks.opacity = 0.5, breaks.presence = 0.4, breaks.seed = 1003;
   still.corner = Corner::kTopLeft, still.opacity = 0.5, still.presence = 0.7, still.adStill = true, still.seed = 1015;
   grown.corner = Corner::kTopRight, grown.opacity = 0.6, grown.seed = 1007;
   faint.corner = Corner::kTopLeft, faint.opacity = 0.1, faint.seed = 1019;
   orange.corner = Corner::kBottomRight, orange.opacity = 0.5, orange.logoY = 150, orange.logoU = 60, orange.logoV = 200;
   orange.seed = 1008;
+  letterboxed.corner = Corner::kBottomRight, letterboxed.letterbox = 24, letterboxed.seed = 1005;
+  faintLate = faint, faintLate.seed = 1016;
   for (const auto& [name, plan] : {std::pair{"ad breaks", breaks}, {"advert's still", still}, {"grown twice", grown},
-                                   {"faint, grown late", faint}, {"orange, grown late", orange}}) {
+                                   {"faint, grown late", faint}, {"orange, grown late", orange},
+                                   {"letterboxed, grown early", letterboxed}, {"faint, found late", faintLate}}) {
     const SyntheticRecording recording(plan);
     try {
       const Analysis analysis = Analyse(recording.Y4M(), false);
@@ -131,6 +159,20 @@ TEST(LogoAnalysis, KeepsTheFitOfTheLogoFromAPipe) {
       ADD_FAILURE() << name << ": " << e.what();
     }
   }
+}
+
+// From a pipe, one look finds the box grown by a studio set's panel beside
+// the logo, the next the logo's own box, whose fit then starts late: of the
+// two fits, the one that explains the logo far better stands (here the
+// grown box's, which has read more frames).
+TEST(LogoAnalysis, KeepsTheFitThatExplainsTheLogoFarBetter) {
+  RecordingPlan plan;
+  plan.width = 640, plan.height = 360, plan.logoWidth = 96, plan.logoHeight = 56;
+  plan.corner = Corner::kTopLeft, plan.presence = 0.9, plan.stillSet = 0.5, plan.busy = 0.3, plan.seed = 1015;
+  const SyntheticRecording recording(plan);
+  const Analysis analysis = Analyse(recording.Y4M(), false);
+  EXPECT_TRUE(analysis.reference.region.Contains(recording.TrueBox()));
+  EXPECT_GE(quality::ShareWithin3(recording, analysis.reference.picture), 0.99);
 }
 
 // Adverts with a bright mark of their own in the logo's box stand out there
