@@ -433,6 +433,15 @@ std::vector<double> LogoFit::Residuals(const std::vector<const Crop*>& use, cons
   return residuals;
 }
 
+double LogoFit::MedianOf(const std::vector<const Crop*>& all, const std::vector<double>& residuals,
+                         const std::vector<const Crop*>& some) {
+  std::vector<double> of;
+  for (size_t i = 0; i < all.size(); ++i) {
+    if (std::binary_search(some.begin(), some.end(), all[i])) of.push_back(residuals[i]);
+  }
+  return Median(of);
+}
+
 LogoFit::Candidate LogoFit::ConcentrateOn(const std::vector<const Crop*>& pool, const std::vector<const Crop*>& all,
                                            LogoEstimate start) const {
   // The half of `pool` that the fit explains best, fitted again until that
@@ -454,11 +463,7 @@ LogoFit::Candidate LogoFit::ConcentrateOn(const std::vector<const Crop*>& pool, 
   }
   // Then every frame that it explains within twice that half's median.
   const std::vector<double> residuals = Residuals(all, c.estimate);
-  std::vector<double> ofHalf;
-  for (size_t i = 0; i < all.size(); ++i) {
-    if (std::binary_search(half.begin(), half.end(), all[i])) ofHalf.push_back(residuals[i]);
-  }
-  const double limit = 2 * std::max(0.5, Median(ofHalf));
+  const double limit = 2 * std::max(0.5, MedianOf(all, residuals, half));
   for (size_t i = 0; i < all.size(); ++i) {
     if (residuals[i] <= limit) c.use.push_back(all[i]);
   }
@@ -473,7 +478,7 @@ void LogoFit::Concentrate(std::vector<const Crop*>& use, LogoEstimate& estimate,
   // one kind; the fit concentrated on the frames left finds the other. Of
   // these and the fit of all, the one that explains the most frames about
   // as well as the best of them explains its own is the logo's: the logo
-  // shows in most frames.
+  // stands out in more frames than an advert's picture.
   std::vector<const Crop*> all = use;
   std::sort(all.begin(), all.end());
   std::vector<Candidate> candidates;
@@ -482,24 +487,21 @@ void LogoFit::Concentrate(std::vector<const Crop*>& use, LogoEstimate& estimate,
   std::vector<const Crop*> rest;
   std::set_difference(all.begin(), all.end(), candidates[1].use.begin(), candidates[1].use.end(), std::back_inserter(rest));
   if (rest.size() >= 6) candidates.push_back(ConcentrateOn(rest, all, FitOf(rest)));
+  // The fit of all stands when no other can be used.
+  auto usable = [](const Candidate& c) { return c.estimate.frames >= 6 && c.estimate.backgroundVaried; };
   std::vector<std::vector<double>> residuals;
   double tolerance = -1;
   for (const Candidate& c : candidates) {
     residuals.push_back(Residuals(all, c.estimate));
-    if (c.estimate.frames < 6 || !c.estimate.backgroundVaried) continue;
-    std::vector<double> own;
-    for (size_t i = 0; i < all.size(); ++i) {
-      if (std::binary_search(c.use.begin(), c.use.end(), all[i])) own.push_back(residuals.back()[i]);
-    }
-    const double typical = Median(own);
+    if (!usable(c)) continue;
+    const double typical = MedianOf(all, residuals.back(), c.use);
     if (tolerance < 0 || typical < tolerance) tolerance = typical;
   }
   tolerance = 1.5 * std::max(0.5, tolerance);
   size_t chosen = 0;
   long most = -1;
   for (size_t k = 0; k < candidates.size(); ++k) {
-    const Candidate& c = candidates[k];
-    if (k > 0 && (c.estimate.frames < 6 || !c.estimate.backgroundVaried)) continue;
+    if (k > 0 && !usable(candidates[k])) continue;
     const long explained = std::count_if(residuals[k].begin(), residuals[k].end(), [&](double r) { return r <= tolerance; });
     if (explained > most) most = explained, chosen = k;
   }

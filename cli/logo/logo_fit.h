@@ -126,6 +126,10 @@ class LogoFit {
   // the fit `start`, with every crop of `all` (sorted) that it then explains
   // about as well.
   Candidate ConcentrateOn(const std::vector<const Crop*>& pool, const std::vector<const Crop*>& all, LogoEstimate start) const;
+  // The median of `residuals`, one per crop of `all`, over the crops of
+  // `some` (sorted).
+  static double MedianOf(const std::vector<const Crop*>& all, const std::vector<double>& residuals,
+                         const std::vector<const Crop*>& some);
   // Replaces the fit of the crops `use`, its estimate and its sums, with the
   // concentrated fit that explains the most crops, when it is not that one.
   void Concentrate(std::vector<const Crop*>& use, LogoEstimate& estimate, Sums& sums) const;
