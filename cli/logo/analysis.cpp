@@ -216,10 +216,12 @@ Analysis AnalyseClip(FrameSampler& sampler, const AnalysisOptions& options) {
       auto tight = [&](const std::unique_ptr<FitRun>& run) {
         return settlesIn(run) && !Loose(run->fit.FitBox(), *found, width, height);
       };
-      // Back to the box of the fit before the latest (the latest grew by an
-      // advert's still nearby, say): that fit, and its frames, are the latest
-      // again.
-      if (!tight(runs[1]) && tight(runs[0])) std::swap(runs[0], runs[1]);
+      // Back to the fit before the latest when it suits the box found better
+      // (the latest grew by an advert's still nearby, say, or reads a speck
+      // elsewhere): that fit, and its frames, are the latest again. A fit
+      // suits a box that it holds, and better one that it holds snugly.
+      auto suits = [&](const std::unique_ptr<FitRun>& run) { return int{settlesIn(run)} + int{tight(run)}; };
+      if (suits(runs[0]) > suits(runs[1])) std::swap(runs[0], runs[1]);
       const bool settled = settlesIn(runs[1]);
       const bool loose = settled && !tight(runs[1]);
       nextCheck = NextLook(nextCheck, settled);
