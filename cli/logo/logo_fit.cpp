@@ -450,8 +450,11 @@ LogoFit::Candidate LogoFit::ConcentrateOn(const std::vector<const Crop*>& pool, 
   c.estimate = std::move(start);
   std::vector<const Crop*> half;
   std::vector<size_t> order(pool.size());
+  std::vector<double> residuals;  // of `pool` under the estimate, when `fresh`
+  bool fresh = false;
   for (int step = 0; step < 8; ++step) {
-    const std::vector<double> residuals = Residuals(pool, c.estimate);
+    residuals = Residuals(pool, c.estimate);
+    fresh = true;
     for (size_t i = 0; i < order.size(); ++i) order[i] = i;
     std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) { return residuals[a] < residuals[b]; });
     std::vector<const Crop*> best;
@@ -460,9 +463,10 @@ LogoFit::Candidate LogoFit::ConcentrateOn(const std::vector<const Crop*>& pool, 
     if (best == half) break;
     half = std::move(best);
     c.estimate = FitOf(half);
+    fresh = false;
   }
   // Then every frame that it explains within twice that half's median.
-  const std::vector<double> residuals = Residuals(all, c.estimate);
+  if (!fresh || pool != all) residuals = Residuals(all, c.estimate);
   const double limit = 2 * std::max(0.5, MedianOf(all, residuals, half));
   for (size_t i = 0; i < all.size(); ++i) {
     if (residuals[i] <= limit) c.use.push_back(all[i]);
@@ -484,6 +488,11 @@ void LogoFit::Concentrate(std::vector<const Crop*>& use, LogoEstimate& estimate,
   std::vector<Candidate> candidates;
   candidates.push_back({all, std::move(estimate), std::move(sums)});
   candidates.push_back(ConcentrateOn(all, all, candidates[0].estimate));
+  // It explains every frame about as well: its fit is the fit of all.
+  if (candidates[1].use.size() == all.size()) {
+    use = std::move(all), estimate = std::move(candidates[0].estimate), sums = std::move(candidates[0].sums);
+    return;
+  }
   std::vector<const Crop*> rest;
   std::set_difference(all.begin(), all.end(), candidates[1].use.begin(), candidates[1].use.end(), std::back_inserter(rest));
   if (rest.size() >= 6) candidates.push_back(ConcentrateOn(rest, all, FitOf(rest)));
