@@ -37,10 +37,11 @@ class NoLogoFound : public CliError {
 // Reads each sampled frame once (on a thread of its own, ahead of the
 // analysis): the search's statistics over whole frames, and, as soon as a
 // logo shows (checked after 8 frames, then every 16 until then), the fit's
-// over a box around it. A box found later elsewhere starts another fit; of
-// the fits before it, the one that saw the logo in more frames is kept, and
-// stands if the new one gets too few frames while its own logo lies well
-// inside its box. The frames before a fit started are
+// over a box around it. A box found later elsewhere, or well inside the
+// latest fit's box, starts another fit; of the fits before it, one that reads
+// part of the new box and saw the logo in more frames is kept, and stands if
+// the new one gets too few frames while its own logo lies well inside its
+// box, or if it explains the logo far better. The frames before a fit started are
 // not fitted: a file hands out frames spread over the whole clip first, so
 // that they are few. Throws NoLogoFound when it cannot vouch for a result.
 Analysis AnalyseClip(FrameSampler& sampler, const AnalysisOptions& options);

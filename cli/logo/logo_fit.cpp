@@ -495,9 +495,9 @@ void LogoFit::Concentrate(std::vector<const Crop*>& use, LogoEstimate& estimate,
   }
   std::vector<const Crop*> rest;
   std::set_difference(all.begin(), all.end(), candidates[1].use.begin(), candidates[1].use.end(), std::back_inserter(rest));
-  if (rest.size() >= 6) candidates.push_back(ConcentrateOn(rest, all, FitOf(rest)));
+  if (rest.size() >= kLeastConcentrated) candidates.push_back(ConcentrateOn(rest, all, FitOf(rest)));
   // The fit of all stands when no other can be used.
-  auto usable = [](const Candidate& c) { return c.estimate.frames >= 6 && c.estimate.backgroundVaried; };
+  auto usable = [](const Candidate& c) { return c.use.size() >= kLeastConcentrated && c.estimate.backgroundVaried; };
   std::vector<std::vector<double>> residuals;
   double tolerance = -1;
   for (const Candidate& c : candidates) {
@@ -545,7 +545,7 @@ LogoEstimate LogoFit::Solve(bool concentrate) const {
     ++classes;
     estimate = take();
   }
-  if (concentrate && use.size() >= 6) Concentrate(use, estimate, sums);
+  if (concentrate && use.size() >= kLeastConcentrated) Concentrate(use, estimate, sums);
   // Up to three times: leave out the frames that the fit explains far worse
   // than most (over twice the median residual), and fit again; but not when
   // the frames left would all show one background (noisier scenes beside a

@@ -116,6 +116,8 @@ class LogoFit {
   static constexpr double kOneShadeErrors = 2.5;
   static constexpr double kOneShadeLeast = 2;  // levels above black to be looked at
   void MarkOneShade(const std::vector<const Crop*>& use, const Sums& all, LogoEstimate& estimate) const;
+  // The fewest crops a concentrated fit is made of, or stands on.
+  static constexpr size_t kLeastConcentrated = 6;
   // A fit of some of the crops.
   struct Candidate {
     std::vector<const Crop*> use;  // sorted
