@@ -33,34 +33,44 @@ Line LineThrough(double n, double b, double bb, double s, double sb, double ss) 
   return line;
 }
 
-// Mean of a band side at position i, over i-2..i+2 (cut to the side), from
-// `at(i)` which already averages the band's two lines.
-template <typename At>
-double Smoothed(At at, int i, int size) {
-  double sum = 0;
-  int count = 0;
-  for (int k = std::max(0, i - 2); k <= std::min(size - 1, i + 2); ++k, ++count) sum += at(k);
-  return sum / count;
+// Each side of a band, position by position: the mean of `pair(k)` (the
+// band's two lines averaged at k) over k = i-2..i+2, cut to the side. The
+// pairs are worked out once and summed in the same order as one at a time.
+template <typename Pair>
+void SmoothedSide(Pair pair, int size, std::vector<double>& pairs, double* out) {
+  pairs.resize(static_cast<size_t>(size));
+  for (int k = 0; k < size; ++k) pairs[k] = pair(k);
+  for (int i = 0; i < size; ++i) {
+    double sum = 0;
+    int count = 0;
+    for (int k = std::max(0, i - 2); k <= std::min(size - 1, i + 2); ++k, ++count) sum += pairs[k];
+    out[i] = sum / count;
+  }
 }
 
 // Fills `out` (w x h) with the Coons patch of a plane read through `at(col,
-// row)`: the four sides are the means of the two outermost lines.
+// row)`: the four sides are the means of the two outermost lines. Every crop
+// of every fit pass is blended, so the sides and the per-column terms live
+// in one scratch buffer per thread.
 template <typename At>
 void CoonsPatch(At at, int w, int h, std::vector<double>& out) {
-  std::vector<double> top(w), bottom(w), left(h), right(h);
-  for (int c = 0; c < w; ++c) {
-    top[c] = Smoothed([&](int k) { return (at(k, 0) + at(k, 1)) / 2.0; }, c, w);
-    bottom[c] = Smoothed([&](int k) { return (at(k, h - 1) + at(k, h - 2)) / 2.0; }, c, w);
-  }
-  for (int r = 0; r < h; ++r) {
-    left[r] = Smoothed([&](int k) { return (at(0, k) + at(1, k)) / 2.0; }, r, h);
-    right[r] = Smoothed([&](int k) { return (at(w - 1, k) + at(w - 2, k)) / 2.0; }, r, h);
-  }
+  thread_local std::vector<double> scratch, pairs;
+  scratch.resize(5 * static_cast<size_t>(w) + 2 * static_cast<size_t>(h));
+  double* top = scratch.data();
+  double* bottom = top + w;
+  double* fraction = bottom + w;
+  double* base = fraction + w;
+  double* slope = base + w;
+  double* left = slope + w;
+  double* right = left + h;
+  SmoothedSide([&](int k) { return (at(k, 0) + at(k, 1)) / 2.0; }, w, pairs, top);
+  SmoothedSide([&](int k) { return (at(k, h - 1) + at(k, h - 2)) / 2.0; }, w, pairs, bottom);
+  SmoothedSide([&](int k) { return (at(0, k) + at(1, k)) / 2.0; }, h, pairs, left);
+  SmoothedSide([&](int k) { return (at(w - 1, k) + at(w - 2, k)) / 2.0; }, h, pairs, right);
   const double c00 = (top[0] + left[0]) / 2, c10 = (top[w - 1] + right[0]) / 2;
   const double c01 = (bottom[0] + left[h - 1]) / 2, c11 = (bottom[w - 1] + right[h - 1]) / 2;
   // The patch is (1-t)·top + t·bottom + (1-s)·left + s·right less the
   // corners' bilinear blend; gathered per column, a pixel costs two products.
-  std::vector<double> fraction(w), base(w), slope(w);
   for (int c = 0; c < w; ++c) {
     const double s = w > 1 ? static_cast<double>(c) / (w - 1) : 0.0;
     const double p0 = (1 - s) * c00 + s * c10, p1 = (1 - s) * c01 + s * c11;
@@ -409,16 +419,21 @@ void LogoFit::MarkOneShade(const std::vector<const Crop*>& use, const Sums& all,
 
 double LogoFit::Residual(const Crop& crop, const LogoEstimate& estimate) const {
   const FrameView view = ViewOf(crop.planes.data());
-  std::vector<double> background;
+  thread_local std::vector<double> background;  // a pass asks this of every crop
   BlendLuma(view, background);
-  double squares = 0;
+  // Four sums side by side rather than one long chain of additions, each
+  // waiting for the one before.
+  double squares[4] = {};
   const size_t pixels = background.size();
+  const double* reference = estimate.reference.data();
+  const double* opacity = estimate.opacity.data();
+  const double* blend = background.data();
   for (size_t k = 0; k < pixels; ++k) {
-    const double predicted = estimate.reference[k] + (1 - estimate.opacity[k]) * (background[k] - 16);
+    const double predicted = reference[k] + (1 - opacity[k]) * (blend[k] - 16);
     const double d = view.y[k] - predicted;
-    squares += d * d;
+    squares[k & 3] += d * d;
   }
-  return std::sqrt(squares / std::max<size_t>(1, pixels));
+  return std::sqrt(((squares[0] + squares[1]) + (squares[2] + squares[3])) / std::max<size_t>(1, pixels));
 }
 
 std::vector<double> LogoFit::Residuals(const std::vector<const Crop*>& use, const LogoEstimate& estimate) const {
