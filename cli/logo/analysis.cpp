@@ -233,7 +233,7 @@ Analysis AnalyseClip(FrameSampler& sampler, const AnalysisOptions& options) {
   }
   result.framesRead = frames.Taken();
   if (result.framesRead < kMinFrames) {
-    throw NoLogoFound("only " + std::to_string(result.framesRead) + " frames to look at; a logo is told from the picture by what stays put over many frames, so give a longer clip (at least " + std::to_string(kMinFrames) + " frames, better some hundreds)");
+    throw NoLogoFound("only " + std::to_string(result.framesRead) + " frames to look at; a logo is told from the picture by what stays put over many frames, so give a longer clip (at least " + std::to_string(kMinFrames) + " frames, better some hundreds), or, where the decoder handed over its key frames only, every frame");
   }
   FitRun* run = runs[1].get();
   FitRun* earlier = nullptr;  // the fit before the latest, when it reads the logo as well

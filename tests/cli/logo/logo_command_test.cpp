@@ -1,6 +1,7 @@
 // `pramvix logo` end to end, as a child process.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <fstream>
 #include <string>
 
@@ -54,6 +55,42 @@ TEST_F(LogoCommand, WritesThePictureTheReportAndThePreview) {
                             "\"logo_luma_range\": [", "\"iflogo\": {\"frame_threshold\": ", "\"commands\": [\"pramvix NoLogo "}) {
     EXPECT_NE(json.out.find(field), std::string::npos) << field << " in\n" << json.out;
   }
+}
+
+// The whole number after `"name": ` in a JSON report, or -1.
+int JsonNumber(const std::string& json, const std::string& name) {
+  const std::string key = "\"" + name + "\": ";
+  const size_t at = json.find(key);
+  return at == std::string::npos ? -1 : std::atoi(json.c_str() + at + key.size());
+}
+
+// The README's way from an encoded recording: the decoder hands over its key
+// frames only, and the logo is found from those.
+TEST_F(LogoCommand, FindsTheLogoInTheKeyFramesOfAnEncodedRecording) {
+  if (!HaveProgram("ffmpeg")) GTEST_SKIP() << "ffmpeg is not installed; the key-frame pipeline is not run";
+  RecordingPlan plan;
+  plan.presence = 0.6;
+  const SyntheticRecording recording(plan);
+  WriteFile(dir + "/in.y4m", recording.Y4M());
+  const CommandResult encoded = RunProgram(
+      "/usr/bin/env", {"ffmpeg", "-v", "error", "-nostdin", "-i", dir + "/in.y4m", "-c:v", "mpeg2video", "-g", "4", "-q:v", "2",
+                       dir + "/in.ts"});
+  ASSERT_EQ(encoded.status, 0) << encoded.err;
+  const CommandResult run = RunProgram(
+      "/bin/bash", {"-c", "set -o pipefail; ffmpeg -v error -nostdin -skip_frame nokey -i '" + dir +
+                              "/in.ts' -fps_mode passthrough -pix_fmt yuv422p -f yuv4mpegpipe - | '" PRAMVIX_COMMAND_PATH
+                              "' logo - -o '" + dir + "/logo.png' --json"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  // A key frame in four, and one where a scene starts: far fewer than the 300.
+  const int sampled = JsonNumber(run.out, "frames_sampled");
+  EXPECT_GE(sampled, 300 / 4);
+  EXPECT_LE(sampled, 300 / 2);
+  const cli::logo::Box truth = recording.TrueBox();
+  const cli::logo::Box found{JsonNumber(run.out, "x"), JsonNumber(run.out, "y"), JsonNumber(run.out, "width"),
+                             JsonNumber(run.out, "height")};
+  EXPECT_TRUE(found.Contains(truth)) << run.out;
+  EXPECT_LE(found.Right() - truth.Right(), 8);
+  EXPECT_LE(truth.x - found.x, 8);
 }
 
 TEST_F(LogoCommand, RefusesWithExitStatusOneAndSaysWhatToTry) {
