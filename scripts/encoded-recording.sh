@@ -37,11 +37,11 @@ ffmpeg "${q[@]}" -f lavfi -i "color=c=black@0:s=180x80,format=rgba,geq=r=255:g=2
   -frames:v 1 "logo-drawn.png"
 ffmpeg "${q[@]}" -f lavfi -i "$source" -i "logo-drawn.png" -f lavfi -i "sine=f=440:d=30" \
   -filter_complex "[0][1]overlay=x=1690:y=48:enable='not(between(t,16,20))':format=yuv422,format=yuv420p[v]" \
-  -map "[v]" -map 2:a -c:v libx264 -preset fast -crf 21 -c:a aac -f mpegts "in.ts"
+  -map "[v]" -map 2:a -c:v libx264 -preset fast -crf 21 -g 12 -c:a aac -f mpegts "in.ts"
 
 # The README's two commands.
 start=$(date +%s.%N)
-ffmpeg -hide_banner -loglevel error -i "in.ts" -pix_fmt yuv422p -f yuv4mpegpipe - \
+ffmpeg -hide_banner -loglevel error -skip_frame nokey -i "in.ts" -fps_mode passthrough -pix_fmt yuv422p -f yuv4mpegpipe - \
   | "$pramvix" logo - -o "logo.png" --preview "preview.png" >"logo.txt"
 found=$(date +%s.%N)
 cat "logo.txt"
@@ -92,11 +92,13 @@ pictures at 25 frames a second (a fractal zoom for 8 s, a cellular automaton for
 colour gradients for 8 s (with the break), a still test card for 8 s, with noise of deviation 3 throughout),
 burns in a yellow logo at 65 % opacity (a disc and two bars, anti-aliased, about 130x54 pixels
 at 1703,61) except from 16 s to 20 s, an advert break, and encodes it with x264 (\`-crf 21\`,
-4:2:0) into a transport stream with sound. Then it runs the two commands that open the
+4:2:0, a key frame every 12 frames or sooner, as broadcasts have one about every half second
+so that a receiver can tune in) into a transport stream with sound. Then it runs the two commands that open the
 README, as they stand:
 
 \`\`\`sh
-ffmpeg -i in.ts -pix_fmt yuv422p -f yuv4mpegpipe - | pramvix logo - -o logo.png
+ffmpeg -skip_frame nokey -i in.ts -fps_mode passthrough -pix_fmt yuv422p -f yuv4mpegpipe - \\
+  | pramvix logo - -o logo.png
 ffmpeg -i in.ts -map 0:v -pix_fmt yuv422p -f yuv4mpegpipe - \\
   | pramvix NoLogoColor - logo.png $args \\
   | ffmpeg -i - -i in.ts -map 0:v -map '1:a?' -c:v libx264 -crf 18 -pix_fmt yuv420p -c:a copy out.mkv
