@@ -75,7 +75,15 @@ std::string LogoUsageText() {
          "  --frames A:B       only frames A to B (both included); A: runs to the end\n"
          "  --samples N        look at up to N frames spread over the clip (default 2000, at most 4000)\n"
          "  --region X,Y,W,H   the logo's region: no search\n"
-         "  --plugin PATH      the plug-in, for the preview\n";
+         "  --plugin PATH      the plug-in, for the preview\n"
+         "  -q, --quiet        no note on standard error, only errors\n";
+}
+
+std::string RepeatedFramesNote(int read, int repeats) {
+  if (read < 50 || 2 * static_cast<long>(repeats) <= read) return "";
+  return "note: " + std::to_string(repeats) + " of the " + std::to_string(read) +
+         " frames read repeat the frame before them. If ffmpeg decoded key frames only, add -fps_mode passthrough "
+         "(-vsync passthrough before ffmpeg 5.1) so that it hands each over once: the pipe then carries far fewer frames.\n";
 }
 
 LogoCommandLine ParseLogoCommandLine(const std::vector<std::string>& words) {
@@ -98,7 +106,7 @@ LogoCommandLine ParseLogoCommandLine(const std::vector<std::string>& words) {
     } else if (word == "--plugin") {
       command.plugin = value();
     } else if (word == "-q" || word == "--quiet") {
-      // Nothing goes to standard error but errors anyway.
+      command.quiet = true;
     } else if (word == "--help" || word == "-h") {
       command.help = true;
     } else {
@@ -133,7 +141,19 @@ int RunLogoCommand(const std::vector<std::string>& words) {
   FrameSampler sampler(std::move(reader), SampleRule{command.first, command.last, command.samples});
   AnalysisOptions options;
   options.region = command.region;
-  const Analysis analysis = AnalyseClip(sampler, options);
+  // Said whether or not a logo is found: repeated frames may be why not.
+  auto noteRepeats = [&] {
+    const std::string note = RepeatedFramesNote(sampler.ReadInOrder(), sampler.Repeats());
+    if (!command.quiet && !note.empty()) std::fputs(note.c_str(), stderr);
+  };
+  Analysis analysis;
+  try {
+    analysis = AnalyseClip(sampler, options);
+  } catch (const NoLogoFound&) {
+    noteRepeats();
+    throw;
+  }
+  noteRepeats();
 
   WriteOrFail(WriteYUY2AsPNG(analysis.reference.picture, command.output), command.output);
   if (!command.y4mOutput.empty()) {

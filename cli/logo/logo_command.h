@@ -15,11 +15,16 @@ struct LogoCommandLine {
   std::string preview;              // --preview FILE.png
   bool json = false;
   bool help = false;
+  bool quiet = false;               // -q: no note on standard error
   int first = 0, last = -1;         // --frames A:B
   int samples = 2000;               // --samples N
   std::optional<Box> region;        // --region X,Y,W,H
   std::string plugin;               // --plugin PATH (for the preview)
 };
+
+// A note for a reading in which most of the `read` frames repeated the one
+// before (`repeats`), or nothing.
+std::string RepeatedFramesNote(int read, int repeats);
 
 // Throws UsageError.
 LogoCommandLine ParseLogoCommandLine(const std::vector<std::string>& words);

@@ -1,6 +1,7 @@
 #include "sampling.h"
 
 #include <algorithm>
+#include <cstring>
 #include <utility>
 
 namespace pramvix::cli::logo {
@@ -34,6 +35,24 @@ FrameSampler::FrameSampler(std::unique_ptr<Y4MReader> reader, SampleRule rule)
     byParts_ = rule_.byParts && reader_->ReadsAnyFrame();
   }
   if (!byParts_) planar_.resize(reader_->Format().FrameBytes());
+}
+
+bool FrameSampler::ReadNextInOrder() {
+  if (!reader_->ReadFrame(planar_.data())) return false;
+  if (interleaved_) return true;  // a file read out of order, by seeking
+  // Rows a quarter, half and three quarters down.
+  const size_t w = static_cast<size_t>(width_);
+  probe_.resize(3 * w);
+  bool same = readInOrder_ > 0;
+  for (int i = 0; i < 3; ++i) {
+    const uint8_t* row = planar_.data() + static_cast<size_t>(height_ * (i + 1) / 4) * w;
+    uint8_t* kept = probe_.data() + i * w;
+    same = same && std::memcmp(row, kept, w) == 0;
+    std::memcpy(kept, row, w);
+  }
+  ++readInOrder_;
+  repeats_ += same;
+  return true;
 }
 
 int FrameSampler::InterleavedFrame(int taken) const {
@@ -84,9 +103,9 @@ bool FrameSampler::Next() {
   }
   // A pipe is read through the frames that are not taken.
   while (reader_->Next() < wanted) {
-    if (!reader_->ReadFrame(planar_.data())) return false;
+    if (!ReadNextInOrder()) return false;
   }
-  if (!reader_->ReadFrame(planar_.data())) return false;
+  if (!ReadNextInOrder()) return false;
   number_ = wanted;
   ++taken_;
   return true;

@@ -70,9 +70,16 @@ class FrameSampler {
   // (0, 1, ...) stands for: its step in the level schedule of a pipe of
   // unknown length, else 1. Fixed at construction, so any thread may ask.
   int Weight(int taken) const { return knownLength_ ? 1 : LevelStride(taken, rule_.cap); }
+  // Of the frames read in order (from a pipe, frames passed over included),
+  // how many, and how many repeat the frame before them byte for byte in
+  // three rows of luma: ffmpeg decoding key frames only repeats each until
+  // the next unless told not to, which costs the reading every frame again.
+  int ReadInOrder() const { return readInOrder_; }
+  int Repeats() const { return repeats_; }
 
  private:
   int NextWanted() const;
+  bool ReadNextInOrder();  // the reader's next frame, its repeating checked
   int InterleavedFrame(int taken) const;  // the frame handed out as number `taken`
 
   std::unique_ptr<Y4MReader> reader_;
@@ -87,6 +94,9 @@ class FrameSampler {
   int count_ = 0;        // interleaved: frames to take
   int number_ = -1;
   int taken_ = 0;
+  std::vector<uint8_t> probe_;  // three rows of the last frame read in order
+  int readInOrder_ = 0;
+  int repeats_ = 0;
 };
 
 }  // namespace pramvix::cli::logo

@@ -4,8 +4,11 @@
 #include <cstdlib>
 #include <fstream>
 #include <string>
+#include <tuple>
+#include <vector>
 
 #include "cli/support/command_run.h"
+#include "logo/logo_command.h"
 #include "logo_recording.h"
 #include "png_io.h"
 #include "y4m.h"
@@ -106,6 +109,40 @@ TEST_F(LogoCommand, RefusesWithExitStatusOneAndSaysWhatToTry) {
 
   const CommandResult broken = RunPramvix({"logo", "-"}, Feed("YUV4MPEG2 W8 H8 C420\n"));
   EXPECT_EQ(broken.status, 1);
+}
+
+// ffmpeg decoding key frames only, without -fps_mode passthrough, repeats
+// each until the next: the command says so, found or not (random pictures
+// hold no logo, so here it refuses), but not when quiet, nor for a file,
+// which is not read in order.
+TEST_F(LogoCommand, SaysWhenMostFramesRepeatTheOneBefore) {
+  const std::vector<local::Picture> distinct = RandomPictures(64, 32, 100, 5);
+  std::vector<local::Picture> repeated;
+  for (int k = 0; k < 20; ++k) repeated.insert(repeated.end(), 5, distinct[k]);
+  WriteFile(dir + "/repeated.y4m", Y4MOf(repeated));
+  const std::string note = "note: 80 of the 100 frames read repeat the frame before them. If ffmpeg decoded key frames only, add -fps_mode passthrough";
+  const struct {
+    std::vector<std::string> line;
+    const std::vector<local::Picture>* piped;  // null: the file
+    bool noted;
+  } cases[] = {{{"logo", "-"}, &repeated, true},
+               {{"logo", "-q", "-"}, &repeated, false},
+               {{"logo", "-"}, &distinct, false},
+               {{"logo", dir + "/repeated.y4m"}, nullptr, false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.line[1] + (c.piped == &distinct ? " (distinct frames)" : ""));
+    const CommandResult run = RunPramvix(c.line, c.piped ? Feed(Y4MOf(*c.piped)) : CommandInput{});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("pramvix: no static logo found"), std::string::npos) << run.err;
+    EXPECT_EQ(run.err.find("note:") != std::string::npos, c.noted) << run.err;
+    if (c.noted) {
+      EXPECT_EQ(run.err.find(note), 0u) << run.err;  // before the refusal
+    }
+  }
+  // From 50 frames read, when more than half repeat.
+  for (const auto& [read, repeats, noted] : {std::tuple{49, 49, false}, {50, 25, false}, {50, 26, true}, {3000, 2999, true}}) {
+    EXPECT_EQ(cli::logo::RepeatedFramesNote(read, repeats).empty(), !noted) << read << ", " << repeats;
+  }
 }
 
 TEST_F(LogoCommand, RejectsAWrongCommandLine) {

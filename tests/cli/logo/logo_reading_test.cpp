@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/support/command_run.h"
 #include "cli/support/error_text.h"
 #include "logo/analysis.h"
 #include "logo/read_ahead.h"
@@ -134,6 +135,29 @@ TEST(FrameSampling, SpreadsAKnownLengthAndCapsAPipeAlsoWhenReadAhead) {
   long long frame = 0;
   while (frame < 8000000LL) frame += cli::logo::LevelStride(taken++, 2000);
   EXPECT_LE(taken, 2000);
+}
+
+// Frames that repeat the one before are counted where frames are read in
+// order (a pipe), not where a file is read by seeking or by parts.
+TEST(FrameSampling, CountsRepeatedFramesOnlyWhenReadInOrder) {
+  const std::vector<local::Picture> distinct = RandomPictures(64, 32, 20, 3);
+  std::vector<local::Picture> repeated;
+  for (const local::Picture& picture : distinct) repeated.insert(repeated.end(), 5, picture);
+  const std::string bytes = Y4MOf(repeated);
+  const struct {
+    bool seekable, byParts;
+    int read, repeats;
+  } cases[] = {{false, true, 100, 80}, {true, false, 0, 0}, {true, true, 0, 0}};
+  for (const auto& c : cases) {
+    cli::logo::SampleRule rule;
+    rule.byParts = c.byParts;
+    FrameSampler sampler(Reader(bytes, c.seekable), rule);
+    int taken = 0;
+    while (sampler.Next()) ++taken;
+    EXPECT_GT(taken, 0);
+    EXPECT_EQ(sampler.ReadInOrder(), c.read) << c.seekable << c.byParts;
+    EXPECT_EQ(sampler.Repeats(), c.repeats) << c.seekable << c.byParts;
+  }
 }
 
 TEST(LogoReadAhead, ThrowsAReadErrorAfterTheFramesBeforeIt) {
