@@ -35,6 +35,7 @@ FrameSampler::FrameSampler(std::unique_ptr<Y4MReader> reader, SampleRule rule)
     byParts_ = rule_.byParts && reader_->ReadsAnyFrame();
   }
   if (!byParts_) planar_.resize(reader_->Format().FrameBytes());
+  if (!interleaved_) probe_.resize(3 * static_cast<size_t>(width_));
 }
 
 bool FrameSampler::ReadNextInOrder() {
@@ -42,7 +43,6 @@ bool FrameSampler::ReadNextInOrder() {
   if (interleaved_) return true;  // a file read out of order, by seeking
   // Rows a quarter, half and three quarters down.
   const size_t w = static_cast<size_t>(width_);
-  probe_.resize(3 * w);
   bool same = readInOrder_ > 0;
   for (int i = 0; i < 3; ++i) {
     const uint8_t* row = planar_.data() + static_cast<size_t>(height_ * (i + 1) / 4) * w;
